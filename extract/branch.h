@@ -1,0 +1,40 @@
+#pragma once
+// A pull-down (n) or pull-up (p) branch of one gate: the MOSFETs between an
+// output node and one rail.
+#include "extract/records.h"
+
+// Cleared when a walk reaches the wrong rail; set at the start of every growth.
+extern bool branch_recog;
+
+class Branch {
+ public:
+  explicit Branch(int _branch_type);
+
+  NODELIST* get_node(char* nodename);
+  char* get_vdd(MOSLIST* moshead);
+  char* get_gnd(MOSLIST* moshead);
+  int return_number(char* name);
+  int query_moslist(MOSLIST* mos);
+  int node_exist(char* node);
+  MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos);
+  BRANCHNODELIST* insert_node(BRANCHNODELIST* head, char* node);
+  BRANCHNODELIST* find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type);
+  bool generate_branch(MOSLIST* mos, int p_n_type);
+  NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
+  void back_up_mos_list();
+
+  char* branchname = nullptr;
+  int success = 0;
+  int ready_to_delete = 0;
+  int greatthan4 = 0;
+  char* headername = nullptr;
+  int branch_type = 0;
+  char* pn_node = nullptr;
+  MOSLIST* mos_list = nullptr;
+  MOSLIST* bak_mos_list = nullptr;
+  int num_of_mos = 0;
+  BRANCHNODELIST* node_list = nullptr;
+  NAMELIST* name_list = nullptr;
+  RELATIONLIST* relation_list = nullptr;
+  Branch* next = nullptr;
+};

@@ -1,0 +1,73 @@
+#include "netlist/arena.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+#include <unordered_set>
+
+namespace arena {
+namespace {
+
+constexpr std::size_t kBlock = 1 << 20;
+constexpr std::size_t kAlign = alignof(std::max_align_t);
+
+char* cur = nullptr;
+std::size_t left = 0;
+std::size_t used = 0;
+
+[[noreturn]] void out_of_memory() {
+  std::fputs("Out of memory\n", stdout);
+  std::fflush(stdout);
+  std::_Exit(1);
+}
+
+std::unordered_set<std::string_view>& pool() {
+  static auto* p = new std::unordered_set<std::string_view>();
+  return *p;
+}
+
+}  // namespace
+
+void* alloc(std::size_t size) {
+  size = (size + kAlign - 1) & ~(kAlign - 1);
+  if (size == 0) size = kAlign;
+  used += size;
+  if (size > kBlock / 4) {
+    void* big = std::calloc(1, size);
+    if (!big) out_of_memory();
+    return big;
+  }
+  if (size > left) {
+    // calloc hands out zeroed pages; blocks are never given back.
+    cur = static_cast<char*>(std::calloc(1, kBlock));
+    if (!cur) out_of_memory();
+    left = kBlock;
+  }
+  void* p = cur;
+  cur += size;
+  left -= size;
+  return p;
+}
+
+char* strndup(const char* s, std::size_t len) {
+  char* d = static_cast<char*>(alloc(len + 1));
+  std::memcpy(d, s, len);
+  return d;
+}
+
+char* strdup(const char* s) { return s ? strndup(s, std::strlen(s)) : nullptr; }
+
+const char* intern(const char* s) {
+  if (!s) return nullptr;
+  std::string_view v(s);
+  auto it = pool().find(v);
+  if (it != pool().end()) return it->data();
+  const char* d = strndup(s, v.size());
+  pool().insert(std::string_view(d, v.size()));
+  return d;
+}
+
+std::size_t bytes_used() { return used; }
+
+}  // namespace arena

@@ -1,0 +1,7 @@
+#pragma once
+#include "netlist/netlist.h"
+
+typedef struct WIRELIST {
+  char* wirename;
+  struct WIRELIST* next;
+} WireList;
