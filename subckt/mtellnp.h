@@ -1,0 +1,12 @@
+#pragma once
+// Channel-type classification of one subcircuit definition's MOSFETs.
+#include "extract/records.h"
+
+class MTellNP {
+ public:
+  MTellNP(MOSLIST* moshead, MODELLIST* modelhead);
+  void mos_np_netlist();
+
+  MOSLIST* moshead = nullptr;
+  MODELLIST* modelhead = nullptr;
+};
