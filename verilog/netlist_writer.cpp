@@ -32,7 +32,8 @@ void write_rails(FILE* fp, const char* pvdd, const char* pgnd) {
 
 void write_module_line(FILE* fp, const char* pvdd, const char* pgnd) {
   fprintf(fp, " module %s (", InputHead ? text(InputHead->pinname) : kDefaultModuleName);
-  for (const INOUTLIST* p = InputHead ? InputHead->next : nullptr; p; p = p->next) fprintf(fp, "%s, ", text(p->pinname));
+  for (const INOUTLIST* p = InputHead ? InputHead->next : nullptr; p; p = p->next)
+    fprintf(fp, "%s, ", text(p->pinname));
   write_rails(fp, pvdd, pgnd);
   write_port_names(fp, OutputHead);
   fputs("); \n", fp);
