@@ -20,7 +20,7 @@ void write_banner(FILE* fp) {
   fputs("\n", fp);
 }
 
-// Entries after the first are separated by ", "; the last one has no comma.
+// Port names, each followed by ", " but the last.
 void write_port_names(FILE* fp, const INOUTLIST* list) {
   for (const INOUTLIST* p = list; p; p = p->next) fprintf(fp, p->next ? "%s, " : "%s", text(p->pinname));
 }
