@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace arena {
 namespace {
@@ -13,6 +14,11 @@ constexpr std::size_t kBlock = 1 << 20;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 
 char* cur = nullptr;
+// Every block stays listed so that the records stay reachable until exit.
+std::vector<void*>& blocks() {
+  static auto* b = new std::vector<void*>();
+  return *b;
+}
 std::size_t left = 0;
 std::size_t used = 0;
 
@@ -36,12 +42,14 @@ void* alloc(std::size_t size) {
   if (size > kBlock / 4) {
     void* big = std::calloc(1, size);
     if (!big) out_of_memory();
+    blocks().push_back(big);
     return big;
   }
   if (size > left) {
     // calloc hands out zeroed pages; blocks are never given back.
     cur = static_cast<char*>(std::calloc(1, kBlock));
     if (!cur) out_of_memory();
+    blocks().push_back(cur);
     left = kBlock;
   }
   void* p = cur;
