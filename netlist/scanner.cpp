@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <string>
 #include <vector>
 
 #include "netlist/arena.h"
@@ -71,8 +70,13 @@ Input input;
 // newline; kept across the change of input file.
 bool line_start = true;
 bool finished = false;
-// Backing store of yylval.svalue.
-std::string value_text;
+// Backing store of yylval.svalue, NUL-terminated.
+std::vector<char> value_text;
+
+void set_text(const char* s, std::size_t n) {
+  value_text.assign(s, s + n);
+  value_text.push_back('\0');
+}
 
 // ---- Character classes ----------------------------------------------------
 
@@ -184,38 +188,64 @@ enum class Value { Word, Integer, Float, SubcktLine, MacromodelLine, Character }
 struct Rule {
   int code;  // 0: the matched character is the code
   bool line_start;
+  const char* first;  // the characters a match can begin with
   Value value;
   std::size_t (*match)(Input&);
 };
 
+#define DEVICE_FIRST(L) " \t" L
+constexpr const char* kDigits = "0123456789";
+constexpr const char* kAlnum = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr const char* kDotFirst = " \t.";
+
 // In rule order: on equal length the earlier rule wins.
 const Rule kRules[] = {
-    {R_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'R'); }},
-    {C_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'C'); }},
-    {L_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'L'); }},
-    {G_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'G'); }},
-    {E_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'E'); }},
-    {I_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'I'); }},
-    {V_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'V'); }},
-    {F_NAME, false, Value::Word, [](Input& in) { return device_card_after_newline(in, 'F'); }},
-    {H_NAME, false, Value::Word, [](Input& in) { return device_card_after_newline(in, 'H'); }},
-    {D_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'D'); }},
-    {M_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'M'); }},
-    {Q_NAME, true, Value::Word, [](Input& in) { return device_card(in, 'Q'); }},
-    {INTEGER, false, Value::Integer, integer},
-    {NAME, false, Value::Word, name},
-    {DOT_TRAN, true, Value::Word, [](Input& in) { return keyword(in, ".tran"); }},
-    {DOT_SUBCKT, true, Value::SubcktLine, [](Input& in) { return keyword_line(in, ".subckt"); }},
-    {DOT_MACROMODEL, true, Value::MacromodelLine, [](Input& in) { return keyword_line(in, ".macromodel"); }},
-    {DOT_MODEL, true, Value::Word, [](Input& in) { return keyword(in, ".model"); }},
-    {DOT_ENDS, true, Value::Word, [](Input& in) { return keyword(in, ".ends"); }},
-    {DOT_ENDM, true, Value::Word, [](Input& in) { return keyword(in, ".endm"); }},
-    {DOT_PRINT, true, Value::Word, [](Input& in) { return keyword(in, ".print"); }},
-    {DOT_OP, true, Value::Word, [](Input& in) { return keyword(in, ".op"); }},
-    {DOT_DC, true, Value::Word, [](Input& in) { return keyword(in, ".dc"); }},
-    {FLOAT, false, Value::Float, number},
-    {0, false, Value::Character, punctuation},
+    {R_NAME, true, DEVICE_FIRST("Rr"), Value::Word, [](Input& in) { return device_card(in, 'R'); }},
+    {C_NAME, true, DEVICE_FIRST("Cc"), Value::Word, [](Input& in) { return device_card(in, 'C'); }},
+    {L_NAME, true, DEVICE_FIRST("Ll"), Value::Word, [](Input& in) { return device_card(in, 'L'); }},
+    {G_NAME, true, DEVICE_FIRST("Gg"), Value::Word, [](Input& in) { return device_card(in, 'G'); }},
+    {E_NAME, true, DEVICE_FIRST("Ee"), Value::Word, [](Input& in) { return device_card(in, 'E'); }},
+    {I_NAME, true, DEVICE_FIRST("Ii"), Value::Word, [](Input& in) { return device_card(in, 'I'); }},
+    {V_NAME, true, DEVICE_FIRST("Vv"), Value::Word, [](Input& in) { return device_card(in, 'V'); }},
+    {F_NAME, false, "\n", Value::Word, [](Input& in) { return device_card_after_newline(in, 'F'); }},
+    {H_NAME, false, "\n", Value::Word, [](Input& in) { return device_card_after_newline(in, 'H'); }},
+    {D_NAME, true, DEVICE_FIRST("Dd"), Value::Word, [](Input& in) { return device_card(in, 'D'); }},
+    {M_NAME, true, DEVICE_FIRST("Mm"), Value::Word, [](Input& in) { return device_card(in, 'M'); }},
+    {Q_NAME, true, DEVICE_FIRST("Qq"), Value::Word, [](Input& in) { return device_card(in, 'Q'); }},
+    {INTEGER, false, kDigits, Value::Integer, integer},
+    {NAME, false, kAlnum, Value::Word, name},
+    {DOT_TRAN, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".tran"); }},
+    {DOT_SUBCKT, true, kDotFirst, Value::SubcktLine, [](Input& in) { return keyword_line(in, ".subckt"); }},
+    {DOT_MACROMODEL, true, kDotFirst, Value::MacromodelLine,
+     [](Input& in) { return keyword_line(in, ".macromodel"); }},
+    {DOT_MODEL, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".model"); }},
+    {DOT_ENDS, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".ends"); }},
+    {DOT_ENDM, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".endm"); }},
+    {DOT_PRINT, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".print"); }},
+    {DOT_OP, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".op"); }},
+    {DOT_DC, true, kDotFirst, Value::Word, [](Input& in) { return keyword(in, ".dc"); }},
+    {FLOAT, false, "+-0123456789", Value::Float, number},
+    {0, false, "()=", Value::Character, punctuation},
 };
+#undef DEVICE_FIRST
+
+// The rules worth trying at a character, in rule order, with and without
+// the line-start condition: most characters rule out all but one or two.
+class Candidates {
+ public:
+  Candidates() {
+    for (int ls = 0; ls < 2; ++ls)
+      for (int c = 1; c < 256; ++c)
+        for (const Rule& rule : kRules)
+          if ((ls || !rule.line_start) && std::strchr(rule.first, c)) table_[ls][c].push_back(&rule);
+  }
+  const std::vector<const Rule*>& at(bool line_start, int c) const { return table_[line_start ? 1 : 0][c]; }
+
+ private:
+  std::vector<const Rule*> table_[2][256];
+};
+
+const Candidates candidates;
 
 // ---- Token values -------------------------------------------------------------
 
@@ -242,7 +272,7 @@ void set_word(const char* s, std::size_t n) {
   while (b < n && (is_blank(s[b]) || s[b] == '\n')) ++b;
   std::size_t e = b;
   while (e < n && !is_blank(s[e]) && s[e] != '\n') ++e;
-  value_text.assign(s + b, e - b);
+  set_text(s + b, e - b);
 }
 
 // Digits too long for an int keep their text as the node name they spell;
@@ -250,23 +280,24 @@ void set_word(const char* s, std::size_t n) {
 void set_integer(const char* s, std::size_t n) {
   std::size_t z = 0;
   while (z + 1 < n && s[z] == '0') ++z;
-  value_text.assign(s + z, n - z);
+  std::size_t digits = n - z;
+  set_text(s + z, digits);
   long long v = 0;
-  bool too_big = value_text.size() > 10;
-  for (std::size_t k = 0; !too_big && k < value_text.size(); ++k) v = v * 10 + (value_text[k] - '0');
+  bool too_big = digits > 10;
+  for (std::size_t k = 0; !too_big && k < digits; ++k) v = v * 10 + (s[z + k] - '0');
   if (v > INT_MAX) too_big = true;
   yylval.ivalue = too_big ? INT_MAX : static_cast<int>(v);
-  yylval.fvalue = static_cast<float>(std::strtod(value_text.c_str(), nullptr));
+  yylval.fvalue = static_cast<float>(std::strtod(value_text.data(), nullptr));
 }
 
 // The numeric text before the scale letter, times the letter's factor, in
 // single precision. strtod stops at the scale letter, and on an exponent with
 // several signs (1e+-2) it reads the mantissa alone.
 void set_float(const char* s, std::size_t n) {
-  value_text.assign(s, n);
+  set_text(s, n);
   float factor = scale_factor(s[n - 1]);
   base_value = factor;
-  yylval.fvalue = static_cast<float>(std::strtod(value_text.c_str(), nullptr)) * factor;
+  yylval.fvalue = static_cast<float>(std::strtod(value_text.data(), nullptr)) * factor;
 }
 
 [[noreturn]] void lexeme_too_long() {
@@ -294,7 +325,7 @@ int accept(const Rule& rule, std::size_t n) {
       macromodelname = arena::strndup(s, n);
       break;
     case Value::Character:
-      value_text.assign(s, 1);
+      set_text(s, 1);
       code = static_cast<unsigned char>(s[0]);
       break;
   }
@@ -333,17 +364,17 @@ int yylex() {
   for (;;) {
     const Rule* best = nullptr;
     std::size_t best_len = 0;
-    for (const Rule& rule : kRules) {
-      if (rule.line_start && !line_start) continue;
-      std::size_t n = rule.match(input);
-      if (n > best_len) {
-        best_len = n;
-        best = &rule;
+    int c = input.peek(0);
+    if (c >= 0) {
+      for (const Rule* rule : candidates.at(line_start, c)) {
+        std::size_t n = rule->match(input);
+        if (n > best_len) {
+          best_len = n;
+          best = rule;
+        }
       }
     }
     if (best) return accept(*best, best_len);
-
-    int c = input.peek(0);
     if (c < 0) {
       if (yywrap() != 0) {
         finished = true;
