@@ -5,12 +5,7 @@ MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead) {
     if (!n->nodename) continue;
     NetEntry& e = nets_[n->nodename];
     e.nodes.push_back(n);
-    for (DEVICELIST* d = n->devicelist; d; d = d->next) {
-      if (d->pintype == GP)
-        e.gate_pin = true;
-      else
-        e.ds_pin = true;
-    }
+    for (DEVICELIST* d = n->devicelist; d && !e.gate_pin; d = d->next) e.gate_pin = d->pintype == GP;
   }
   for (MOSLIST* m = moshead; m; m = m->next) {
     if (m->mosname) mos_by_name_.try_emplace(m->mosname, m);
@@ -55,11 +50,6 @@ bool MLookup::last_is_pn(const char* name) const {
 bool MLookup::drives_gate(const char* name) const {
   const NetEntry* e = find(name);
   return e && e->gate_pin;
-}
-
-bool MLookup::touches_drain_or_source(const char* name) const {
-  const NetEntry* e = find(name);
-  return e && e->ds_pin;
 }
 
 MOSLIST* MLookup::first_mos(const char* mosname) const {

@@ -35,8 +35,6 @@ class MLookup {
   bool last_is_pn(const char* name) const;
   // Some node of that name carries a gate-pin record.
   bool drives_gate(const char* name) const;
-  // Some node of that name carries a drain or source record.
-  bool touches_drain_or_source(const char* name) const;
 
   // The first MOSFET of the list with that name.
   MOSLIST* first_mos(const char* mosname) const;
@@ -52,7 +50,6 @@ class MLookup {
     std::vector<NODELIST*> nodes;
     std::vector<MOSLIST*> mos;
     bool gate_pin = false;
-    bool ds_pin = false;
   };
   const NetEntry* find(const char* name) const;
 

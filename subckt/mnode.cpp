@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "netlist/arena.h"
-#include "subckt/mlookup.h"
+#include "subckt/mlookup.h"  // same_net
 
 MNode::MNode(MOSLIST* moshead_, INOUTLIST* inputhead_) : moshead(moshead_), inputhead(inputhead_) {}
 
@@ -108,9 +108,19 @@ void MNode::delete_vdd_gnd_from_inputlist() {
 }
 
 void MNode::generate_output_pinlist() {
-  MLookup nets(moshead, nodehead);
+  // Terminals are few: one pass over the nodes marks the terminal names
+  // that some node of that name joins to a drain or source.
+  std::unordered_map<std::string_view, bool> drives;
   for (INOUTLIST* in = inputhead; in; in = in->next)
-    if (nets.touches_drain_or_source(in->pinname)) outputhead = insert_output(outputhead, in);
+    if (in->pinname) drives.emplace(in->pinname, false);
+  for (NODELIST* n = nodehead; n && !drives.empty(); n = n->next) {
+    if (!n->nodename) continue;
+    auto it = drives.find(n->nodename);
+    if (it == drives.end() || it->second) continue;
+    for (DEVICELIST* d = n->devicelist; d && !it->second; d = d->next) it->second = d->pintype != GP;
+  }
+  for (INOUTLIST* in = inputhead; in; in = in->next)
+    if (in->pinname && drives[in->pinname]) outputhead = insert_output(outputhead, in);
 }
 
 void MNode::generate_input_pinlist() {
