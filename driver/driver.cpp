@@ -4,10 +4,17 @@
 
 #include "driver/selection.h"
 #include "driver/timing.h"
+#include "extract/group.h"
+#include "extract/node.h"
 #include "extract/records.h"
+#include "extract/tellnp.h"
+#include "netlist/arena.h"
 #include "netlist/netlist.h"
 #include "netlist/parser.h"
 #include "netlist/scanner.h"
+#include "verilog/header_writer.h"
+#include "verilog/netlist_writer.h"
+#include "verilog/wire.h"
 
 namespace {
 
@@ -15,8 +22,8 @@ namespace {
 struct Run {
   FILE* fp_out = nullptr;
   FILE* fp_header = nullptr;
-  const char* pvdd = nullptr;
-  const char* pgnd = nullptr;
+  char* pvdd = nullptr;
+  char* pgnd = nullptr;
   Timing t;
 };
 
@@ -91,34 +98,95 @@ int run_extractor(int argc, char** argv) {
   // then its sample.
   yyparse();
   t.sample(t.parseruser, t.parsersys);
-  // numbering of names, n/p classification, node and MOSFET tables
+
+  auto* tellnp = arena_new<TellNP>();
+  tellnp->mos_np_netlist();
+  node_biggest = tellnp->return_node_biggest();
+  device_biggest = tellnp->return_device_biggest();
+  std::printf("node_beggest: %d,  device_biggest: %d\n", node_biggest, device_biggest);
+  hash_mos_list.clear();
+  hash_node_list.clear();
+  std::printf("TellNP part done\n");
   t.sample(t.tellnpuser, t.tellnpsys);
-  // node graph, supply rails (pvdd, pgnd), inputs and outputs
+
+  auto* mynode = arena_new<Node>();
+  std::printf("hehe_1\n");
+  mynode->gen_nodelist();
+  std::printf("hehe_2\n");
+  mynode->gen_mos_list();
+  std::printf("hehe_3\n");
+  mynode->gen_np_char_netlist();
+  std::printf("hehe_3_5\n");
+  mynode->delete_vdd_gnd_from_inputlist();
+  run.pvdd = mynode->get_vdd(MosHead);
+  run.pgnd = mynode->get_gnd(MosHead);
+  std::printf("hehe_4\n");
+  mynode->generate_output_pinlist();
+  mynode->generate_input_pinlist();
+  std::printf("Node part done\n");
   t.sample(t.nodeuser, t.nodesys);
-  // branch extraction
+
+  auto* mygroup = arena_new<Group>();
+  mygroup->generate_branch_list();
+  std::printf("Generate_branch_list\n");
   t.sample(t.branchuser, t.branchsys);
-  // branch grouping
+  mygroup->group_branch_list();
+  std::printf("Group_branch_list\n");
   t.sample(t.gbranchuser, t.gbranchsys);
-  // pass transistors, transmission gates, branch numbering
+  mygroup->generate_pass_left_list();
+  std::printf("generate_pass_left_list\n");
+  mygroup->generate_trans_list();
+  std::printf("generate_trans_list\n");
+  mygroup->generate_num_for_branch();
+  std::printf("Generate num for branch\n");
   t.sample(t.prerecoguser, t.prerecogsys);
-  // n and p branch recognition
+  mygroup->n_branch_recognition();
+  std::printf("n branch recognition\n");
+  mygroup->p_branch_recognition();
+  std::printf("p branch recognition\n");
   t.sample(t.nprecoguser, t.nprecogsys);
-  // branch names and coupling
+  mygroup->give_name_to_branch();
+  std::printf("give name\n");
+  mygroup->gen_hash_branch_list();
+  std::printf("gen_hash_branch\n");
+  mygroup->couple_p_n_branch();
+  std::printf("couple\n");
   t.sample(t.coupleuser, t.couplesys);
-  // gate recognition
+  mygroup->gate_recognition();
+  std::printf("Gate recognition\n");
   t.sample(t.gaterecoguser, t.gaterecogsys);
-  // gate and transmission-gate tables, gate inputs
+  mygroup->gen_hash_gate_list();
+  std::printf(" num of gates %d\n", num_of_gates);
+  std::printf("gen hash gate list\n");
+  std::printf("%d duoshaoge \n", num_of_gates);
+  mygroup->gen_inlist_for_gate();
+  std::printf("gen inlist for every gate\n");
+  mygroup->gen_hash_trans_list();
+  std::printf("gen hash trans list\n");
+  std::printf(" Num of Gates: %d Num of trans: %d\n", num_of_gates, num_of_trans);
   t.sample(t.preconnectuser, t.preconnectsys);
-  // gate connections
+  mygroup->gen_connection_of_gates();
+  mygroup->gen_connection_of_trans();
+  std::printf("gen connection\n");
   t.sample(t.gateconnectuser, t.gateconnectsys);
-  // input counts of nodes, MOSFET counts of definitions
+  mygroup->count_input_num_of_node();
+  std::printf("Count the input num of every node \n");
+  mygroup->gen_num_for_macromodel();
+  std::printf("Gen num for every macromodel\n");
+  std::printf(" Circuit part done. \n");
+  std::printf(" output: macromodel \n");
   list_macromodels();
   t.gate_finish = UnixTime();
   t.sample(t.miduser, t.midsys);
   std::printf("************** Begin the macromodel **************\n");
   t.patt_begin = UnixTime();
   match_macromodels();
-  // wire list, header file, netlist file
+
+  auto* gwire = arena_new<Wire>();
+  gwire->generate_wirelist();
+  std::printf(" Wire gen ended\n");
+  write_header_file(run.fp_header);
+  write_netlist_file(run.fp_out, run.pvdd, run.pgnd);
   t.time_end = UnixTime();
   t.time = t.time_end - t.time_begin;
   t.print_summary();
