@@ -65,7 +65,11 @@ class Generator {
  public:
   Generator(unsigned seed, FILE* out) : rng_(seed), out_(out) {}
 
-  std::string new_net() { return "n" + std::to_string(++net_); }
+  std::string new_net() {
+    std::string name("n");
+    name += std::to_string(++net_);
+    return name;
+  }
 
   // Writes one gate driving `output` from `inputs` (one net per letter).
   void gate(const GateShape& shape, const std::vector<std::string>& inputs, const std::string& output) {
