@@ -1,11 +1,14 @@
 #include "extract/group.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "extract/gate_types.h"
+#include "extract/name_set.h"
 #include "extract/node.h"
 #include "extract/recognition.h"
 #include "netlist/arena.h"
@@ -14,10 +17,13 @@ using recognition::same_name;
 
 namespace {
 
+// prefix followed by the number in decimal, e.g. gate12.
 char* numbered_name(const char* prefix, long long number) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%lld", prefix, number);
-  return arena::strdup(buf);
+  char buf[64];
+  std::size_t len = std::strlen(prefix);
+  std::memcpy(buf, prefix, len);
+  char* end = std::to_chars(buf + len, buf + sizeof buf, number).ptr;
+  return arena::strndup(buf, static_cast<std::size_t>(end - buf));
 }
 
 int count_branches(const Branch* b) {
@@ -148,15 +154,14 @@ namespace {
 // Folds every branch into the first one of the list with the same output,
 // in list order, as a scan of the branches behind each branch would.
 void merge_by_output(Branch* list) {
-  std::unordered_map<std::string_view, Branch*> first_on;
+  NameMap<Branch> first_on(count_branches(list));
   Branch* prev = nullptr;
   for (Branch* b = list; b;) {
     Branch* next = b->next;
-    auto [it, added] = first_on.try_emplace(b->pn_node ? b->pn_node : "", b);
-    if (added) {
+    Branch* keep = first_on.emplace(b->pn_node ? b->pn_node : "", b);
+    if (keep == b) {
       prev = b;
     } else {
-      Branch* keep = it->second;
       for (MOSLIST* m = b->mos_list; m; m = m->next) keep->mos_list = keep->insert_mos(keep->mos_list, m);
       for (BRANCHNODELIST* n = b->node_list; n; n = n->next)
         keep->node_list = keep->insert_node(keep->node_list, n->nodename);

@@ -188,8 +188,9 @@ void branch_recognition(B* list, const char* vdd, const char* gnd, const char* m
     if (!head) continue;
     if (br->num_of_mos == 1) {
       br->name_list = insert_name(br->name_list, head->g, 'a');
-      head->g = generate_mark("a");
-      br->headername = arena::strdup("INV");
+      // Shared texts: every inverter branch reads the same (never written through).
+      head->g = const_cast<char*>(arena::intern("~a"));
+      br->headername = const_cast<char*>(arena::intern("INV"));
       continue;
     }
     if (br->num_of_mos < 2 || br->num_of_mos > 6) continue;
