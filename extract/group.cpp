@@ -153,8 +153,10 @@ namespace {
 
 // Folds every branch into the first one of the list with the same output,
 // in list order, as a scan of the branches behind each branch would.
-void merge_by_output(Branch* list) {
-  NameMap<Branch> first_on(count_branches(list));
+// Returns how many branches were folded away.
+int merge_by_output(Branch* list, int count) {
+  NameMap<Branch> first_on(static_cast<std::size_t>(count));
+  int folded = 0;
   Branch* prev = nullptr;
   for (Branch* b = list; b;) {
     Branch* next = b->next;
@@ -166,19 +168,21 @@ void merge_by_output(Branch* list) {
       for (BRANCHNODELIST* n = b->node_list; n; n = n->next)
         keep->node_list = keep->insert_node(keep->node_list, n->nodename);
       prev->next = next;
+      ++folded;
     }
     b = next;
   }
+  return folded;
 }
 
 }  // namespace
 
 void Group::group_branch_list() {
-  std::printf("num n branchs%d num p branches %d\n", count_branches(n_branch_list), count_branches(p_branch_list));
-  merge_by_output(p_branch_list);
-  merge_by_output(n_branch_list);
-  std::printf("valid n branchs%d heihei valid p branches %d\n", count_branches(n_branch_list),
-              count_branches(p_branch_list));
+  int n = count_branches(n_branch_list), p = count_branches(p_branch_list);
+  std::printf("num n branchs%d num p branches %d\n", n, p);
+  p -= merge_by_output(p_branch_list, p);
+  n -= merge_by_output(n_branch_list, n);
+  std::printf("valid n branchs%d heihei valid p branches %d\n", n, p);
 }
 
 void Group::generate_num_for_branch() {
