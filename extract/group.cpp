@@ -1,11 +1,14 @@
 #include "extract/group.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "extract/gate_types.h"
+#include "extract/name_set.h"
 #include "extract/node.h"
 #include "extract/recognition.h"
 #include "netlist/arena.h"
@@ -14,10 +17,13 @@ using recognition::same_name;
 
 namespace {
 
+// prefix followed by the number in decimal, e.g. gate12.
 char* numbered_name(const char* prefix, long long number) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%s%lld", prefix, number);
-  return arena::strdup(buf);
+  char buf[64];
+  std::size_t len = std::strlen(prefix);
+  std::memcpy(buf, prefix, len);
+  char* end = std::to_chars(buf + len, buf + sizeof buf, number).ptr;
+  return arena::strndup(buf, static_cast<std::size_t>(end - buf));
 }
 
 int count_branches(const Branch* b) {
@@ -147,33 +153,36 @@ namespace {
 
 // Folds every branch into the first one of the list with the same output,
 // in list order, as a scan of the branches behind each branch would.
-void merge_by_output(Branch* list) {
-  std::unordered_map<std::string_view, Branch*> first_on;
+// Returns how many branches were folded away.
+int merge_by_output(Branch* list, int count) {
+  NameMap<Branch> first_on(static_cast<std::size_t>(count));
+  int folded = 0;
   Branch* prev = nullptr;
   for (Branch* b = list; b;) {
     Branch* next = b->next;
-    auto [it, added] = first_on.try_emplace(b->pn_node ? b->pn_node : "", b);
-    if (added) {
+    Branch* keep = first_on.emplace(b->pn_node ? b->pn_node : "", b);
+    if (keep == b) {
       prev = b;
     } else {
-      Branch* keep = it->second;
       for (MOSLIST* m = b->mos_list; m; m = m->next) keep->mos_list = keep->insert_mos(keep->mos_list, m);
       for (BRANCHNODELIST* n = b->node_list; n; n = n->next)
         keep->node_list = keep->insert_node(keep->node_list, n->nodename);
       prev->next = next;
+      ++folded;
     }
     b = next;
   }
+  return folded;
 }
 
 }  // namespace
 
 void Group::group_branch_list() {
-  std::printf("num n branchs%d num p branches %d\n", count_branches(n_branch_list), count_branches(p_branch_list));
-  merge_by_output(p_branch_list);
-  merge_by_output(n_branch_list);
-  std::printf("valid n branchs%d heihei valid p branches %d\n", count_branches(n_branch_list),
-              count_branches(p_branch_list));
+  int n = count_branches(n_branch_list), p = count_branches(p_branch_list);
+  std::printf("num n branchs%d num p branches %d\n", n, p);
+  p -= merge_by_output(p_branch_list, p);
+  n -= merge_by_output(n_branch_list, n);
+  std::printf("valid n branchs%d heihei valid p branches %d\n", n, p);
 }
 
 void Group::generate_num_for_branch() {

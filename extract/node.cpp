@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "extract/name_set.h"
 #include "extract/recognition.h"
 #include "netlist/arena.h"
 
@@ -62,21 +63,37 @@ namespace {
 
 // Answers "is a MOSFET of this name already on that node" without walking
 // the node's device list (a rail holds half of all MOSFETs). A name is on
-// exactly the nodes of the terminals of the cards that carry it, so it is
-// enough to remember, per name, the earlier cards; almost every name has one.
+// exactly the nodes of the terminals of the cards that carry it, so only the
+// earlier cards of the same name need looking at. Equal names carry equal
+// numbers, so a name whose number no other card carries needs no lookup at all.
 class CardsByName {
  public:
-  explicit CardsByName(std::size_t expected) { first_.reserve(expected); }
+  explicit CardsByName(const MOSLIST* head) {
+    std::size_t cards = 0;
+    for (const MOSLIST* m = head; m; m = m->next) ++cards;
+    dense_.assign(cards * 4 + 16, 0);
+    for (const MOSLIST* m = head; m; m = m->next) {
+      int n = ::return_number(m->mosname);
+      if (n >= 0 && static_cast<std::size_t>(n) < dense_.size() && dense_[n] < 2) ++dense_[n];
+    }
+  }
+
+  // Whether another card may carry the name of `mos`.
+  bool may_repeat(const MOSLIST* mos) const {
+    if (!mos->mosname) return false;
+    int n = ::return_number(mos->mosname);
+    return n < 0 || static_cast<std::size_t>(n) >= dense_.size() || dense_[n] > 1;
+  }
 
   // Whether `node` holds a MOSFET named like `mos`, given the nodes already
-  // settled for the earlier terminals of `mos` itself.
-  bool on_node(const MOSLIST* mos, const NODELIST* node, NODELIST* const* own, int own_count) const {
+  // settled for the earlier terminals of `mos` itself and may_repeat(mos).
+  bool on_node(const MOSLIST* mos, bool repeats, const NODELIST* node, NODELIST* const* own, int own_count) const {
     for (int i = 0; i < own_count; ++i)
       if (own[i] == node) return true;
-    if (!mos->mosname) return false;
-    auto it = first_.find(mos->mosname);
-    if (it == first_.end()) return false;
-    if (card_touches(it->second, node)) return true;
+    if (!repeats) return false;
+    const MOSLIST* first = first_.find(mos->mosname);
+    if (!first) return false;
+    if (card_touches(first, node)) return true;
     auto more = more_.find(mos->mosname);
     if (more == more_.end()) return false;
     for (const MOSLIST* card : more->second)
@@ -84,44 +101,38 @@ class CardsByName {
     return false;
   }
 
-  // Called once a card is fully filed.
+  // Called once a card that may_repeat is fully filed.
   void add(const MOSLIST* mos) {
-    if (!mos->mosname) return;
-    auto [it, added] = first_.try_emplace(mos->mosname, mos);
-    if (!added) more_[mos->mosname].push_back(mos);
+    if (first_.emplace(mos->mosname, mos) != mos) more_[mos->mosname].push_back(mos);
   }
 
  private:
   static bool card_touches(const MOSLIST* card, const NODELIST* node) {
     return flat_get_node(card->d) == node || flat_get_node(card->g) == node || flat_get_node(card->s) == node;
   }
-  std::unordered_map<std::string_view, const MOSLIST*> first_;
+  std::vector<unsigned char> dense_;  // cards per small number, up to 2
+  NameMap<const MOSLIST> first_;
   std::unordered_map<std::string_view, std::vector<const MOSLIST*>> more_;
 };
-
-std::size_t count_cards(const MOSLIST* mos) {
-  std::size_t n = 0;
-  for (; mos; mos = mos->next) ++n;
-  return n;
-}
 
 }  // namespace
 
 void Node::gen_nodelist() {
   flat_reset_unnumbered();
   long long k = 1;
-  CardsByName filed(count_cards(MosHead));
+  CardsByName filed(MosHead);
   for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
     char* names[3] = {mos->d, mos->g, mos->s};
     const PinType pins[3] = {DP, GP, SP};
     NODELIST* own[3];
+    bool repeats = filed.may_repeat(mos);
     for (int t = 0; t < 3; ++t) {
       char* name = names[t];
       int n = return_number(name);
       long long index = n >= 0 ? n : flat_unnumbered_index(name);
       NODELIST* node = index >= 0 ? hash_node_list.get(index) : nullptr;
       if (node) {
-        if (!filed.on_node(mos, node, own, t)) node->devicelist = insert_device(node->devicelist, mos, pins[t]);
+        if (!filed.on_node(mos, repeats, node, own, t)) node->devicelist = insert_device(node->devicelist, mos, pins[t]);
       } else {
         if (n < 0) {
           index = static_cast<long long>(node_biggest) + k++;
@@ -132,7 +143,7 @@ void Node::gen_nodelist() {
       }
       own[t] = node;
     }
-    filed.add(mos);
+    if (repeats) filed.add(mos);
   }
 }
 

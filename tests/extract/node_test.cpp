@@ -8,17 +8,12 @@
 namespace {
 
 std::string ports(const INOUTLIST* list) {
-  std::string s;
-  for (; list; list = list->next) s += (s.empty() ? "" : " ") + std::string(list->pinname);
-  return s;
+  return join(list, [](const INOUTLIST* p) { return p->pinname; });
 }
 
 // "name:pin" for each device record of a node, in list order.
 std::string devices(const NODELIST* node) {
-  std::string s;
-  for (DEVICELIST* d = node ? node->devicelist : nullptr; d; d = d->next)
-    s += (s.empty() ? "" : " ") + std::string(d->devicename) + ":" + "DGS"[d->pintype];
-  return s;
+  return join(node->devicelist, [](const DEVICELIST* d) { return std::string(d->devicename) + ":" + "DGS"[d->pintype]; });
 }
 
 TEST(Numbering, NameRuleAndLargestNumbers) {
@@ -62,7 +57,8 @@ TEST(NodeGraph, PnNodesDeviceRecordsAndPorts) {
   EXPECT_EQ(r.node("Pa")->pn_node, 1);
   EXPECT_EQ(r.node("a")->pn_node, 0);
   EXPECT_EQ(r.node("sx")->pn_node, 0);  // inside a series stack
-  EXPECT_EQ(devices(r.node("z9")), "M8:D");  // drain and source on one node: once, as drain
+  EXPECT_EQ(devices(r.node("z9")), "M8:D");
+  EXPECT_EQ(r.node("9"), r.node("z9"));  // one number, one node  // drain and source on one node: once, as drain
   EXPECT_EQ(devices(r.node("q")), "M9:G M8:G");  // gate and source on one node: once, as gate
   // The second card named M9 is not listed again where the first one is.
   EXPECT_EQ(devices(r.node("w")), "Mx:D M9:D");
