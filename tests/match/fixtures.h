@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,7 +103,7 @@ class Network {
       BranchT* p = make(1);
       fill_branch(n, g, g.type.c_str());
       fill_branch(p, g, g.type.empty() ? "" : dual(g.type));
-      auto* gate = new GateT(s("gate" + std::to_string(i)), n, p, true);
+      auto* gate = arena_new<GateT>(s("gate" + std::to_string(i)), n, p, true);
       PINLIST* last = nullptr;
       for (const auto& in : g.ins) {
         auto* pin = arena_new<PinList>();
@@ -146,11 +147,11 @@ class Network {
 };
 
 // A subcircuit definition named `name` with pins `ins` and `outs`.
-inline Macromodel* subcircuit(const char* name, Network net, std::vector<std::string> ins,
-                              std::vector<std::string> outs) {
+inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, std::vector<std::string> ins,
+                                              std::vector<std::string> outs) {
   auto* def = arena_new<MacroModelList>();
   def->macromodel_name = s(name);
-  auto* m = new Macromodel(def);
+  auto m = std::make_unique<Macromodel>(def);
   auto pins = [](const std::vector<std::string>& v) {
     INOUTLIST* head = nullptr;
     for (const auto& p : v) {
@@ -163,13 +164,13 @@ inline Macromodel* subcircuit(const char* name, Network net, std::vector<std::st
   m->inputhead = pins(ins);
   m->outputhead = pins(outs);
   for (NODELIST* n : net.nodes()) m->node_list = link_behind_head(m->node_list, n);
-  auto gates = net.make_gates<MCGate, MBranch>([](int t) { return new MBranch(t, nullptr, nullptr); });
+  auto gates = net.make_gates<MCGate, MBranch>([](int t) { return arena_new<MBranch>(t, nullptr, nullptr); });
   m->num_of_gates = static_cast<int>(gates.size());
-  m->hash_gate_list = new MCGate*[gates.size() + 1]();
+  m->hash_gate_list = static_cast<MCGate**>(arena::alloc(sizeof(MCGate*) * (gates.size() + 1)));
   for (std::size_t i = 0; i < gates.size(); ++i) m->hash_gate_list[i] = gates[i];
   auto trans = net.make_trans();
   m->num_of_trans = static_cast<int>(trans.size());
-  m->hash_trans_list = new TRANSLIST*[trans.size() + 1]();
+  m->hash_trans_list = static_cast<TRANSLIST**>(arena::alloc(sizeof(TRANSLIST*) * (trans.size() + 1)));
   for (std::size_t i = 0; i < trans.size(); ++i) m->hash_trans_list[i] = trans[i];
   return m;
 }
@@ -191,9 +192,9 @@ inline void flat_circuit(Network net) {
       flat_register_unnumbered(n->nodename, node_biggest + k);
     }
   }
-  auto gates = net.make_gates<CGate, Branch>([](int t) { return new Branch(t); });
+  auto gates = net.make_gates<CGate, Branch>([](int t) { return arena_new<Branch>(t); });
   num_of_gates = static_cast<int>(gates.size());
-  hash_gate_list = new CGate*[gates.size() + 1]();
+  hash_gate_list = static_cast<CGate**>(arena::alloc(sizeof(CGate*) * (gates.size() + 1)));
   for (std::size_t i = 0; i < gates.size(); ++i) hash_gate_list[i] = gates[i];
   auto trans = net.make_trans();
   num_of_trans = static_cast<int>(trans.size());

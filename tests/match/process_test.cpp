@@ -4,9 +4,9 @@ using namespace fixture;
 
 namespace {
 
-std::string run(Macromodel* m) {
+std::string run(std::unique_ptr<Macromodel> m) {
   testing::internal::CaptureStdout();
-  Patternmatch(m).pattern_match_process();
+  Patternmatch(m.release()).pattern_match_process();
   return testing::internal::GetCapturedStdout();
 }
 
@@ -65,17 +65,17 @@ TEST(PatternMatch, EveryOccurrenceInOneCall) {
 
 TEST(PatternMatch, FirstGateTypeNowhere) {
   flat_circuit(Network({{"INV", "b", {"a"}}}));
-  Macromodel* m = subcircuit("N", Network({{"NAND2", "y", {"A", "B"}}}), {"A", "B"}, {"y"});
-  EXPECT_EQ(run(m), "first gate name:gate0 p logic: NOR2 n logic: NAND2\n");
+  auto m = subcircuit("N", Network({{"NAND2", "y", {"A", "B"}}}), {"A", "B"}, {"y"});
+  EXPECT_EQ(run(std::move(m)), "first gate name:gate0 p logic: NOR2 n logic: NAND2\n");
   EXPECT_EQ(ResultHead, nullptr);
   EXPECT_EQ(run(subcircuit("E", Network({}), {}, {})), "first gate name: none, no gate to search for\n");
 }
 
 TEST(PatternMatch, PinsFoundThroughRelationGroup) {
   flat_circuit(Network({{"NAND2", "y", {"a", "b"}}, {"INV", "w", {"y"}}}));
-  Macromodel* m = subcircuit("N", Network({{"NAND2", "Y", {"A", "B"}}}), {"A", "B"}, {"Y"});
+  auto m = subcircuit("N", Network({{"NAND2", "Y", {"A", "B"}}}), {"A", "B"}, {"Y"});
   std::string open_pin = "Can find this pinname use the relation_pin method!\nRelation_pin method failed! \n";
-  EXPECT_EQ(run(m), "first gate name:gate0 p logic: NOR2 n logic: NAND2\n gate match done \n Unfound pin: A\n" +
+  EXPECT_EQ(run(std::move(m)), "first gate name:gate0 p logic: NOR2 n logic: NAND2\n gate match done \n Unfound pin: A\n" +
                         open_pin + " Unfound pin: B\n" + open_pin +
                         " Begin Related_pin_recognition method! \n Begin Related_pin_recognition method! \n"
                         " input_output match done \n success..................................... \n\n");
@@ -97,9 +97,9 @@ TEST(PatternMatch, FirstTerminalIsAnOutput) {
 
 TEST(PatternMatch, LatchDefinitionTerminates) {
   flat_circuit(Network({{"NAND2", "q", {"s", "qb"}}, {"NAND2", "qb", {"r", "q"}}}));
-  Macromodel* m = subcircuit("SR", Network({{"NAND2", "Q", {"S", "QB"}}, {"NAND2", "QB", {"R", "Q"}}}), {"S", "R"},
+  auto m = subcircuit("SR", Network({{"NAND2", "Q", {"S", "QB"}}, {"NAND2", "QB", {"R", "Q"}}}), {"S", "R"},
                              {"Q", "QB"});
-  run(m);
+  run(std::move(m));
   ASSERT_EQ(results(), 1);
   EXPECT_EQ(hash_gate_list[0], nullptr);
   EXPECT_EQ(hash_gate_list[1], nullptr);

@@ -7,6 +7,13 @@
 using namespace fixture;
 
 namespace {
+// Handed to a Patternmatch, which releases it.
+Macromodel* own(const char* name, Network net, std::vector<std::string> ins, std::vector<std::string> outs) {
+  return subcircuit(name, std::move(net), std::move(ins), std::move(outs)).release();
+}
+}  // namespace
+
+namespace {
 
 RGLIST* rg(std::vector<std::string> gates) {
   RGLIST* head = nullptr;
@@ -24,7 +31,7 @@ RGLIST* rg(std::vector<std::string> gates) {
 TEST(NeighbourComparison, CountsAndRepeatedTypes) {
   // Subcircuit node m feeds two NAND2 and an INV; flat node c feeds three
   // NAND2 and an INV, node d two NAND2.
-  Macromodel* m = subcircuit(
+  Macromodel* m = own(
       "S", Network({{"NAND2", "x", {"m", "u"}}, {"NAND2", "y", {"m", "u"}}, {"INV", "z", {"m"}}}), {"m", "u"}, {});
   flat_circuit(Network({{"NAND2", "x", {"c", "u"}},
                         {"NAND2", "y", {"c", "u"}},
@@ -60,7 +67,7 @@ TEST(NeighbourComparison, CountsAndRepeatedTypes) {
 }
 
 TEST(NeighbourComparison, NodePairsOfAGatePair) {
-  Macromodel* m = subcircuit("S", Network({{"INV", "y", {"a"}}, {"NAND2", "z", {"y", "b"}}}), {"a", "b"}, {"z"});
+  Macromodel* m = own("S", Network({{"INV", "y", {"a"}}, {"NAND2", "z", {"y", "b"}}}), {"a", "b"}, {"z"});
   flat_circuit(Network({{"INV", "n2", {"n1"}}, {"NAND2", "n4", {"n2", "n3"}}}));
   m->initialize_node_stack();
   Patternmatch pm(m);
@@ -74,7 +81,7 @@ TEST(NeighbourComparison, NodePairsOfAGatePair) {
 
 TEST(StallRule, DriverOfAnUnmatchedGate) {
   // Subcircuit: G (INV) feeds H (NAND2) and H2 (NAND2).
-  Macromodel* m = subcircuit("S",
+  Macromodel* m = own("S",
                              Network({{"INV", "g", {"i"}}, {"NAND2", "h", {"g", "k"}}, {"NAND2", "h2", {"g", "k"}}}),
                              {"i", "k"}, {"h", "h2"});
   // Flat: H's inputs a and b are driven by an INV and a NAND2, then by two INVs.
@@ -95,14 +102,14 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
   EXPECT_EQ(pm.case_one_gate("gate0", pin_list({"trans0"})), nullptr);
 
   // Common inputs a then b; only b's driver is a NAND2.
-  Macromodel* nand = subcircuit("N", Network({{"NAND2", "g", {"i", "j"}}, {"NAND2", "h", {"g", "k"}}}), {"i", "j", "k"},
+  Macromodel* nand = own("N", Network({{"NAND2", "g", {"i", "j"}}, {"NAND2", "h", {"g", "k"}}}), {"i", "j", "k"},
                                 {"h"});
   Patternmatch pn(nand);
   EXPECT_STREQ(pn.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate1");
   EXPECT_STREQ(pm.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate0");
 
   // Five matched gates fed by one unmatched gate.
-  Macromodel* fan = subcircuit("F",
+  Macromodel* fan = own("F",
                                Network({{"INV", "g", {"i"}},
                                         {"INV", "o1", {"g"}},
                                         {"INV", "o2", {"g"}},
@@ -142,7 +149,7 @@ TEST(PinRules, GroupComparison) {
 
   // An open pin whose partner b is already matched to net b: the group {a, b}
   // of the counterpart gate gives a.
-  Macromodel* m = subcircuit("S", Network({{"NAND2", "y", {"A", "B"}}}), {"A", "B"}, {"y"});
+  Macromodel* m = own("S", Network({{"NAND2", "y", {"A", "B"}}}), {"A", "B"}, {"y"});
   flat_circuit(Network({{"NAND2", "y", {"a", "b"}}}));
   m->initialize_node_stack();
   m->insert_node_in_nodestack("B", "b");

@@ -22,7 +22,7 @@ std::vector<std::pair<bool, bool>> flags(RGLIST* l) {
 }  // namespace
 
 TEST(MacromodelStacks, WalkOrderAndMatchState) {
-  Macromodel* m = subcircuit("S", Network({{"INV", "x", {"a"}}, {"INV", "y", {"x"}}, {"INV", "z", {"y"}}}, {{"z", "w"}}),
+  auto m = subcircuit("S", Network({{"INV", "x", {"a"}}, {"INV", "y", {"x"}}, {"INV", "z", {"y"}}}, {{"z", "w"}}),
                              {"a"}, {"w"});
   m->initialize_gate_stack();
   m->initialize_node_stack();
@@ -59,7 +59,7 @@ TEST(MacromodelStacks, WalkOrderAndMatchState) {
 }
 
 TEST(MacromodelStacks, RelationGroupCounterparts) {
-  Macromodel* m = subcircuit("S", Network({{"NAND3", "y", {"a", "b", "c"}}}), {"a", "b", "c"}, {"y"});
+  auto m = subcircuit("S", Network({{"NAND3", "y", {"a", "b", "c"}}}), {"a", "b", "c"}, {"y"});
   m->initialize_node_stack();
   RELATIONLIST* group = m->return_n_relation_list("a");
   ASSERT_NE(group, nullptr);
@@ -72,7 +72,7 @@ TEST(MacromodelStacks, RelationGroupCounterparts) {
 }
 
 TEST(NeighbourLists, Classification) {
-  Macromodel* m = subcircuit("S",
+  auto m = subcircuit("S",
                              Network({{"INV", "o", {"i"}},
                                       {"NAND2", "p", {"o", "u"}},
                                       {"NAND2", "q", {"o", "u"}},
@@ -153,26 +153,26 @@ TEST(NeighbourLists, GroupingAgreesWithPairwiseRule) {
 TEST(FirstGate, BackwardWalk) {
   // inv1 -> inv2 -> inv3, inv2's output also feeds inv4: the walk starts at
   // inv2's output, visits inv2 and inv1, and stops at the pin in.
-  Macromodel* chain = subcircuit(
+  auto chain = subcircuit(
       "C", Network({{"INV", "x3", {"x2"}}, {"INV", "x2", {"x1"}}, {"INV", "x1", {"in"}}, {"INV", "x4", {"x2"}}}), {"in"},
       {"x3", "x4"});
   EXPECT_STREQ(chain->locate_first_gate()->gatename, "gate2");
 
-  Macromodel* single = subcircuit("S", Network({{"INV", "y", {"a"}}}), {"a"}, {"y"});
+  auto single = subcircuit("S", Network({{"INV", "y", {"a"}}}), {"a"}, {"y"});
   EXPECT_STREQ(single->locate_first_gate()->gatename, "gate0");
 
   // A latch: the walk comes back to a gate it has met and ends there.
-  Macromodel* latch = subcircuit("L", Network({{"NAND2", "q", {"s", "qb"}}, {"NAND2", "qb", {"r", "q"}}}), {"s", "r"},
+  auto latch = subcircuit("L", Network({{"NAND2", "q", {"s", "qb"}}, {"NAND2", "qb", {"r", "q"}}}), {"s", "r"},
                                  {"q", "qb"});
   EXPECT_STREQ(latch->locate_first_gate()->gatename, "gate1");
 
   // No output feeds anything: the lowest-numbered gate; no gate at all: none.
-  Macromodel* flat = subcircuit("F", Network({{"INV", "y", {"a"}}, {"INV", "z", {"b"}}}), {"a", "b"}, {"y", "z"});
+  auto flat = subcircuit("F", Network({{"INV", "y", {"a"}}, {"INV", "z", {"b"}}}), {"a", "b"}, {"y", "z"});
   EXPECT_STREQ(flat->locate_first_gate()->gatename, "gate0");
   EXPECT_EQ(subcircuit("E", Network({}), {}, {})->locate_first_gate(), nullptr);
 
   // A walk that ends on a transmission gate answers the last gate it met.
-  Macromodel* tg = subcircuit("T", Network({{"INV", "b", {"a"}}, {"INV", "y", {"m"}}, {"INV", "z", {"y"}}}, {{"i", "m"}}),
+  auto tg = subcircuit("T", Network({{"INV", "b", {"a"}}, {"INV", "y", {"m"}}, {"INV", "z", {"y"}}}, {{"i", "m"}}),
                               {"a", "i"}, {"b", "z"});
   EXPECT_STREQ(tg->locate_first_gate()->gatename, "gate1");
 }
