@@ -258,13 +258,9 @@ char* Macromodel::find_circuit_gate_name(const char* n) {
   return nullptr;
 }
 
-bool Macromodel::query_gate_has_been_found(const char* cname) {
-  return cname && gate_circuit_names_.count(cname) != 0;
-}
+bool Macromodel::query_gate_has_been_found(const char* cname) { return cname && gate_circuit_names_.count(cname) != 0; }
 
-bool Macromodel::query_node_in_nodestack(const char* cname) {
-  return cname && node_circuit_names_.count(cname) != 0;
-}
+bool Macromodel::query_node_in_nodestack(const char* cname) { return cname && node_circuit_names_.count(cname) != 0; }
 
 char* Macromodel::return_node_from_nodestack(const char* mname) {
   auto* v = records_named(node_records_, mname);
@@ -420,7 +416,9 @@ void Macromodel::unique_rglist(RGLIST* glist) {
         auto* v = records_named(gate_records_, n);
         return v && v->front()->recognized_flag;
       },
-      [&](const char* n) { return NeighbourGate{false, logic_type_of(gate_named(n))}; });
+      [&](const char* n) {
+        return NeighbourGate{false, logic_type_of(gate_named(n))};
+      });
 }
 
 // ---- Found-gate lists and relation groups ----------------------------------
@@ -450,9 +448,7 @@ PINLIST* Macromodel::return_found_gate_list(const char* gatename) {
   return g ? found_gates_around(output_node_of(g), false) : nullptr;
 }
 
-PINLIST* Macromodel::return_found_gate_list_for_a_pin(const char* pinname) {
-  return found_gates_around(pinname, true);
-}
+PINLIST* Macromodel::return_found_gate_list_for_a_pin(const char* pinname) { return found_gates_around(pinname, true); }
 
 RELATIONLIST* Macromodel::locate_relation_list(const char* n, RELATIONLIST* rlist) {
   if (!n) return nullptr;

@@ -121,10 +121,10 @@ class Macromodel {
 
   std::unordered_map<std::string_view, std::vector<GATESTACK*>> gate_records_;
   std::unordered_map<std::string_view, std::vector<NODESTACK*>> node_records_;
-  std::vector<GATESTACK*> gate_order_;  // the gate stack in walk order
+  std::vector<GATESTACK*> gate_order_;     // the gate stack in walk order
   std::vector<std::size_t> gate_partner_;  // see same_gate_stack
-  Names gate_circuit_names_;  // circuit names of recognised gate records
-  Names node_circuit_names_;  // circuit names of recognised node records
+  Names gate_circuit_names_;               // circuit names of recognised gate records
+  Names node_circuit_names_;               // circuit names of recognised node records
   int gates_total_ = 0;
   int gates_recognized_ = 0;
   int gates_unsearched_ = 0;  // recognised but not yet expanded

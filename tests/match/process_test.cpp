@@ -29,11 +29,12 @@ TEST(PatternMatch, BufferReplacesTwoOfThreeInverters) {
   NODELIST* a = flat.node("a");
   NODELIST* c = flat.node("c");
   flat_circuit(flat);
-  EXPECT_EQ(run(subcircuit("BUF", buf(), {"IN"}, {"OUT"})), "first gate name:gate0 p logic: INV n logic: INV\n" + kFound);
+  EXPECT_EQ(run(subcircuit("BUF", buf(), {"IN"}, {"OUT"})),
+            "first gate name:gate0 p logic: INV n logic: INV\n" + kFound);
   ASSERT_EQ(results(), 1);
   EXPECT_STREQ(ResultHead->libname, "BUF");
-  EXPECT_EQ(pairs(ResultHead->input_list), (std::vector<std::string>{"IN:a"}));
-  EXPECT_EQ(pairs(ResultHead->output_list), (std::vector<std::string>{"OUT:c"}));
+  EXPECT_EQ(names(ResultHead->input_list), (std::vector<std::string>{"IN:a"}));
+  EXPECT_EQ(names(ResultHead->output_list), (std::vector<std::string>{"OUT:c"}));
   EXPECT_EQ(hash_gate_list[0], nullptr);
   EXPECT_EQ(hash_gate_list[1], nullptr);
   EXPECT_NE(hash_gate_list[2], nullptr);
@@ -53,8 +54,8 @@ TEST(PatternMatch, EveryOccurrenceInOneCall) {
   EXPECT_EQ(run(subcircuit("BUF", buf(), {"IN"}, {"OUT"})),
             "first gate name:gate0 p logic: INV n logic: INV\n" + kFound + kFound);
   ASSERT_EQ(results(), 2);
-  EXPECT_EQ(pairs(ResultHead->input_list), (std::vector<std::string>{"IN:a1"}));
-  EXPECT_EQ(pairs(ResultHead->next->input_list), (std::vector<std::string>{"IN:a2"}));
+  EXPECT_EQ(names(ResultHead->input_list), (std::vector<std::string>{"IN:a1"}));
+  EXPECT_EQ(names(ResultHead->next->input_list), (std::vector<std::string>{"IN:a2"}));
   for (int i : {0, 1, 2, 3}) EXPECT_EQ(hash_gate_list[i], nullptr);
   EXPECT_EQ(names(flat_get_node("a1")->input_of_gate_list), (std::vector<std::string>{"gate5"}));
 
@@ -75,13 +76,14 @@ TEST(PatternMatch, PinsFoundThroughRelationGroup) {
   flat_circuit(Network({{"NAND2", "y", {"a", "b"}}, {"INV", "w", {"y"}}}));
   auto m = subcircuit("N", Network({{"NAND2", "Y", {"A", "B"}}}), {"A", "B"}, {"Y"});
   std::string open_pin = "Can find this pinname use the relation_pin method!\nRelation_pin method failed! \n";
-  EXPECT_EQ(run(std::move(m)), "first gate name:gate0 p logic: NOR2 n logic: NAND2\n gate match done \n Unfound pin: A\n" +
-                        open_pin + " Unfound pin: B\n" + open_pin +
-                        " Begin Related_pin_recognition method! \n Begin Related_pin_recognition method! \n"
-                        " input_output match done \n success..................................... \n\n");
+  EXPECT_EQ(run(std::move(m)),
+            "first gate name:gate0 p logic: NOR2 n logic: NAND2\n gate match done \n Unfound pin: A\n" + open_pin +
+                " Unfound pin: B\n" + open_pin +
+                " Begin Related_pin_recognition method! \n Begin Related_pin_recognition method! \n"
+                " input_output match done \n success..................................... \n\n");
   ASSERT_EQ(results(), 1);
-  EXPECT_EQ(pairs(ResultHead->input_list), (std::vector<std::string>{"A:a", "B:b"}));
-  EXPECT_EQ(pairs(ResultHead->output_list), (std::vector<std::string>{"Y:y"}));
+  EXPECT_EQ(names(ResultHead->input_list), (std::vector<std::string>{"A:a", "B:b"}));
+  EXPECT_EQ(names(ResultHead->output_list), (std::vector<std::string>{"Y:y"}));
 }
 
 TEST(PatternMatch, FirstTerminalIsAnOutput) {
@@ -90,15 +92,15 @@ TEST(PatternMatch, FirstTerminalIsAnOutput) {
   EXPECT_EQ(run(subcircuit("INVX", Network({{"INV", "Y", {"A"}}}), {"Y", "A"}, {"Y"})),
             "first gate name:gate0 p logic: INV n logic: INV\n" + kFound + kFound);
   ASSERT_EQ(results(), 2);
-  EXPECT_EQ(pairs(ResultHead->input_list), (std::vector<std::string>{"Y:n1", "A:a11"}));
+  EXPECT_EQ(names(ResultHead->input_list), (std::vector<std::string>{"Y:n1", "A:a11"}));
   EXPECT_EQ(ResultHead->output_list, nullptr);
   EXPECT_STREQ(flat_get_node("n1")->output_of_gate_name, "gate0");  // not an output pin: kept
 }
 
 TEST(PatternMatch, LatchDefinitionTerminates) {
   flat_circuit(Network({{"NAND2", "q", {"s", "qb"}}, {"NAND2", "qb", {"r", "q"}}}));
-  auto m = subcircuit("SR", Network({{"NAND2", "Q", {"S", "QB"}}, {"NAND2", "QB", {"R", "Q"}}}), {"S", "R"},
-                             {"Q", "QB"});
+  auto m =
+      subcircuit("SR", Network({{"NAND2", "Q", {"S", "QB"}}, {"NAND2", "QB", {"R", "Q"}}}), {"S", "R"}, {"Q", "QB"});
   run(std::move(m));
   ASSERT_EQ(results(), 1);
   EXPECT_EQ(hash_gate_list[0], nullptr);

@@ -31,8 +31,8 @@ RGLIST* rg(std::vector<std::string> gates) {
 TEST(NeighbourComparison, CountsAndRepeatedTypes) {
   // Subcircuit node m feeds two NAND2 and an INV; flat node c feeds three
   // NAND2 and an INV, node d two NAND2.
-  Macromodel* m = own(
-      "S", Network({{"NAND2", "x", {"m", "u"}}, {"NAND2", "y", {"m", "u"}}, {"INV", "z", {"m"}}}), {"m", "u"}, {});
+  Macromodel* m =
+      own("S", Network({{"NAND2", "x", {"m", "u"}}, {"NAND2", "y", {"m", "u"}}, {"INV", "z", {"m"}}}), {"m", "u"}, {});
   flat_circuit(Network({{"NAND2", "x", {"c", "u"}},
                         {"NAND2", "y", {"c", "u"}},
                         {"NAND2", "w", {"c", "u"}},
@@ -66,24 +66,10 @@ TEST(NeighbourComparison, CountsAndRepeatedTypes) {
   EXPECT_STREQ(m->gate_has_been_found("gate2"), "gate3");
 }
 
-TEST(NeighbourComparison, NodePairsOfAGatePair) {
-  Macromodel* m = own("S", Network({{"INV", "y", {"a"}}, {"NAND2", "z", {"y", "b"}}}), {"a", "b"}, {"z"});
-  flat_circuit(Network({{"INV", "n2", {"n1"}}, {"NAND2", "n4", {"n2", "n3"}}}));
-  m->initialize_node_stack();
-  Patternmatch pm(m);
-  pm.fill_gate_node_in_stack("gate0", "gate0");
-  pm.fill_gate_node_in_stack("gate1", "gate1");
-  EXPECT_STREQ(m->return_node_from_nodestack("y"), "n2");
-  EXPECT_STREQ(m->return_node_from_nodestack("a"), "n1");
-  EXPECT_STREQ(m->return_node_from_nodestack("z"), "n4");
-  EXPECT_EQ(m->return_node_from_nodestack("b"), nullptr);  // a NAND2 pairs only its output
-}
-
 TEST(StallRule, DriverOfAnUnmatchedGate) {
   // Subcircuit: G (INV) feeds H (NAND2) and H2 (NAND2).
-  Macromodel* m = own("S",
-                             Network({{"INV", "g", {"i"}}, {"NAND2", "h", {"g", "k"}}, {"NAND2", "h2", {"g", "k"}}}),
-                             {"i", "k"}, {"h", "h2"});
+  Macromodel* m = own("S", Network({{"INV", "g", {"i"}}, {"NAND2", "h", {"g", "k"}}, {"NAND2", "h2", {"g", "k"}}}),
+                      {"i", "k"}, {"h", "h2"});
   // Flat: H's inputs a and b are driven by an INV and a NAND2, then by two INVs.
   flat_circuit(Network({{"INV", "a", {"p"}},
                         {"NAND2", "b", {"p", "q"}},
@@ -102,21 +88,21 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
   EXPECT_EQ(pm.case_one_gate("gate0", pin_list({"trans0"})), nullptr);
 
   // Common inputs a then b; only b's driver is a NAND2.
-  Macromodel* nand = own("N", Network({{"NAND2", "g", {"i", "j"}}, {"NAND2", "h", {"g", "k"}}}), {"i", "j", "k"},
-                                {"h"});
+  Macromodel* nand =
+      own("N", Network({{"NAND2", "g", {"i", "j"}}, {"NAND2", "h", {"g", "k"}}}), {"i", "j", "k"}, {"h"});
   Patternmatch pn(nand);
   EXPECT_STREQ(pn.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate1");
   EXPECT_STREQ(pm.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate0");
 
   // Five matched gates fed by one unmatched gate.
   Macromodel* fan = own("F",
-                               Network({{"INV", "g", {"i"}},
-                                        {"INV", "o1", {"g"}},
-                                        {"INV", "o2", {"g"}},
-                                        {"INV", "o3", {"g"}},
-                                        {"INV", "o4", {"g"}},
-                                        {"INV", "o5", {"g"}}}),
-                               {"i"}, {});
+                        Network({{"INV", "g", {"i"}},
+                                 {"INV", "o1", {"g"}},
+                                 {"INV", "o2", {"g"}},
+                                 {"INV", "o3", {"g"}},
+                                 {"INV", "o4", {"g"}},
+                                 {"INV", "o5", {"g"}}}),
+                        {"i"}, {});
   fan->initialize_gate_stack();
   fan->initialize_node_stack();
   for (int i = 1; i <= 5; ++i) fan->insert_gates_in_gatestack(("gate" + std::to_string(i)).c_str(), "gate0");
@@ -129,20 +115,12 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
 
 TEST(PinRules, GroupComparison) {
   Patternmatch pm(nullptr);
-  auto gl = [](std::vector<std::string> v) {
-    GATENAMELIST* head = nullptr;
-    for (const auto& n : v) {
-      auto* g = arena_new<GateNameList>();
-      g->name = s(n);
-      head = link_behind_head(head, g);
-    }
-    return head;
-  };
-  EXPECT_STREQ(pm.compare_two_gatename_list(gl({"b"}), gl({"a", "b"})), "a");
-  EXPECT_EQ(pm.compare_two_gatename_list(gl({"x"}), gl({"a", "b"})), nullptr);
+
+  EXPECT_STREQ(pm.compare_two_gatename_list(group({"b"}), group({"a", "b"})), "a");
+  EXPECT_EQ(pm.compare_two_gatename_list(group({"x"}), group({"a", "b"})), nullptr);
   testing::internal::CaptureStdout();
-  EXPECT_EQ(pm.compare_two_gatename_list(gl({"a", "b"}), gl({"a", "b"})), nullptr);
-  EXPECT_EQ(pm.compare_two_gatename_list(gl({"a"}), gl({"a", "b", "c"})), nullptr);
+  EXPECT_EQ(pm.compare_two_gatename_list(group({"a", "b"}), group({"a", "b"})), nullptr);
+  EXPECT_EQ(pm.compare_two_gatename_list(group({"a"}), group({"a", "b", "c"})), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n"
             "Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n");
