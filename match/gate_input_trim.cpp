@@ -1,0 +1,96 @@
+#include "match/gate_input_trim.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+GateInputTrim::GateInputTrim(PINLIST* list) {
+  for (PINLIST* p = list; p; p = p->next) {
+    where_[p->NodeName].push_back(records_.size());
+    records_.push_back(p);
+  }
+  if (!records_.empty()) head_ = 0;
+  lo_ = records_.empty() ? 0 : 1;
+  hi_ = records_.size();
+}
+
+long long GateInputTrim::pop_front() {
+  while (lo_ < hi_) {
+    std::size_t i = reversed_ ? --hi_ : lo_++;
+    if (!removed(i)) return static_cast<long long>(i);
+  }
+  return -1;
+}
+
+void GateInputTrim::remove(const char* name) {
+  if (head_ < 0) return;
+  gone_.insert(name);
+  // The new list keeps the first name kept and walks the rest backwards.
+  if (removed(static_cast<std::size_t>(head_))) head_ = pop_front();
+  reversed_ = !reversed_;
+}
+
+void GateInputTrim::positions_of(const char* name, std::vector<long long>& out) const {
+  auto it = where_.find(name);
+  if (it == where_.end() || gone_.count(name)) return;
+  for (std::size_t i : it->second) {
+    if (static_cast<long long>(i) == head_) {
+      out.push_back(0);
+    } else if (i >= lo_ && i < hi_) {
+      out.push_back(1 + static_cast<long long>(reversed_ ? hi_ - 1 - i : i - lo_));
+    }
+  }
+}
+
+PINLIST* GateInputTrim::relink() {
+  if (head_ < 0) return nullptr;
+  PINLIST* first = records_[head_];
+  PINLIST* last = first;
+  while (lo_ < hi_) {
+    long long i = pop_front();
+    if (i < 0) break;
+    last->next = records_[i];
+    last = records_[i];
+  }
+  last->next = nullptr;
+  return first;
+}
+
+namespace {
+std::unordered_map<NODELIST*, std::unique_ptr<GateInputTrim>>& pending() {
+  static auto* m = new std::unordered_map<NODELIST*, std::unique_ptr<GateInputTrim>>();
+  return *m;
+}
+}  // namespace
+
+PINLIST* current_input_gates(NODELIST* node) {
+  if (!node) return nullptr;
+  auto it = pending().find(node);
+  if (it != pending().end()) {
+    node->input_of_gate_list = it->second->relink();
+    pending().erase(it);
+  }
+  return node->input_of_gate_list;
+}
+
+void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
+  if (!node || !node->input_of_gate_list) return;
+  auto [it, added] = pending().try_emplace(node);
+  if (added) it->second = std::make_unique<GateInputTrim>(node->input_of_gate_list);
+  GateInputTrim& trim = *it->second;
+  // Entries are removed in the order a walk of the list meets them.
+  std::vector<std::pair<long long, const char*>> order;
+  std::vector<long long> at;
+  for (const char* name : names) {
+    at.clear();
+    trim.positions_of(name, at);
+    for (long long p : at) order.emplace_back(p, name);
+  }
+  std::sort(order.begin(), order.end());
+  for (auto& [p, name] : order) trim.remove(name);
+}
+
+void flush_input_gate_removals() {
+  for (auto& [node, trim] : pending()) node->input_of_gate_list = trim->relink();
+  pending().clear();
+}

@@ -1,0 +1,164 @@
+#include <algorithm>
+#include <random>
+
+#include "match/gate_input_trim.h"
+#include "tests/match/fixtures.h"
+
+using namespace fixture;
+
+namespace {
+// Handed to a Patternmatch, which releases it.
+Macromodel* own(const char* name, Network net, std::vector<std::string> ins, std::vector<std::string> outs) {
+  return subcircuit(name, std::move(net), std::move(ins), std::move(outs)).release();
+}
+}  // namespace
+
+namespace {
+
+RGLIST* rg(std::vector<std::string> gates) {
+  RGLIST* head = nullptr;
+  for (const auto& g : gates) {
+    auto* e = arena_new<RgList>();
+    e->gatename = s(g);
+    e->unique = e->unique2 = true;
+    head = link_behind_head(head, e);
+  }
+  return head;
+}
+
+}  // namespace
+
+TEST(NeighbourComparison, CountsAndRepeatedTypes) {
+  // Subcircuit node m feeds two NAND2 and an INV; flat node c feeds three
+  // NAND2 and an INV, node d two NAND2.
+  Macromodel* m =
+      own("S", Network({{"NAND2", "x", {"m", "u"}}, {"NAND2", "y", {"m", "u"}}, {"INV", "z", {"m"}}}), {"m", "u"}, {});
+  flat_circuit(Network({{"NAND2", "x", {"c", "u"}},
+                        {"NAND2", "y", {"c", "u"}},
+                        {"NAND2", "w", {"c", "u"}},
+                        {"INV", "z", {"c"}},
+                        {"NAND2", "v", {"d", "u"}},
+                        {"NAND2", "t", {"d", "u"}}}));
+  m->initialize_gate_stack();
+  m->initialize_node_stack();
+  Patternmatch pm(m);
+  RGLIST* two = rg({"gate0", "gate1"});
+  EXPECT_FALSE(pm.fill_in_gate_stack(two, rg({"gate0", "gate1", "gate3"}), false));  // 2 against 3
+  EXPECT_TRUE(pm.fill_in_gate_stack(two, rg({"gate0", "gate1", "gate3"}), true));    // a pin may feed more
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(pm.fill_in_gate_stack(rg({"gate0", "gate1", "gate2"}), rg({"gate0", "gate1", "gate2", "gate3"}), true));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), " decided fail \n");
+  EXPECT_TRUE(pm.decide_failed(rg({"gate0"}), nullptr, 1, 0, false));
+  m->reinitialize_macromodel();
+
+  // A unique subcircuit gate facing two circuit gates of its type passes
+  // without a pair; two ambiguous ones whose outputs feed alike take the
+  // last fitting circuit gate.
+  RGLIST* cl = rg({"gate4", "gate5"});
+  pm.unique_rglist(cl);
+  EXPECT_TRUE(pm.fill_in_gate_stack(rg({"gate0"}), cl, true));
+  EXPECT_EQ(m->gate_has_been_found("gate0"), nullptr);
+  RGLIST* ml = rg({"gate0", "gate1"});
+  m->unique_rglist(ml);
+  EXPECT_TRUE(pm.fill_in_gate_stack(ml, cl, false));
+  EXPECT_STREQ(m->gate_has_been_found("gate0"), "gate5");
+  EXPECT_TRUE(pm.fill_in_gate_stack(rg({"gate2"}), rg({"gate3"}), false));
+  EXPECT_STREQ(m->gate_has_been_found("gate2"), "gate3");
+}
+
+TEST(StallRule, DriverOfAnUnmatchedGate) {
+  // Subcircuit: G (INV) feeds H (NAND2) and H2 (NAND2).
+  Macromodel* m = own("S", Network({{"INV", "g", {"i"}}, {"NAND2", "h", {"g", "k"}}, {"NAND2", "h2", {"g", "k"}}}),
+                      {"i", "k"}, {"h", "h2"});
+  // Flat: H's inputs a and b are driven by an INV and a NAND2, then by two INVs.
+  flat_circuit(Network({{"INV", "a", {"p"}},
+                        {"NAND2", "b", {"p", "q"}},
+                        {"NAND2", "h", {"a", "b"}},
+                        {"NAND2", "h2", {"a", "b"}},
+                        {"INV", "c", {"p"}},
+                        {"INV", "d", {"q"}},
+                        {"NAND2", "h3", {"c", "d"}},
+                        {"NAND2", "h4", {"b", "a"}}}));
+  m->initialize_node_stack();
+  Patternmatch pm(m);
+  EXPECT_STREQ(pm.case_one_gate("gate0", pin_list({"gate2"})), "gate0");
+  EXPECT_EQ(pm.case_one_gate("gate0", pin_list({"gate6"})), nullptr);  // two candidates
+  m->insert_node_in_nodestack("k", "d");
+  EXPECT_STREQ(pm.case_one_gate("gate0", pin_list({"gate6"})), "gate4");  // d is taken
+  EXPECT_EQ(pm.case_one_gate("gate0", pin_list({"trans0"})), nullptr);
+
+  // Common inputs a then b; only b's driver is a NAND2.
+  Macromodel* nand =
+      own("N", Network({{"NAND2", "g", {"i", "j"}}, {"NAND2", "h", {"g", "k"}}}), {"i", "j", "k"}, {"h"});
+  Patternmatch pn(nand);
+  EXPECT_STREQ(pn.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate1");
+  EXPECT_STREQ(pm.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate0");
+
+  // Five matched gates fed by one unmatched gate.
+  Macromodel* fan = own("F",
+                        Network({{"INV", "g", {"i"}},
+                                 {"INV", "o1", {"g"}},
+                                 {"INV", "o2", {"g"}},
+                                 {"INV", "o3", {"g"}},
+                                 {"INV", "o4", {"g"}},
+                                 {"INV", "o5", {"g"}}}),
+                        {"i"}, {});
+  fan->initialize_gate_stack();
+  fan->initialize_node_stack();
+  for (int i = 1; i <= 5; ++i) fan->insert_gates_in_gatestack(("gate" + std::to_string(i)).c_str(), "gate0");
+  Patternmatch pf(fan);
+  testing::internal::CaptureStdout();
+  pf.deal_with_dead_loop();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown connected to 3 and more known gate, wired\n");
+  EXPECT_EQ(fan->gate_has_been_found("gate0"), nullptr);
+}
+
+TEST(PinRules, GroupComparison) {
+  Patternmatch pm(nullptr);
+
+  EXPECT_STREQ(pm.compare_two_gatename_list(group({"b"}), group({"a", "b"})), "a");
+  EXPECT_EQ(pm.compare_two_gatename_list(group({"x"}), group({"a", "b"})), nullptr);
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(pm.compare_two_gatename_list(group({"a", "b"}), group({"a", "b"})), nullptr);
+  EXPECT_EQ(pm.compare_two_gatename_list(group({"a"}), group({"a", "b", "c"})), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n"
+            "Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n");
+
+  // An open pin whose partner b is already matched to net b: the group {a, b}
+  // of the counterpart gate gives a.
+  Macromodel* m = own("S", Network({{"NAND2", "y", {"A", "B"}}}), {"A", "B"}, {"y"});
+  flat_circuit(Network({{"NAND2", "y", {"a", "b"}}}));
+  m->initialize_node_stack();
+  m->insert_node_in_nodestack("B", "b");
+  Patternmatch pa(m);
+  EXPECT_STREQ(pa.case_one_gate_for_a_pin("A", hash_gate_list[0]), "a");
+}
+
+// The trimmed gate lists of a net must stand exactly as repeated single
+// removals leave them, over several occurrences between two reads.
+TEST(GateListTrim, MatchesRepeatedSingleRemovals) {
+  std::mt19937 rng(11);
+  Patternmatch pm(nullptr);
+  for (int round = 0; round < 300; ++round) {
+    std::vector<std::string> start;
+    int n = rng() % 12;
+    for (int i = 0; i < n; ++i) start.push_back("gate" + std::to_string(rng() % 10));
+    auto* node = arena_new<NodeList>();
+    node->input_of_gate_list = pin_list(start);
+    PINLIST* expected = pin_list(start);
+    for (int occurrence = 0; occurrence < 3; ++occurrence) {
+      std::vector<const char*> gone;
+      for (int g = 0; g < 10; ++g) {
+        if (rng() % 3 == 0) gone.push_back(s("gate" + std::to_string(g)));
+      }
+      std::vector<std::string> walk = names(expected);
+      for (const auto& entry : walk) {
+        bool hit = std::any_of(gone.begin(), gone.end(), [&](const char* g) { return entry == g; });
+        if (hit) expected = pm.delete_one_in_pinlist(entry.c_str(), expected);
+      }
+      remove_input_gates(node, gone);
+    }
+    ASSERT_EQ(names(current_input_gates(node)), names(expected)) << "round " << round;
+  }
+}
