@@ -8,6 +8,8 @@
 #include "extract/node.h"
 #include "extract/records.h"
 #include "extract/tellnp.h"
+#include "match/macromodel.h"
+#include "match/patternmatch.h"
 #include "netlist/arena.h"
 #include "netlist/netlist.h"
 #include "netlist/parser.h"
@@ -68,7 +70,11 @@ void match_macromodels() {
     MacroModelList* hmac = return_macromodel();
     if (!hmac) break;
     std::printf(" begin pattern matching for ............ : %s\n", hmac->macromodel_name ? hmac->macromodel_name : "");
+    auto* a_macromodel = arena_new<Macromodel>(hmac);
+    a_macromodel->gen_data_structure();
     std::printf(" begin patternmatching: \n");
+    auto* mypatternmatch = arena_new<Patternmatch>(a_macromodel);
+    mypatternmatch->pattern_match_process();
   }
 }
 
