@@ -3,6 +3,8 @@
 // output node and one rail.
 #include "extract/records.h"
 
+class NameSet;
+
 // Cleared when a walk reaches the wrong rail; set at the start of every growth.
 extern bool branch_recog;
 
@@ -10,18 +12,22 @@ class Branch {
  public:
   explicit Branch(int _branch_type);
 
-  NODELIST* get_node(char* nodename);
+  NODELIST* get_node(const char* nodename);
   char* get_vdd(MOSLIST* moshead);
   char* get_gnd(MOSLIST* moshead);
-  int return_number(char* name);
+  int return_number(const char* name);
   int query_moslist(MOSLIST* mos);
-  int node_exist(char* node);
+  int node_exist(const char* node);
   MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos);
   BRANCHNODELIST* insert_node(BRANCHNODELIST* head, char* node);
   BRANCHNODELIST* find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type);
   bool generate_branch(MOSLIST* mos, int p_n_type);
   NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
   void back_up_mos_list();
+
+  // The rail names growth compares against. The group that grows many
+  // branches sets them once; otherwise they are taken from MosHead.
+  void set_rails(const char* vdd, const char* gnd);
 
   char* branchname = nullptr;
   int success = 0;
@@ -37,4 +43,12 @@ class Branch {
   NAMELIST* name_list = nullptr;
   RELATIONLIST* relation_list = nullptr;
   Branch* next = nullptr;
+
+ private:
+  void load_rails();
+  const char* vdd_ = nullptr;
+  const char* gnd_ = nullptr;
+  bool rails_set_ = false;
+  // Names already in node_list during one growth, for walks that get long.
+  NameSet* walked_ = nullptr;
 };

@@ -4,7 +4,7 @@
 
 struct GateTypeRow {
   const char* name;
-  const char* forms[8];  // null-terminated list of accepted expressions
+  const char* forms[9];  // accepted expressions, ended by a null
 };
 
 // Rows in lookup order.

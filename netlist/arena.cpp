@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace arena {
 namespace {
@@ -13,6 +14,11 @@ constexpr std::size_t kBlock = 1 << 20;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 
 char* cur = nullptr;
+// Every block stays listed so that the records stay reachable until exit.
+std::vector<void*>& blocks() {
+  static auto* b = new std::vector<void*>();
+  return *b;
+}
 std::size_t left = 0;
 std::size_t used = 0;
 
@@ -36,12 +42,14 @@ void* alloc(std::size_t size) {
   if (size > kBlock / 4) {
     void* big = std::calloc(1, size);
     if (!big) out_of_memory();
+    blocks().push_back(big);
     return big;
   }
   if (size > left) {
     // calloc hands out zeroed pages; blocks are never given back.
     cur = static_cast<char*>(std::calloc(1, kBlock));
     if (!cur) out_of_memory();
+    blocks().push_back(cur);
     left = kBlock;
   }
   void* p = cur;
@@ -50,8 +58,30 @@ void* alloc(std::size_t size) {
   return p;
 }
 
+namespace {
+// Strings need no alignment; packing them apart from the records keeps a
+// million short names from costing sixteen bytes each.
+char* text_cur = nullptr;
+std::size_t text_left = 0;
+
+char* alloc_text(std::size_t size) {
+  if (size > kBlock / 4) return static_cast<char*>(alloc(size));
+  used += size;
+  if (size > text_left) {
+    text_cur = static_cast<char*>(std::calloc(1, kBlock));
+    if (!text_cur) out_of_memory();
+    blocks().push_back(text_cur);
+    text_left = kBlock;
+  }
+  char* p = text_cur;
+  text_cur += size;
+  text_left -= size;
+  return p;
+}
+}  // namespace
+
 char* strndup(const char* s, std::size_t len) {
-  char* d = static_cast<char*>(alloc(len + 1));
+  char* d = alloc_text(len + 1);
   std::memcpy(d, s, len);
   return d;
 }

@@ -1,12 +1,33 @@
 #pragma once
 // Subcircuit twin of Branch: nodes found by name in the definition's own list.
-#include "extract/records.h"
+#include <memory>
+#include <string_view>
+#include <unordered_set>
 
+#include "extract/records.h"
+#include "subckt/mlookup.h"
+
+// Cleared when a walk reaches the wrong rail; set at the start of every growth.
 extern bool branch_recog_m;
 
 class MBranch {
  public:
   MBranch(int branch_type, MOSLIST* moshead, NODELIST* nodehead);
+
+  char* get_vdd(MOSLIST* moshead);
+  char* get_gnd(MOSLIST* moshead);
+  int query_moslist(MOSLIST* mos);
+  int node_exist(const char* node);
+  MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos);
+  BRANCHNODELIST* insert_node(BRANCHNODELIST* head, char* node);
+  BRANCHNODELIST* find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type);
+  bool generate_branch(MOSLIST* mos, int p_n_type);
+  NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
+  void back_up_mos_list();
+
+  // Shares the owning group's index of the definition; a branch used on its
+  // own builds one from moshead and nodehead when it first needs it.
+  void use_lookup(std::shared_ptr<const MLookup> l) { lookup_ = std::move(l); }
 
   MOSLIST* moshead = nullptr;
   NODELIST* nodehead = nullptr;
@@ -23,4 +44,11 @@ class MBranch {
   NAMELIST* name_list = nullptr;
   RELATIONLIST* relation_list = nullptr;
   MBranch* next = nullptr;
+
+ private:
+  const MLookup& nets();
+
+  std::shared_ptr<const MLookup> lookup_;
+  // Names of node_list while a walk runs, so the walk stays linear.
+  std::unordered_set<std::string_view>* walked_ = nullptr;
 };

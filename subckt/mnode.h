@@ -12,6 +12,12 @@ class MNode {
   void generate_output_pinlist();
   void generate_input_pinlist();
 
+  char* get_vdd(MOSLIST* moshead);
+  char* get_gnd(MOSLIST* moshead);
+  DEVICELIST* insert_device(DEVICELIST* head, MOSLIST* mos, PinType pintype);
+  NODELIST* insert_node(NODELIST* head, DEVICELIST* devicelist, char* nodename);
+  INOUTLIST* insert_output(INOUTLIST* head, INOUTLIST* curr);
+
   MOSLIST* moshead = nullptr;
   NODELIST* nodehead = nullptr;
   INOUTLIST* inputhead = nullptr;

@@ -1,0 +1,215 @@
+#include "extract/node.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "extract/name_set.h"
+#include "extract/recognition.h"
+#include "netlist/arena.h"
+
+using recognition::same_name;
+
+char* find_rail(MOSLIST* moshead, bool want_p) {
+  for (MOSLIST* mos = moshead; mos; mos = mos->next)
+    if ((mos->nptype != 0) == want_p) return arena::strdup(mos->b);
+  return nullptr;
+}
+
+DEVICELIST* Node::insert_device(DEVICELIST* head, MOSLIST* mos, PinType pintype) {
+  auto* rec = arena_new<DEVICELIST>();
+  rec->devicename = mos->mosname;
+  rec->devicetype = mos->nptype;
+  rec->d = mos->d;
+  rec->g = mos->g;
+  rec->s = mos->s;
+  rec->pintype = pintype;
+  return link_behind_head(head, rec);
+}
+
+NODELIST* Node::insert_node(NODELIST* head, DEVICELIST* devicelist, char* nodename) {
+  auto* rec = arena_new<NODELIST>();
+  rec->nodename = nodename;
+  rec->devicelist = devicelist;
+  return link_behind_head(head, rec);
+}
+
+bool Node::query_in_moslist(const char* name, DEVICELIST* moslist) {
+  for (; moslist; moslist = moslist->next)
+    if (same_name(moslist->devicename, name)) return true;
+  return false;
+}
+
+long long Node::query_in_hash_node_list(const char* name) { return flat_unnumbered_index(name); }
+
+NODELIST* Node::get_node(const char* nodename) { return flat_get_node(nodename); }
+
+char* Node::get_vdd(MOSLIST* moshead) { return find_rail(moshead, true); }
+
+char* Node::get_gnd(MOSLIST* moshead) { return find_rail(moshead, false); }
+
+int Node::return_number(const char* name) { return ::return_number(name); }
+
+INOUTLIST* Node::insert_output(INOUTLIST* head, INOUTLIST* curr) {
+  auto* rec = arena_new<INOUTLIST>();
+  rec->pinname = curr->pinname;
+  return link_behind_head(head, rec);
+}
+
+namespace {
+
+// Answers "is a MOSFET of this name already on that node" without walking
+// the node's device list (a rail holds half of all MOSFETs). A name is on
+// exactly the nodes of the terminals of the cards that carry it, so only the
+// earlier cards of the same name need looking at. Equal names carry equal
+// numbers, so a name whose number no other card carries needs no lookup at all.
+class CardsByName {
+ public:
+  explicit CardsByName(const MOSLIST* head) {
+    std::size_t cards = 0;
+    for (const MOSLIST* m = head; m; m = m->next) ++cards;
+    dense_.assign(cards * 4 + 16, 0);
+    for (const MOSLIST* m = head; m; m = m->next) {
+      int n = ::return_number(m->mosname);
+      if (n >= 0 && static_cast<std::size_t>(n) < dense_.size() && dense_[n] < 2) ++dense_[n];
+    }
+  }
+
+  // Whether another card may carry the name of `mos`.
+  bool may_repeat(const MOSLIST* mos) const {
+    if (!mos->mosname) return false;
+    int n = ::return_number(mos->mosname);
+    return n < 0 || static_cast<std::size_t>(n) >= dense_.size() || dense_[n] > 1;
+  }
+
+  // Whether `node` holds a MOSFET named like `mos`, given the nodes already
+  // settled for the earlier terminals of `mos` itself and may_repeat(mos).
+  bool on_node(const MOSLIST* mos, bool repeats, const NODELIST* node, NODELIST* const* own, int own_count) const {
+    for (int i = 0; i < own_count; ++i)
+      if (own[i] == node) return true;
+    if (!repeats) return false;
+    const MOSLIST* first = first_.find(mos->mosname);
+    if (!first) return false;
+    if (card_touches(first, node)) return true;
+    auto more = more_.find(mos->mosname);
+    if (more == more_.end()) return false;
+    for (const MOSLIST* card : more->second)
+      if (card_touches(card, node)) return true;
+    return false;
+  }
+
+  // Called once a card that may_repeat is fully filed.
+  void add(const MOSLIST* mos) {
+    if (first_.emplace(mos->mosname, mos) != mos) more_[mos->mosname].push_back(mos);
+  }
+
+ private:
+  static bool card_touches(const MOSLIST* card, const NODELIST* node) {
+    return flat_get_node(card->d) == node || flat_get_node(card->g) == node || flat_get_node(card->s) == node;
+  }
+  std::vector<unsigned char> dense_;  // cards per small number, up to 2
+  NameMap<const MOSLIST> first_;
+  std::unordered_map<std::string_view, std::vector<const MOSLIST*>> more_;
+};
+
+}  // namespace
+
+void Node::gen_nodelist() {
+  flat_reset_unnumbered();
+  long long k = 1;
+  CardsByName filed(MosHead);
+  for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
+    char* names[3] = {mos->d, mos->g, mos->s};
+    const PinType pins[3] = {DP, GP, SP};
+    NODELIST* own[3];
+    bool repeats = filed.may_repeat(mos);
+    for (int t = 0; t < 3; ++t) {
+      char* name = names[t];
+      int n = return_number(name);
+      long long index = n >= 0 ? n : flat_unnumbered_index(name);
+      NODELIST* node = index >= 0 ? hash_node_list.get(index) : nullptr;
+      if (node) {
+        if (!filed.on_node(mos, repeats, node, own, t)) node->devicelist = insert_device(node->devicelist, mos, pins[t]);
+      } else {
+        if (n < 0) {
+          index = static_cast<long long>(node_biggest) + k++;
+          flat_register_unnumbered(name ? name : "", index);
+        }
+        node = insert_node(nullptr, insert_device(nullptr, mos, pins[t]), name);
+        hash_node_list.set(index, node);
+      }
+      own[t] = node;
+    }
+    if (repeats) filed.add(mos);
+  }
+}
+
+void Node::gen_mos_list() {
+  for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
+    int n = return_number(mos->mosname);
+    if (n == -1) {
+      std::fputs("The name of the Mosfet is wrong, please check\n", stdout);
+      continue;
+    }
+    hash_mos_list.set(n, mos);
+  }
+}
+
+void Node::gen_np_char_netlist() {
+  hash_node_list.for_each([](long long, NODELIST* node) {
+    bool n_side = false, p_side = false;
+    for (DEVICELIST* dev = node->devicelist; dev && !(n_side && p_side); dev = dev->next) {
+      if (dev->pintype == GP) continue;
+      if (dev->devicetype == 0) n_side = true;
+      if (dev->devicetype == 1) p_side = true;
+    }
+    node->pn_node = (n_side && p_side) ? 1 : 0;
+  });
+}
+
+void Node::delete_vdd_gnd_from_inputlist() {
+  if (!InputHead) return;
+  char* vdd = get_vdd(MosHead);
+  char* gnd = get_gnd(MosHead);
+  // The first record is the circuit's name and stays.
+  for (INOUTLIST* prev = InputHead; prev->next;) {
+    INOUTLIST* port = prev->next;
+    if (same_name(port->pinname, vdd) || same_name(port->pinname, gnd))
+      prev->next = port->next;
+    else
+      prev = port;
+  }
+}
+
+void Node::generate_output_pinlist() {
+  if (!InputHead) return;
+  for (INOUTLIST* port = InputHead->next; port; port = port->next) {
+    // A port that names no MOSFET node drives nothing: it stays an input.
+    NODELIST* node = get_node(port->pinname);
+    if (!node) continue;
+    node->terminal = true;
+    for (DEVICELIST* dev = node->devicelist; dev; dev = dev->next) {
+      if (dev->pintype != GP) {
+        OutputHead = insert_output(OutputHead, port);
+        break;
+      }
+    }
+  }
+}
+
+void Node::generate_input_pinlist() {
+  if (!InputHead) return;
+  std::unordered_set<std::string_view> outputs;
+  for (INOUTLIST* out = OutputHead; out; out = out->next)
+    if (out->pinname) outputs.insert(out->pinname);
+  for (INOUTLIST* prev = InputHead; prev->next;) {
+    INOUTLIST* port = prev->next;
+    if (port->pinname && outputs.count(port->pinname))
+      prev->next = port->next;
+    else
+      prev = port;
+  }
+}

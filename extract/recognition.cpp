@@ -1,0 +1,73 @@
+#include "extract/recognition.h"
+
+#include <cstring>
+
+#include "netlist/arena.h"
+
+namespace recognition {
+namespace {
+
+char* join3(const char* a, const char* op, const char* b) {
+  std::size_t la = std::strlen(a), lo = std::strlen(op), lb = std::strlen(b);
+  char* out = static_cast<char*>(arena::alloc(la + lo + lb + 1));
+  std::memcpy(out, a, la);
+  std::memcpy(out + la, op, lo);
+  std::memcpy(out + la + lo, b, lb);
+  return out;
+}
+
+const char* text(const char* g) { return g ? g : ""; }
+
+}  // namespace
+
+char* generate_add(char g1, char g2) {
+  const char a[2] = {g1, 0}, b[2] = {g2, 0};
+  return join3(a, " | ", b);
+}
+char* generate_add(const char* g1, char g2) {
+  const char b[2] = {g2, 0};
+  return join3(text(g1), " | ", b);
+}
+char* generate_add(const char* g1, const char* g2) { return join3(text(g1), " | ", text(g2)); }
+
+char* generate_mult(char g1, char g2) {
+  const char a[2] = {g1, 0}, b[2] = {g2, 0};
+  return join3(a, " & ", b);
+}
+char* generate_mult(const char* g1, char g2) {
+  const char b[2] = {g2, 0};
+  return join3(text(g1), " & ", b);
+}
+char* generate_mult(const char* g1, const char* g2) { return join3(text(g1), " & ", text(g2)); }
+
+char* generate_parenthes(const char* g) { return join3("(", text(g), ")"); }
+
+char* generate_mark(const char* g) { return join3("~", text(g), ""); }
+
+NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name) {
+  auto* rec = arena_new<NAMELIST>();
+  rec->gatename = name;
+  rec->virtual_name = virtual_name;
+  return link_behind_head(head, rec);
+}
+
+GATENAMELIST* insert_gatename(GATENAMELIST* head, char* name) {
+  auto* rec = arena_new<GATENAMELIST>();
+  rec->name = name;
+  return link_behind_head(head, rec);
+}
+
+RELATIONLIST* insert_relation(RELATIONLIST* head, int type, GATENAMELIST* gnlist) {
+  auto* rec = arena_new<RELATIONLIST>();
+  rec->type = type;
+  rec->gatename_list = gnlist;
+  return link_behind_head(head, rec);
+}
+
+RELATIONLIST* query_alone_list(RELATIONLIST* rlist) {
+  for (; rlist; rlist = rlist->next)
+    if (rlist->type == 0) return rlist;
+  return nullptr;
+}
+
+}  // namespace recognition

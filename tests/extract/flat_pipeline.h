@@ -1,0 +1,34 @@
+#pragma once
+// Runs the flat gate extraction in the driver's order on a small netlist
+// written as cards, for the scenario tests.
+#include <string>
+
+#include "extract/group.h"
+
+// Cards, one a line: "Mname d g s b model", ".model name nmos|pmos",
+// ".subckt circuit port...", inserted as the reader inserts them
+// (behind-head). Models nmos and pmos are added when none is given.
+void load_cards(const std::string& text);
+
+struct FlatRun {
+  Group* group = nullptr;
+  std::string out;  // everything the stages printed
+  NODELIST* node(const char* name) const { return flat_get_node(name); }
+};
+
+// Resets every global, loads the cards and runs every flat stage.
+FlatRun run_flat(const std::string& cards);
+
+// The texts `text(record)` of a list's records, blank-separated.
+template <class Rec, class Fn>
+std::string join(const Rec* list, Fn text) {
+  std::string s;
+  for (; list; list = list->next) s += (s.empty() ? "" : " ") + std::string(text(list));
+  return s;
+}
+inline std::string names(const PINLIST* list) {
+  return join(list, [](const PINLIST* p) { return p->NodeName; });
+}
+inline std::string letters(const Branch* branch) {
+  return join(branch->name_list, [](const NAMELIST* n) { return std::string(n->gatename) + "=" + n->virtual_name; });
+}

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "extract/tellnp.h"
+#include "flat_pipeline.h"
+
+namespace {
+
+std::string ports(const INOUTLIST* list) {
+  return join(list, [](const INOUTLIST* p) { return p->pinname; });
+}
+
+// "name:pin" for each device record of a node, in list order.
+std::string devices(const NODELIST* node) {
+  return join(node->devicelist, [](const DEVICELIST* d) { return std::string(d->devicename) + ":" + "DGS"[d->pintype]; });
+}
+
+TEST(Numbering, NameRuleAndLargestNumbers) {
+  TellNP t;
+  const std::pair<const char*, int> cases[] = {
+      {"12", 12}, {"out12", 12}, {"M3", 3}, {"net_5", 5}, {"x-5", 5}, {"out007", 7}, {"0", 0}, {"out1a", -1},
+      {"a1b2", -1}, {"VDD", -1}, {"", -1}, {"12abc", -1}, {"n2000000000", 2000000000}, {"n2147483648", -1},
+      {"\xe9" "7", 7}};
+  for (auto [name, number] : cases) EXPECT_EQ(t.return_number(name), number) << name;
+
+  reset_netlist_globals();
+  load_cards(".model odd Pch\n.model odd nch\n.model nmos NMOS\n.model pmos pmos\n"
+             "M7 out4 in9 vdd b120 pmos\nMx out4 in9 gnd gnd nmos\nM30 a b c gnd odd\n");
+  t.mos_np_netlist();
+  EXPECT_EQ(t.return_node_biggest(), 9);  // the bulk's 120 is not a node number
+  EXPECT_EQ(t.return_device_biggest(), 30);
+  int types[3];
+  int i = 0;
+  for (MOSLIST* m = MosHead; m; m = m->next) types[i++] = m->nptype;
+  EXPECT_EQ(types[0], 1);  // lower-case p
+  EXPECT_EQ(types[1], 0);  // M30: the later card of "odd" (nch) decides
+  EXPECT_EQ(types[2], 0);  // upper-case N
+}
+
+TEST(NodeGraph, PnNodesDeviceRecordsAndPorts) {
+  FlatRun r = run_flat(
+      ".subckt top nowhere gnd Pc vdd Pb a Pa\n"
+      "M1 Pa a vdd vdd pmos\n"
+      "M2 Pa a gnd gnd nmos\n"
+      "M3 Pb Pa vdd vdd pmos\n"
+      "M4 Pb Pa sx gnd nmos\n"
+      "M5 sx a gnd gnd nmos\n"
+      "M6 Pc Pb vdd vdd pmos\n"
+      "M7 Pc Pb gnd gnd nmos\n"
+      "M8 z9 q z9 gnd nmos\n"
+      "M9 w q q gnd nmos\n"
+      "M9 w a vdd vdd pmos\n"
+      "Mx w Pc gnd gnd nmos\n");
+  EXPECT_EQ(r.out.substr(0, 46), "The name of the Mosfet is wrong, please check\n");
+  EXPECT_EQ(r.out.find("please", 46), std::string::npos);  // once, for Mx only
+  EXPECT_EQ(r.node("Pa")->pn_node, 1);
+  EXPECT_EQ(r.node("a")->pn_node, 0);
+  EXPECT_EQ(r.node("sx")->pn_node, 0);  // inside a series stack
+  EXPECT_EQ(devices(r.node("z9")), "M8:D");
+  EXPECT_EQ(r.node("9"), r.node("z9"));  // one number, one node  // drain and source on one node: once, as drain
+  EXPECT_EQ(devices(r.node("q")), "M9:G M8:G");  // gate and source on one node: once, as gate
+  // The second card named M9 is not listed again where the first one is.
+  EXPECT_EQ(devices(r.node("w")), "Mx:D M9:D");
+  EXPECT_STREQ(hash_mos_list.get(9)->g, "q");  // the later card in list order is filed
+  // Rails leave the ports; outputs stand behind-head; a port on no node stays an input.
+  EXPECT_EQ(ports(OutputHead), "Pa Pc Pb");
+  EXPECT_EQ(ports(InputHead), "top a nowhere");
+  EXPECT_TRUE(r.node("Pb")->terminal);
+  EXPECT_FALSE(r.node("sx")->terminal);
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "flat_pipeline.h"
+
+namespace {
+
+const char* kWired = "It's wired, because there is only one branch connected with pn_node\n";
+
+int count_of(const std::string& text, const std::string& piece) {
+  int n = 0;
+  for (auto at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+TEST(FlatScenario, InverterChain) {
+  FlatRun r = run_flat(
+      "M1 mid2 in1 vdd vdd pmos\nM2 mid2 in1 gnd gnd nmos\n"
+      "M3 out3 mid2 vdd vdd pmos\nM4 out3 mid2 gnd gnd nmos\n");
+  EXPECT_EQ(r.out, "num n branchs2 num p branches 2\nvalid n branchs2 heihei valid p branches 2\n");
+  ASSERT_EQ(num_of_gates, 2);
+  CGate* g0 = hash_gate_list[0];
+  EXPECT_EQ(std::string(g0->gatename) + g0->n_branch->headername + g0->p_branch->headername, "gate0INVINV");
+  EXPECT_TRUE(g0->cmos_gate);
+  EXPECT_EQ(names(g0->inlist), "in1");
+  EXPECT_STREQ(r.node("mid2")->output_of_gate_name, "gate0");
+  EXPECT_EQ(names(r.node("mid2")->input_of_gate_list), "gate1");
+  EXPECT_EQ(r.node("mid2")->num_of_inputs, 1);
+  EXPECT_EQ(r.node("in1")->num_of_inputs, 0);  // feeds gate0 but is no pn node
+}
+
+// k MOSFETs in series from y down to `rail`, listed from y or from the rail.
+std::string chain(int k, bool from_y, const char* rail, const char* model) {
+  std::string cards;
+  for (int i = 0; i < k; ++i) {
+    int j = from_y ? i : k - 1 - i;
+    cards += "Ms" + std::to_string(j) + (j ? " x" + std::to_string(j) : " y") + " " + "ABCD"[j] + " " +
+             (j == k - 1 ? rail : "x" + std::to_string(j + 1)) + " " + rail + " " + model + "\n";
+  }
+  return cards;
+}
+
+TEST(FlatScenario, NandAndNorInBothChainOrders) {
+  for (int k = 2; k <= 4; ++k)
+    for (bool from_y : {true, false})
+      for (bool nand : {true, false}) {
+        std::string cards = nand ? chain(k, from_y, "gnd", "nmos") : chain(k, from_y, "vdd", "pmos");
+        for (int j = 0; j < k; ++j)
+          cards += "Mp" + std::to_string(j + 10) + " y " + "ABCD"[j] + (nand ? " vdd vdd pmos\n" : " gnd gnd nmos\n");
+        run_flat(cards);
+        std::string what = std::to_string(k) + (nand ? " nand" : " nor") + (from_y ? " from y" : " from rail");
+        ASSERT_EQ(num_of_gates, 1) << what;
+        CGate* g = hash_gate_list[0];
+        std::string series = "NAND" + std::to_string(k), parallel = "NOR" + std::to_string(k);
+        EXPECT_EQ(g->n_branch->headername, nand ? series : parallel) << what;
+        EXPECT_EQ(g->p_branch->headername, nand ? parallel : series) << what;
+        EXPECT_TRUE(g->cmos_gate) << what;
+        EXPECT_EQ(names(g->inlist).size(), 2u * k - 1) << what;  // k one-letter nets
+      }
+}
+
+TEST(FlatScenario, AoiWithTransmissionGateAndPseudoNor) {
+  FlatRun r = run_flat(
+      ".subckt chip A B C en q z\n"
+      "M11 out A y vdd pmos\nM12 out B y vdd pmos\nM13 y C vdd vdd pmos\n"
+      "M14 out A m15 gnd nmos\nM16 out C gnd gnd nmos\nM15 m15 B gnd gnd nmos\n"
+      "M21 n2 out vdd vdd pmos\nM22 n2 out gnd gnd nmos\n"
+      "M31 n2 s n3 vdd pmos\nM32 n2 sb n3 gnd nmos\n"
+      "M41 q n3 vdd vdd pmos\nM42 q n3 gnd gnd nmos\n"
+      "M51 z en vdd vdd pmos\nM52 z A gnd gnd nmos\nM53 z B gnd gnd nmos\n");
+  EXPECT_EQ(r.out, "num n branchs6 num p branches 4\nvalid n branchs4 heihei valid p branches 4\n");
+  ASSERT_EQ(num_of_gates, 4);
+  // Numbered outputs first, then unnumbered ones in the order first met.
+  EXPECT_STREQ(r.node("n2")->output_of_gate_name, "gate0");
+  EXPECT_STREQ(r.node("out")->output_of_gate_name, "gate1");
+  EXPECT_STREQ(r.node("z")->output_of_gate_name, "gate2");
+  EXPECT_STREQ(r.node("q")->output_of_gate_name, "gate3");
+  CGate* aoi = hash_gate_list[1];
+  EXPECT_EQ(std::string(aoi->n_branch->headername) + aoi->p_branch->headername, "AOI12OAI12");
+  EXPECT_TRUE(aoi->cmos_gate);
+  EXPECT_EQ(letters(aoi->n_branch), "B=a C=c A=b");
+  EXPECT_EQ(names(aoi->inlist), "B A C");  // letter order
+  EXPECT_FALSE(hash_gate_list[2]->cmos_gate);  // pseudo NOR: 2 against 1 MOSFET
+  ASSERT_EQ(num_of_trans, 1);
+  TRANSLIST* t = hash_trans_list.get(0);
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(std::string(t->transname) + t->input + t->output + t->p_g + t->n_g, "trans0n2n3ssb");
+  EXPECT_EQ(r.node("n3")->num_of_inputs, 2);  // q's gate and the transmission gate
+  EXPECT_EQ(r.node("n2")->num_of_inputs, 1);
+  EXPECT_EQ(names(r.node("A")->input_of_gate_list), "gate1 gate2");
+}
+
+TEST(FlatScenario, PseudoNmosLoadWithGateOnGround) {
+  FlatRun r = run_flat(
+      "M1 n1 a gnd gnd nmos\nM2 n1 b gnd gnd nmos\nM3 n1 gnd vdd vdd pmos\n"
+      "M4 w n1 gnd gnd nmos\nM5 w n1 vdd vdd pmos\n");
+  // The load's gate sits on ground, yet it seeds no pull-down.
+  EXPECT_EQ(r.out, "num n branchs3 num p branches 2\nvalid n branchs2 heihei valid p branches 2\n");
+  ASSERT_EQ(num_of_gates, 2);
+  CGate* nor = hash_gate_list[0];
+  EXPECT_EQ(std::string(nor->n_branch->headername) + nor->p_branch->headername, "NOR2INV");
+  EXPECT_STREQ(nor->p_branch->mos_list->mosname, "M3");
+  EXPECT_FALSE(nor->cmos_gate);
+  EXPECT_EQ(names(nor->inlist), "a gnd b");  // a p-only net stands behind the first
+}
+
+TEST(FlatScenario, ParallelPassTransistorsLeaveCounterGaps) {
+  FlatRun r = run_flat(
+      "M1 n1 a vdd vdd pmos\nM2 n1 a gnd gnd nmos\nM3 n2 b vdd vdd pmos\nM4 n2 b gnd gnd nmos\n"
+      "M8 y9 n2 vdd vdd pmos\nM9 y9 n2 gnd gnd nmos\n"
+      "M5 n2 s n1 gnd nmos\nM6 n1 t n2 vdd pmos\nM7 n1 u n2 gnd nmos\n");
+  // M5 turns round so its gate-driving side is the source; M5 and M7 match
+  // first (same type: a number, no record), then M5 and M6 form trans1.
+  ASSERT_EQ(num_of_trans, 2);
+  EXPECT_EQ(hash_trans_list.get(0), nullptr);
+  TRANSLIST* t = hash_trans_list.get(1);
+  ASSERT_TRUE(t && TransHead == t && !t->next);
+  EXPECT_EQ(std::string(t->input) + t->output + t->p_g + t->n_g, "n1n2ts");
+  EXPECT_STREQ(hash_mos_list.get(5)->d, "n1");
+  MOSLIST* left = r.group->left_transistor_list;
+  EXPECT_TRUE(left && !left->next && std::string(left->mosname) == "M7");
+  EXPECT_STREQ(r.node("n2")->output_of_trans_name, "trans1");
+  EXPECT_STREQ(r.node("n1")->input_of_trans_name, "trans1");
+}
+
+TEST(FlatScenario, WiredNodeAndSevenMosfetBranch) {
+  FlatRun wired = run_flat(
+      "M1 n2 b4 gnd gnd nmos\nM2 n2 b4 vdd vdd pmos\nM3 n1 a3 gnd gnd nmos\nM4 n1 c5 n2 vdd pmos\n"
+      "M5 y6 n1 gnd gnd nmos\nM6 y6 n1 vdd vdd pmos\n");
+  EXPECT_EQ(count_of(wired.out, kWired), 1);
+  EXPECT_EQ(num_of_gates, 2);
+  EXPECT_EQ(wired.node("n1")->output_of_gate_name, nullptr);
+  EXPECT_STREQ(wired.group->left_transistor_list->mosname, "M4");
+
+  // Seven in series and seven in parallel: a gate without a type or inputs.
+  std::string seven;
+  for (int j = 0; j < 7; ++j)
+    seven += "Mn" + std::to_string(j) + (j ? " x" + std::to_string(j) : " y") + " " + "ABCDEFG"[j] +
+             (j < 6 ? " x" + std::to_string(j + 1) : " gnd") + " gnd nmos\nMp" + std::to_string(j + 10) + " y " +
+             "ABCDEFG"[j] + " vdd vdd pmos\n";
+  FlatRun big = run_flat(seven);
+  EXPECT_EQ(count_of(big.out, "can't handle"), 0);
+  ASSERT_EQ(num_of_gates, 1);
+  EXPECT_FALSE(hash_gate_list[0]->cmos_gate);
+  EXPECT_EQ(hash_gate_list[0]->inlist, nullptr);
+}
+
+TEST(FlatScenario, ManyUnnumberedNodesAndHugeNumbers) {
+  auto name = [](int i) {
+    std::string s = "w";
+    for (; i; i /= 26) s += static_cast<char>('a' + i % 26);
+    return s;
+  };
+  std::string cards;
+  for (int i = 1; i <= 600; ++i) {
+    cards += "Mp" + std::to_string(i) + " " + name(i + 1) + " " + name(i) + " vdd vdd pmos\n";
+    cards += "Mn" + std::to_string(i + 1000) + " " + name(i + 1) + " " + name(i) + " gnd gnd nmos\n";
+  }
+  cards += "Mp700 n2147483000 " + name(601) + " vdd vdd pmos\nMn1700 n2147483000 " + name(601) + " gnd gnd nmos\n";
+  FlatRun r = run_flat(cards);
+  EXPECT_EQ(node_biggest, 2147483000);
+  ASSERT_EQ(num_of_gates, 601);
+  EXPECT_STREQ(hash_gate_list[0]->n_branch->pn_node, "n2147483000");
+  // Met in list order: name(2), name(1), vdd, name(601), gnd, name(600) ... name(3),
+  // so the last of the 603 names lies past the 499th and past the int range.
+  EXPECT_EQ(flat_unnumbered_index(name(2).c_str()), 2147483000LL + 1);
+  EXPECT_EQ(flat_unnumbered_index(name(3).c_str()), 2147483000LL + 603);
+}
+
+TEST(FlatScenario, MissingRailsAndRailToRailMosfets) {
+  FlatRun n_only = run_flat("M1 y a x gnd nmos\nM2 x b gnd gnd nmos\n");
+  EXPECT_EQ(n_only.out, "num n branchs0 num p branches 0\nvalid n branchs0 heihei valid p branches 0\n");
+  EXPECT_EQ(num_of_gates, 0);
+  FlatRun p_only = run_flat(".subckt top a vdd\nM1 y a vdd vdd pmos\n");
+  EXPECT_EQ(num_of_gates, 0);
+  EXPECT_TRUE(InputHead->next && !InputHead->next->next);  // the supply left the ports
+
+  // A MOSFET straight across the rails grows no branch of its own.
+  FlatRun across = run_flat(
+      "M1 y a vdd vdd pmos\nM2 y a gnd gnd nmos\nM3 vdd c gnd gnd nmos\nM4 gnd d vdd vdd pmos\n");
+  EXPECT_EQ(across.out, "num n branchs1 num p branches 1\nvalid n branchs1 heihei valid p branches 1\n");
+  EXPECT_EQ(num_of_gates, 1);
+  EXPECT_FALSE(hash_mos_list.get(3)->in_branch);
+  EXPECT_FALSE(hash_mos_list.get(4)->in_branch);
+}
+
+}  // namespace
