@@ -50,18 +50,14 @@ inline GATENAMELIST* group(const Names& v) {
   return chain<GateNameList>(v, [](GATENAMELIST* g, char* n) { g->name = n; });
 }
 
-template <class T>
-Names names(T* p) {
+inline Names names(PINLIST* p) {
   Names v;
-  for (; p; p = p->next) {
-    if constexpr (std::is_same_v<T, PINLIST>) {
-      v.push_back(p->NodeName);
-    } else if constexpr (std::is_same_v<T, GATENAMELIST>) {
-      v.push_back(p->name);
-    } else {
-      v.push_back(std::string(p->macromodel_name) + ":" + p->circuit_name);
-    }
-  }
+  for (; p; p = p->next) v.push_back(p->NodeName);
+  return v;
+}
+inline Names names(GATENAMELIST* p) {
+  Names v;
+  for (; p; p = p->next) v.push_back(p->name);
   return v;
 }
 
