@@ -4,11 +4,14 @@
 #include <memory>
 #include <utility>
 
+#include "match/logic_type.h"
+
 GateInputTrim::GateInputTrim(PINLIST* list) {
   for (PINLIST* p = list; p; p = p->next) {
     where_[p->NodeName].push_back(records_.size());
     records_.push_back(p);
   }
+  removed_.assign(records_.size(), 0);
   if (!records_.empty()) head_ = 0;
   lo_ = records_.empty() ? 0 : 1;
   hi_ = records_.size();
@@ -17,23 +20,27 @@ GateInputTrim::GateInputTrim(PINLIST* list) {
 long long GateInputTrim::pop_front() {
   while (lo_ < hi_) {
     std::size_t i = reversed_ ? --hi_ : lo_++;
-    if (!removed(i)) return static_cast<long long>(i);
+    if (!removed_[i]) return static_cast<long long>(i);
   }
   return -1;
 }
 
 void GateInputTrim::remove(const char* name) {
   if (head_ < 0) return;
-  gone_.insert(name);
+  auto it = name ? where_.find(name) : where_.end();
+  if (it != where_.end()) {
+    for (std::size_t i : it->second) removed_[i] = 1;
+  }
   // The new list keeps the first name kept and walks the rest backwards.
-  if (removed(static_cast<std::size_t>(head_))) head_ = pop_front();
+  if (removed_[head_]) head_ = pop_front();
   reversed_ = !reversed_;
 }
 
 void GateInputTrim::positions_of(const char* name, std::vector<long long>& out) const {
-  auto it = where_.find(name);
-  if (it == where_.end() || gone_.count(name)) return;
+  auto it = name ? where_.find(name) : where_.end();
+  if (it == where_.end()) return;
   for (std::size_t i : it->second) {
+    if (removed_[i]) continue;
     if (static_cast<long long>(i) == head_) {
       out.push_back(0);
     } else if (i >= lo_ && i < hi_) {
@@ -73,10 +80,48 @@ PINLIST* current_input_gates(NODELIST* node) {
   return node->input_of_gate_list;
 }
 
+namespace {
+
+// One removal done at once on the records themselves: the first record kept
+// stays first, the other kept ones follow in reverse.
+PINLIST* remove_one(const char* name, PINLIST* list) {
+  PINLIST* first = nullptr;
+  PINLIST* rest = nullptr;
+  for (PINLIST* p = list; p;) {
+    PINLIST* next = p->next;
+    if (!same_text(p->NodeName, name)) {
+      p->next = first ? rest : nullptr;
+      (first ? rest : first) = p;
+    }
+    p = next;
+  }
+  if (first) first->next = rest;
+  return first;
+}
+
+// Below this length a net's list is simply rebuilt per removal.
+constexpr int kShortList = 16;
+
+}  // namespace
+
 void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
   if (!node || !node->input_of_gate_list) return;
-  auto [it, added] = pending().try_emplace(node);
-  if (added) it->second = std::make_unique<GateInputTrim>(node->input_of_gate_list);
+  auto it = pending().find(node);
+  if (it == pending().end()) {
+    int length = 0;
+    for (PINLIST* p = node->input_of_gate_list; p && length <= kShortList; p = p->next) ++length;
+    if (length <= kShortList) {
+      std::vector<const char*> hits;
+      for (PINLIST* p = node->input_of_gate_list; p; p = p->next) {
+        for (const char* n : names) {
+          if (same_text(p->NodeName, n)) hits.push_back(n);
+        }
+      }
+      for (const char* n : hits) node->input_of_gate_list = remove_one(n, node->input_of_gate_list);
+      return;
+    }
+    it = pending().emplace(node, std::make_unique<GateInputTrim>(node->input_of_gate_list)).first;
+  }
   GateInputTrim& trim = *it->second;
   // Entries are removed in the order a walk of the list meets them.
   std::vector<std::pair<long long, const char*>> order;

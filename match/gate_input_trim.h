@@ -10,7 +10,6 @@
 // it again.
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "extract/records.h"
@@ -30,12 +29,11 @@ class GateInputTrim {
   PINLIST* relink();
 
  private:
-  bool removed(std::size_t i) const { return gone_.count(records_[i]->NodeName) != 0; }
   long long pop_front();
 
   std::vector<PINLIST*> records_;  // the list as it stood when trimming began
+  std::vector<char> removed_;      // by index into records_
   std::unordered_map<std::string_view, std::vector<std::size_t>> where_;
-  std::unordered_set<std::string_view> gone_;
   long long head_ = -1;  // index of the first record
   // The records behind the first one are records_[lo_, hi_), walked from
   // lo_ up, or from hi_ - 1 down when reversed_.

@@ -1,19 +1,21 @@
 // Subcircuit extraction of one definition and the hand-over of its results.
 // Kept apart from the rest of Macromodel so that the search can be built and
-// exercised on hand-made gate networks.
+// exercised on hand-made gate networks. The stage objects live, like every
+// record, until the run ends.
 #include <cstdio>
 
 #include "match/macromodel.h"
+#include "netlist/arena.h"
 #include "subckt/mgroup.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
 
 void Macromodel::gen_data_structure() {
-  auto* tellnp = new MTellNP(mos_list, modelhead);
+  auto* tellnp = arena_new<MTellNP>(mos_list, modelhead);
   tellnp->mos_np_netlist();
   mos_list = tellnp->moshead;
 
-  auto* mnode = new MNode(mos_list, inputhead);
+  auto* mnode = arena_new<MNode>(mos_list, inputhead);
   mnode->gen_nodelist();
   mnode->gen_np_char_netlist();
   mnode->delete_vdd_gnd_from_inputlist();
@@ -24,7 +26,7 @@ void Macromodel::gen_data_structure() {
   inputhead = mnode->inputhead;
   outputhead = mnode->outputhead;
 
-  auto* mgroup = new MGroup(mos_list, node_list, inputhead, outputhead);
+  auto* mgroup = arena_new<MGroup>(mos_list, node_list, inputhead, outputhead);
   mgroup->generate_branch_list();
   mgroup->group_branch_list();
   mgroup->generate_pass_left_list();

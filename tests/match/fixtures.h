@@ -50,18 +50,14 @@ inline GATENAMELIST* group(const Names& v) {
   return chain<GateNameList>(v, [](GATENAMELIST* g, char* n) { g->name = n; });
 }
 
-template <class T>
-Names names(T* p) {
+inline Names names(PINLIST* p) {
   Names v;
-  for (; p; p = p->next) {
-    if constexpr (std::is_same_v<T, PINLIST>) {
-      v.push_back(p->NodeName);
-    } else if constexpr (std::is_same_v<T, GATENAMELIST>) {
-      v.push_back(p->name);
-    } else {
-      v.push_back(std::string(p->macromodel_name) + ":" + p->circuit_name);
-    }
-  }
+  for (; p; p = p->next) v.push_back(p->NodeName);
+  return v;
+}
+inline Names names(GATENAMELIST* p) {
+  Names v;
+  for (; p; p = p->next) v.push_back(p->name);
   return v;
 }
 
@@ -73,11 +69,10 @@ class Network {
       std::string name = "gate" + std::to_string(i);
       node(gates_[i].out)->pn_node = 1;
       node(gates_[i].out)->output_of_gate_name = s(name);
-      for (const auto& in : gates_[i].ins) {
-        NODELIST* n = node(in);
-        Names fed = names(n->input_of_gate_list);
-        if (std::find(fed.begin(), fed.end(), name) != fed.end()) continue;
-        n->input_of_gate_list = link_behind_head(n->input_of_gate_list, pin_list({name}));
+      const Names& ins = gates_[i].ins;
+      for (auto in = ins.begin(); in != ins.end(); ++in) {
+        if (std::find(ins.begin(), in, *in) != in) continue;  // a gate stands once on a net
+        node(*in)->input_of_gate_list = link_behind_head(node(*in)->input_of_gate_list, pin_list({name}));
       }
     }
     for (std::size_t i = 0; i < trans_.size(); ++i) {

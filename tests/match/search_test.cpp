@@ -142,15 +142,15 @@ TEST(GateListTrim, MatchesRepeatedSingleRemovals) {
   Patternmatch pm(nullptr);
   for (int round = 0; round < 300; ++round) {
     std::vector<std::string> start;
-    int n = rng() % 12;
-    for (int i = 0; i < n; ++i) start.push_back("gate" + std::to_string(rng() % 10));
+    int n = rng() % 40;  // short lists are rebuilt at once, long ones lazily
+    for (int i = 0; i < n; ++i) start.push_back("gate" + std::to_string(rng() % 30));
     auto* node = arena_new<NodeList>();
     node->input_of_gate_list = pin_list(start);
     PINLIST* expected = pin_list(start);
     for (int occurrence = 0; occurrence < 3; ++occurrence) {
       std::vector<const char*> gone;
-      for (int g = 0; g < 10; ++g) {
-        if (rng() % 3 == 0) gone.push_back(s("gate" + std::to_string(g)));
+      for (int g = 0; g < 30; ++g) {
+        if (rng() % 4 == 0) gone.push_back(s("gate" + std::to_string(g)));
       }
       std::vector<std::string> walk = names(expected);
       for (const auto& entry : walk) {
