@@ -1,13 +1,16 @@
 #include "extract/records.h"
 
-#include <string>
+#include <string_view>
 #include <unordered_map>
+
+#include "netlist/arena.h"
 
 namespace {
 // Unnumbered node names and their table indexes; names in that region are
 // distinct, so a name finds the one slot a scan of the region would find.
-std::unordered_map<std::string, long long>& unnumbered() {
-  static auto* m = new std::unordered_map<std::string, long long>();
+// Keys view stored copies of the names, so a lookup builds no string.
+std::unordered_map<std::string_view, long long>& unnumbered() {
+  static auto* m = new std::unordered_map<std::string_view, long long>();
   return *m;
 }
 }  // namespace
@@ -18,7 +21,10 @@ long long flat_unnumbered_index(const char* name) {
   return it == unnumbered().end() ? -1 : it->second;
 }
 
-void flat_register_unnumbered(const char* name, long long index) { unnumbered().emplace(name, index); }
+void flat_register_unnumbered(const char* name, long long index) {
+  if (!name || unnumbered().count(name)) return;
+  unnumbered().emplace(arena::intern(name), index);
+}
 
 void flat_reset_unnumbered() { unnumbered().clear(); }
 
