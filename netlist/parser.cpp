@@ -265,6 +265,16 @@ bool card(int first) {
   }
 }
 
+
+// A definition still open when the reading ends is filed with what it has,
+// so its MOSFETs are not lost.
+void close_definition_at_end() {
+  if (outside_definition()) return;
+  const char* open = name_of_macro_model ? name_of_macro_model : "unnamed";
+  std::printf("macromodel %s has no .endm, closed at the end of input\n", open);
+  close_definition(open);
+}
+
 }  // namespace
 
 void yyerror(const char* s) { std::printf("%s\n", s); }
@@ -273,8 +283,10 @@ int yyparse() {
   while (advance() != 0) {
     if (!card(token)) {
       yyerror("syntax error");
+      close_definition_at_end();
       return 1;
     }
   }
+  close_definition_at_end();
   return 0;
 }

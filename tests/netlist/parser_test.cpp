@@ -157,6 +157,19 @@ TEST(Parser, MalformedDefinitionsLoseNothing) {
   EXPECT_EQ(join(MacroModelHead, [](MacroModelList* m) { return m->macromodel_name; }), "inv c unnamed");
   EXPECT_STREQ(MacroModelHead->mos_list->mosname, "M1");
   EXPECT_EQ(MosHead, nullptr);
+
+  // Left open at the end of input, or at a syntax error: filed all the same.
+  r = parse(".macromodel d p\nM1 p p 0 0 n l=1 w=1\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find("macromodel d has no .endm, closed at the end of input\n"), std::string::npos);
+  ASSERT_NE(MacroModelHead, nullptr);
+  EXPECT_STREQ(MacroModelHead->mos_list->mosname, "M1");
+  EXPECT_EQ(flag, 1);
+  r = parse(".macromodel e p\nM1 p p 0 0 n l=1 w=1\n.end\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.out.find("syntax error\nmacromodel e has no .endm, closed at the end of input\n"), std::string::npos);
+  ASSERT_NE(MacroModelHead, nullptr);
+  EXPECT_STREQ(MacroModelHead->macromodel_name, "e");
 }
 
 }  // namespace
