@@ -1,5 +1,8 @@
 #include "netlist/arena.h"
 
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,23 +13,76 @@
 namespace arena {
 namespace {
 
-constexpr std::size_t kBlock = 1 << 20;
+constexpr std::size_t kMinBlock = 1 << 20;
+constexpr std::size_t kMaxBlock = 32 << 20;
 constexpr std::size_t kAlign = alignof(std::max_align_t);
 
-char* cur = nullptr;
+std::size_t used = 0;
+
 // Every block stays listed so that the records stay reachable until exit.
 std::vector<void*>& blocks() {
   static auto* b = new std::vector<void*>();
   return *b;
 }
-std::size_t left = 0;
-std::size_t used = 0;
 
 [[noreturn]] void out_of_memory() {
   std::fputs("Out of memory\n", stdout);
   std::fflush(stdout);
   std::_Exit(1);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ARENA_FROM_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ARENA_FROM_HEAP 1
+#endif
+#endif
+
+// A zeroed block that is never given back. Large blocks come straight from
+// the kernel and may use huge pages, which spares most page faults on big
+// netlists; under the address sanitizer they come from the heap, where its
+// leak check can see the pointers stored in them.
+void* new_block(std::size_t size) {
+#ifdef ARENA_FROM_HEAP
+  void* p = std::calloc(1, size);
+  if (!p) out_of_memory();
+#else
+  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) out_of_memory();
+  if (size >= (2u << 20)) madvise(p, size, MADV_HUGEPAGE);
+#endif
+  blocks().push_back(p);
+  return p;
+}
+
+// Blocks grow with the data, so a small netlist stays small and a large one
+// takes few, large blocks.
+std::size_t next_block_size() { return std::min(kMaxBlock, std::max(kMinBlock, used / 4)); }
+
+// A bump region: records and texts are packed apart.
+struct Region {
+  char* cur = nullptr;
+  std::size_t left = 0;
+
+  char* take(std::size_t size) {
+    if (size > left) {
+      std::size_t block = next_block_size();
+      if (size > block / 4) return static_cast<char*>(new_block(size));
+      cur = static_cast<char*>(new_block(block));
+      left = block;
+    }
+    char* p = cur;
+    cur += size;
+    left -= size;
+    return p;
+  }
+};
+
+Region records;
+// Strings need no alignment; packing them apart from the records keeps a
+// million short names from costing sixteen bytes each.
+Region texts;
 
 std::unordered_set<std::string_view>& pool() {
   static auto* p = new std::unordered_set<std::string_view>();
@@ -39,49 +95,12 @@ void* alloc(std::size_t size) {
   size = (size + kAlign - 1) & ~(kAlign - 1);
   if (size == 0) size = kAlign;
   used += size;
-  if (size > kBlock / 4) {
-    void* big = std::calloc(1, size);
-    if (!big) out_of_memory();
-    blocks().push_back(big);
-    return big;
-  }
-  if (size > left) {
-    // calloc hands out zeroed pages; blocks are never given back.
-    cur = static_cast<char*>(std::calloc(1, kBlock));
-    if (!cur) out_of_memory();
-    blocks().push_back(cur);
-    left = kBlock;
-  }
-  void* p = cur;
-  cur += size;
-  left -= size;
-  return p;
+  return records.take(size);
 }
-
-namespace {
-// Strings need no alignment; packing them apart from the records keeps a
-// million short names from costing sixteen bytes each.
-char* text_cur = nullptr;
-std::size_t text_left = 0;
-
-char* alloc_text(std::size_t size) {
-  if (size > kBlock / 4) return static_cast<char*>(alloc(size));
-  used += size;
-  if (size > text_left) {
-    text_cur = static_cast<char*>(std::calloc(1, kBlock));
-    if (!text_cur) out_of_memory();
-    blocks().push_back(text_cur);
-    text_left = kBlock;
-  }
-  char* p = text_cur;
-  text_cur += size;
-  text_left -= size;
-  return p;
-}
-}  // namespace
 
 char* strndup(const char* s, std::size_t len) {
-  char* d = alloc_text(len + 1);
+  used += len + 1;
+  char* d = texts.take(len + 1);
   std::memcpy(d, s, len);
   return d;
 }

@@ -287,7 +287,8 @@ void set_integer(const char* s, std::size_t n) {
   for (std::size_t k = 0; !too_big && k < digits; ++k) v = v * 10 + (s[z + k] - '0');
   if (v > INT_MAX) too_big = true;
   yylval.ivalue = too_big ? INT_MAX : static_cast<int>(v);
-  yylval.fvalue = static_cast<float>(std::strtod(value_text.data(), nullptr));
+  // An int converts to float exactly as its decimal text read as a double would.
+  yylval.fvalue = too_big ? static_cast<float>(std::strtod(value_text.data(), nullptr)) : static_cast<float>(v);
 }
 
 // The numeric text before the scale letter, times the letter's factor, in
@@ -383,7 +384,8 @@ int yylex() {
       input.start(yyin);
       continue;
     }
-    std::putchar(c);
+    // One thread writes standard output, so the stream needs no lock per character.
+    putchar_unlocked(c);
     line_start = c == '\n';
     input.consume(1);
   }
