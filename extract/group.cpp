@@ -51,25 +51,19 @@ int Group::query_n_branch(const char* name) { return growth::list_holds(n_branch
 
 int Group::query_p_branch(const char* name) { return growth::list_holds(p_branch_list, name); }
 
-void Group::grow_branches(int p_n_type) {
-  // A seed already taken by an earlier branch grows nothing new.
-  growth::grow_from_rail(
-      *this, p_n_type ? p_branch_list : n_branch_list, nets_.last_node(p_n_type ? nets_.vdd() : nets_.gnd()),
-      p_n_type,
-      [this](DEVICELIST* dev) {
+void Group::generate_branch_list() {
+  growth::generate_branch_list(
+      *this, nets_,
+      [this](DEVICELIST* dev, int) -> MOSLIST* {
+        // A seed already taken by an earlier branch grows nothing new.
         MOSLIST* seed = nets_.mosfet(dev->devicename);
         return seed && !seed->in_branch ? seed : nullptr;
       },
-      [this, p_n_type] {
+      [this](int p_n_type) {
         auto* branch = arena_new<Branch>(p_n_type);
         branch->use_lookup(nets_);
         return branch;
       });
-}
-
-void Group::generate_branch_list() {
-  grow_branches(0);
-  grow_branches(1);
 }
 
 void Group::group_branch_list() {

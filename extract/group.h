@@ -89,7 +89,6 @@ class Group {
   CGate* cmos_gate_list = nullptr;
 
  private:
-  void grow_branches(int p_n_type);
   // Rails taken once from MosHead (a scan for them per branch would cost the
   // length of MosHead each time).
   FlatNets nets_;

@@ -4,6 +4,7 @@
 // at hand, FlatNets or MLookup, which answer the same questions (the flat
 // circuit has one node per name, a subcircuit may have several).
 #include <cstddef>
+#include <initializer_list>
 
 #include "extract/list_ops.h"
 #include "extract/name_set.h"
@@ -118,24 +119,30 @@ bool generate_branch(B* br, MOSLIST* mos, int p_n_type, const Nets& nets, bool& 
   return true;
 }
 
-// Grows a branch from every MOSFET that `seed_of` hands out for a device
-// record of the rail node (null: none), in the rail's device order. Grown
-// branches join `list` through the group's insert_branch; the others give
-// their MOSFETs back through its undelete_mosfet.
-template <class G, class B, class SeedOf, class NewBranch>
-void grow_from_rail(G& group, B*& list, NODELIST* rail, int p_n_type, SeedOf seed_of, NewBranch new_branch) {
-  for (DEVICELIST* dev = rail ? rail->devicelist : nullptr; dev; dev = dev->next) {
-    MOSLIST* seed = seed_of(dev);
-    // Only a MOSFET of the branch's own channel type can seed it: a load of
-    // the other type with its gate on the rail is no pull-down or pull-up.
-    if (!seed || (seed->nptype != 0) != (p_n_type != 0)) continue;
-    B* branch = new_branch();
-    bool grown = branch->generate_branch(seed, p_n_type);
-    branch->back_up_mos_list();
-    if (grown)
-      list = group.insert_branch(list, branch);
-    else
-      group.undelete_mosfet(branch->mos_list);
+// Grows the n-branches from the ground rail and then the p-branches from the
+// supply rail (the last node of each name) into the group's branch lists: a
+// branch from every MOSFET that seed_of(device, kind) hands out for a device
+// record of the rail (null: none), in the rail's device order, built by
+// new_branch(kind). Grown branches join the list through the group's
+// insert_branch; the others give their MOSFETs back through undelete_mosfet.
+template <class G, class Nets, class SeedOf, class NewBranch>
+void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch new_branch) {
+  for (int p_n_type : {0, 1}) {
+    auto*& list = p_n_type ? group.p_branch_list : group.n_branch_list;
+    NODELIST* rail = nets.last_node(p_n_type ? nets.vdd() : nets.gnd());
+    for (DEVICELIST* dev = rail ? rail->devicelist : nullptr; dev; dev = dev->next) {
+      MOSLIST* seed = seed_of(dev, p_n_type);
+      // Only a MOSFET of the branch's own channel type can seed it: a load of
+      // the other type with its gate on the rail is no pull-down or pull-up.
+      if (!seed || (seed->nptype != 0) != (p_n_type != 0)) continue;
+      auto* branch = new_branch(p_n_type);
+      bool grown = branch->generate_branch(seed, p_n_type);
+      branch->back_up_mos_list();
+      if (grown)
+        list = group.insert_branch(list, branch);
+      else
+        group.undelete_mosfet(branch->mos_list);
+    }
   }
 }
 

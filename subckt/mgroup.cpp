@@ -65,28 +65,22 @@ bool MGroup::query_in_gate_list(const char* name, PINLIST* plist) { return query
 
 // ---- Branches ---------------------------------------------------------------
 
-void MGroup::grow_branches(int p_n_type) {
+void MGroup::generate_branch_list() {
   const MLookup& look = nets();
-  // A seed that a branch of the same kind already holds grows nothing new.
-  growth::grow_from_rail(
-      *this, p_n_type ? p_branch_list : n_branch_list, look.last_node(p_n_type ? look.vdd() : look.gnd()),
-      p_n_type,
-      [this, &look, p_n_type](DEVICELIST* dev) -> MOSLIST* {
+  // A definition without one channel type has no such rail and grows no
+  // branch of that kind.
+  growth::generate_branch_list(
+      *this, look,
+      [this, &look](DEVICELIST* dev, int p_n_type) -> MOSLIST* {
+        // A seed that a branch of the same kind already holds grows nothing new.
         bool held = p_n_type ? query_p_branch(dev->devicename) : query_n_branch(dev->devicename);
         return held ? nullptr : look.mosfet(dev->devicename);
       },
-      [this, p_n_type] {
+      [this](int p_n_type) {
         auto* branch = arena_new<MBranch>(p_n_type, moshead, nodehead);
         branch->use_lookup(lookup_);
         return branch;
       });
-}
-
-void MGroup::generate_branch_list() {
-  // A definition without one channel type has no such rail and grows no
-  // branch of that kind.
-  grow_branches(0);
-  grow_branches(1);
 }
 
 void MGroup::group_branch_list() {

@@ -68,7 +68,6 @@ class MGroup {
  private:
   // Built on first use, once the node graph is complete.
   const MLookup& nets();
-  void grow_branches(int p_n_type);
 
   std::shared_ptr<const MLookup> lookup_;
   // MOSFET names held by the n- and p-branches, beside the branch lists.
