@@ -1,61 +1,54 @@
 #include "extract/list_ops.h"
 
-#include "netlist/arena.h"
-
 namespace lists {
 
 DEVICELIST* insert_device(DEVICELIST* head, MOSLIST* mos, PinType pintype) {
-  auto* rec = arena_new<DEVICELIST>();
-  rec->devicename = mos->mosname;
-  rec->devicetype = mos->nptype;
-  rec->d = mos->d;
-  rec->g = mos->g;
-  rec->s = mos->s;
-  rec->pintype = pintype;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](DEVICELIST& r) {
+    r.devicename = mos->mosname;
+    r.devicetype = mos->nptype;
+    r.d = mos->d;
+    r.g = mos->g;
+    r.s = mos->s;
+    r.pintype = pintype;
+  });
 }
 
 NODELIST* insert_node(NODELIST* head, DEVICELIST* devicelist, char* nodename) {
-  auto* rec = arena_new<NODELIST>();
-  rec->nodename = nodename;
-  rec->devicelist = devicelist;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](NODELIST& r) {
+    r.nodename = nodename;
+    r.devicelist = devicelist;
+  });
 }
 
 INOUTLIST* insert_output(INOUTLIST* head, INOUTLIST* curr) {
-  auto* rec = arena_new<INOUTLIST>();
-  rec->pinname = curr->pinname;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](INOUTLIST& r) { r.pinname = curr->pinname; });
 }
 
 BRANCHNODELIST* insert_node(BRANCHNODELIST* head, char* node) {
-  auto* rec = arena_new<BRANCHNODELIST>();
-  rec->nodename = node;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](BRANCHNODELIST& r) { r.nodename = node; });
 }
 
-MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos) { return link_behind_head(head, arena_new<MOSLIST>(*mos)); }
+MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos) { return link_new(head, [&](MOSLIST& r) { r = *mos; }); }
 
 MOSLIST* insert_free_mos(MOSLIST* head, MOSLIST* mos) {
-  auto* rec = arena_new<MOSLIST>(*mos);
-  rec->in_branch = false;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](MOSLIST& r) {
+    r = *mos;
+    r.in_branch = false;
+  });
 }
 
 TRANSLIST* insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g, char* n_g) {
-  auto* rec = arena_new<TRANSLIST>();
-  rec->transname = arena::strdup(name);
-  rec->input = input;
-  rec->output = output;
-  rec->p_g = p_g;
-  rec->n_g = n_g;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](TRANSLIST& r) {
+    r.transname = arena::strdup(name);
+    r.input = input;
+    r.output = output;
+    r.p_g = p_g;
+    r.n_g = n_g;
+  });
 }
 
 PINLIST* insert_pin(PINLIST* head, char* name) {
-  auto* rec = arena_new<PINLIST>();
-  rec->NodeName = name;
-  return link_behind_head(head, rec);
+  return link_new(head, [&](PINLIST& r) { r.NodeName = name; });
 }
 
 bool query_in_pinlist(const char* name, const PINLIST* plist) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "extract/records.h"
+#include "netlist/arena.h"
 
 namespace lists {
 
@@ -17,6 +18,14 @@ int count(const T* head) {
   int n = 0;
   for (; head; head = head->next) ++n;
   return n;
+}
+
+// A new zero-filled record, filled by fill(record), linked behind the head.
+template <class T, class Fill>
+T* link_new(T* head, Fill fill) {
+  T* rec = arena_new<T>();
+  fill(*rec);
+  return link_behind_head(head, rec);
 }
 
 // Unlinks every record after the first whose name `drop` accepts; the first

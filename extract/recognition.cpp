@@ -43,23 +43,21 @@ char* generate_parenthes(const char* g) { return join3("(", text(g), ")"); }
 char* generate_mark(const char* g) { return join3("~", text(g), ""); }
 
 NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name) {
-  auto* rec = arena_new<NAMELIST>();
-  rec->gatename = name;
-  rec->virtual_name = virtual_name;
-  return link_behind_head(head, rec);
+  return lists::link_new(head, [&](NAMELIST& r) {
+    r.gatename = name;
+    r.virtual_name = virtual_name;
+  });
 }
 
 GATENAMELIST* insert_gatename(GATENAMELIST* head, char* name) {
-  auto* rec = arena_new<GATENAMELIST>();
-  rec->name = name;
-  return link_behind_head(head, rec);
+  return lists::link_new(head, [&](GATENAMELIST& r) { r.name = name; });
 }
 
 RELATIONLIST* insert_relation(RELATIONLIST* head, int type, GATENAMELIST* gnlist) {
-  auto* rec = arena_new<RELATIONLIST>();
-  rec->type = type;
-  rec->gatename_list = gnlist;
-  return link_behind_head(head, rec);
+  return lists::link_new(head, [&](RELATIONLIST& r) {
+    r.type = type;
+    r.gatename_list = gnlist;
+  });
 }
 
 RELATIONLIST* query_alone_list(RELATIONLIST* rlist) {
