@@ -147,13 +147,11 @@ char Group::series_recognition(Branch* n_branch, char turn) {
 }
 
 void Group::n_branch_recognition() {
-  recognition::branch_recognition(n_branch_list, nets_.vdd(), nets_.gnd(), "N_Model_",
-                                  "This n_branch contains more than 7 mosfets, can't handle\n");
+  recognition::n_branch_recognition(n_branch_list, nets_.vdd(), nets_.gnd());
 }
 
 void Group::p_branch_recognition() {
-  recognition::branch_recognition(p_branch_list, nets_.vdd(), nets_.gnd(), "P_Model_",
-                                  "This p_branch contains more than 7 mosfets, can't handle\n");
+  recognition::p_branch_recognition(p_branch_list, nets_.vdd(), nets_.gnd());
 }
 
 // ---- Gate formation -----------------------------------------------------------
@@ -161,19 +159,17 @@ void Group::p_branch_recognition() {
 CGate* Group::insert_cgate(CGate* head, CGate* newgate) { return network::insert_cgate(head, newgate); }
 
 void Group::give_name_to_branch() {
-  char name[32];
-  int k = 0;
-  for (Branch* b = n_branch_list; b; b = b->next, ++k) {
-    std::snprintf(name, sizeof name, "nbranch%d", k);
-    b->branchname = arena::strdup(name);
-  }
-  num_of_n_branches = k;
-  k = 0;
-  for (Branch* b = p_branch_list; b; b = b->next, ++k) {
-    std::snprintf(name, sizeof name, "pbranch%d", k);
-    b->branchname = arena::strdup(name);
-  }
-  num_of_p_branches = k;
+  auto name_all = [](Branch* list, const char* prefix) {
+    char name[32];
+    int k = 0;
+    for (; list; list = list->next, ++k) {
+      std::snprintf(name, sizeof name, "%s%d", prefix, k);
+      list->branchname = arena::strdup(name);
+    }
+    return k;
+  };
+  num_of_n_branches = name_all(n_branch_list, "nbranch");
+  num_of_p_branches = name_all(p_branch_list, "pbranch");
 }
 
 void Group::gen_hash_branch_list() {

@@ -207,4 +207,14 @@ void branch_recognition(B* list, const char* vdd, const char* gnd, const char* m
   }
 }
 
+// The recognition stages of the two branch kinds.
+template <class B>
+void n_branch_recognition(B* list, const char* vdd, const char* gnd) {
+  branch_recognition(list, vdd, gnd, "N_Model_", "This n_branch contains more than 7 mosfets, can't handle\n");
+}
+template <class B>
+void p_branch_recognition(B* list, const char* vdd, const char* gnd) {
+  branch_recognition(list, vdd, gnd, "P_Model_", "This p_branch contains more than 7 mosfets, can't handle\n");
+}
+
 }  // namespace recognition

@@ -114,15 +114,11 @@ void MGroup::generate_num_for_branch() {
 }
 
 void MGroup::n_branch_recognition() {
-  const MLookup& look = nets();
-  recognition::branch_recognition(n_branch_list, look.vdd(), look.gnd(), "N_Model_",
-                                  "This n_branch contains more than 7 mosfets, can't handle\n");
+  recognition::n_branch_recognition(n_branch_list, nets().vdd(), nets().gnd());
 }
 
 void MGroup::p_branch_recognition() {
-  const MLookup& look = nets();
-  recognition::branch_recognition(p_branch_list, look.vdd(), look.gnd(), "P_Model_",
-                                  "This p_branch contains more than 7 mosfets, can't handle\n");
+  recognition::p_branch_recognition(p_branch_list, nets().vdd(), nets().gnd());
 }
 
 // ---- Gates ------------------------------------------------------------------
