@@ -33,8 +33,8 @@ Gate* gate_record(const char* name, B* nbranch, B* pbranch, bool cmos) {
 
 template <class Gate>
 Gate* insert_cgate(Gate* head, const Gate* newgate) {
-  return link_behind_head(head, gate_record<Gate>(newgate->gatename, newgate->n_branch, newgate->p_branch,
-                                                  newgate->cmos_gate));
+  return link_behind_head(
+      head, gate_record<Gate>(newgate->gatename, newgate->n_branch, newgate->p_branch, newgate->cmos_gate));
 }
 
 // Files the gate of an n-branch and a p-branch on one output in `list` and

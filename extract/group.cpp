@@ -146,13 +146,9 @@ char Group::series_recognition(Branch* n_branch, char turn) {
   return recognition::series_recognition(n_branch, turn, nets_.vdd(), nets_.gnd());
 }
 
-void Group::n_branch_recognition() {
-  recognition::n_branch_recognition(n_branch_list, nets_.vdd(), nets_.gnd());
-}
+void Group::n_branch_recognition() { recognition::n_branch_recognition(n_branch_list, nets_.vdd(), nets_.gnd()); }
 
-void Group::p_branch_recognition() {
-  recognition::p_branch_recognition(p_branch_list, nets_.vdd(), nets_.gnd());
-}
+void Group::p_branch_recognition() { recognition::p_branch_recognition(p_branch_list, nets_.vdd(), nets_.gnd()); }
 
 // ---- Gate formation -----------------------------------------------------------
 
@@ -221,7 +217,9 @@ bool Group::query_in_gate_list(const char* name, PINLIST* plist) { return query_
 
 int Group::count_mos_list(MOSLIST* mlist) { return lists::count(mlist); }
 
-void Group::gen_hash_gate_list() { hash_gate_list = network::number_table(cmos_gate_list, &CGate::gatename, num_of_gates); }
+void Group::gen_hash_gate_list() {
+  hash_gate_list = network::number_table(cmos_gate_list, &CGate::gatename, num_of_gates);
+}
 
 void Group::gen_inlist_for_gate() { network::gen_inlist_for_gate(hash_gate_list, num_of_gates); }
 

@@ -41,8 +41,8 @@ void back_up_mos_list(B* br) {
 // walked on. Reaching the other kind's rail clears `recog` and ends the walk.
 // `walked`, when given, holds the names of node_list and saves scanning it.
 template <class B, class Nets>
-BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_type, const Nets& nets,
-                              NameSet* walked, bool& recog) {
+BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_type, const Nets& nets, NameSet* walked,
+                              bool& recog) {
   const char* vdd = nets.vdd();
   const char* gnd = nets.gnd();
   const char* wrong_rail = p_n_type == 1 ? gnd : vdd;

@@ -28,7 +28,9 @@ BRANCHNODELIST* insert_node(BRANCHNODELIST* head, char* node) {
   return link_new(head, [&](BRANCHNODELIST& r) { r.nodename = node; });
 }
 
-MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos) { return link_new(head, [&](MOSLIST& r) { r = *mos; }); }
+MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos) {
+  return link_new(head, [&](MOSLIST& r) { r = *mos; });
+}
 
 MOSLIST* insert_free_mos(MOSLIST* head, MOSLIST* mos) {
   return link_new(head, [&](MOSLIST& r) {

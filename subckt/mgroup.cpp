@@ -42,8 +42,7 @@ int MGroup::query_is_pnnode(const char* name) { return nets().first_is_pn(name) 
 
 int MGroup::query_is_gnode(const char* name) { return nets().drives_gate(name) ? 1 : 0; }
 
-TRANSLIST* MGroup::insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g,
-                                char* n_g) {
+TRANSLIST* MGroup::insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g, char* n_g) {
   return lists::insert_trans(head, name, input, output, p_g, n_g);
 }
 
@@ -113,13 +112,9 @@ void MGroup::generate_num_for_branch() {
   growth::count_mosfets(p_branch_list);
 }
 
-void MGroup::n_branch_recognition() {
-  recognition::n_branch_recognition(n_branch_list, nets().vdd(), nets().gnd());
-}
+void MGroup::n_branch_recognition() { recognition::n_branch_recognition(n_branch_list, nets().vdd(), nets().gnd()); }
 
-void MGroup::p_branch_recognition() {
-  recognition::p_branch_recognition(p_branch_list, nets().vdd(), nets().gnd());
-}
+void MGroup::p_branch_recognition() { recognition::p_branch_recognition(p_branch_list, nets().vdd(), nets().gnd()); }
 
 // ---- Gates ------------------------------------------------------------------
 
@@ -149,9 +144,7 @@ void MGroup::gen_hash_trans_list() {
   hash_trans_list = network::number_table(transhead, &TRANSLIST::transname, num_of_trans);
 }
 
-void MGroup::gen_connection_of_gates() {
-  network::gen_connection_of_gates(hash_gate_list, num_of_gates, nets(), true);
-}
+void MGroup::gen_connection_of_gates() { network::gen_connection_of_gates(hash_gate_list, num_of_gates, nets(), true); }
 
 void MGroup::gen_connection_of_trans() {
   const MLookup& look = nets();
