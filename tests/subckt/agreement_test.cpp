@@ -12,6 +12,7 @@
 
 #include "../extract/flat_pipeline.h"
 #include "extract/growth.h"
+#include "netlist/arena.h"
 #include "subckt/mgroup.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
@@ -21,11 +22,11 @@ namespace {
 MGroup* run_subckt(MOSLIST* mos, MODELLIST* models) {
   MTellNP tell(mos, models);
   tell.mos_np_netlist();
-  auto* node = new MNode(mos, nullptr);
+  auto* node = arena_new<MNode>(mos, nullptr);
   for (auto stage : {&MNode::gen_nodelist, &MNode::gen_np_char_netlist, &MNode::delete_vdd_gnd_from_inputlist,
                      &MNode::generate_output_pinlist, &MNode::generate_input_pinlist})
     (node->*stage)();
-  auto* g = new MGroup(node->moshead, node->nodehead, node->inputhead, node->outputhead);
+  auto* g = arena_new<MGroup>(node->moshead, node->nodehead, node->inputhead, node->outputhead);
   for (auto stage : {&MGroup::generate_branch_list, &MGroup::group_branch_list, &MGroup::generate_pass_left_list,
                      &MGroup::generate_trans_list, &MGroup::generate_num_for_branch, &MGroup::n_branch_recognition,
                      &MGroup::p_branch_recognition, &MGroup::gate_recognition, &MGroup::gen_hash_gate_list,
