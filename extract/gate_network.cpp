@@ -1,6 +1,5 @@
 #include "extract/gate_network.h"
 
-#include <cstdio>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -44,7 +43,6 @@ int pair_transmission_gates(MOSLIST* pass_transistor_list, TRANSLIST*& transhead
     order.push_back(m);
   }
   int count = 0;
-  char name[32];
   for (std::size_t i = 0; i < order.size(); ++i) {
     MOSLIST* a = order[i];
     if (a->in_branch) continue;
@@ -52,12 +50,12 @@ int pair_transmission_gates(MOSLIST* pass_transistor_list, TRANSLIST*& transhead
     for (std::size_t j = place[i] + 1; j < group.size(); ++j) {
       MOSLIST* b = order[group[j]];
       if (b->in_branch) continue;
-      std::snprintf(name, sizeof name, "trans%d", count++);
+      lists::NumberedName name("trans", count++);
       bool a_p = a->nptype != 0, b_p = b->nptype != 0;
       if (a_p == b_p) continue;
       MOSLIST* p = a_p ? a : b;
       MOSLIST* n = a_p ? b : a;
-      transhead = lists::insert_trans(transhead, name, a->d, a->s, p->g, n->g);
+      transhead = lists::insert_trans(transhead, name.text, a->d, a->s, p->g, n->g);
       a->in_branch = b->in_branch = true;
       break;
     }

@@ -69,8 +69,8 @@ void Group::generate_branch_list() {
 void Group::group_branch_list() {
   int n = lists::count(n_branch_list), p = lists::count(p_branch_list);
   std::printf("num n branchs%d num p branches %d\n", n, p);
-  p -= growth::merge_by_output(p_branch_list);
-  n -= growth::merge_by_output(n_branch_list);
+  p -= growth::merge_by_output(p_branch_list, p);
+  n -= growth::merge_by_output(n_branch_list, n);
   std::printf("valid n branchs%d heihei valid p branches %d\n", n, p);
 }
 
@@ -156,12 +156,8 @@ CGate* Group::insert_cgate(CGate* head, CGate* newgate) { return network::insert
 
 void Group::give_name_to_branch() {
   auto name_all = [](Branch* list, const char* prefix) {
-    char name[32];
     int k = 0;
-    for (; list; list = list->next, ++k) {
-      std::snprintf(name, sizeof name, "%s%d", prefix, k);
-      list->branchname = arena::strdup(name);
-    }
+    for (; list; list = list->next, ++k) list->branchname = arena::strdup(lists::NumberedName(prefix, k).text);
     return k;
   };
   num_of_n_branches = name_all(n_branch_list, "nbranch");
@@ -185,7 +181,6 @@ void Group::couple_p_n_branch() {
 
 void Group::gate_recognition() {
   int count = 0;
-  char name[32];
   auto branch_at = [this](Branch** table, int size, const char* branchname) -> Branch* {
     int k = return_number(branchname);
     return (table && k >= 0 && k <= size) ? table[k] : nullptr;
@@ -198,8 +193,8 @@ void Group::gate_recognition() {
       Branch* n = branch_at(hash_n_branch_list, num_of_n_branches, node->connected_n_branch_name);
       Branch* p = branch_at(hash_p_branch_list, num_of_p_branches, node->connected_p_branch_name);
       if (!n || !p) return;
-      std::snprintf(name, sizeof name, "gate%d", count++);
-      node->output_of_gate_name = network::form_gate(cmos_gate_list, name, n, p)->gatename;
+      lists::NumberedName name("gate", count++);
+      node->output_of_gate_name = network::form_gate(cmos_gate_list, name.text, n, p)->gatename;
     } else if (has_n || has_p) {
       std::fputs("It's wired, because there is only one branch connected with pn_node\n", stdout);
     }

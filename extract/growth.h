@@ -164,10 +164,11 @@ int list_holds(const B* list, const char* name) {
 
 // Folds every branch into the first one of the list with the same output, in
 // list order, as a scan of the branches behind each branch would; a branch
-// without an output folds into none. Returns how many branches went.
+// without an output folds into none. `count` is the length of the list.
+// Returns how many branches went.
 template <class B>
-int merge_by_output(B* list) {
-  NameMap<B> first_on(static_cast<std::size_t>(lists::count(list)));
+int merge_by_output(B* list, int count) {
+  NameMap<B> first_on(static_cast<std::size_t>(count > 0 ? count : 0));
   int folded = 0;
   B* prev = nullptr;
   for (B* b = list; b;) {

@@ -28,15 +28,12 @@ BRANCHNODELIST* insert_node(BRANCHNODELIST* head, char* node) {
   return link_new(head, [&](BRANCHNODELIST& r) { r.nodename = node; });
 }
 
-MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos) {
-  return link_new(head, [&](MOSLIST& r) { r = *mos; });
-}
+MOSLIST* insert_mos(MOSLIST* head, MOSLIST* mos) { return link_behind_head(head, arena_new<MOSLIST>(*mos)); }
 
 MOSLIST* insert_free_mos(MOSLIST* head, MOSLIST* mos) {
-  return link_new(head, [&](MOSLIST& r) {
-    r = *mos;
-    r.in_branch = false;
-  });
+  auto* rec = arena_new<MOSLIST>(*mos);
+  rec->in_branch = false;
+  return link_behind_head(head, rec);
 }
 
 TRANSLIST* insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g, char* n_g) {

@@ -2,6 +2,7 @@
 // Behind-head insertions of the analysis records and the small list questions
 // that the flat stages and their subcircuit twins ask alike. Names stored in a
 // new record are shared with the record they come from, never copied.
+#include <charconv>
 #include <cstring>
 
 #include "extract/records.h"
@@ -11,6 +12,16 @@ namespace lists {
 
 // Name equality where a missing name (an absent rail) equals nothing.
 inline bool same_name(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 0; }
+
+// prefix followed by a number in decimal (gate12, trans0), held in place.
+struct NumberedName {
+  NumberedName(const char* prefix, int number) {
+    std::size_t len = std::strlen(prefix);
+    std::memcpy(text, prefix, len);
+    *std::to_chars(text + len, text + sizeof text - 1, number).ptr = '\0';
+  }
+  char text[48];
+};
 
 // Records in a list.
 template <class T>

@@ -1,7 +1,5 @@
 #include "subckt/mgroup.h"
 
-#include <cstdio>
-
 #include "extract/gate_network.h"
 #include "extract/growth.h"
 #include "extract/name_set.h"
@@ -83,8 +81,8 @@ void MGroup::generate_branch_list() {
 }
 
 void MGroup::group_branch_list() {
-  growth::merge_by_output(p_branch_list);
-  growth::merge_by_output(n_branch_list);
+  growth::merge_by_output(p_branch_list, lists::count(p_branch_list));
+  growth::merge_by_output(n_branch_list, lists::count(n_branch_list));
 }
 
 void MGroup::generate_pass_left_list() {
@@ -124,12 +122,10 @@ void MGroup::gate_recognition() {
   for (MBranch* p = p_branch_list; p; p = p->next)
     if (p->pn_node) first_p.emplace(p->pn_node, p);
   int count = 0;
-  char name[32];
   for (MBranch* n = n_branch_list; n; n = n->next) {
     MBranch* p = n->pn_node ? first_p.find(n->pn_node) : nullptr;
     if (!p) continue;
-    std::snprintf(name, sizeof name, "gate%d", count++);
-    network::form_gate(cmos_gate_list, name, n, p);
+    network::form_gate(cmos_gate_list, lists::NumberedName("gate", count++).text, n, p);
   }
   num_of_gates = count;
 }

@@ -98,7 +98,7 @@ TEST(FlatAndSubcircuit, GrowthGuards) {
   b[0].mos_list = &r0;
   b[3].mos_list = &r3;
   for (int i = 0; i < 3; ++i) b[i].next = &b[i + 1];
-  EXPECT_EQ(growth::merge_by_output(&b[0]), 1);
+  EXPECT_EQ(growth::merge_by_output(&b[0], 4), 1);
   EXPECT_EQ(b[2].next, nullptr);
   EXPECT_EQ(std::string(b[0].mos_list->mosname) + b[0].mos_list->next->mosname, "M0M3");
 }
