@@ -1,9 +1,8 @@
 #pragma once
 // A pull-down (n) or pull-up (p) branch of one gate: the MOSFETs between an
 // output node and one rail.
+#include "extract/flat_nets.h"
 #include "extract/records.h"
-
-class NameSet;
 
 // Cleared when a walk reaches the wrong rail; set at the start of every growth.
 extern bool branch_recog;
@@ -25,9 +24,9 @@ class Branch {
   NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
   void back_up_mos_list();
 
-  // The rail names growth compares against. The group that grows many
-  // branches sets them once; otherwise they are taken from MosHead.
-  void set_rails(const char* vdd, const char* gnd);
+  // The lookup growth asks, rails included. The group that grows many
+  // branches hands its own over; otherwise one is made from MosHead.
+  void use_lookup(const FlatNets& nets);
 
   char* branchname = nullptr;
   int success = 0;
@@ -45,10 +44,7 @@ class Branch {
   Branch* next = nullptr;
 
  private:
-  void load_rails();
-  const char* vdd_ = nullptr;
-  const char* gnd_ = nullptr;
-  bool rails_set_ = false;
-  // Names already in node_list during one growth, for walks that get long.
-  NameSet* walked_ = nullptr;
+  const FlatNets& nets();
+  FlatNets nets_;
+  bool nets_set_ = false;
 };

@@ -1,6 +1,20 @@
 #pragma once
 // One gate of the flat circuit: an n-branch and a p-branch on one output.
 #include "extract/branch.h"
+#include "netlist/arena.h"
+
+// Sets up a new gate of either kind (CGate or MCGate): its own copy of the
+// name, its two branches, and pn_input_match and unique true until its
+// inputs say otherwise.
+template <class Gate, class B>
+void start_gate(Gate* gate, const char* name, B* nbranch, B* pbranch, bool cmos_gate) {
+  gate->gatename = arena::strdup(name);
+  gate->n_branch = nbranch;
+  gate->p_branch = pbranch;
+  gate->cmos_gate = cmos_gate;
+  gate->pn_input_match = true;
+  gate->unique = true;
+}
 
 class CGate {
  public:

@@ -1,59 +1,18 @@
 #include "extract/group.h"
 
-#include <charconv>
 #include <cstdio>
-#include <cstring>
-#include <string_view>
 #include <unordered_map>
-#include <vector>
 
-#include "extract/gate_types.h"
-#include "extract/name_set.h"
+#include "extract/gate_network.h"
+#include "extract/growth.h"
 #include "extract/node.h"
 #include "extract/recognition.h"
 #include "netlist/arena.h"
 
-using recognition::same_name;
-
-namespace {
-
-// prefix followed by the number in decimal, e.g. gate12.
-char* numbered_name(const char* prefix, long long number) {
-  char buf[64];
-  std::size_t len = std::strlen(prefix);
-  std::memcpy(buf, prefix, len);
-  char* end = std::to_chars(buf + len, buf + sizeof buf, number).ptr;
-  return arena::strndup(buf, static_cast<std::size_t>(end - buf));
-}
-
-int count_branches(const Branch* b) {
-  int n = 0;
-  for (; b; b = b->next) ++n;
-  return n;
-}
-
-// Unordered (drain, source) pair: parallel MOSFETs share it.
-struct EndsKey {
-  std::string_view a, b;
-  bool operator==(const EndsKey&) const = default;
-};
-struct EndsHash {
-  std::size_t operator()(const EndsKey& k) const {
-    return std::hash<std::string_view>()(k.a) * 31 + std::hash<std::string_view>()(k.b);
-  }
-};
-EndsKey ends_of(const MOSLIST* m) {
-  std::string_view d = m->d ? m->d : "", s = m->s ? m->s : "";
-  return d < s ? EndsKey{d, s} : EndsKey{s, d};
-}
-
-}  // namespace
-
 Group::Group() {
   hash_gate_list = nullptr;
   hash_trans_list.clear();
-  vdd_ = get_vdd(MosHead);
-  gnd_ = get_gnd(MosHead);
+  nets_ = FlatNets(get_vdd(MosHead), get_gnd(MosHead));
 }
 
 Group::~Group() = default;
@@ -70,124 +29,54 @@ char* Group::get_gnd(MOSLIST* moshead) { return find_rail(moshead, false); }
 
 Branch* Group::insert_branch(Branch* head, Branch* new_branch) { return link_behind_head(head, new_branch); }
 
-void Group::undelete_mosfet(MOSLIST* mlist) {
-  for (; mlist; mlist = mlist->next)
-    if (MOSLIST* mos = hash_mos_list.get(return_number(mlist->mosname))) mos->in_branch = false;
-}
+void Group::undelete_mosfet(MOSLIST* mlist) { growth::undelete_mosfet(mlist, nets_); }
 
-MOSLIST* Group::insert_mos(MOSLIST* head, MOSLIST* mos) {
-  auto* rec = arena_new<MOSLIST>(*mos);
-  rec->in_branch = false;
-  return link_behind_head(head, rec);
-}
+MOSLIST* Group::insert_mos(MOSLIST* head, MOSLIST* mos) { return lists::insert_free_mos(head, mos); }
 
-void Group::exchange_d_s(MOSLIST* mos) { std::swap(mos->d, mos->s); }
+void Group::exchange_d_s(MOSLIST* mos) { network::exchange_d_s(mos); }
 
-int Group::query_is_pnnode(const char* name) {
-  NODELIST* node = get_node(name);
-  return node ? node->pn_node : 0;
-}
+int Group::query_is_pnnode(const char* name) { return nets_.first_is_pn(name) ? 1 : 0; }
 
-int Group::query_is_gnode(const char* name) {
-  NODELIST* node = get_node(name);
-  for (DEVICELIST* dev = node ? node->devicelist : nullptr; dev; dev = dev->next)
-    if (dev->pintype == GP) return 1;
-  return 0;
-}
+int Group::query_is_gnode(const char* name) { return nets_.drives_gate(name) ? 1 : 0; }
 
 TRANSLIST* Group::insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g, char* n_g) {
-  auto* rec = arena_new<TRANSLIST>();
-  rec->transname = arena::strdup(name);
-  rec->input = input;
-  rec->output = output;
-  rec->p_g = p_g;
-  rec->n_g = n_g;
-  return link_behind_head(head, rec);
+  return lists::insert_trans(head, name, input, output, p_g, n_g);
 }
 
-void Group::undelete_mos_in_pass() {
-  for (MOSLIST* m = pass_transistor_list; m; m = m->next) m->in_branch = false;
-}
+void Group::undelete_mos_in_pass() { network::undelete_mos_in_pass(pass_transistor_list); }
 
-int Group::counter(Branch* branch) { return count_mos_list(branch->mos_list); }
+int Group::counter(Branch* branch) { return lists::count(branch->mos_list); }
 
-int Group::query_n_branch(const char* name) {
-  for (Branch* b = n_branch_list; b; b = b->next)
-    for (MOSLIST* m = b->mos_list; m; m = m->next)
-      if (same_name(m->mosname, name)) return 1;
-  return 0;
-}
+int Group::query_n_branch(const char* name) { return growth::list_holds(n_branch_list, name); }
 
-int Group::query_p_branch(const char* name) {
-  for (Branch* b = p_branch_list; b; b = b->next)
-    for (MOSLIST* m = b->mos_list; m; m = m->next)
-      if (same_name(m->mosname, name)) return 1;
-  return 0;
-}
-
-void Group::grow_branches(NODELIST* rail, int p_n_type) {
-  Branch*& list = p_n_type ? p_branch_list : n_branch_list;
-  for (DEVICELIST* dev = rail ? rail->devicelist : nullptr; dev; dev = dev->next) {
-    MOSLIST* seed = hash_mos_list.get(return_number(dev->devicename));
-    if (!seed || seed->in_branch) continue;
-    // Only a MOSFET of the branch's own channel type can seed it: a p-channel
-    // load with its gate on ground is no pull-down.
-    if ((seed->nptype != 0) != (p_n_type != 0)) continue;
-    auto* branch = arena_new<Branch>(p_n_type);
-    branch->set_rails(vdd_, gnd_);
-    bool grown = branch->generate_branch(seed, p_n_type);
-    branch->back_up_mos_list();
-    if (grown)
-      list = insert_branch(list, branch);
-    else
-      undelete_mosfet(branch->mos_list);
-  }
-}
+int Group::query_p_branch(const char* name) { return growth::list_holds(p_branch_list, name); }
 
 void Group::generate_branch_list() {
-  grow_branches(gnd_ ? get_node(gnd_) : nullptr, 0);
-  grow_branches(vdd_ ? get_node(vdd_) : nullptr, 1);
+  growth::generate_branch_list(
+      *this, nets_,
+      [this](DEVICELIST* dev, int) -> MOSLIST* {
+        // A seed already taken by an earlier branch grows nothing new.
+        MOSLIST* seed = nets_.mosfet(dev->devicename);
+        return seed && !seed->in_branch ? seed : nullptr;
+      },
+      [this](int p_n_type) {
+        auto* branch = arena_new<Branch>(p_n_type);
+        branch->use_lookup(nets_);
+        return branch;
+      });
 }
-
-namespace {
-
-// Folds every branch into the first one of the list with the same output,
-// in list order, as a scan of the branches behind each branch would.
-// Returns how many branches were folded away.
-int merge_by_output(Branch* list, int count) {
-  NameMap<Branch> first_on(static_cast<std::size_t>(count));
-  int folded = 0;
-  Branch* prev = nullptr;
-  for (Branch* b = list; b;) {
-    Branch* next = b->next;
-    Branch* keep = first_on.emplace(b->pn_node ? b->pn_node : "", b);
-    if (keep == b) {
-      prev = b;
-    } else {
-      for (MOSLIST* m = b->mos_list; m; m = m->next) keep->mos_list = keep->insert_mos(keep->mos_list, m);
-      for (BRANCHNODELIST* n = b->node_list; n; n = n->next)
-        keep->node_list = keep->insert_node(keep->node_list, n->nodename);
-      prev->next = next;
-      ++folded;
-    }
-    b = next;
-  }
-  return folded;
-}
-
-}  // namespace
 
 void Group::group_branch_list() {
-  int n = count_branches(n_branch_list), p = count_branches(p_branch_list);
+  int n = lists::count(n_branch_list), p = lists::count(p_branch_list);
   std::printf("num n branchs%d num p branches %d\n", n, p);
-  p -= merge_by_output(p_branch_list, p);
-  n -= merge_by_output(n_branch_list, n);
+  p -= growth::merge_by_output(p_branch_list, p);
+  n -= growth::merge_by_output(n_branch_list, n);
   std::printf("valid n branchs%d heihei valid p branches %d\n", n, p);
 }
 
 void Group::generate_num_for_branch() {
-  for (Branch* b = n_branch_list; b; b = b->next) b->num_of_mos = counter(b);
-  for (Branch* b = p_branch_list; b; b = b->next) b->num_of_mos = counter(b);
+  growth::count_mosfets(n_branch_list);
+  growth::count_mosfets(p_branch_list);
 }
 
 void Group::generate_pass_left_list() {
@@ -217,41 +106,7 @@ void Group::generate_pass_left_list() {
 
 void Group::generate_trans_list() {
   undelete_mos_in_pass();
-  // Candidates for each record are the records behind it with the same two
-  // ends; grouping by the unordered pair visits them in the same list order.
-  std::vector<MOSLIST*> order;
-  std::unordered_map<EndsKey, std::vector<std::size_t>, EndsHash> by_ends;
-  std::vector<std::size_t> place;  // position of each record within its group
-  for (MOSLIST* m = pass_transistor_list; m; m = m->next) {
-    auto& group = by_ends[ends_of(m)];
-    place.push_back(group.size());
-    group.push_back(order.size());
-    order.push_back(m);
-  }
-  long long count = 0;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    MOSLIST* a = order[i];
-    if (a->in_branch) continue;
-    const auto& group = by_ends[ends_of(a)];
-    for (std::size_t j = place[i] + 1; j < group.size(); ++j) {
-      MOSLIST* b = order[group[j]];
-      if (b->in_branch) continue;
-      bool same_way = same_name(a->d, b->d) && same_name(a->s, b->s);
-      bool crossed = same_name(a->d, b->s) && same_name(a->s, b->d);
-      if (!same_way && !crossed) continue;
-      char* name = numbered_name("trans", count++);
-      bool a_p = a->nptype != 0, b_p = b->nptype != 0;
-      if (a_p == b_p) continue;
-      MOSLIST* p = a_p ? a : b;
-      MOSLIST* n = a_p ? b : a;
-      TransHead = insert_trans(TransHead, name, a->d, a->s, p->g, n->g);
-      a->in_branch = b->in_branch = true;
-      break;
-    }
-  }
-  num_of_trans = static_cast<int>(count);
-  for (MOSLIST* m = pass_transistor_list; m; m = m->next)
-    if (!m->in_branch) left_transistor_list = insert_mos(left_transistor_list, m);
+  num_of_trans = network::pair_transmission_gates(pass_transistor_list, TransHead, left_transistor_list);
 }
 
 // ---- Logic-function recognition -------------------------------------------
@@ -288,49 +143,31 @@ char Group::parallel_recognition(Branch* n_branch, char turn) {
 }
 
 char Group::series_recognition(Branch* n_branch, char turn) {
-  return recognition::series_recognition(n_branch, turn, vdd_, gnd_);
+  return recognition::series_recognition(n_branch, turn, nets_.vdd(), nets_.gnd());
 }
 
-void Group::n_branch_recognition() {
-  recognition::branch_recognition(n_branch_list, vdd_, gnd_, "N_Model_",
-                                  "This n_branch contains more than 7 mosfets, can't handle\n");
-}
+void Group::n_branch_recognition() { recognition::n_branch_recognition(n_branch_list, nets_.vdd(), nets_.gnd()); }
 
-void Group::p_branch_recognition() {
-  recognition::branch_recognition(p_branch_list, vdd_, gnd_, "P_Model_",
-                                  "This p_branch contains more than 7 mosfets, can't handle\n");
-}
+void Group::p_branch_recognition() { recognition::p_branch_recognition(p_branch_list, nets_.vdd(), nets_.gnd()); }
 
 // ---- Gate formation -----------------------------------------------------------
 
-CGate* Group::insert_cgate(CGate* head, CGate* newgate) {
-  auto* rec = arena_new<CGate>(newgate->gatename, newgate->n_branch, newgate->p_branch, newgate->cmos_gate);
-  rec->inlist = nullptr;
-  rec->pn_input_match = false;
-  rec->unique = false;
-  return link_behind_head(head, rec);
-}
+CGate* Group::insert_cgate(CGate* head, CGate* newgate) { return network::insert_cgate(head, newgate); }
 
 void Group::give_name_to_branch() {
-  int k = 0;
-  for (Branch* b = n_branch_list; b; b = b->next) b->branchname = numbered_name("nbranch", k++);
-  num_of_n_branches = k;
-  k = 0;
-  for (Branch* b = p_branch_list; b; b = b->next) b->branchname = numbered_name("pbranch", k++);
-  num_of_p_branches = k;
+  auto name_all = [](Branch* list, const char* prefix) {
+    int k = 0;
+    for (; list; list = list->next, ++k) list->branchname = arena::strdup(lists::NumberedName(prefix, k).text);
+    return k;
+  };
+  num_of_n_branches = name_all(n_branch_list, "nbranch");
+  num_of_p_branches = name_all(p_branch_list, "pbranch");
 }
 
 void Group::gen_hash_branch_list() {
-  hash_n_branch_list = static_cast<Branch**>(arena::alloc(sizeof(Branch*) * (num_of_n_branches + 1)));
-  hash_p_branch_list = static_cast<Branch**>(arena::alloc(sizeof(Branch*) * (num_of_p_branches + 1)));
-  for (Branch* b = n_branch_list; b; b = b->next) {
-    int k = return_number(b->branchname);
-    if (k >= 0 && k <= num_of_n_branches) hash_n_branch_list[k] = b;
-  }
-  for (Branch* b = p_branch_list; b; b = b->next) {
-    int k = return_number(b->branchname);
-    if (k >= 0 && k <= num_of_p_branches) hash_p_branch_list[k] = b;
-  }
+  // One slot more than there are branches, as the numbering leaves room for.
+  hash_n_branch_list = network::number_table(n_branch_list, &Branch::branchname, num_of_n_branches + 1);
+  hash_p_branch_list = network::number_table(p_branch_list, &Branch::branchname, num_of_p_branches + 1);
 }
 
 void Group::couple_p_n_branch() {
@@ -343,9 +180,9 @@ void Group::couple_p_n_branch() {
 }
 
 void Group::gate_recognition() {
-  long long count = 0;
-  auto branch_at = [this](Branch** table, int size, const char* name) -> Branch* {
-    int k = return_number(name);
+  int count = 0;
+  auto branch_at = [this](Branch** table, int size, const char* branchname) -> Branch* {
+    int k = return_number(branchname);
     return (table && k >= 0 && k <= size) ? table[k] : nullptr;
   };
   hash_node_list.for_each([&](long long, NODELIST* node) {
@@ -356,111 +193,46 @@ void Group::gate_recognition() {
       Branch* n = branch_at(hash_n_branch_list, num_of_n_branches, node->connected_n_branch_name);
       Branch* p = branch_at(hash_p_branch_list, num_of_p_branches, node->connected_p_branch_name);
       if (!n || !p) return;
-      char* name = numbered_name("gate", count++);
-      bool cmos = n->num_of_mos == p->num_of_mos && is_dual_pair(n->headername, p->headername);
-      CGate formed(name, n, p, cmos);
-      cmos_gate_list = insert_cgate(cmos_gate_list, &formed);
-      node->output_of_gate_name = name;
+      lists::NumberedName name("gate", count++);
+      node->output_of_gate_name = network::form_gate(cmos_gate_list, name.text, n, p)->gatename;
     } else if (has_n || has_p) {
       std::fputs("It's wired, because there is only one branch connected with pn_node\n", stdout);
     }
   });
-  num_of_gates = static_cast<int>(count);
+  num_of_gates = count;
 }
 
 // ---- Gate connectivity --------------------------------------------------------
 
-PINLIST* Group::insert_pin(PINLIST* head, char* name) {
-  auto* rec = arena_new<PINLIST>();
-  rec->NodeName = name;
-  return link_behind_head(head, rec);
-}
+PINLIST* Group::insert_pin(PINLIST* head, char* name) { return lists::insert_pin(head, name); }
 
-bool Group::query_in_pinlist(const char* name, PINLIST* plist) {
-  for (; plist; plist = plist->next)
-    if (same_name(plist->NodeName, name)) return true;
-  return false;
-}
+bool Group::query_in_pinlist(const char* name, PINLIST* plist) { return lists::query_in_pinlist(name, plist); }
 
 bool Group::query_in_gate_list(const char* name, PINLIST* plist) { return query_in_pinlist(name, plist); }
 
-int Group::count_mos_list(MOSLIST* mlist) {
-  int n = 0;
-  for (; mlist; mlist = mlist->next) ++n;
-  return n;
-}
+int Group::count_mos_list(MOSLIST* mlist) { return lists::count(mlist); }
 
 void Group::gen_hash_gate_list() {
-  hash_gate_list = static_cast<CGate**>(arena::alloc(sizeof(CGate*) * (num_of_gates > 0 ? num_of_gates : 1)));
-  for (CGate* g = cmos_gate_list; g; g = g->next) {
-    int k = return_number(g->gatename);
-    if (k >= 0 && k < num_of_gates) hash_gate_list[k] = g;
-  }
+  hash_gate_list = network::number_table(cmos_gate_list, &CGate::gatename, num_of_gates);
 }
 
-void Group::gen_inlist_for_gate() {
-  for (int k = 0; k < num_of_gates; ++k) {
-    CGate* g = hash_gate_list[k];
-    if (!g) continue;
-    for (NAMELIST* n = g->n_branch ? g->n_branch->name_list : nullptr; n; n = n->next)
-      g->inlist = insert_pin(g->inlist, n->gatename);
-    for (NAMELIST* n = g->p_branch ? g->p_branch->name_list : nullptr; n; n = n->next) {
-      if (query_in_pinlist(n->gatename, g->inlist)) continue;
-      g->inlist = insert_pin(g->inlist, n->gatename);
-      g->pn_input_match = false;
-    }
-  }
-}
+void Group::gen_inlist_for_gate() { network::gen_inlist_for_gate(hash_gate_list, num_of_gates); }
 
 void Group::gen_hash_trans_list() {
-  for (TRANSLIST* t = TransHead; t; t = t->next) {
-    int k = return_number(t->transname);
-    if (k >= 0 && k < num_of_trans) hash_trans_list.set(k, t);
-  }
+  network::for_each_numbered(TransHead, &TRANSLIST::transname, num_of_trans,
+                             [](int k, TRANSLIST* t) { hash_trans_list.set(k, t); });
 }
 
-void Group::gen_connection_of_gates() {
-  // Only the gate at hand can already stand in a node's list, so the nodes it
-  // was added to are all there is to check (a clock net feeds thousands).
-  std::vector<NODELIST*> fed;
-  for (int k = 0; k < num_of_gates; ++k) {
-    CGate* g = hash_gate_list[k];
-    if (!g) continue;
-    fed.clear();
-    auto connect = [&](NAMELIST* names) {
-      for (NAMELIST* n = names; n; n = n->next) {
-        NODELIST* node = get_node(n->gatename);
-        if (!node) continue;
-        bool already = false;
-        for (NODELIST* f : fed) already = already || f == node;
-        if (already) continue;
-        node->input_of_gate_list = insert_pin(node->input_of_gate_list, g->gatename);
-        fed.push_back(node);
-      }
-    };
-    connect(g->n_branch ? g->n_branch->name_list : nullptr);
-    connect(g->p_branch ? g->p_branch->name_list : nullptr);
-  }
-}
+void Group::gen_connection_of_gates() { network::gen_connection_of_gates(hash_gate_list, num_of_gates, nets_, false); }
 
 void Group::gen_connection_of_trans() {
   hash_trans_list.for_each([this](long long k, TRANSLIST* t) {
-    if (k >= num_of_trans) return;
-    if (NODELIST* out = get_node(t->output)) out->output_of_trans_name = t->transname;
-    if (NODELIST* in = get_node(t->input)) in->input_of_trans_name = t->transname;
+    if (k < num_of_trans) network::connect_trans(t, nets_);
   });
 }
 
 void Group::count_input_num_of_node() {
-  hash_node_list.for_each([](long long, NODELIST* node) {
-    if (node->pn_node != 1) {
-      node->num_of_inputs = 0;
-      return;
-    }
-    int n = 0;
-    for (PINLIST* p = node->input_of_gate_list; p; p = p->next) ++n;
-    node->num_of_inputs = n + (node->input_of_trans_name ? 1 : 0) + (node->output_of_trans_name ? 1 : 0);
-  });
+  hash_node_list.for_each([](long long, NODELIST* node) { network::count_input_num_of_node(node); });
 }
 
 void Group::gen_num_for_macromodel() {

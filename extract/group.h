@@ -4,6 +4,7 @@
 // every branch as a logic expression, forms gates and connects them.
 #include "extract/branch.h"
 #include "extract/cgate.h"
+#include "extract/flat_nets.h"
 
 class Group {
  public:
@@ -88,9 +89,7 @@ class Group {
   CGate* cmos_gate_list = nullptr;
 
  private:
-  void grow_branches(NODELIST* rail, int p_n_type);
-  // Rail names, taken once from MosHead (a scan for them per branch would
-  // cost the length of MosHead each time).
-  char* vdd_ = nullptr;
-  char* gnd_ = nullptr;
+  // Rails taken once from MosHead (a scan for them per branch would cost the
+  // length of MosHead each time).
+  FlatNets nets_;
 };

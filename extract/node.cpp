@@ -1,40 +1,50 @@
 #include "extract/node.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "extract/list_ops.h"
 #include "extract/name_set.h"
-#include "extract/recognition.h"
-#include "netlist/arena.h"
 
-using recognition::same_name;
+using lists::same_name;
 
 char* find_rail(MOSLIST* moshead, bool want_p) {
   for (MOSLIST* mos = moshead; mos; mos = mos->next)
-    if ((mos->nptype != 0) == want_p) return arena::strdup(mos->b);
+    if ((mos->nptype != 0) == want_p) return mos->b;
   return nullptr;
 }
 
+int pn_rule(const NODELIST* node) {
+  bool n_side = false, p_side = false;
+  for (const DEVICELIST* dev = node->devicelist; dev && !(n_side && p_side); dev = dev->next) {
+    if (dev->pintype == GP) continue;
+    if (dev->devicetype == 0) n_side = true;
+    if (dev->devicetype == 1) p_side = true;
+  }
+  return (n_side && p_side) ? 1 : 0;
+}
+
+void drop_rails(INOUTLIST* ports, const char* vdd, const char* gnd) {
+  lists::unlink_after_first(ports, [&](const char* name) { return same_name(name, vdd) || same_name(name, gnd); });
+}
+
+void drop_outputs(INOUTLIST* ports, const INOUTLIST* outputs) {
+  if (!ports) return;
+  std::unordered_set<std::string_view> names;
+  for (; outputs; outputs = outputs->next)
+    if (outputs->pinname) names.insert(outputs->pinname);
+  lists::unlink_after_first(ports, [&](const char* name) { return name && names.count(name); });
+}
+
 DEVICELIST* Node::insert_device(DEVICELIST* head, MOSLIST* mos, PinType pintype) {
-  auto* rec = arena_new<DEVICELIST>();
-  rec->devicename = mos->mosname;
-  rec->devicetype = mos->nptype;
-  rec->d = mos->d;
-  rec->g = mos->g;
-  rec->s = mos->s;
-  rec->pintype = pintype;
-  return link_behind_head(head, rec);
+  return lists::insert_device(head, mos, pintype);
 }
 
 NODELIST* Node::insert_node(NODELIST* head, DEVICELIST* devicelist, char* nodename) {
-  auto* rec = arena_new<NODELIST>();
-  rec->nodename = nodename;
-  rec->devicelist = devicelist;
-  return link_behind_head(head, rec);
+  return lists::insert_node(head, devicelist, nodename);
 }
 
 bool Node::query_in_moslist(const char* name, DEVICELIST* moslist) {
@@ -53,11 +63,7 @@ char* Node::get_gnd(MOSLIST* moshead) { return find_rail(moshead, false); }
 
 int Node::return_number(const char* name) { return ::return_number(name); }
 
-INOUTLIST* Node::insert_output(INOUTLIST* head, INOUTLIST* curr) {
-  auto* rec = arena_new<INOUTLIST>();
-  rec->pinname = curr->pinname;
-  return link_behind_head(head, rec);
-}
+INOUTLIST* Node::insert_output(INOUTLIST* head, INOUTLIST* curr) { return lists::insert_output(head, curr); }
 
 namespace {
 
@@ -159,29 +165,12 @@ void Node::gen_mos_list() {
 }
 
 void Node::gen_np_char_netlist() {
-  hash_node_list.for_each([](long long, NODELIST* node) {
-    bool n_side = false, p_side = false;
-    for (DEVICELIST* dev = node->devicelist; dev && !(n_side && p_side); dev = dev->next) {
-      if (dev->pintype == GP) continue;
-      if (dev->devicetype == 0) n_side = true;
-      if (dev->devicetype == 1) p_side = true;
-    }
-    node->pn_node = (n_side && p_side) ? 1 : 0;
-  });
+  hash_node_list.for_each([](long long, NODELIST* node) { node->pn_node = pn_rule(node); });
 }
 
 void Node::delete_vdd_gnd_from_inputlist() {
-  if (!InputHead) return;
-  char* vdd = get_vdd(MosHead);
-  char* gnd = get_gnd(MosHead);
   // The first record is the circuit's name and stays.
-  for (INOUTLIST* prev = InputHead; prev->next;) {
-    INOUTLIST* port = prev->next;
-    if (same_name(port->pinname, vdd) || same_name(port->pinname, gnd))
-      prev->next = port->next;
-    else
-      prev = port;
-  }
+  if (InputHead) drop_rails(InputHead, get_vdd(MosHead), get_gnd(MosHead));
 }
 
 void Node::generate_output_pinlist() {
@@ -200,16 +189,4 @@ void Node::generate_output_pinlist() {
   }
 }
 
-void Node::generate_input_pinlist() {
-  if (!InputHead) return;
-  std::unordered_set<std::string_view> outputs;
-  for (INOUTLIST* out = OutputHead; out; out = out->next)
-    if (out->pinname) outputs.insert(out->pinname);
-  for (INOUTLIST* prev = InputHead; prev->next;) {
-    INOUTLIST* port = prev->next;
-    if (port->pinname && outputs.count(port->pinname))
-      prev->next = port->next;
-    else
-      prev = port;
-  }
-}
+void Node::generate_input_pinlist() { drop_outputs(InputHead, OutputHead); }

@@ -4,8 +4,15 @@
 #include "extract/records.h"
 
 // Bulk name of the first MOSFET of the list whose nptype is not 0 (want_p)
-// or is 0 (!want_p), as a fresh copy; null when there is none.
+// or is 0 (!want_p); null when there is none.
 char* find_rail(MOSLIST* moshead, bool want_p);
+// 1 when drains or sources of both channel types meet on the node (gate pins
+// do not count), else 0.
+int pn_rule(const NODELIST* node);
+// Removes the rails from a port list, the first record excepted.
+void drop_rails(INOUTLIST* ports, const char* vdd, const char* gnd);
+// Removes the outputs from a port list, the first record excepted.
+void drop_outputs(INOUTLIST* ports, const INOUTLIST* outputs);
 
 class Node {
  public:

@@ -18,50 +18,46 @@ char* join3(const char* a, const char* op, const char* b) {
 
 const char* text(const char* g) { return g ? g : ""; }
 
+// An operand of the builders: a whole expression or a single letter.
+struct Operand {
+  Operand(const char* g) : expr(text(g)) {}
+  Operand(char c) : letter{c, 0} {}
+  const char* str() const { return expr ? expr : letter; }
+  const char* expr = nullptr;
+  char letter[2] = {0, 0};
+};
+
+char* join(Operand a, const char* op, Operand b) { return join3(a.str(), op, b.str()); }
+
 }  // namespace
 
-char* generate_add(char g1, char g2) {
-  const char a[2] = {g1, 0}, b[2] = {g2, 0};
-  return join3(a, " | ", b);
-}
-char* generate_add(const char* g1, char g2) {
-  const char b[2] = {g2, 0};
-  return join3(text(g1), " | ", b);
-}
-char* generate_add(const char* g1, const char* g2) { return join3(text(g1), " | ", text(g2)); }
-
-char* generate_mult(char g1, char g2) {
-  const char a[2] = {g1, 0}, b[2] = {g2, 0};
-  return join3(a, " & ", b);
-}
-char* generate_mult(const char* g1, char g2) {
-  const char b[2] = {g2, 0};
-  return join3(text(g1), " & ", b);
-}
-char* generate_mult(const char* g1, const char* g2) { return join3(text(g1), " & ", text(g2)); }
+char* generate_add(char g1, char g2) { return join(g1, " | ", g2); }
+char* generate_add(const char* g1, char g2) { return join(g1, " | ", g2); }
+char* generate_add(const char* g1, const char* g2) { return join(g1, " | ", g2); }
+char* generate_mult(char g1, char g2) { return join(g1, " & ", g2); }
+char* generate_mult(const char* g1, char g2) { return join(g1, " & ", g2); }
+char* generate_mult(const char* g1, const char* g2) { return join(g1, " & ", g2); }
 
 char* generate_parenthes(const char* g) { return join3("(", text(g), ")"); }
 
 char* generate_mark(const char* g) { return join3("~", text(g), ""); }
 
 NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name) {
-  auto* rec = arena_new<NAMELIST>();
-  rec->gatename = name;
-  rec->virtual_name = virtual_name;
-  return link_behind_head(head, rec);
+  return lists::link_new(head, [&](NAMELIST& r) {
+    r.gatename = name;
+    r.virtual_name = virtual_name;
+  });
 }
 
 GATENAMELIST* insert_gatename(GATENAMELIST* head, char* name) {
-  auto* rec = arena_new<GATENAMELIST>();
-  rec->name = name;
-  return link_behind_head(head, rec);
+  return lists::link_new(head, [&](GATENAMELIST& r) { r.name = name; });
 }
 
 RELATIONLIST* insert_relation(RELATIONLIST* head, int type, GATENAMELIST* gnlist) {
-  auto* rec = arena_new<RELATIONLIST>();
-  rec->type = type;
-  rec->gatename_list = gnlist;
-  return link_behind_head(head, rec);
+  return lists::link_new(head, [&](RELATIONLIST& r) {
+    r.type = type;
+    r.gatename_list = gnlist;
+  });
 }
 
 RELATIONLIST* query_alone_list(RELATIONLIST* rlist) {

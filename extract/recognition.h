@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "extract/gate_types.h"
+#include "extract/list_ops.h"
 #include "extract/records.h"
 #include "netlist/arena.h"
 
@@ -23,8 +24,7 @@ char* generate_mult(const char* g1, const char* g2);
 char* generate_parenthes(const char* g);
 char* generate_mark(const char* g);
 
-// Name equality where a missing name (an absent rail) equals nothing.
-inline bool same_name(const char* a, const char* b) { return a && b && std::strcmp(a, b) == 0; }
+using lists::same_name;
 
 // Behind-head insertion of a letter-map record, a group name, an input group.
 NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
@@ -149,23 +149,17 @@ char series_recognition(B* br, char turn, const char* vdd, const char* gnd) {
   });
 }
 
-inline int count_records(const MOSLIST* m) {
-  int n = 0;
-  for (; m; m = m->next) ++n;
-  return n;
-}
-
 // Reduces one branch of 2 to 6 MOSFETs to its head record and types it.
 // A network that is not series-parallel stops reducing once a round of both
 // passes removes nothing; it is then left untyped. Returns the type or null.
 template <class B>
 const char* reduce_branch(B* br, const char* vdd, const char* gnd) {
   char turn = 'a';
-  int left = count_records(br->mos_list);
+  int left = lists::count(br->mos_list);
   while (left > 1) {
     turn = parallel_recognition(br, turn);
     turn = series_recognition(br, turn, vdd, gnd);
-    int now = count_records(br->mos_list);
+    int now = lists::count(br->mos_list);
     if (now == left) break;
     left = now;
   }
@@ -211,6 +205,16 @@ void branch_recognition(B* list, const char* vdd, const char* gnd, const char* m
     std::fputs(too_big_message, stdout);
     std::printf("Branch name = %s, Logic function is: \n", br->headername);
   }
+}
+
+// The recognition stages of the two branch kinds.
+template <class B>
+void n_branch_recognition(B* list, const char* vdd, const char* gnd) {
+  branch_recognition(list, vdd, gnd, "N_Model_", "This n_branch contains more than 7 mosfets, can't handle\n");
+}
+template <class B>
+void p_branch_recognition(B* list, const char* vdd, const char* gnd) {
+  branch_recognition(list, vdd, gnd, "P_Model_", "This p_branch contains more than 7 mosfets, can't handle\n");
 }
 
 }  // namespace recognition

@@ -4,13 +4,13 @@
 #include <string_view>
 #include <unordered_map>
 
-void TellNP::mos_np_netlist() {
-  // The last model card of a name decides, so one pass over the models in
-  // list order leaves each name with its deciding card.
+void classify_mosfets(MOSLIST* moshead, const MODELLIST* modelhead) {
+  // One pass over the models in list order leaves each name with its
+  // deciding card.
   std::unordered_map<std::string_view, const MODELLIST*> deciding;
-  for (const MODELLIST* model = ModelHead; model; model = model->next)
+  for (const MODELLIST* model = modelhead; model; model = model->next)
     if (model->name) deciding[model->name] = model;
-  for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
+  for (MOSLIST* mos = moshead; mos; mos = mos->next) {
     if (!mos->modelname) continue;
     auto it = deciding.find(mos->modelname);
     if (it == deciding.end()) continue;
@@ -19,6 +19,8 @@ void TellNP::mos_np_netlist() {
     mos->nptype = (first == 'P' || first == 'p') ? 1 : 0;
   }
 }
+
+void TellNP::mos_np_netlist() { classify_mosfets(MosHead, ModelHead); }
 
 int TellNP::return_number(const char* name) { return ::return_number(name); }
 

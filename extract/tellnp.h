@@ -3,6 +3,11 @@
 // circuit, and the largest numbers its node and device names carry.
 #include "netlist/netlist.h"
 
+// Marks every MOSFET of the list p-channel (1) or n-channel (0) from the
+// model card of its name, the last card of a name deciding; a MOSFET whose
+// model is not among `modelhead` keeps its nptype.
+void classify_mosfets(MOSLIST* moshead, const MODELLIST* modelhead);
+
 class TellNP {
  public:
   TellNP() = default;

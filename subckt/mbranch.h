@@ -1,8 +1,6 @@
 #pragma once
 // Subcircuit twin of Branch: nodes found by name in the definition's own list.
 #include <memory>
-#include <string_view>
-#include <unordered_set>
 
 #include "extract/records.h"
 #include "subckt/mlookup.h"
@@ -49,6 +47,4 @@ class MBranch {
   const MLookup& nets();
 
   std::shared_ptr<const MLookup> lookup_;
-  // Names of node_list while a walk runs, so the walk stays linear.
-  std::unordered_set<std::string_view>* walked_ = nullptr;
 };

@@ -1,11 +1,7 @@
 #include "subckt/mcgate.h"
 
-#include "netlist/arena.h"
+#include "extract/cgate.h"
 
-MCGate::MCGate(const char* name, MBranch* nbranch, MBranch* pbranch, bool cmos_gate_)
-    : gatename(arena::strdup(name)),
-      n_branch(nbranch),
-      p_branch(pbranch),
-      cmos_gate(cmos_gate_),
-      pn_input_match(true),
-      unique(true) {}
+MCGate::MCGate(const char* name, MBranch* nbranch, MBranch* pbranch, bool cmos_gate_) {
+  start_gate(this, name, nbranch, pbranch, cmos_gate_);
+}

@@ -1,11 +1,9 @@
 #include "subckt/mgroup.h"
 
-#include <cstdio>
-#include <string>
-#include <unordered_map>
-#include <vector>
-
-#include "extract/gate_types.h"
+#include "extract/gate_network.h"
+#include "extract/growth.h"
+#include "extract/name_set.h"
+#include "extract/node.h"
 #include "extract/recognition.h"
 #include "netlist/arena.h"
 
@@ -21,152 +19,70 @@ const MLookup& MGroup::nets() {
 
 int MGroup::return_number(const char* name) { return ::return_number(name); }
 
-char* MGroup::get_vdd(MOSLIST* head) {
-  for (MOSLIST* m = head; m; m = m->next)
-    if (m->nptype != 0) return m->b;
-  return nullptr;
+char* MGroup::get_vdd(MOSLIST* head) { return find_rail(head, true); }
+
+char* MGroup::get_gnd(MOSLIST* head) { return find_rail(head, false); }
+
+MBranch* MGroup::insert_branch(MBranch* head, MBranch* new_branch) {
+  auto& held = new_branch->branch_type == 0 ? in_n_branch_ : in_p_branch_;
+  for (MOSLIST* m = new_branch->mos_list; m; m = m->next)
+    if (m->mosname) held.insert(m->mosname);
+  return link_behind_head(head, new_branch);
 }
 
-char* MGroup::get_gnd(MOSLIST* head) {
-  for (MOSLIST* m = head; m; m = m->next)
-    if (m->nptype == 0) return m->b;
-  return nullptr;
-}
+void MGroup::undelete_mosfet(MOSLIST* mlist) { growth::undelete_mosfet(mlist, nets()); }
 
-MBranch* MGroup::insert_branch(MBranch* head, MBranch* new_branch) { return link_behind_head(head, new_branch); }
+MOSLIST* MGroup::insert_mos(MOSLIST* head, MOSLIST* mos) { return lists::insert_free_mos(head, mos); }
 
-void MGroup::undelete_mosfet(MOSLIST* mlist) {
-  for (MOSLIST* m = mlist; m; m = m->next)
-    if (MOSLIST* own = nets().first_mos(m->mosname)) own->in_branch = false;
-}
-
-MOSLIST* MGroup::insert_mos(MOSLIST* head, MOSLIST* mos) {
-  auto* rec = arena_new<MOSLIST>(*mos);
-  rec->in_branch = false;
-  return link_behind_head(head, rec);
-}
-
-void MGroup::exchange_d_s(MOSLIST* mos) {
-  char* d = mos->d;
-  mos->d = mos->s;
-  mos->s = d;
-}
+void MGroup::exchange_d_s(MOSLIST* mos) { network::exchange_d_s(mos); }
 
 int MGroup::query_is_pnnode(const char* name) { return nets().first_is_pn(name) ? 1 : 0; }
 
 int MGroup::query_is_gnode(const char* name) { return nets().drives_gate(name) ? 1 : 0; }
 
-TRANSLIST* MGroup::insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g,
-                                char* n_g) {
-  auto* rec = arena_new<TRANSLIST>();
-  rec->transname = arena::strdup(name);
-  rec->input = input;
-  rec->output = output;
-  rec->p_g = p_g;
-  rec->n_g = n_g;
-  return link_behind_head(head, rec);
+TRANSLIST* MGroup::insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g, char* n_g) {
+  return lists::insert_trans(head, name, input, output, p_g, n_g);
 }
 
-void MGroup::undelete_mos_in_pass() {
-  for (MOSLIST* m = pass_transistor_list; m; m = m->next) m->in_branch = false;
-}
+void MGroup::undelete_mos_in_pass() { network::undelete_mos_in_pass(pass_transistor_list); }
 
-int MGroup::counter(MBranch* branch) {
-  int n = 0;
-  for (MOSLIST* m = branch->mos_list; m; m = m->next) ++n;
-  return n;
-}
+int MGroup::counter(MBranch* branch) { return lists::count(branch->mos_list); }
 
 int MGroup::query_n_branch(const char* name) { return name && in_n_branch_.count(name) ? 1 : 0; }
 
 int MGroup::query_p_branch(const char* name) { return name && in_p_branch_.count(name) ? 1 : 0; }
 
-MCGate* MGroup::insert_cgate(MCGate* head, MCGate* newgate) {
-  auto* rec = arena_new<MCGate>(newgate->gatename, newgate->n_branch, newgate->p_branch, newgate->cmos_gate);
-  rec->pn_input_match = false;
-  rec->unique = false;
-  return link_behind_head(head, rec);
-}
+MCGate* MGroup::insert_cgate(MCGate* head, MCGate* newgate) { return network::insert_cgate(head, newgate); }
 
-PINLIST* MGroup::insert_pin(PINLIST* head, char* name) {
-  auto* rec = arena_new<PINLIST>();
-  rec->NodeName = name;
-  return link_behind_head(head, rec);
-}
+PINLIST* MGroup::insert_pin(PINLIST* head, char* name) { return lists::insert_pin(head, name); }
 
-bool MGroup::query_in_pinlist(const char* name, PINLIST* plist) {
-  for (PINLIST* p = plist; p; p = p->next)
-    if (same_net(p->NodeName, name)) return true;
-  return false;
-}
+bool MGroup::query_in_pinlist(const char* name, PINLIST* plist) { return lists::query_in_pinlist(name, plist); }
 
 bool MGroup::query_in_gate_list(const char* name, PINLIST* plist) { return query_in_pinlist(name, plist); }
 
 // ---- Branches ---------------------------------------------------------------
 
-void MGroup::grow_branches(NODELIST* rail, int p_n_type) {
-  if (!rail) return;
-  auto& taken = p_n_type == 0 ? in_n_branch_ : in_p_branch_;
-  MBranch*& list = p_n_type == 0 ? n_branch_list : p_branch_list;
-  for (DEVICELIST* dev = rail->devicelist; dev; dev = dev->next) {
-    if (p_n_type == 0 ? query_n_branch(dev->devicename) : query_p_branch(dev->devicename)) continue;
-    MOSLIST* seed = nets().first_mos(dev->devicename);
-    // A branch grows only from a MOSFET of its own channel type, so a load
-    // of the other type hanging on the rail by its gate seeds nothing.
-    if (!seed || (seed->nptype != 0) != (p_n_type == 1)) continue;
-    auto* branch = arena_new<MBranch>(p_n_type, moshead, nodehead);
-    branch->use_lookup(lookup_);
-    bool grown = branch->generate_branch(seed, p_n_type);
-    branch->back_up_mos_list();
-    if (!grown) {
-      undelete_mosfet(branch->mos_list);
-      continue;
-    }
-    list = insert_branch(list, branch);
-    for (MOSLIST* m = branch->mos_list; m; m = m->next)
-      if (m->mosname) taken.insert(m->mosname);
-  }
-}
-
 void MGroup::generate_branch_list() {
   const MLookup& look = nets();
   // A definition without one channel type has no such rail and grows no
   // branch of that kind.
-  grow_branches(look.last_node(look.gnd()), 0);
-  grow_branches(look.last_node(look.vdd()), 1);
+  growth::generate_branch_list(
+      *this, look,
+      [this, &look](DEVICELIST* dev, int p_n_type) -> MOSLIST* {
+        // A seed that a branch of the same kind already holds grows nothing new.
+        bool held = p_n_type ? query_p_branch(dev->devicename) : query_n_branch(dev->devicename);
+        return held ? nullptr : look.mosfet(dev->devicename);
+      },
+      [this](int p_n_type) {
+        auto* branch = arena_new<MBranch>(p_n_type, moshead, nodehead);
+        branch->use_lookup(lookup_);
+        return branch;
+      });
 }
-
-namespace {
-
-// Branches that drive one output become one: the first of them in list order
-// takes over the MOSFETs and internal nodes of the later ones, which leave
-// the list.
-void merge_same_output(MBranch* head) {
-  std::unordered_map<std::string_view, MBranch*> owner;
-  MBranch* prev = nullptr;
-  for (MBranch* c = head; c;) {
-    MBranch* b = nullptr;
-    if (c->pn_node) {
-      auto [it, fresh] = owner.try_emplace(c->pn_node, c);
-      if (!fresh) b = it->second;
-    }
-    if (!b) {
-      prev = c;
-      c = c->next;
-      continue;
-    }
-    for (MOSLIST* m = c->mos_list; m; m = m->next) b->mos_list = b->insert_mos(b->mos_list, m);
-    for (BRANCHNODELIST* n = c->node_list; n; n = n->next) b->node_list = b->insert_node(b->node_list, n->nodename);
-    prev->next = c->next;
-    c = c->next;
-  }
-}
-
-}  // namespace
 
 void MGroup::group_branch_list() {
-  merge_same_output(p_branch_list);
-  merge_same_output(n_branch_list);
+  growth::merge_by_output(p_branch_list, lists::count(p_branch_list));
+  growth::merge_by_output(n_branch_list, lists::count(n_branch_list));
 }
 
 void MGroup::generate_pass_left_list() {
@@ -186,160 +102,52 @@ void MGroup::generate_pass_left_list() {
 
 void MGroup::generate_trans_list() {
   undelete_mos_in_pass();
-  // Two records match when they join the same two nets, either way round;
-  // only records of one pair of nets are compared with each other.
-  std::unordered_map<std::string, std::vector<MOSLIST*>> by_ends;
-  std::unordered_map<MOSLIST*, std::size_t> place;
-  auto ends_key = [](const MOSLIST* m) {
-    std::string a = m->d ? m->d : "", b = m->s ? m->s : "";
-    if (b < a) std::swap(a, b);
-    return a + '\n' + b;
-  };
-  for (MOSLIST* m = pass_transistor_list; m; m = m->next) {
-    auto& same_ends = by_ends[ends_key(m)];
-    place[m] = same_ends.size();
-    same_ends.push_back(m);
-  }
-  int count = 0;
-  char name[32];
-  for (MOSLIST* a = pass_transistor_list; a; a = a->next) {
-    if (a->in_branch) continue;
-    const auto& same_ends = by_ends[ends_key(a)];
-    for (std::size_t i = place[a] + 1; i < same_ends.size(); ++i) {
-      MOSLIST* b = same_ends[i];
-      if (b->in_branch) continue;
-      // Every match uses up a number, also one of two MOSFETs of one type.
-      std::snprintf(name, sizeof name, "trans%d", count++);
-      bool a_is_p = a->nptype != 0;
-      bool b_is_p = b->nptype != 0;
-      if (a_is_p == b_is_p) continue;
-      transhead = insert_trans(transhead, name, a->d, a->s, a_is_p ? a->g : b->g, a_is_p ? b->g : a->g);
-      a->in_branch = true;
-      b->in_branch = true;
-      break;
-    }
-  }
-  num_of_trans = count;
-  for (MOSLIST* m = pass_transistor_list; m; m = m->next)
-    if (!m->in_branch) left_transistor_list = insert_mos(left_transistor_list, m);
+  num_of_trans = network::pair_transmission_gates(pass_transistor_list, transhead, left_transistor_list);
 }
 
 void MGroup::generate_num_for_branch() {
-  for (MBranch* b = n_branch_list; b; b = b->next) b->num_of_mos = counter(b);
-  for (MBranch* b = p_branch_list; b; b = b->next) b->num_of_mos = counter(b);
+  growth::count_mosfets(n_branch_list);
+  growth::count_mosfets(p_branch_list);
 }
 
-void MGroup::n_branch_recognition() {
-  const MLookup& look = nets();
-  recognition::branch_recognition(n_branch_list, look.vdd(), look.gnd(), "N_Model_",
-                                  "This n_branch contains more than 7 mosfets, can't handle\n");
-}
+void MGroup::n_branch_recognition() { recognition::n_branch_recognition(n_branch_list, nets().vdd(), nets().gnd()); }
 
-void MGroup::p_branch_recognition() {
-  const MLookup& look = nets();
-  recognition::branch_recognition(p_branch_list, look.vdd(), look.gnd(), "P_Model_",
-                                  "This p_branch contains more than 7 mosfets, can't handle\n");
-}
+void MGroup::p_branch_recognition() { recognition::p_branch_recognition(p_branch_list, nets().vdd(), nets().gnd()); }
 
 // ---- Gates ------------------------------------------------------------------
 
 void MGroup::gate_recognition() {
-  std::unordered_map<std::string_view, MBranch*> first_p;
+  // The first p-branch on each output, as a scan of the p-branch list finds it.
+  NameMap<MBranch> first_p(static_cast<std::size_t>(lists::count(p_branch_list)));
   for (MBranch* p = p_branch_list; p; p = p->next)
-    if (p->pn_node) first_p.try_emplace(p->pn_node, p);
+    if (p->pn_node) first_p.emplace(p->pn_node, p);
   int count = 0;
-  char name[32];
   for (MBranch* n = n_branch_list; n; n = n->next) {
-    if (!n->pn_node) continue;
-    auto it = first_p.find(n->pn_node);
-    if (it == first_p.end()) continue;
-    MBranch* p = it->second;
-    std::snprintf(name, sizeof name, "gate%d", count++);
-    bool cmos = n->num_of_mos == p->num_of_mos && is_dual_pair(n->headername, p->headername);
-    MCGate gate(name, n, p, cmos);
-    cmos_gate_list = insert_cgate(cmos_gate_list, &gate);
+    MBranch* p = n->pn_node ? first_p.find(n->pn_node) : nullptr;
+    if (!p) continue;
+    network::form_gate(cmos_gate_list, lists::NumberedName("gate", count++).text, n, p);
   }
   num_of_gates = count;
 }
 
 void MGroup::gen_hash_gate_list() {
-  int size = num_of_gates > 0 ? num_of_gates : 0;
-  hash_gate_list = static_cast<MCGate**>(arena::alloc(sizeof(MCGate*) * (size > 0 ? size : 1)));
-  for (MCGate* g = cmos_gate_list; g; g = g->next) {
-    int i = return_number(g->gatename);
-    if (i >= 0 && i < size) hash_gate_list[i] = g;
-  }
+  hash_gate_list = network::number_table(cmos_gate_list, &MCGate::gatename, num_of_gates);
 }
 
-void MGroup::gen_inlist_for_gate() {
-  for (int i = 0; i < num_of_gates; ++i) {
-    MCGate* g = hash_gate_list ? hash_gate_list[i] : nullptr;
-    if (!g) continue;
-    for (NAMELIST* r = g->n_branch->name_list; r; r = r->next) g->inlist = insert_pin(g->inlist, r->gatename);
-    for (NAMELIST* r = g->p_branch->name_list; r; r = r->next) {
-      if (query_in_pinlist(r->gatename, g->inlist)) continue;
-      g->inlist = insert_pin(g->inlist, r->gatename);
-      g->pn_input_match = false;
-    }
-  }
-}
+void MGroup::gen_inlist_for_gate() { network::gen_inlist_for_gate(hash_gate_list, num_of_gates); }
 
 void MGroup::gen_hash_trans_list() {
-  int size = num_of_trans > 0 ? num_of_trans : 0;
-  hash_trans_list = static_cast<TRANSLIST**>(arena::alloc(sizeof(TRANSLIST*) * (size > 0 ? size : 1)));
-  for (TRANSLIST* t = transhead; t; t = t->next) {
-    int i = return_number(t->transname);
-    if (i >= 0 && i < size) hash_trans_list[i] = t;
-  }
+  hash_trans_list = network::number_table(transhead, &TRANSLIST::transname, num_of_trans);
 }
 
-void MGroup::gen_connection_of_gates() {
-  const MLookup& look = nets();
-  std::vector<NODELIST*> fed;
-  for (int i = 0; i < num_of_gates; ++i) {
-    MCGate* g = hash_gate_list ? hash_gate_list[i] : nullptr;
-    if (!g) continue;
-    if (NODELIST* out = look.first_node(g->n_branch->pn_node)) out->output_of_gate_name = g->gatename;
-    // Only this gate's own pass adds its name, so "already listed" means
-    // "listed earlier in this pass": a node's list of fed gates, which can
-    // be long on a clock net, is never scanned.
-    fed.clear();
-    for (MBranch* b : {g->n_branch, g->p_branch}) {
-      for (NAMELIST* r = b->name_list; r; r = r->next) {
-        NODELIST* node = look.first_node(r->gatename);
-        if (!node) continue;
-        bool listed = false;
-        for (NODELIST* f : fed) listed = listed || f == node;
-        if (listed) continue;
-        node->input_of_gate_list = insert_pin(node->input_of_gate_list, g->gatename);
-        fed.push_back(node);
-      }
-    }
-  }
-}
+void MGroup::gen_connection_of_gates() { network::gen_connection_of_gates(hash_gate_list, num_of_gates, nets(), true); }
 
 void MGroup::gen_connection_of_trans() {
   const MLookup& look = nets();
-  for (int i = 0; i < num_of_trans; ++i) {
-    TRANSLIST* t = hash_trans_list ? hash_trans_list[i] : nullptr;
-    if (!t) continue;
-    if (const auto* outs = look.nodes(t->output))
-      for (NODELIST* n : *outs) n->output_of_trans_name = t->transname;
-    if (const auto* ins = look.nodes(t->input))
-      for (NODELIST* n : *ins) n->input_of_trans_name = t->transname;
-  }
+  for (int i = 0; i < num_of_trans; ++i)
+    if (TRANSLIST* t = hash_trans_list ? hash_trans_list[i] : nullptr) network::connect_trans(t, look);
 }
 
 void MGroup::count_input_num_of_node() {
-  for (NODELIST* n = nodehead; n; n = n->next) {
-    if (n->pn_node != 1) {
-      n->num_of_inputs = 0;
-      continue;
-    }
-    int count = 0;
-    for (PINLIST* p = n->input_of_gate_list; p; p = p->next) ++count;
-    if (n->input_of_trans_name) ++count;
-    if (n->output_of_trans_name) ++count;
-    n->num_of_inputs = count;
-  }
+  for (NODELIST* n = nodehead; n; n = n->next) network::count_input_num_of_node(n);
 }

@@ -30,6 +30,8 @@ class MGroup {
   int return_number(const char* name);
   char* get_vdd(MOSLIST* moshead);
   char* get_gnd(MOSLIST* moshead);
+  // Also files the new branch's MOSFET names for query_n_branch and
+  // query_p_branch, which answer for the branch lists.
   MBranch* insert_branch(MBranch* head, MBranch* new_branch);
   void undelete_mosfet(MOSLIST* mlist);
   // A copy of `mos` that is in no branch yet.
@@ -40,7 +42,7 @@ class MGroup {
   TRANSLIST* insert_trans(TRANSLIST* head, const char* name, char* input, char* output, char* p_g, char* n_g);
   void undelete_mos_in_pass();
   int counter(MBranch* branch);
-  // 1 when a branch of that kind took the MOSFET when it was grown.
+  // 1 when a branch of that kind holds the MOSFET.
   int query_n_branch(const char* name);
   int query_p_branch(const char* name);
   MCGate* insert_cgate(MCGate* head, MCGate* newgate);
@@ -66,10 +68,9 @@ class MGroup {
  private:
   // Built on first use, once the node graph is complete.
   const MLookup& nets();
-  void grow_branches(NODELIST* rail, int p_n_type);
 
   std::shared_ptr<const MLookup> lookup_;
-  // MOSFET names taken by the n- and p-branches, beside the branch lists.
+  // MOSFET names held by the n- and p-branches, beside the branch lists.
   std::unordered_set<std::string_view> in_n_branch_;
   std::unordered_set<std::string_view> in_p_branch_;
 };

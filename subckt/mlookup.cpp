@@ -1,6 +1,10 @@
 #include "subckt/mlookup.h"
 
-MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead) {
+#include "extract/list_ops.h"
+#include "extract/node.h"
+
+MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead)
+    : vdd_(find_rail(moshead, true)), gnd_(find_rail(moshead, false)) {
   for (NODELIST* n = nodehead; n; n = n->next) {
     if (!n->nodename) continue;
     NetEntry& e = nets_[n->nodename];
@@ -9,10 +13,8 @@ MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead) {
   }
   for (MOSLIST* m = moshead; m; m = m->next) {
     if (m->mosname) mos_by_name_.try_emplace(m->mosname, m);
-    if (m->nptype != 0 && !vdd_) vdd_ = m->b;
-    if (m->nptype == 0 && !gnd_) gnd_ = m->b;
     if (m->d) nets_[m->d].mos.push_back(m);
-    if (m->s && !same_net(m->s, m->d)) nets_[m->s].mos.push_back(m);
+    if (m->s && !lists::same_name(m->s, m->d)) nets_[m->s].mos.push_back(m);
   }
 }
 
@@ -52,7 +54,7 @@ bool MLookup::drives_gate(const char* name) const {
   return e && e->gate_pin;
 }
 
-MOSLIST* MLookup::first_mos(const char* mosname) const {
+MOSLIST* MLookup::mosfet(const char* mosname) const {
   if (!mosname) return nullptr;
   auto it = mos_by_name_.find(mosname);
   return it == mos_by_name_.end() ? nullptr : it->second;

@@ -4,7 +4,8 @@
 // and "the MOSFETs whose drain or source is X"; walking the lists for each
 // question would make a large definition quadratic. The index holds the same
 // members in the same order as the lists, so every answer is the one a walk
-// from the head would give.
+// from the head would give. It answers the questions of the stage algorithms
+// shared with the flat circuit under the names FlatNets uses.
 //
 // Built once the node graph is complete (device lists never change after
 // it); pn_node flags are read live from the node records.
@@ -13,13 +14,6 @@
 #include <vector>
 
 #include "extract/records.h"
-
-// Name equality in which a missing name (an absent rail) equals nothing.
-inline bool same_net(const char* a, const char* b) {
-  if (!a || !b) return false;
-  while (*a && *a == *b) ++a, ++b;
-  return *a == *b;
-}
 
 class MLookup {
  public:
@@ -37,13 +31,36 @@ class MLookup {
   bool drives_gate(const char* name) const;
 
   // The first MOSFET of the list with that name.
-  MOSLIST* first_mos(const char* mosname) const;
+  MOSLIST* mosfet(const char* mosname) const;
   // The MOSFETs whose drain or source is that net, in list order, each once.
   const std::vector<MOSLIST*>* mos_on_net(const char* net) const;
 
   // Bulk names of the first p-channel and first n-channel MOSFET, or null.
   const char* vdd() const { return vdd_; }
   const char* gnd() const { return gnd_; }
+
+  template <class F>
+  void for_each_node(const char* name, F f) const {
+    if (const auto* v = nodes(name))
+      for (NODELIST* n : *v) f(n);
+  }
+  // f(device) for the device records of every node of that name, node by
+  // node, until f returns false; false when it did.
+  template <class F>
+  bool for_each_device(const char* name, F f) const {
+    if (const auto* v = nodes(name))
+      for (NODELIST* n : *v)
+        for (DEVICELIST* dev = n->devicelist; dev; dev = dev->next)
+          if (!f(dev)) return false;
+    return true;
+  }
+  // The MOSFETs a branch takes from one of its internal nodes: those whose
+  // drain or source is on it (one that only gates from it drives another gate).
+  template <class F>
+  void for_each_member(const char* name, F f) const {
+    if (const auto* v = mos_on_net(name))
+      for (MOSLIST* m : *v) f(m);
+  }
 
  private:
   struct NetEntry {

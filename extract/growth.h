@@ -1,0 +1,196 @@
+#pragma once
+// Branch growth and merging, written once for the flat circuit and the
+// subcircuits. B is Branch or MBranch; Nets is the lookup of the node graph
+// at hand, FlatNets or MLookup, which answer the same questions (the flat
+// circuit has one node per name, a subcircuit may have several).
+#include <cstddef>
+#include <initializer_list>
+
+#include "extract/list_ops.h"
+#include "extract/name_set.h"
+#include "extract/records.h"
+
+namespace growth {
+
+using lists::same_name;
+
+// 1 when the branch already holds a record of the MOSFET's name.
+template <class B>
+int query_moslist(const B* br, const MOSLIST* mos) {
+  for (const MOSLIST* m = br->mos_list; m; m = m->next)
+    if (same_name(m->mosname, mos->mosname)) return 1;
+  return 0;
+}
+
+// 1 when the name is in the branch's node_list.
+template <class B>
+int node_exist(const B* br, const char* node) {
+  for (const BRANCHNODELIST* n = br->node_list; n; n = n->next)
+    if (same_name(n->nodename, node)) return 1;
+  return 0;
+}
+
+template <class B>
+void back_up_mos_list(B* br) {
+  for (MOSLIST* m = br->mos_list; m; m = m->next) br->bak_mos_list = lists::insert_mos(br->bak_mos_list, m);
+}
+
+// One step of the walk away from the start node: the far ends of the drains
+// and sources on the frontier's nodes that are neither rails nor walked
+// already. A far end that is a pn node becomes the branch's output and is not
+// walked on. Reaching the other kind's rail clears `recog` and ends the walk.
+// `walked`, when given, holds the names of node_list and saves scanning it.
+template <class B, class Nets>
+BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_type, const Nets& nets, NameSet* walked,
+                              bool& recog) {
+  const char* vdd = nets.vdd();
+  const char* gnd = nets.gnd();
+  const char* wrong_rail = p_n_type == 1 ? gnd : vdd;
+  BRANCHNODELIST* frontier = nullptr;
+  for (BRANCHNODELIST* at = branchnode_list; at; at = at->next) {
+    const char* name = at->nodename;
+    bool go_on = nets.for_each_device(name, [&](DEVICELIST* dev) {
+      char* other = same_name(name, dev->d) ? dev->s : same_name(name, dev->s) ? dev->d : nullptr;
+      if (!other) return true;
+      if (same_name(other, wrong_rail)) return false;
+      if (same_name(other, vdd) || same_name(other, gnd)) return true;
+      if (walked ? walked->contains(other) : node_exist(br, other)) return true;
+      if (nets.last_is_pn(other)) {
+        br->pn_node = other;
+        return true;
+      }
+      frontier = lists::insert_node(frontier, other);
+      br->node_list = lists::insert_node(br->node_list, other);
+      if (walked) walked->add(other);
+      return true;
+    });
+    if (!go_on) {
+      recog = false;
+      return nullptr;
+    }
+  }
+  return frontier;
+}
+
+// Grows the branch of kind p_n_type (0 n, 1 p) from a MOSFET on a rail: a
+// seed whose other end is a pn node is a branch on its own; otherwise the
+// walk from that end collects the internal nodes up to the output, and the
+// branch takes the MOSFETs that Nets::for_each_member names for them. False
+// when no output is reached or the walk meets the wrong rail.
+template <class B, class Nets>
+bool generate_branch(B* br, MOSLIST* mos, int p_n_type, const Nets& nets, bool& recog) {
+  recog = true;
+  if (!mos) return false;
+  const char* vdd = nets.vdd();
+  const char* gnd = nets.gnd();
+  char* start = same_name(mos->d, vdd) ? mos->s : !same_name(mos->d, gnd) ? mos->d : mos->s;
+  // A MOSFET between two rails (or shorted on one) bounds no gate output; a
+  // walk from a rail would sweep up the whole network behind it.
+  if (!start || same_name(start, vdd) || same_name(start, gnd)) return false;
+
+  if (nets.first_is_pn(start)) {
+    br->mos_list = lists::insert_mos(br->mos_list, mos);
+    br->pn_node = start;
+    mos->in_branch = true;
+    return true;
+  }
+
+  NameSet walked;
+  for (const BRANCHNODELIST* n = br->node_list; n; n = n->next) walked.add(n->nodename);
+  BRANCHNODELIST* frontier = lists::insert_node(nullptr, start);
+  br->node_list = lists::insert_node(br->node_list, start);
+  walked.add(start);
+  while (frontier) {
+    frontier = find_new_node(br, frontier, p_n_type, nets, &walked, recog);
+    if (!recog) return false;
+  }
+  if (!br->pn_node) return false;
+
+  NameSet taken;
+  for (const MOSLIST* m = br->mos_list; m; m = m->next) taken.add(m->mosname);
+  for (const BRANCHNODELIST* n = br->node_list; n; n = n->next) {
+    nets.for_each_member(n->nodename, [&](MOSLIST* member) {
+      member->in_branch = true;
+      if (taken.contains(member->mosname)) return;
+      br->mos_list = lists::insert_mos(br->mos_list, member);
+      taken.add(member->mosname);
+    });
+  }
+  return true;
+}
+
+// Grows the n-branches from the ground rail and then the p-branches from the
+// supply rail (the last node of each name) into the group's branch lists: a
+// branch from every MOSFET that seed_of(device, kind) hands out for a device
+// record of the rail (null: none), in the rail's device order, built by
+// new_branch(kind). Grown branches join the list through the group's
+// insert_branch; the others give their MOSFETs back through undelete_mosfet.
+template <class G, class Nets, class SeedOf, class NewBranch>
+void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch new_branch) {
+  for (int p_n_type : {0, 1}) {
+    auto*& list = p_n_type ? group.p_branch_list : group.n_branch_list;
+    NODELIST* rail = nets.last_node(p_n_type ? nets.vdd() : nets.gnd());
+    for (DEVICELIST* dev = rail ? rail->devicelist : nullptr; dev; dev = dev->next) {
+      MOSLIST* seed = seed_of(dev, p_n_type);
+      // Only a MOSFET of the branch's own channel type can seed it: a load of
+      // the other type with its gate on the rail is no pull-down or pull-up.
+      if (!seed || (seed->nptype != 0) != (p_n_type != 0)) continue;
+      auto* branch = new_branch(p_n_type);
+      bool grown = branch->generate_branch(seed, p_n_type);
+      branch->back_up_mos_list();
+      if (grown)
+        list = group.insert_branch(list, branch);
+      else
+        group.undelete_mosfet(branch->mos_list);
+    }
+  }
+}
+
+// Clears in_branch of the MOSFET each record of `mlist` stands for.
+template <class Nets>
+void undelete_mosfet(const MOSLIST* mlist, const Nets& nets) {
+  for (; mlist; mlist = mlist->next)
+    if (MOSLIST* own = nets.mosfet(mlist->mosname)) own->in_branch = false;
+}
+
+// 1 when some branch of the list holds a MOSFET of that name.
+template <class B>
+int list_holds(const B* list, const char* name) {
+  for (; list; list = list->next)
+    for (const MOSLIST* m = list->mos_list; m; m = m->next)
+      if (same_name(m->mosname, name)) return 1;
+  return 0;
+}
+
+// Folds every branch into the first one of the list with the same output, in
+// list order, as a scan of the branches behind each branch would; a branch
+// without an output folds into none. `count` is the length of the list.
+// Returns how many branches went.
+template <class B>
+int merge_by_output(B* list, int count) {
+  NameMap<B> first_on(static_cast<std::size_t>(count > 0 ? count : 0));
+  int folded = 0;
+  B* prev = nullptr;
+  for (B* b = list; b;) {
+    B* next = b->next;
+    B* keep = b->pn_node ? first_on.emplace(b->pn_node, b) : b;
+    if (keep == b) {
+      prev = b;
+    } else {
+      for (MOSLIST* m = b->mos_list; m; m = m->next) keep->mos_list = lists::insert_mos(keep->mos_list, m);
+      for (BRANCHNODELIST* n = b->node_list; n; n = n->next)
+        keep->node_list = lists::insert_node(keep->node_list, n->nodename);
+      prev->next = next;
+      ++folded;
+    }
+    b = next;
+  }
+  return folded;
+}
+
+template <class B>
+void count_mosfets(B* list) {
+  for (; list; list = list->next) list->num_of_mos = lists::count(list->mos_list);
+}
+
+}  // namespace growth
