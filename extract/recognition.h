@@ -169,6 +169,19 @@ const char* reduce_branch(B* br, const char* vdd, const char* gnd) {
   return lookup_gate_type(head->g);
 }
 
+// The generated name of the k-th unrecognised branch: the prefix and a, b,
+// ..., z, then aa, ab, ... so that names stay letters and never repeat.
+inline char* model_name(const char* model_prefix, int k) {
+  char suffix[16];
+  int n = 0;
+  for (int v = k + 1; v > 0 && n < 15; v = (v - 1) / 26) suffix[n++] = static_cast<char>('a' + (v - 1) % 26);
+  std::size_t len = std::strlen(model_prefix);
+  char* name = static_cast<char*>(arena::alloc(len + n + 1));
+  std::memcpy(name, model_prefix, len);
+  for (int i = 0; i < n; ++i) name[len + i] = suffix[n - 1 - i];
+  return name;
+}
+
 // Recognition over a list of branches of one kind. Branches of one MOSFET are
 // inverters; 2 to 6 are reduced and looked up, and an expression outside the
 // vocabulary gets model_prefix plus the next model letter and the messages;
@@ -176,7 +189,7 @@ const char* reduce_branch(B* br, const char* vdd, const char* gnd) {
 template <class B>
 void branch_recognition(B* list, const char* vdd, const char* gnd, const char* model_prefix,
                         const char* too_big_message) {
-  char model_letter = 'a';
+  int model_index = 0;
   for (B* br = list; br; br = br->next) {
     MOSLIST* head = br->mos_list;
     if (!head) continue;
@@ -196,12 +209,7 @@ void branch_recognition(B* list, const char* vdd, const char* gnd, const char* m
     }
     br->mos_list->g = generate_mark(br->mos_list->g);
     br->greatthan4 = 1;
-    std::size_t len = std::strlen(model_prefix);
-    char* name = static_cast<char*>(arena::alloc(len + 2));
-    std::memcpy(name, model_prefix, len);
-    name[len] = model_letter;
-    model_letter = static_cast<char>(model_letter + 1);
-    br->headername = name;
+    br->headername = model_name(model_prefix, model_index++);
     std::fputs(too_big_message, stdout);
     std::printf("Branch name = %s, Logic function is: \n", br->headername);
   }

@@ -140,4 +140,12 @@ TEST(Recognition, UntypedBranchesGetModelNamesAndReductionAlwaysEnds) {
   EXPECT_EQ(seven->name_list, nullptr);
 }
 
+TEST(Recognition, GeneratedNamesStayLettersAndNeverRepeat) {
+  EXPECT_STREQ(recognition::model_name("N_Model_", 0), "N_Model_a");
+  EXPECT_STREQ(recognition::model_name("N_Model_", 25), "N_Model_z");
+  EXPECT_STREQ(recognition::model_name("N_Model_", 26), "N_Model_aa");
+  EXPECT_STREQ(recognition::model_name("P_Model_", 27), "P_Model_ab");
+  EXPECT_STREQ(recognition::model_name("P_Model_", 26 + 26 * 26), "P_Model_aaa");
+}
+
 }  // namespace
