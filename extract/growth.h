@@ -72,6 +72,12 @@ BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_ty
   return frontier;
 }
 
+// The node a branch grows from: the seed's drain, unless the drain is a rail.
+template <class Nets>
+char* walk_start(const MOSLIST* mos, const Nets& nets) {
+  return same_name(mos->d, nets.vdd()) ? mos->s : !same_name(mos->d, nets.gnd()) ? mos->d : mos->s;
+}
+
 // Grows the branch of kind p_n_type (0 n, 1 p) from a MOSFET on a rail: a
 // seed whose other end is a pn node is a branch on its own; otherwise the
 // walk from that end collects the internal nodes up to the output, and the
@@ -81,12 +87,10 @@ template <class B, class Nets>
 bool generate_branch(B* br, MOSLIST* mos, int p_n_type, const Nets& nets, bool& recog) {
   recog = true;
   if (!mos) return false;
-  const char* vdd = nets.vdd();
-  const char* gnd = nets.gnd();
-  char* start = same_name(mos->d, vdd) ? mos->s : !same_name(mos->d, gnd) ? mos->d : mos->s;
+  char* start = walk_start(mos, nets);
   // A MOSFET between two rails (or shorted on one) bounds no gate output; a
   // walk from a rail would sweep up the whole network behind it.
-  if (!start || same_name(start, vdd) || same_name(start, gnd)) return false;
+  if (!start || same_name(start, nets.vdd()) || same_name(start, nets.gnd())) return false;
 
   if (nets.first_is_pn(start)) {
     br->mos_list = lists::insert_mos(br->mos_list, mos);
@@ -119,29 +123,52 @@ bool generate_branch(B* br, MOSLIST* mos, int p_n_type, const Nets& nets, bool& 
   return true;
 }
 
+// Nodes from which a walk is known to fail. A failed walk fails again from
+// any node it passed: from there it reaches no more than it did (so again no
+// output), and, when every drain-source connection can be walked both ways,
+// exactly as much (so again the wrong rail). Remembering them keeps a large
+// network without outputs (a mesh of one channel type, thousands of parallel
+// MOSFETs on an undriven net) from being walked once per seed.
+template <class B, class Nets>
+void remember_failed_walk(NameSet& dead, const B* br, const char* start, const Nets& nets, bool wrong_rail) {
+  dead.add(start);  // a walk from the same start is the same walk
+  // When the start itself reads as an output from elsewhere (a subcircuit
+  // net with several nodes), a walk from another node may find it.
+  if (nets.last_is_pn(start)) return;
+  if (wrong_rail && !nets.walks_both_ways()) return;
+  for (const BRANCHNODELIST* n = br->node_list; n; n = n->next) dead.add(n->nodename);
+}
+
 // Grows the n-branches from the ground rail and then the p-branches from the
 // supply rail (the last node of each name) into the group's branch lists: a
 // branch from every MOSFET that seed_of(device, kind) hands out for a device
 // record of the rail (null: none), in the rail's device order, built by
 // new_branch(kind). Grown branches join the list through the group's
 // insert_branch; the others give their MOSFETs back through undelete_mosfet.
+// `recog` is the flag the branches' growth clears on reaching the wrong rail.
 template <class G, class Nets, class SeedOf, class NewBranch>
-void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch new_branch) {
+void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch new_branch, const bool& recog) {
   for (int p_n_type : {0, 1}) {
     auto*& list = p_n_type ? group.p_branch_list : group.n_branch_list;
     NODELIST* rail = nets.last_node(p_n_type ? nets.vdd() : nets.gnd());
+    NameSet dead;
     for (DEVICELIST* dev = rail ? rail->devicelist : nullptr; dev; dev = dev->next) {
       MOSLIST* seed = seed_of(dev, p_n_type);
       // Only a MOSFET of the branch's own channel type can seed it: a load of
       // the other type with its gate on the rail is no pull-down or pull-up.
       if (!seed || (seed->nptype != 0) != (p_n_type != 0)) continue;
+      // A failed walk changes nothing, so one known to fail is not taken.
+      char* start = walk_start(seed, nets);
+      if (dead.contains(start) && !nets.first_is_pn(start)) continue;
       auto* branch = new_branch(p_n_type);
       bool grown = branch->generate_branch(seed, p_n_type);
       branch->back_up_mos_list();
-      if (grown)
+      if (grown) {
         list = group.insert_branch(list, branch);
-      else
+      } else {
         group.undelete_mosfet(branch->mos_list);
+        if (branch->node_list) remember_failed_walk(dead, branch, start, nets, !recog);
+      }
     }
   }
 }

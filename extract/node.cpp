@@ -1,5 +1,6 @@
 #include "extract/node.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 #include <unordered_map>
@@ -123,7 +124,14 @@ class CardsByName {
 
 }  // namespace
 
+namespace {
+bool cards_folded = false;
+}  // namespace
+
+bool flat_cards_folded() { return cards_folded; }
+
 void Node::gen_nodelist() {
+  cards_folded = false;
   flat_reset_unnumbered();
   long long k = 1;
   CardsByName filed(MosHead);
@@ -138,7 +146,10 @@ void Node::gen_nodelist() {
       long long index = n >= 0 ? n : flat_unnumbered_index(name);
       NODELIST* node = index >= 0 ? hash_node_list.get(index) : nullptr;
       if (node) {
-        if (!filed.on_node(mos, repeats, node, own, t)) node->devicelist = insert_device(node->devicelist, mos, pins[t]);
+        if (!filed.on_node(mos, repeats, node, own, t))
+          node->devicelist = insert_device(node->devicelist, mos, pins[t]);
+        else if (std::find(own, own + t, node) == own + t)
+          cards_folded = true;
       } else {
         if (n < 0) {
           index = static_cast<long long>(node_biggest) + k++;

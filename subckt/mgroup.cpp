@@ -77,7 +77,8 @@ void MGroup::generate_branch_list() {
         auto* branch = arena_new<MBranch>(p_n_type, moshead, nodehead);
         branch->use_lookup(lookup_);
         return branch;
-      });
+      },
+      branch_recog_m);
 }
 
 void MGroup::group_branch_list() {
