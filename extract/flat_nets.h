@@ -4,6 +4,7 @@
 // one node (names with one number share it) and a device name for the
 // MOSFET filed under its number; the subcircuit's MLookup answers the same
 // questions by comparing names, where one name can have several nodes.
+#include "extract/node.h"
 #include "extract/records.h"
 
 class FlatNets {
@@ -26,6 +27,9 @@ class FlatNets {
     return false;
   }
   MOSLIST* mosfet(const char* devicename) const { return hash_mos_list.get(return_number(devicename)); }
+  // Whether every drain-source connection is on the device lists of both of
+  // its nodes, so that a walk can go either way along it.
+  bool walks_both_ways() const { return !flat_cards_folded(); }
 
   template <class F>
   void for_each_node(const char* name, F f) const {

@@ -19,7 +19,7 @@ void undelete_mos_in_pass(MOSLIST* pass_transistor_list);
 // (either way round) into transmission gates trans0, trans1, ... behind
 // `transhead`; every match of two records uses up a number, also one of two
 // of one type. The unpaired ones are added to `left`. Returns the number of
-// names used.
+// names used, at most INT_MAX.
 int pair_transmission_gates(MOSLIST* pass_transistor_list, TRANSLIST*& transhead, MOSLIST*& left);
 
 // A gate record as insert_cgate files it: the name copied, no inputs yet.

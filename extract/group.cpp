@@ -63,7 +63,8 @@ void Group::generate_branch_list() {
         auto* branch = arena_new<Branch>(p_n_type);
         branch->use_lookup(nets_);
         return branch;
-      });
+      },
+      branch_recog);
 }
 
 void Group::group_branch_list() {

@@ -15,7 +15,7 @@ inline bool same_name(const char* a, const char* b) { return a && b && std::strc
 
 // prefix followed by a number in decimal (gate12, trans0), held in place.
 struct NumberedName {
-  NumberedName(const char* prefix, int number) {
+  NumberedName(const char* prefix, long long number) {
     std::size_t len = std::strlen(prefix);
     std::memcpy(text, prefix, len);
     *std::to_chars(text + len, text + sizeof text - 1, number).ptr = '\0';

@@ -1,13 +1,12 @@
 #include "extract/node.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "extract/list_ops.h"
-#include "extract/name_set.h"
 
 using lists::same_name;
 
@@ -96,34 +95,44 @@ class CardsByName {
   bool on_node(const MOSLIST* mos, bool repeats, const NODELIST* node, NODELIST* const* own, int own_count) const {
     for (int i = 0; i < own_count; ++i)
       if (own[i] == node) return true;
-    if (!repeats) return false;
-    const MOSLIST* first = first_.find(mos->mosname);
-    if (!first) return false;
-    if (card_touches(first, node)) return true;
-    auto more = more_.find(mos->mosname);
-    if (more == more_.end()) return false;
-    for (const MOSLIST* card : more->second)
-      if (card_touches(card, node)) return true;
-    return false;
+    return repeats && touched_.count(Touch{mos->mosname, node}) != 0;
   }
 
-  // Called once a card that may_repeat is fully filed.
+  // Called once a card that may_repeat is fully filed. A name's node never
+  // changes once made, so the nodes the card touches are known for good;
+  // keeping them (rather than the cards) answers on_node at once however
+  // many cards share a name.
   void add(const MOSLIST* mos) {
-    if (first_.emplace(mos->mosname, mos) != mos) more_[mos->mosname].push_back(mos);
+    for (const char* term : {mos->d, mos->g, mos->s})
+      if (const NODELIST* node = flat_get_node(term)) touched_.insert(Touch{mos->mosname, node});
   }
 
  private:
-  static bool card_touches(const MOSLIST* card, const NODELIST* node) {
-    return flat_get_node(card->d) == node || flat_get_node(card->g) == node || flat_get_node(card->s) == node;
-  }
+  // A card name and a node one of its cards touches.
+  struct Touch {
+    std::string_view name;
+    const NODELIST* node;
+    bool operator==(const Touch&) const = default;
+  };
+  struct TouchHash {
+    std::size_t operator()(const Touch& t) const {
+      return std::hash<std::string_view>()(t.name) * 31 + std::hash<const NODELIST*>()(t.node);
+    }
+  };
   std::vector<unsigned char> dense_;  // cards per small number, up to 2
-  NameMap<const MOSLIST> first_;
-  std::unordered_map<std::string_view, std::vector<const MOSLIST*>> more_;
+  std::unordered_set<Touch, TouchHash> touched_;
 };
 
 }  // namespace
 
+namespace {
+bool cards_folded = false;
+}  // namespace
+
+bool flat_cards_folded() { return cards_folded; }
+
 void Node::gen_nodelist() {
+  cards_folded = false;
   flat_reset_unnumbered();
   long long k = 1;
   CardsByName filed(MosHead);
@@ -138,7 +147,10 @@ void Node::gen_nodelist() {
       long long index = n >= 0 ? n : flat_unnumbered_index(name);
       NODELIST* node = index >= 0 ? hash_node_list.get(index) : nullptr;
       if (node) {
-        if (!filed.on_node(mos, repeats, node, own, t)) node->devicelist = insert_device(node->devicelist, mos, pins[t]);
+        if (!filed.on_node(mos, repeats, node, own, t))
+          node->devicelist = insert_device(node->devicelist, mos, pins[t]);
+        else if (std::find(own, own + t, node) == own + t)
+          cards_folded = true;
       } else {
         if (n < 0) {
           index = static_cast<long long>(node_biggest) + k++;

@@ -13,6 +13,9 @@ int pn_rule(const NODELIST* node);
 void drop_rails(INOUTLIST* ports, const char* vdd, const char* gnd);
 // Removes the outputs from a port list, the first record excepted.
 void drop_outputs(INOUTLIST* ports, const INOUTLIST* outputs);
+// True when the last gen_nodelist left a MOSFET card off a node of one of
+// its terminals because another card of its name is there already.
+bool flat_cards_folded();
 
 class Node {
  public:

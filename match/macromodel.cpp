@@ -62,7 +62,7 @@ MCGate* Macromodel::gate_named(const char* n) {
 TRANSLIST* Macromodel::trans_named(const char* n) {
   if (!n || is_gate_name(n) || !hash_trans_list) return nullptr;
   int i = ::return_number(n);
-  return i >= 0 && i < num_of_trans ? hash_trans_list[i] : nullptr;
+  return i >= 0 && i < num_of_trans ? hash_trans_list->get(i) : nullptr;
 }
 
 const std::vector<NODELIST*>* Macromodel::nodes_named(const char* n) {
@@ -118,8 +118,10 @@ void Macromodel::initialize_gate_stack() {
   for (int i = 0; hash_gate_list && i < num_of_gates; ++i) {
     if (hash_gate_list[i]) add(0, hash_gate_list[i]->gatename);
   }
-  for (int j = 0; hash_trans_list && j < num_of_trans; ++j) {
-    if (hash_trans_list[j]) add(1, hash_trans_list[j]->transname);
+  if (hash_trans_list) {
+    hash_trans_list->for_each([&](long long j, TRANSLIST* t) {
+      if (j < num_of_trans) add(1, t->transname);
+    });
   }
 
   gate_records_.clear();

@@ -107,7 +107,7 @@ class Macromodel {
   int num_of_gates = 0;
   int num_of_trans = 0;
   MCGate** hash_gate_list = nullptr;
-  TRANSLIST** hash_trans_list = nullptr;
+  const IndexTable<TRANSLIST>* hash_trans_list = nullptr;
 
  private:
   using Names = std::unordered_map<std::string_view, int>;

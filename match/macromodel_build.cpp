@@ -48,7 +48,7 @@ void Macromodel::gen_data_structure() {
   node_list = mgroup->nodehead;
   trans_list = mgroup->transhead;
   hash_gate_list = mgroup->hash_gate_list;
-  hash_trans_list = mgroup->hash_trans_list;
+  hash_trans_list = &mgroup->hash_trans_list;
   num_of_gates = mgroup->num_of_gates;
   num_of_trans = mgroup->num_of_trans;
 

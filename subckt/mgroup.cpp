@@ -77,7 +77,8 @@ void MGroup::generate_branch_list() {
         auto* branch = arena_new<MBranch>(p_n_type, moshead, nodehead);
         branch->use_lookup(lookup_);
         return branch;
-      });
+      },
+      branch_recog_m);
 }
 
 void MGroup::group_branch_list() {
@@ -137,15 +138,17 @@ void MGroup::gen_hash_gate_list() {
 void MGroup::gen_inlist_for_gate() { network::gen_inlist_for_gate(hash_gate_list, num_of_gates); }
 
 void MGroup::gen_hash_trans_list() {
-  hash_trans_list = network::number_table(transhead, &TRANSLIST::transname, num_of_trans);
+  network::for_each_numbered(transhead, &TRANSLIST::transname, num_of_trans,
+                             [this](int k, TRANSLIST* t) { hash_trans_list.set(k, t); });
 }
 
 void MGroup::gen_connection_of_gates() { network::gen_connection_of_gates(hash_gate_list, num_of_gates, nets(), true); }
 
 void MGroup::gen_connection_of_trans() {
   const MLookup& look = nets();
-  for (int i = 0; i < num_of_trans; ++i)
-    if (TRANSLIST* t = hash_trans_list ? hash_trans_list[i] : nullptr) network::connect_trans(t, look);
+  hash_trans_list.for_each([&](long long k, TRANSLIST* t) {
+    if (k < num_of_trans) network::connect_trans(t, look);
+  });
 }
 
 void MGroup::count_input_num_of_node() {

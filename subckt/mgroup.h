@@ -63,7 +63,8 @@ class MGroup {
   MOSLIST* left_transistor_list = nullptr;
   MCGate* cmos_gate_list = nullptr;
   MCGate** hash_gate_list = nullptr;
-  TRANSLIST** hash_trans_list = nullptr;
+  // Sparse: transmission-gate numbers can run far beyond the gates' count.
+  IndexTable<TRANSLIST> hash_trans_list;
 
  private:
   // Built on first use, once the node graph is complete.

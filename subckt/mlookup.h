@@ -35,6 +35,10 @@ class MLookup {
   // The MOSFETs whose drain or source is that net, in list order, each once.
   const std::vector<MOSLIST*>* mos_on_net(const char* net) const;
 
+  // Every MOSFET is on every node of its drain's and its source's names, so
+  // a walk can go either way along a drain-source connection.
+  bool walks_both_ways() const { return true; }
+
   // Bulk names of the first p-channel and first n-channel MOSFET, or null.
   const char* vdd() const { return vdd_; }
   const char* gnd() const { return gnd_; }

@@ -161,7 +161,9 @@ inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, Nam
   m->hash_gate_list = table(gates);
   auto trans = net.trans();
   m->num_of_trans = static_cast<int>(trans.size());
-  m->hash_trans_list = table(trans);
+  auto* trans_table = arena_new<IndexTable<TRANSLIST>>();
+  for (std::size_t i = 0; i < trans.size(); ++i) trans_table->set(i, trans[i]);
+  m->hash_trans_list = trans_table;
   return m;
 }
 

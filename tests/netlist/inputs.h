@@ -3,6 +3,8 @@
 // does: the first is open, the second is opened when the first runs out.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 
@@ -17,7 +19,9 @@ inline void write_file(const std::string& path, const std::string& text) {
 }
 
 inline void open_inputs(const std::string& first, const std::string& second) {
-  static std::string paths[2] = {testing::TempDir() + "netlist_in1.sp", testing::TempDir() + "netlist_in2.sp"};
+  // Named per process: test cases run as parallel processes.
+  static std::string stem = testing::TempDir() + "netlist_" + std::to_string(getpid());
+  static std::string paths[2] = {stem + "_in1.sp", stem + "_in2.sp"};
   static char* argv[] = {const_cast<char*>("parser"), paths[0].data(), paths[1].data(), nullptr};
   write_file(paths[0], first);
   write_file(paths[1], second);

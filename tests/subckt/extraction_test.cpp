@@ -253,8 +253,8 @@ TEST(SubcircuitExtraction, PassTransistors) {
   MGroup& g = *s.group;
   EXPECT_EQ(names(g.pass_transistor_list), "T2 T1 T3");
   ASSERT_EQ(g.num_of_trans, 2);
-  EXPECT_EQ(g.hash_trans_list[0], nullptr);
-  TRANSLIST* t = g.hash_trans_list[1];
+  EXPECT_EQ(g.hash_trans_list.get(0), nullptr);
+  TRANSLIST* t = g.hash_trans_list.get(1);
   ASSERT_NE(t, nullptr);
   EXPECT_EQ(std::string(t->transname) + " " + t->input + " " + t->output + " " + t->p_g + " " + t->n_g,
             "trans1 x w cb c");
