@@ -185,4 +185,39 @@ TEST(FlatScenario, MissingRailsAndRailToRailMosfets) {
   EXPECT_FALSE(hash_mos_list.get(4)->in_branch);
 }
 
+// Cards are filed first, then last to second, so the seeds on gnd come in
+// card order here. A second card of a name is left off a node that the first
+// one touches: y (x) sees r1 (s) but not the other way round, so what a
+// failed walk passed says little about y (x).
+TEST(FlatScenario, FailedWalksAreRememberedExactly) {
+  // The walk from s meets vdd after passing x; x grows its branch to out.
+  FlatRun r = run_flat(
+      "M2 s b gnd gnd nmos\nM1 s a x gnd nmos\nM3 s c vdd gnd nmos\nM4 x d gnd gnd nmos\n"
+      "M5 out e x gnd nmos\nM6 out f vdd vdd pmos\nM1 q x r gnd nmos\n");
+  EXPECT_EQ(r.out.find("num n branchs1 num p branches 1\n"), 0u);
+  // r1 leads to no output; the walk from y passes it by, finds out, and the
+  // branch then takes everything behind r1 too.
+  r = run_flat(
+      "M1 r1 a gnd gnd nmos\nM7 y d r1 gnd nmos\nM2 y e gnd gnd nmos\nM5 out f y gnd nmos\n"
+      "M6 out g vdd vdd pmos\nM9 r2 c r3 gnd nmos\nM8 r1 b r2 gnd nmos\nM7 q r1 qq gnd nmos\n");
+  ASSERT_NE(r.group->n_branch_list, nullptr);
+  EXPECT_EQ(r.group->n_branch_list->num_of_mos, 6);
+}
+
+// Networks a walk from every seed would cover anew, and thousands of cards
+// of one name: n-channel MOSFETs in parallel on an undriven net, a chain
+// with a seed at every node, a chain of cards named Mx. Within the time limit
+// only when each costs linear time.
+TEST(FlatScenario, LargeNetworksWithoutOutputs) {
+  std::string cards = "M1 y a gnd gnd nmos\nM2 y a vdd vdd pmos\n";
+  for (int i = 10; i < 50010; ++i) {
+    auto n = [i](const char* prefix, int offset) { return prefix + std::to_string(i + offset); };
+    cards += n("M", 0) + " w" + n(" a", 0) + " gnd gnd nmos\n" + n("M", 100000) + n(" c", 100000) + " a" +
+             n(" c", 100001) + " gnd nmos\n" + n("M", 200000) + n(" c", 100000) + " a gnd gnd nmos\nMx" +
+             n(" x", 200001) + " a" + n(" x", 200000) + " b nmos\n";
+  }
+  run_flat(cards);
+  EXPECT_EQ(num_of_gates, 1);
+}
+
 }  // namespace
