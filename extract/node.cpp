@@ -69,8 +69,9 @@ namespace {
 // Answers "is a MOSFET of this name already on that node" without walking
 // the node's device list (a rail holds half of all MOSFETs). A name is on
 // exactly the nodes of the terminals of the cards that carry it, so only the
-// earlier cards of the same name need looking at. Equal names carry equal
-// numbers, so a name whose number no other card carries needs no lookup at all.
+// nodes of the earlier cards of the same name need looking at. Equal names
+// carry equal numbers, so a name whose number no other card carries needs no
+// lookup at all.
 class CardsByName {
  public:
   explicit CardsByName(const MOSLIST* head) {
@@ -123,10 +124,9 @@ class CardsByName {
   std::unordered_set<Touch, TouchHash> touched_;
 };
 
-}  // namespace
-
-namespace {
+// Set when a card is left off a node for another card of its name.
 bool cards_folded = false;
+
 }  // namespace
 
 bool flat_cards_folded() { return cards_folded; }

@@ -142,7 +142,9 @@ namespace {
 // Words of a declaration card's text. The first character is passed over; a
 // blank or a newline ends a word; empty pieces (runs of blanks, a blank before
 // the line end, indentation) are skipped so no empty name is ever stored.
-// Words are held whole, whatever their length.
+// Words are held whole, whatever their length. A carriage return before the
+// newline belongs to the line end (files with CRLF line ends), not to the
+// last word.
 template <class Fn>
 void split_words(const char* text, Fn&& on_word) {
   if (!text || !*text) return;
@@ -150,7 +152,7 @@ void split_words(const char* text, Fn&& on_word) {
   int count = 0;
   for (const char* p = text + 1;; ++p) {
     char c = *p;
-    if (c == ' ' || c == '\n' || c == '\0') {
+    if (c == ' ' || c == '\n' || c == '\0' || (c == '\r' && p[1] == '\n')) {
       if (!word.empty()) on_word(++count, word.c_str());
       word.clear();
       if (c == '\0') break;

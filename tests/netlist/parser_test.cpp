@@ -116,6 +116,11 @@ TEST(Parser, CircuitDeclarationAndDefinitions) {
   EXPECT_EQ(flag, 1);
   EXPECT_EQ(mos_list_header, nullptr);
   EXPECT_EQ(name_of_macro_model, nullptr);
+
+  // CRLF line ends: the carriage return is no part of the last word.
+  parse(".subckt top a b\r\n.macromodel inv a\rb y\r\n.endm inv\r\n");
+  EXPECT_EQ(join(InputHead, [](InoutList* p) { return p->pinname; }), "top b a");
+  EXPECT_EQ(join(MacroModelHead->terminal_list, [](TerminalList* t) { return t->name; }), "a\rb y");
 }
 
 TEST(Parser, SyntaxErrorStopsScanningAtTheOffendingToken) {
