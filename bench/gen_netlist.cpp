@@ -139,6 +139,12 @@ class Generator {
   int mos_ = 0;
 };
 
+// The two MOSFET model cards; a definition needs its own copy of them.
+void write_models(FILE* lib) {
+  std::fprintf(lib, ".model nmos nmos level=1 kp=5e-5 vto=0.7 lambda=0.02\n");
+  std::fprintf(lib, ".model pmos pmos level=1 kp=2e-5 vto=-0.7 lambda=0.02\n");
+}
+
 int letters(const char* e) {
   int n = 0;
   for (; *e; ++e)
@@ -163,8 +169,7 @@ int main(int argc, char** argv) {
       gen.gate(shape, in, gen.new_net());
     }
     std::fprintf(out, ".ends top\n");
-    std::fprintf(lib, ".model nmos nmos level=1 kp=5e-5 vto=0.7 lambda=0.02\n");
-    std::fprintf(lib, ".model pmos pmos level=1 kp=2e-5 vto=-0.7 lambda=0.02\n");
+    write_models(lib);
     return 0;
   }
   if (argc != 6) {
@@ -238,11 +243,9 @@ int main(int argc, char** argv) {
   for (const auto& y : outputs) gen.gate(inv, {pick_input()}, y);
   std::fprintf(out, ".ends top\n");
 
-  std::fprintf(lib, ".model nmos nmos level=1 kp=5e-5 vto=0.7 lambda=0.02\n");
-  std::fprintf(lib, ".model pmos pmos level=1 kp=2e-5 vto=-0.7 lambda=0.02\n");
+  write_models(lib);
   std::fprintf(lib, ".macromodel AND2 A B Y\n");
-  std::fprintf(lib, ".model nmos nmos level=1 kp=5e-5 vto=0.7 lambda=0.02\n");
-  std::fprintf(lib, ".model pmos pmos level=1 kp=2e-5 vto=-0.7 lambda=0.02\n");
+  write_models(lib);
   std::fprintf(lib, "M1 mid A x1 gnd nmos l=1u w=2u\n");
   std::fprintf(lib, "M2 x1 B gnd gnd nmos l=1u w=2u\n");
   std::fprintf(lib, "M3 mid A vdd vdd pmos l=1u w=2u\n");

@@ -186,6 +186,16 @@ void insert_terminal(const char* name) {
   });
 }
 
+void reset_definition_state() {
+  element_list_header = nullptr;
+  mos_list_header = nullptr;
+  bipolar_list_header = nullptr;
+  model_list_header = nullptr;
+  terminal_list_header = nullptr;
+  name_of_macro_model = nullptr;
+  flag = 1;
+}
+
 void reset_netlist_globals() {
   ElementHead = nullptr;
   ActionHead = nullptr;
@@ -198,14 +208,8 @@ void reset_netlist_globals() {
   BipolarHead = nullptr;
   ResultHead = nullptr;
   MacroModelHead = nullptr;
-  flag = 1;
   PinHead = tail = nullptr;
-  element_list_header = nullptr;
-  mos_list_header = nullptr;
-  bipolar_list_header = nullptr;
-  model_list_header = nullptr;
-  terminal_list_header = nullptr;
-  name_of_macro_model = nullptr;
+  reset_definition_state();
 }
 
 int return_number(const char* name) {

@@ -170,6 +170,8 @@ void insert_terminal(const char* name);
 
 // Resets every list head and the parser state to the start-of-run values.
 void reset_netlist_globals();
+// Empties the working lists of a subcircuit definition and leaves definition mode.
+void reset_definition_state();
 
 // ---- Shared helpers ------------------------------------------------------
 // The number a name carries: a run of non-digits followed by one run of

@@ -202,13 +202,7 @@ bool ends() {
 void close_definition(const char* name) {
   MacroModelHead = insert_macro_model(MacroModelHead, name, terminal_list_header, element_list_header,
                                       mos_list_header, bipolar_list_header, model_list_header);
-  terminal_list_header = nullptr;
-  element_list_header = nullptr;
-  mos_list_header = nullptr;
-  bipolar_list_header = nullptr;
-  model_list_header = nullptr;
-  name_of_macro_model = nullptr;
-  flag = 1;
+  reset_definition_state();
 }
 
 // A definition left open is closed here rather than merged into the new one.
