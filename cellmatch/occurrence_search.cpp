@@ -2,12 +2,13 @@
 
 namespace cellmatch {
 
-OccurrenceSearch::OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index)
+OccurrenceSearch::OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index, std::uint64_t step_limit)
     : circuit_(circuit),
       index_(index),
       gate_owner_(circuit.gate_count(), kNone),
       net_owner_(circuit.net_count(), kNone),
-      pin_taken_(circuit.pin_total(), 0) {}
+      pin_taken_(circuit.pin_total(), 0),
+      step_limit_(step_limit) {}
 
 SearchStats OccurrenceSearch::find(const GateGraph& cell, const SearchPlan& plan, std::uint32_t cell_id,
                                    std::vector<Occurrence>& out) {
@@ -109,7 +110,7 @@ bool OccurrenceSearch::assign(std::size_t depth, std::size_t k, GateId h) {
   std::uint32_t from = ps.after_twin ? chosen[k - 1] + 1 : ps.cls_begin;
   for (std::uint32_t q = from; q < ps.cls_end; ++q) {
     if (pin_taken_[base + q]) continue;
-    if (++steps_ > kStepLimit) {
+    if (++steps_ > step_limit_) {
       given_up_ = true;
       return true;
     }

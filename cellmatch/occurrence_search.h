@@ -18,7 +18,7 @@
 // All occurrences that share their first gate overlap one another, so only
 // the first found per candidate is kept (search order: plan order, circuit
 // connections and pins ascending). A candidate that needs more than
-// kStepLimit pin trials is given up and counted, so no input makes the
+// `step_limit` pin trials (kStepLimit unless told) is given up and counted, so no input makes the
 // search hang.
 #include <cstdint>
 #include <vector>
@@ -41,7 +41,7 @@ class OccurrenceSearch {
  public:
   static constexpr std::uint64_t kStepLimit = 200000;
 
-  OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index);
+  OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index, std::uint64_t step_limit = kStepLimit);
 
   // Appends the occurrences of `cell` (numbered `cell_id`) to `out`.
   SearchStats find(const GateGraph& cell, const SearchPlan& plan, std::uint32_t cell_id, std::vector<Occurrence>& out);
@@ -70,6 +70,7 @@ class OccurrenceSearch {
   std::vector<NetId> net_map_;
   std::vector<std::uint32_t> chosen_;  // circuit pin index chosen per plan pin of the current gate
   std::vector<Occurrence>* out_ = nullptr;
+  std::uint64_t step_limit_;
   std::uint64_t steps_ = 0;
   bool given_up_ = false;
   SearchStats stats_;

@@ -17,12 +17,12 @@ struct Found {
   SearchPlan::Status status;
 };
 
-Found search(build::Graph& circuit, build::Graph& cell) {
+Found search(build::Graph& circuit, build::Graph& cell, std::uint64_t step_limit = OccurrenceSearch::kStepLimit) {
   circuit.done();
   cell.done();
   LabelIndex index(circuit.g);
   SearchPlan plan(cell.g, circuit.g, index);
-  OccurrenceSearch s(circuit.g, index);
+  OccurrenceSearch s(circuit.g, index, step_limit);
   Found f;
   f.status = plan.status();
   f.stats = s.find(cell.g, plan, 0, f.all);
@@ -280,6 +280,18 @@ TEST(Cost, SymmetricTreesStayBounded) {
   EXPECT_EQ(f.all.size(), 0u);
   EXPECT_EQ(f.stats.given_up, 0u);
   EXPECT_LT(f.stats.trials, 200000u);
+  std::uint64_t trials = f.stats.trials;
+
+  // Under a tight limit the candidates that need more are given up, and the
+  // trials stay within the limit per candidate.
+  build::Graph near2;
+  tree(near2, "");
+  near2.inv("t29", "w");
+  f = search(near2, cell, 20);
+  EXPECT_EQ(f.all.size(), 0u);
+  EXPECT_GT(f.stats.given_up, 0u);
+  EXPECT_LE(f.stats.trials, 21 * f.stats.candidates);
+  EXPECT_LT(f.stats.trials, trials);
 }
 
 TEST(Plan, CellsInPiecesAreNotSearched) {
