@@ -230,7 +230,7 @@ def main():
     n_pi = max(8, args.mosfets // 400)
     pis = ["pi%d" % i for i in range(n_pi)]
     nets = list(pis)
-    needy = []  # outputs read by fewer than `readers` cells
+    needy = []  # outputs read by fewer than `readers` cells (needy_at: their places)
     reads = {}
     placed = []
     total = 0
@@ -251,23 +251,30 @@ def main():
             used.add(pick)
             pins[p] = pick
             reads[pick] = reads.get(pick, 0) + 1
-            if pick in reads and reads[pick] >= readers and pick in needy_set:
-                needy_set.discard(pick)
-                needy.remove(pick)
+            if reads[pick] >= readers and pick in needy_at:
+                # swap-remove: the list is long on large designs
+                at = needy_at.pop(pick)
+                last = needy.pop()
+                if last != pick:
+                    needy[at] = last
+                    needy_at[last] = at
         inst = "u%d" % len(placed)
         for p in cell.outputs:
             pins[p] = "%s_%s" % (inst, p.lower())
         placed.append((inst, cell, pins, sink))
         return [pins[p] for p in cell.outputs]
 
-    needy_set = set()
-    while total < args.mosfets:
+    needy_at = {}
+    # The sinks that read what is left count towards the size.
+    per_input = sum(c.mosfets / len(c.inputs) for c in library) / len(library)
+    while total + len(needy) * per_input < args.mosfets:
         cell = rng.choice(library)
         outs = place(cell, False)
         total += cell.mosfets
         nets.extend(outs)
-        needy.extend(outs)
-        needy_set.update(outs)
+        for o in outs:
+            needy_at[o] = len(needy)
+            needy.append(o)
     # Sinks read what is still short of readers; their outputs are the design's.
     multi = [c for c in library if len(c.inputs) >= 2]
     pos = []
@@ -284,7 +291,8 @@ def main():
         f.write("* generated cell design: %d cells, %d MOSFETs\n" % (len(placed), total))
         if args.hier:
             f.write(".include lib.sp\n")
-        f.write(".subckt %s %s VPWR VGND\n" % (args.top, " ".join(ports)))
+        words = ports + ["VPWR", "VGND"]
+        f.write(".subckt %s %s\n" % (args.top, "\n+ ".join(" ".join(words[i:i + 16]) for i in range(0, len(words), 16))))
         rail = {"VGND": "VGND", "VNB": "VGND", "VPB": "VPWR", "VPWR": "VPWR"}
         for inst, cell, pins, _ in placed:
             if args.hier:
@@ -301,9 +309,10 @@ def main():
             f.write(c.model + "\n")
         f.write("module %s_ref (%s);\n" % (args.top, ", ".join(ports)))
         f.write("".join("  input %s;\n" % p for p in pis) + "".join("  output %s;\n" % p for p in pos))
+        pos_set = set(pos)
         for inst, cell, pins, _ in placed:
             for p in cell.outputs:
-                if pins[p] not in pos:
+                if pins[p] not in pos_set:
                     f.write("  wire %s;\n" % pins[p])
         for inst, cell, pins, _ in placed:
             f.write("  ref_%s %s (%s);\n" % (cell.name, inst, ", ".join(".%s(%s)" % (p, pins[p]) for p in cell.inputs + cell.outputs)))
