@@ -317,10 +317,16 @@ int main(int argc, char** argv) {
       std::printf("%-10s %6zu %6u %8ld %8ld %8ld\n", lib[c].name.c_str(), lib[c].gates.size(), lib[c].mosfets, n_placed[c],
                   n_found[c], n_false[c]);
   }
-  std::uint64_t given_up = 0;
-  for (const CellReport& r : matcher.reports()) given_up += r.search.given_up;
+  std::uint64_t given_up = 0, candidates = 0, trials = 0;
+  for (const CellReport& r : matcher.reports()) {
+    given_up += r.search.given_up;
+    candidates += r.search.candidates;
+    trials += r.search.trials;
+  }
   std::printf("MOSFETs %ld gates %u cells %zu (%zu sinks) library %zu: found %ld of %ld (%.2f%%), false %ld, given up %llu, search %.2f s\n",
               mosfets, circuit.gate_count(), placed.size(), sinks, lib.size(), tf, tp, tp ? 100.0 * tf / tp : 100.0, tx,
               static_cast<unsigned long long>(given_up), secs);
+  std::printf("first-gate candidates %llu, pin trials %llu\n", static_cast<unsigned long long>(candidates),
+              static_cast<unsigned long long>(trials));
   return tf == tp && tx == 0 ? 0 : 1;
 }
