@@ -1,7 +1,7 @@
 // Measures the cell search on gate networks made of library cells, without
 // the transistor stages in front of it: a library of random cells (1 to 8
-// gates, transmission-gate cells with loops, multi-output stages, cells that
-// contain other cells), placed at random and wired as a DAG in which every
+// gates, transmission-gate cells with loops, multi-output stages, a cell whose
+// stages share only inputs, cells that contain other cells), placed at random and wired as a DAG in which every
 // placed cell's output is read by at least READERS cells (sinks read what is
 // left and drive the design's outputs). Prints recall and false reports per
 // cell kind and the search time.
@@ -148,6 +148,18 @@ Cell mux_cell() {
   return c;
 }
 
+// Two stages that share only their inputs, with an output each.
+Cell input_pair_cell() {
+  Cell c;
+  c.name = "in_pair";
+  c.inputs = 3;  // A B C
+  c.nets = 5;    // 3 Y1, 4 Y2
+  c.gates = {{5, {0, 1, 2}, {3}}, {8, {1, 0}, {4}}};
+  c.outputs = {3, 4};
+  finish_cell(c);
+  return c;
+}
+
 // A cell holding another: its gates and one more stage on an output.
 Cell nested_cell(std::mt19937& rng, const Cell& inner, const std::string& name) {
   Cell c;
@@ -197,6 +209,7 @@ int main(int argc, char** argv) {
   std::vector<Cell> lib;
   lib.push_back(latch_cell());
   lib.push_back(mux_cell());
+  lib.push_back(input_pair_cell());
   auto add = [&](Cell c) {
     for (const Cell& other : lib)
       if (same_network(c, other)) return false;
@@ -204,7 +217,7 @@ int main(int argc, char** argv) {
     return true;
   };
   for (int i = 0; i < 26;) i += add(random_cell(rng, "rand" + std::to_string(i)));
-  for (int i = 0; i < 4;) i += add(nested_cell(rng, lib[2 + i + rng() % 20], "nest" + std::to_string(i)));
+  for (int i = 0; i < 4;) i += add(nested_cell(rng, lib[3 + i + rng() % 20], "nest" + std::to_string(i)));
   const std::size_t placeable = lib.size();
   for (int i = 0; i < extra;) i += add(random_cell(rng, "unplaced" + std::to_string(i)));
 
