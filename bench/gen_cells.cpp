@@ -9,6 +9,9 @@
 //
 // Side file lines:
 //   cell NAME in PIN... out PIN...
+//   gate PULLDOWN OUT IN...     (the cell's gates in order; OUT computes
+//                                the negated pull-down expression, whose
+//                                letters a, b, ... are the INs)
 //   place NAME PIN=NET ...      (pins in the order of the cell line)
 #include <algorithm>
 #include <cstdio>
@@ -178,6 +181,11 @@ int main(int argc, char** argv) {
     std::fprintf(side, " out");
     for (int n : c.outputs) std::fprintf(side, " %s", c.net_names[n].c_str());
     std::fprintf(side, "\n");
+    for (const CellGate& g : c.gates) {
+      std::fprintf(side, "gate %s %s", kShapes[g.shape].pulldown, c.net_names[g.out].c_str());
+      for (int n : g.ins) std::fprintf(side, " %s", c.net_names[n].c_str());
+      std::fprintf(side, "\n");
+    }
   }
 
   Generator gen(seed + 1, body);
