@@ -63,7 +63,9 @@ bool OccurrenceCheck::nets_mapped() {
       MCGate* g = mm_->gate_named(r->macromodel_name);
       if (!g) return false;
       add_definition_net(output_node_of(g));
-      for (MBranch* b : {g->n_branch, g->p_branch}) {
+      // A pseudo gate's function is its n-branch; its p-branch is a load
+      // whose gate may sit on a rail, which has no counterpart.
+      for (MBranch* b : {g->n_branch, g->cmos_gate ? g->p_branch : nullptr}) {
         for (NAMELIST* n = b ? b->name_list : nullptr; n; n = n->next) add_definition_net(n->gatename);
       }
     } else if (TRANSLIST* t = mm_->trans_named(r->macromodel_name)) {
@@ -147,7 +149,8 @@ bool OccurrenceCheck::gates_correspond() {
       MCGate* m = mm_->gate_named(r->macromodel_name);
       CGate* c = search_->circuit_gate(r->circuit_name);
       if (!m || !c || image(output_node_of(m)) != net(output_node_of(c))) return false;
-      if (!branches_correspond(m->n_branch, c->n_branch) || !branches_correspond(m->p_branch, c->p_branch)) {
+      if (m->cmos_gate != c->cmos_gate || !branches_correspond(m->n_branch, c->n_branch) ||
+          (m->cmos_gate && !branches_correspond(m->p_branch, c->p_branch))) {
         return false;
       }
     } else {

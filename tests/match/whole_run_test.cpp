@@ -187,3 +187,34 @@ TEST(WholeRun, InputsSettledThroughAnotherGateAreChecked) {
   EXPECT_NE(r.netlist.find("AOI12  U3 ( .a(in3), .c(w5), .b(in4), .out(n14) );"), std::string::npos) << r.netlist;
   EXPECT_NE(r.netlist.find("XOR  X4 ( .a1(in21), .b2(in22), .x3(n34) );"), std::string::npos) << r.netlist;
 }
+
+TEST(WholeRun, InterchangeableInputsInAnotherOrderAreAccepted) {
+  // The circuit lists the AND pair's transistors the other way round; either
+  // way the pins settle, the function is the same, so the occurrence must not
+  // be rejected.
+  std::string def = ".macromodel AO A B C Y\n" + std::string(kModels) + aoi21_via("A", "B", "C", "m", "u", "v") +
+                    inv("m", "Y") + ".endm AO\n";
+  Outcome r = extract("interchangeable",
+                      ".subckt top a1 b2 c3 y5\n" + aoi21_via("b2", "a1", "c3", "n4", "x104", "y204") +
+                          inv("n4", "y5") + ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.find("occurrence rejected"), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("AO  X1 ("), std::string::npos) << r.out << r.netlist;
+  EXPECT_NE(r.netlist.find(".C(c3)"), std::string::npos) << r.netlist;
+}
+
+TEST(WholeRun, PseudoGateWithLoadOnTheRailIsAccepted) {
+  // The load's gate is the ground net, which no pin stands for.
+  auto pseudo_nor = [](const std::string& a, const std::string& b, const std::string& out) {
+    return mos(out, a, "gnd", false) + mos(out, b, "gnd", false) + mos(out, "gnd", "vdd", true);
+  };
+  std::string def = ".macromodel PS A B Y\n" + std::string(kModels) + pseudo_nor("A", "B", "m") + inv("m", "Y") +
+                    ".endm PS\n";
+  Outcome r = extract("pseudo_load", ".subckt top a1 b2 y4\n" + pseudo_nor("a1", "b2", "n3") + inv("n3", "y4") +
+                                         ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.find("occurrence rejected"), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("PS  X1 ( .A(a1), .B(b2), .Y(y4) );"), std::string::npos) << r.netlist;
+}
