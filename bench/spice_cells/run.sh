@@ -4,10 +4,10 @@
 # --library; prints per size the time, placed cells found, cells reported
 # that were not placed (per cell kind in OUT/SIZE/check.txt) and the
 # simulation of the written netlist against the cell-level design.
-# Usage: bench/cells/run.sh [CELL_FOLDER] [OUT]   (from the project root)
+# Usage: bench/spice_cells/run.sh [CELL_FOLDER] [OUT]   (from the project root)
 set -euo pipefail
 cells=${1:-../shared/cells}
-out=${2:-bench-cells-out}
+out=${2:-build-bench/spice-cells}
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
 cmake --build "$build" -j2 --target parser > /dev/null
