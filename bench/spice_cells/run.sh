@@ -12,6 +12,7 @@ build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
 cmake --build "$build" -j2 --target parser > /dev/null
 here=$(dirname "$0")
+mkdir -p "$out"
 printf '%-10s %10s %10s %10s %10s %10s  %s\n' MOSFETs "wall s" "peak MB" placed found false simulation
 for size in 10000 100000 1000000; do
   dir="$out/$size"
