@@ -59,4 +59,7 @@ TEST(StageGraph, StagesBecomeGatesAndACellIsFoundInThem) {
   EXPECT_EQ(kept[0].gates, (std::vector<GateId>{0, 1}));
   EXPECT_EQ(kept[0].nets[0], 1u);  // A lands on the NAND input it reads in the circuit
   EXPECT_EQ(kept[0].nets[3], 3u);
+  // Ports in the cell's order; the rails no stage touches become the
+  // circuit's rails.
+  EXPECT_EQ(kept[0].port_nets(cg, cell_ports, 100, 101), (std::vector<NetId>{1, 0, 3, 100, 101}));
 }
