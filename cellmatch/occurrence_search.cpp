@@ -28,7 +28,12 @@ SearchStats OccurrenceSearch::find(const GateGraph& cell, const SearchPlan& plan
   std::uint64_t need = 0;  // connections the root's non-rail pins have in the cell
   for (const Pin& p : cell.pins(root.gate))
     if (!cell.is_rail(p.net)) need += cell.degree(p.net);
+  const std::uint64_t budget = step_limit_ + kTrialsPerPin * circuit_.pin_total();
   for (GateId h : index_.gates(root.circuit_label)) {
+    if (stats_.trials > budget) {
+      ++stats_.given_up;
+      continue;
+    }
     std::uint64_t have = 0;
     for (const Pin& p : circuit_.pins(h))
       if (!circuit_.is_rail(p.net)) have += circuit_.degree(p.net);

@@ -18,8 +18,10 @@
 // All occurrences that share their first gate overlap one another, so only
 // the first found per candidate is kept (search order: plan order, circuit
 // connections and pins ascending). A candidate that needs more than
-// `step_limit` pin trials (kStepLimit unless told) is given up and counted, so no input makes the
-// search hang.
+// `step_limit` pin trials (kStepLimit unless told) is given up and counted;
+// so are all candidates left once one cell has taken kTrialsPerPin trials
+// per circuit pin (plus one step limit): the time per cell stays linear in
+// the circuit on any input.
 #include <cstdint>
 #include <vector>
 
@@ -40,6 +42,7 @@ struct SearchStats {
 class OccurrenceSearch {
  public:
   static constexpr std::uint64_t kStepLimit = 200000;
+  static constexpr std::uint64_t kTrialsPerPin = 256;
 
   OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index, std::uint64_t step_limit = kStepLimit);
 
