@@ -1,14 +1,15 @@
 // Measures the cell search on gate networks made of library cells, without
 // the transistor stages in front of it: a library of random cells (1 to 8
-// gates, transmission-gate cells with loops, multi-output stages, a cell whose
-// stages share only inputs, cells that contain other cells), placed at random and wired as a DAG in which every
-// placed cell's output is read by at least READERS cells (sinks read what is
-// left and drive the design's outputs). Prints recall and false reports per
-// cell kind and the search time.
+// gates, transmission-gate cells with loops, multi-output stages, a cell
+// whose stages share only inputs, cells that contain other cells), placed at
+// random and wired as a DAG in which every placed cell's output is read by at
+// least READERS cells (sinks read what is left and drive the design's
+// outputs). Prints recall and false reports per cell kind and the search
+// time.
 //
-// Usage: cellmatch_bench MOSFETS SEED [EXTRA_CELLS]
+// Usage: cellmatch_bench MOSFETS SEED [EXTRA_CELLS [READERS]]
 //   EXTRA_CELLS more random cells that are never placed (the cost of cells
-//   that occur nowhere).
+//   that occur nowhere); READERS (default 3) readers per placed output.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -198,13 +199,13 @@ struct Placed {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: cellmatch_bench MOSFETS SEED [EXTRA_CELLS]\n");
+    std::fprintf(stderr, "usage: cellmatch_bench MOSFETS SEED [EXTRA_CELLS [READERS]]\n");
     return 2;
   }
   const long target = std::atol(argv[1]);
   std::mt19937 rng(static_cast<unsigned>(std::atol(argv[2])));
   const int extra = argc > 3 ? std::atoi(argv[3]) : 0;
-  const int readers = 3;  // inside a cell a net is read at most twice
+  const int readers = argc > 4 ? std::atoi(argv[4]) : 3;  // inside a cell a net is read at most twice
 
   std::vector<Cell> lib;
   lib.push_back(latch_cell());
