@@ -12,6 +12,8 @@ namespace {
 // Never hand a null string to a %s conversion.
 const char* text(const char* s) { return s ? s : ""; }
 
+}  // namespace
+
 void write_banner(FILE* fp) {
   fputs(" /*****************************************************************/\n ", fp);
   fputs("/***          Static CMOS Circuit Extractor Program            ***/\n ", fp);
@@ -19,6 +21,8 @@ void write_banner(FILE* fp) {
   fputs(" /*****************************************************************/\n ", fp);
   fputs("\n", fp);
 }
+
+namespace {
 
 // Port names, each followed by ", " but the last.
 void write_port_names(FILE* fp, const INOUTLIST* list) {
@@ -39,12 +43,19 @@ void write_module_line(FILE* fp, const char* pvdd, const char* pgnd) {
   fputs("); \n", fp);
 }
 
-void write_wires(FILE* fp) {
+}  // namespace
+
+void write_wires(FILE* fp, const NameText& name, const std::function<bool(const char*)>& skip) {
   fputs(" wire ", fp);
   int new_line = 0;
-  for (const WIRELIST* w = WireHead; w; w = w->next) {
+  const WIRELIST* w = WireHead;
+  auto next_kept = [&](const WIRELIST* from) {
+    while (from && skip && skip(from->wirename)) from = from->next;
+    return from;
+  };
+  for (w = next_kept(w); w; w = next_kept(w->next)) {
     ++new_line;
-    fprintf(fp, w->next ? " %s," : " %s", text(w->wirename));
+    fprintf(fp, next_kept(w->next) ? " %s," : " %s", name(w->wirename));
     if (new_line == 10) {
       fputs("\n", fp);
       new_line = 0;
@@ -54,59 +65,78 @@ void write_wires(FILE* fp) {
   fputs("\n", fp);
 }
 
+namespace {
+
 // One gate instance, named and lettered from its n-branch. The recognised
 // expression decides which module pin each letter's net goes to.
-void write_gate(FILE* fp, const CGate* gate, int& counter) {
+void write_gate(FILE* fp, const NameText& name, const CGate* gate, int& counter) {
   const Branch* b = gate->n_branch;
   if (!b || !b->headername) {
     // No type was recognised (too many MOSFETs): there is no module to
     // instantiate, so the gate is noted and takes no instance number.
     fprintf(fp, "    // %s: n-branch without a gate type, output %s\n", text(gate->gatename),
-            b ? text(b->pn_node) : "");
+            b ? name(b->pn_node) : "");
     return;
   }
   fprintf(fp, "    %s  U%d ( ", b->headername, counter);
   ++counter;
   const char* mapping = pin_mapping_for(b->headername, b->mos_list ? b->mos_list->g : nullptr);
   for (const NAMELIST* n = b->name_list; n; n = n->next)
-    fprintf(fp, ".%c(%s), ", map_pin_letter(mapping, n->virtual_name), text(n->gatename));
-  fprintf(fp, ".out(%s) );\n", text(b->pn_node));
+    fprintf(fp, ".%c(%s), ", map_pin_letter(mapping, n->virtual_name), name(n->gatename));
+  fprintf(fp, ".out(%s) );\n", name(b->pn_node));
 }
 
-void write_gates(FILE* fp, bool cmos, int& counter) {
+void write_gates(FILE* fp, const NameText& name, bool cmos, int& counter) {
   if (!hash_gate_list) return;
   for (int i = 0; i < num_of_gates; ++i) {
     const CGate* gate = hash_gate_list[i];
-    if (gate && gate->cmos_gate == cmos) write_gate(fp, gate, counter);
+    if (gate && gate->cmos_gate == cmos) write_gate(fp, name, gate, counter);
   }
 }
 
-void write_subcircuits(FILE* fp, int& counter) {
+void write_subcircuits(FILE* fp, const NameText& name, int& counter) {
   fputs(" /***The following are subcircuit : ***/\n", fp);
   for (const RESULTLIST* r = ResultHead; r; r = r->next) {
-    fprintf(fp, "    %s  X%d ( ", text(r->libname), counter);
+    fprintf(fp, "    %s  X%d ( ", name(r->libname), counter);
     ++counter;
     for (const EQUALNAMELIST* e = r->input_list; e; e = e->next)
-      fprintf(fp, ".%s(%s), ", text(e->macromodel_name), text(e->circuit_name));
+      fprintf(fp, ".%s(%s), ", name(e->macromodel_name), name(e->circuit_name));
     for (const EQUALNAMELIST* e = r->output_list; e; e = e->next)
-      fprintf(fp, e->next ? ".%s(%s), " : ".%s(%s) );", text(e->macromodel_name), text(e->circuit_name));
+      fprintf(fp, e->next ? ".%s(%s), " : ".%s(%s) );", name(e->macromodel_name), name(e->circuit_name));
     fputs("\n", fp);
   }
   fputs("\n", fp);
   fputs("\n", fp);
 }
 
-void write_elements(FILE* fp) {
+}  // namespace
+
+void write_instances(FILE* fp, const NameText& name) {
+  int counter = 1;  // one numbering for gates, subcircuits and pseudo gates
+  write_gates(fp, name, true, counter);
+  fputs("\n", fp);
+  fputs("\n", fp);
+
+  write_subcircuits(fp, name, counter);
+
+  fputs(" /***The following are Pseudo_Gate : ***/\n", fp);
+  write_gates(fp, name, false, counter);
+  fputs("\n", fp);
+  fputs("\n", fp);
+}
+
+void write_elements(FILE* fp, const NameText& name) {
   for (const ELEMENT* e = ElementHead; e; e = e->next) {
-    fprintf(fp, " %s ", text(e->name));
-    for (const PINLIST* p = e->nodelist; p; p = p->next) fprintf(fp, "%s ", text(p->NodeName));
+    fprintf(fp, " %s ", name(e->name));
+    for (const PINLIST* p = e->nodelist; p; p = p->next) fprintf(fp, "%s ", name(p->NodeName));
     fprintf(fp, "%e ", static_cast<double>(e->value));
     fprintf(fp, "%s ", text(e->Model));
     fputs("\n", fp);
   }
+  fputs("\n", fp);
+  fputs("\n", fp);
+  fputs("endmodule\n", fp);
 }
-
-}  // namespace
 
 void write_netlist_file(FILE* fp_out, char* pvdd, char* pgnd) {
   if (!fp_out) return;
@@ -124,25 +154,13 @@ void write_netlist_file(FILE* fp_out, char* pvdd, char* pgnd) {
   fputs(";\n", fp_out);
   fputs(" Output output \n", stdout);
 
-  write_wires(fp_out);
+  const NameText as_read = [](const char* s) { return text(s); };
+  write_wires(fp_out, as_read, nullptr);
   fputs(" Output wire \n", stdout);
 
-  int counter = 1;  // one numbering for gates, subcircuits and pseudo gates
-  write_gates(fp_out, true, counter);
+  write_instances(fp_out, as_read);
   fputs(" Output cmos_gates \n", stdout);
-  fputs("\n", fp_out);
-  fputs("\n", fp_out);
-
-  write_subcircuits(fp_out, counter);
   fputs(" Output subcircuit \n", stdout);
 
-  fputs(" /***The following are Pseudo_Gate : ***/\n", fp_out);
-  write_gates(fp_out, false, counter);
-  fputs("\n", fp_out);
-  fputs("\n", fp_out);
-
-  write_elements(fp_out);
-  fputs("\n", fp_out);
-  fputs("\n", fp_out);
-  fputs("endmodule\n", fp_out);
+  write_elements(fp_out, as_read);
 }

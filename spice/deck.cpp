@@ -1,0 +1,11 @@
+#include "spice/deck.h"
+
+namespace spice {
+
+std::uint32_t Body::local(SymbolId name) {
+  auto [it, added] = local_of.try_emplace(name, static_cast<std::uint32_t>(locals.size()));
+  if (added) locals.push_back(name);
+  return it->second;
+}
+
+}  // namespace spice

@@ -1,0 +1,69 @@
+#pragma once
+// Everything the reader took from the files of one run, before flattening:
+// the subcircuit definitions, the cards outside any definition, the model
+// types and the global nets. Names are interned; nets are numbered locally
+// per body.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "spice/symbols.h"
+
+namespace spice {
+
+using FileId = std::uint32_t;
+
+// An element card of a body, in card order.
+struct DeviceCard {
+  char letter = 0;                  // lower-case first letter: m, x, r, c, ...
+  SymbolId model = kNoSymbol;       // m: model; x: called subcircuit; d, q: model
+  std::uint32_t first_node = 0;     // into Body::nodes
+  std::uint32_t node_count = 0;
+  std::uint32_t name = 0;           // into Body::names (as written)
+  FileId file = 0;
+  int line = 0;
+};
+
+// The cards of a definition or of the deck itself.
+struct Body {
+  std::vector<SymbolId> locals;     // local net -> its name; pins come first
+  std::uint32_t pin_count = 0;
+  std::vector<std::uint32_t> nodes; // local nets of the cards, card after card
+  std::vector<DeviceCard> cards;
+  std::vector<std::string> names;   // card names as written
+  std::vector<std::string> texts;   // parallel to names for other elements, else empty
+
+  // The local net of `name`, made on first use.
+  std::uint32_t local(SymbolId name);
+  std::unordered_map<SymbolId, std::uint32_t> local_of;
+};
+
+struct Definition {
+  SymbolId name = kNoSymbol;
+  Body body;
+  FileId file = 0;
+  int line = 0;
+  bool from_library = false;  // read from a --library file
+};
+
+enum class ModelType : std::uint8_t { NMos, PMos, Other };
+
+struct Deck {
+  Symbols symbols;
+  std::vector<std::string> files;     // FileId -> path as shown in messages
+  Body top;                           // cards outside any definition of the netlist files
+  std::vector<Definition> definitions;
+  std::unordered_map<SymbolId, std::uint32_t> definition_of;
+  std::unordered_map<SymbolId, ModelType> models;
+  std::vector<SymbolId> globals;      // in .global order, each once
+  std::unordered_set<SymbolId> global_set;
+
+  const Definition* definition(SymbolId name) const {
+    auto it = definition_of.find(name);
+    return it == definition_of.end() ? nullptr : &definitions[it->second];
+  }
+};
+
+}  // namespace spice

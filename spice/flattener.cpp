@@ -1,0 +1,172 @@
+#include "spice/flattener.h"
+
+#include <filesystem>
+
+#include "spice/error.h"
+
+namespace spice {
+
+namespace {
+constexpr int kDepthLimit = 256;
+}
+
+void Flattener::fail(const DeviceCard& c, const std::string& what) const {
+  throw ReadError(located(deck_.files[c.file], c.line, what));
+}
+
+bool Flattener::is_global(SymbolId name) const {
+  const std::string& key = deck_.symbols.key(name);
+  return key == "0" || (!key.empty() && key.back() == '!') || deck_.global_set.count(name) != 0;
+}
+
+NetId Flattener::new_net(const std::string& name) {
+  current_.net_names.push_back(name);
+  current_.net_roles.push_back(NetRole::Signal);
+  return static_cast<NetId>(current_.net_names.size() - 1);
+}
+
+NetId Flattener::global_net(SymbolId name) {
+  auto it = globals_.find(name);
+  if (it != globals_.end()) return it->second;
+  NetId n = new_net(deck_.symbols.spelling(name));
+  globals_.emplace(name, n);
+  return n;
+}
+
+void Flattener::begin(const std::string& name) {
+  current_ = Circuit{};
+  current_.name = name;
+  globals_.clear();
+  active_.assign(deck_.definitions.size(), false);
+}
+
+void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix,
+                     std::vector<NetId>& nets) {
+  nets.resize(body.locals.size());
+  for (std::size_t i = 0; i < body.locals.size(); ++i) {
+    SymbolId s = body.locals[i];
+    if (i < pins.size())
+      nets[i] = pins[i];
+    else if (is_global(s))
+      nets[i] = global_net(s);
+    else
+      nets[i] = new_net(prefix + deck_.symbols.spelling(s));
+  }
+}
+
+void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth) {
+  std::vector<NetId> nets;
+  bind(body, pins, prefix, nets);
+  std::vector<NetId> call_pins;
+  for (const DeviceCard& c : body.cards) {
+    const NetId* n = body.nodes.data() + c.first_node;
+    std::string name = prefix + body.names[c.name];
+    if (c.letter == 'm' || c.letter == 'x') {
+      auto channel = kinds_.channel(c.model);
+      if (channel) {
+        if (c.node_count != 4)
+          fail(c, "device " + deck_.symbols.spelling(c.model) + " takes drain, gate, source and bulk; " +
+                      std::to_string(c.node_count) + " nodes given");
+        current_.mosfets.push_back(
+            Mosfet{std::move(name), *channel, nets[n[0]], nets[n[1]], nets[n[2]], nets[n[3]]});
+        continue;
+      }
+      if (c.letter == 'm')
+        fail(c, "MOSFET " + body.names[c.name] + ": model " + deck_.symbols.spelling(c.model) +
+                    " is neither n- nor p-channel (see --nmos, --pmos)");
+      auto def = deck_.definition_of.find(c.model);
+      if (def == deck_.definition_of.end()) {
+        if (warned_black_boxes_.insert(c.model).second && warn_)
+          warn_(located(deck_.files[c.file], c.line,
+                        "warning: subcircuit " + deck_.symbols.spelling(c.model) +
+                            " is defined nowhere: its calls are kept as black boxes"));
+        BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
+        for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
+        current_.black_boxes.push_back(std::move(b));
+        continue;
+      }
+      const Definition& d = deck_.definitions[def->second];
+      if (c.node_count != d.body.pin_count)
+        fail(c, body.names[c.name] + " calls " + deck_.symbols.spelling(d.name) + " with " +
+                    std::to_string(c.node_count) + " nodes; it has " + std::to_string(d.body.pin_count) + " pins");
+      if (active_[def->second] || depth >= kDepthLimit)
+        fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
+      call_pins.assign(c.node_count, kNoNet);
+      for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
+      active_[def->second] = true;
+      expand(d.body, call_pins, name + "/", depth + 1);
+      active_[def->second] = false;
+      continue;
+    }
+    Element e{std::move(name), body.texts[c.name], {}};
+    for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
+    current_.elements.push_back(std::move(e));
+  }
+}
+
+Circuit Flattener::flatten_definition(const Definition& d) {
+  begin(deck_.symbols.spelling(d.name));
+  // The top's pins are its own nets, named as written.
+  std::vector<NetId> pins;
+  for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
+    SymbolId s = d.body.locals[i];
+    pins.push_back(is_global(s) ? global_net(s) : new_net(deck_.symbols.spelling(s)));
+  }
+  current_.ports = pins;
+  auto index = deck_.definition_of.at(d.name);
+  active_[index] = true;
+  expand(d.body, pins, {}, 0);
+  return std::move(current_);
+}
+
+Circuit Flattener::flatten_deck(const std::string& name) {
+  begin(name);
+  expand(deck_.top, {}, {}, 0);
+  return std::move(current_);
+}
+
+Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
+  if (!top.empty()) {
+    const Definition* d = deck_.definition(deck_.symbols.find(top));
+    if (!d) throw ReadError("no subcircuit " + top + " (--top)");
+    top_file = deck_.files[d->file];
+    top_line = d->line;
+    return flatten_definition(*d);
+  }
+  if (!deck_.top.cards.empty()) {
+    top_file = deck_.files[deck_.top.cards.front().file];
+    top_line = 0;
+    return flatten_deck(deck_name);
+  }
+  std::vector<bool> called(deck_.definitions.size(), false);
+  for (const Definition& d : deck_.definitions)
+    for (const DeviceCard& c : d.body.cards) {
+      if (c.letter != 'x' || is_device(c.model)) continue;
+      auto it = deck_.definition_of.find(c.model);
+      if (it != deck_.definition_of.end()) called[it->second] = true;
+    }
+  const Definition* found = nullptr;
+  std::string names;
+  for (std::size_t i = 0; i < deck_.definitions.size(); ++i) {
+    const Definition& d = deck_.definitions[i];
+    if (d.from_library || called[i] || is_device(d.name)) continue;
+    if (found) names += ", ";
+    names += deck_.symbols.spelling(d.name);
+    if (!found) found = &d;
+  }
+  if (!found) throw ReadError("no circuit to extract: no devices outside .subckt and no uncalled .subckt");
+  if (names.find(", ") != std::string::npos)
+    throw ReadError("several top cells (" + names + "): choose one with --top");
+  top_file = deck_.files[found->file];
+  top_line = found->line;
+  return flatten_definition(*found);
+}
+
+std::vector<Circuit> Flattener::flatten_cells() {
+  std::vector<Circuit> cells;
+  for (const Definition& d : deck_.definitions)
+    if (d.from_library && !is_device(d.name)) cells.push_back(flatten_definition(d));
+  return cells;
+}
+
+}  // namespace spice

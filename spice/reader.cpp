@@ -1,0 +1,322 @@
+#include "spice/reader.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "spice/error.h"
+
+namespace spice {
+
+namespace fs = std::filesystem;
+
+struct Reader::FileState {
+  FileId id = 0;
+  std::string path;
+  bool library = false;
+  std::string section;              // lower case; empty: the whole file
+  bool in_section = false;          // inside the wanted section
+  bool section_seen = false;
+  bool ended = false;               // after .end
+  bool in_control = false;          // inside .control ... .endc
+  bool outside_warned = false;
+  std::vector<std::uint32_t> open;  // definitions being read, innermost last
+  std::vector<int> open_lines;
+};
+
+namespace {
+
+bool word_is(std::string_view w, std::string_view lower_word) {
+  if (w.size() != lower_word.size()) return false;
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    char c = w[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower_word[i]) return false;
+  }
+  return true;
+}
+
+std::string unquoted(std::string_view w) {
+  if (w.size() >= 2 && (w.front() == '\'' || w.front() == '"') && w.back() == w.front())
+    w = w.substr(1, w.size() - 2);
+  return std::string(w);
+}
+
+bool read_whole(const std::string& path, std::string& text) {
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (!in) return false;
+  // A directory opens on some systems but reads nothing useful.
+  std::error_code ec;
+  if (fs::is_directory(path, ec)) {
+    std::fclose(in);
+    return false;
+  }
+  text.clear();
+  char buffer[1 << 16];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, n);
+  std::fclose(in);
+  return true;
+}
+
+// Nets each element letter takes after its name; -1: as many as are written
+// before the model or value word (subcircuit calls, bipolar transistors).
+int nets_of(char letter, std::size_t positional) {
+  switch (letter) {
+    case 'r': case 'c': case 'l': case 'v': case 'i': case 'f': case 'h': case 'd': case 'b': case 'w':
+      return 2;
+    case 'e': case 'g': return positional >= 6 ? 4 : 2;
+    case 'j': case 'z': return 3;
+    case 's': case 't': return 4;
+    case 'k': return 0;
+    case 'q': return positional >= 6 ? 4 : 3;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+std::size_t positional_count(const Card& c) {
+  std::size_t n = c.words.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + 1 < n && c.words[i + 1] == "=") return i;
+    if (c.words[i] == "=" || word_is(c.words[i], "params:")) return i;
+  }
+  return n;
+}
+
+void Reader::fail(const FileState& f, int line, const std::string& what) const {
+  throw ReadError(located(f.path, line, what));
+}
+
+void Reader::warn(const FileState& f, int line, const std::string& what) const {
+  if (warn_) warn_(located(f.path, line, "warning: " + what));
+}
+
+FileId Reader::file_id(const std::string& path) {
+  auto [it, added] = file_ids_.try_emplace(path, static_cast<FileId>(deck_.files.size()));
+  if (added) deck_.files.push_back(path);
+  return it->second;
+}
+
+void Reader::read_netlist(const std::string& path) { read_given(path, false); }
+
+void Reader::read_library(const std::string& path) { read_given(path, true); }
+
+void Reader::read_given(const std::string& path, bool library) {
+  // A file named twice (as a netlist and as a library) is read once; its
+  // definitions are cells if either says so.
+  auto known = file_ids_.find(path);
+  if (known != file_ids_.end() && given_.count(known->second)) {
+    if (library)
+      for (Definition& d : deck_.definitions)
+        if (d.file == known->second) d.from_library = true;
+    return;
+  }
+  read_file(path, {}, library, nullptr, 0);
+  given_.insert(file_ids_.at(path));
+}
+
+void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+                       int from_line) {
+  std::string text;
+  if (!read_whole(path, text)) {
+    if (from) fail(*from, from_line, "cannot open " + path);
+    throw ReadError("cannot open " + path);
+  }
+  FileState f;
+  f.path = path;
+  f.id = file_id(path);
+  f.library = library;
+  f.section = lower(section);
+  Scanner scanner(path, text);
+  Card c;
+  while (!f.ended && scanner.next(c)) card(f, c);
+  if (!f.open.empty()) {
+    const Definition& d = deck_.definitions[f.open.back()];
+    fail(f, f.open_lines.back(), ".subckt " + deck_.symbols.spelling(d.name) + " has no .ends");
+  }
+  if (from && !f.section.empty() && !f.section_seen)
+    fail(*from, from_line, "no section " + std::string(section) + " in " + path);
+}
+
+void Reader::card(FileState& f, const Card& c) {
+  std::string_view first = c.words[0];
+  if (f.in_control) {
+    if (word_is(first, ".endc")) f.in_control = false;
+    return;
+  }
+  if (!f.section.empty()) {
+    // Only the wanted section of a library file is read.
+    if (word_is(first, ".lib") && c.words.size() == 2 && lower(unquoted(c.words[1])) == f.section) {
+      f.in_section = f.section_seen = true;
+      return;
+    }
+    if (!f.in_section) return;
+    if (word_is(first, ".endl")) {
+      f.in_section = false;
+      return;
+    }
+  }
+  if (first[0] == '.') {
+    control(f, c, lower(first));
+    return;
+  }
+  element(f, c);
+}
+
+void Reader::control(FileState& f, const Card& c, const std::string& key) {
+  if (key == ".subckt") return open_definition(f, c);
+  if (key == ".ends") return close_definition(f, c);
+  if (key == ".end") {
+    f.ended = true;
+    return;
+  }
+  if (key == ".include" || key == ".inc") return include(f, c, false);
+  if (key == ".lib") {
+    // `.lib FILE SECTION` reads a section; `.lib NAME` opens one, which a
+    // file read whole reads like any other card.
+    if (c.words.size() >= 3) include(f, c, true);
+    return;
+  }
+  if (key == ".global") return global(c);
+  if (key == ".model") return model(c);
+  if (key == ".control") {
+    f.in_control = true;
+    return;
+  }
+  // Analyses, options, parameters and the like: their values are not needed
+  // to extract gates.
+  static const std::unordered_set<std::string> known = {
+      ".param", ".endl", ".option", ".options", ".tran", ".op", ".dc", ".ac", ".print", ".plot", ".probe",
+      ".meas", ".measure", ".temp", ".save", ".ic", ".nodeset", ".title", ".func", ".data", ".enddata",
+      ".alter", ".protect", ".unprotect", ".hdl", ".noise", ".four", ".csparam", ".pz", ".tf", ".sens",
+      ".connect", ".scale", ".pin", ".bipolar", ".resistor", ".capacitor", ".diode", ".equation", ".endc"};
+  if (!known.count(key)) warn(f, c.line, "card " + std::string(c.words[0]) + " ignored");
+}
+
+void Reader::open_definition(FileState& f, const Card& c) {
+  std::size_t n = positional_count(c);
+  if (n < 2) fail(f, c.line, ".subckt without a name");
+  SymbolId name = deck_.symbols.intern(c.words[1]);
+  if (const Definition* old = deck_.definition(name))
+    fail(f, c.line,
+         "subcircuit " + std::string(c.words[1]) + " already defined at " + deck_.files[old->file] + ":" +
+             std::to_string(old->line));
+  Definition d;
+  d.name = name;
+  d.file = f.id;
+  d.line = c.line;
+  d.from_library = f.library;
+  for (std::size_t i = 2; i < n; ++i) d.body.local(deck_.symbols.intern(c.words[i]));
+  d.body.pin_count = static_cast<std::uint32_t>(d.body.locals.size());
+  deck_.definition_of.emplace(name, static_cast<std::uint32_t>(deck_.definitions.size()));
+  f.open.push_back(static_cast<std::uint32_t>(deck_.definitions.size()));
+  f.open_lines.push_back(c.line);
+  deck_.definitions.push_back(std::move(d));
+}
+
+void Reader::close_definition(FileState& f, const Card& c) {
+  if (f.open.empty()) fail(f, c.line, ".ends without .subckt");
+  const Definition& d = deck_.definitions[f.open.back()];
+  if (c.words.size() >= 2 && deck_.symbols.find(c.words[1]) != d.name)
+    fail(f, c.line, ".ends " + std::string(c.words[1]) + " closes .subckt " + deck_.symbols.spelling(d.name));
+  f.open.pop_back();
+  f.open_lines.pop_back();
+}
+
+void Reader::include(FileState& f, const Card& c, bool lib) {
+  if (c.words.size() < 2) fail(f, c.line, std::string(c.words[0]) + " without a file name");
+  fs::path target = unquoted(c.words[1]);
+  if (target.is_relative()) target = fs::path(f.path).parent_path() / target;
+  std::string path = target.lexically_normal().string();
+  std::string section = lib ? unquoted(c.words[2]) : std::string();
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(path, ec);
+  std::string key = (ec ? path : canonical.string()) + '\n' + lower(section) + (f.library ? "\nl" : "\nn");
+  // A file is read once, which also ends a file that includes itself.
+  if (!included_.insert(key).second) return;
+  if (depth_ >= 64) fail(f, c.line, "files included more than 64 deep");
+  ++depth_;
+  read_file(path, section, f.library, &f, c.line);
+  --depth_;
+}
+
+void Reader::global(const Card& c) {
+  for (std::size_t i = 1; i < c.words.size(); ++i) {
+    SymbolId id = deck_.symbols.intern(c.words[i]);
+    if (deck_.global_set.insert(id).second) deck_.globals.push_back(id);
+  }
+}
+
+void Reader::model(const Card& c) {
+  if (c.words.size() < 3) return;
+  std::string type = lower(c.words[2]);
+  ModelType t = type == "nmos" ? ModelType::NMos : type == "pmos" ? ModelType::PMos : ModelType::Other;
+  deck_.models[deck_.symbols.intern(c.words[1])] = t;
+  // A binned model (`nch.1`) also names its base model.
+  std::string_view name = c.words[1];
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos && dot + 1 < name.size() &&
+      name.find_first_not_of("0123456789", dot + 1) == std::string_view::npos)
+    deck_.models.try_emplace(deck_.symbols.intern(name.substr(0, dot)), t);
+}
+
+void Reader::element(FileState& f, const Card& c) {
+  char letter = c.words[0][0];
+  if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
+  Body* body = nullptr;
+  if (!f.open.empty()) {
+    body = &deck_.definitions[f.open.back()].body;
+  } else if (f.library) {
+    if (!f.outside_warned) warn(f, c.line, "cards outside .subckt in a library file ignored");
+    f.outside_warned = true;
+    return;
+  } else {
+    body = &deck_.top;
+  }
+  std::size_t n = positional_count(c);
+  DeviceCard d;
+  d.letter = letter;
+  d.file = f.id;
+  d.line = c.line;
+  std::size_t nets;
+  std::string_view name = c.words[0];
+  if (letter == 'm') {
+    if (n < 6) fail(f, c.line, "MOSFET " + std::string(name) + " needs drain, gate, source, bulk and a model");
+    nets = 4;
+    d.model = deck_.symbols.intern(c.words[5]);
+  } else if (letter == 'x') {
+    if (n < 2) fail(f, c.line, std::string(name) + " calls no subcircuit");
+    nets = n - 2;
+    d.model = deck_.symbols.intern(c.words[n - 1]);
+  } else if (letter >= 'a' && letter <= 'z') {
+    int want = nets_of(letter, n);
+    if (want < 0) {
+      warn(f, c.line, "element " + std::string(name) + " of an unknown kind ignored");
+      return;
+    }
+    nets = static_cast<std::size_t>(want);
+    if (n < nets + 1) fail(f, c.line, std::string(name) + " needs " + std::to_string(nets) + " nodes");
+    if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) d.model = deck_.symbols.intern(c.words[nets + 1]);
+  } else {
+    fail(f, c.line, "no card begins with " + std::string(name));
+  }
+  d.first_node = static_cast<std::uint32_t>(body->nodes.size());
+  d.node_count = static_cast<std::uint32_t>(nets);
+  for (std::size_t i = 1; i <= nets; ++i) body->nodes.push_back(body->local(deck_.symbols.intern(c.words[i])));
+  d.name = static_cast<std::uint32_t>(body->names.size());
+  body->names.emplace_back(name);
+  if (letter == 'm' || letter == 'x') {
+    body->texts.emplace_back();
+  } else {
+    std::string text;
+    for (std::string_view w : c.words) {
+      if (!text.empty() && w != "=" && text.back() != '=') text += ' ';
+      text += w;
+    }
+    body->texts.push_back(std::move(text));
+  }
+  body->cards.push_back(d);
+}
+
+}  // namespace spice
