@@ -4,11 +4,13 @@
 #include <unordered_set>
 #include <vector>
 
+#include "netlist/arena.h"
 #include "netlist/netlist.h"
 #include "verilog/header_writer.h"
 #include "verilog/identifier.h"
 #include "verilog/netlist_writer.h"
 #include "verilog/records.h"
+#include "verilog/wire.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ void write_declaration(FILE* fp, const char* keyword, const std::vector<const ch
 }  // namespace
 
 void write_profile_netlist(FILE* fp, const spice::Circuit& top, ClassicBridge& bridge) {
+  arena_new<Wire>()->generate_wirelist();
   std::unordered_set<std::string_view> outputs;
   for (const INOUTLIST* p = OutputHead; p; p = p->next)
     if (p->pinname) outputs.insert(p->pinname);

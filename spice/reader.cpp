@@ -92,8 +92,14 @@ void Reader::warn(const FileState& f, int line, const std::string& what) const {
   if (warn_) warn_(located(f.path, line, "warning: " + what));
 }
 
+std::string Reader::identity(const std::string& path) {
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(path, ec);
+  return ec ? path : canonical.string();
+}
+
 FileId Reader::file_id(const std::string& path) {
-  auto [it, added] = file_ids_.try_emplace(path, static_cast<FileId>(deck_.files.size()));
+  auto [it, added] = file_ids_.try_emplace(identity(path), static_cast<FileId>(deck_.files.size()));
   if (added) deck_.files.push_back(path);
   return it->second;
 }
@@ -103,17 +109,17 @@ void Reader::read_netlist(const std::string& path) { read_given(path, false); }
 void Reader::read_library(const std::string& path) { read_given(path, true); }
 
 void Reader::read_given(const std::string& path, bool library) {
-  // A file named twice (as a netlist and as a library) is read once; its
-  // definitions are cells if either says so.
-  auto known = file_ids_.find(path);
-  if (known != file_ids_.end() && given_.count(known->second)) {
-    if (library)
-      for (Definition& d : deck_.definitions)
-        if (d.file == known->second) d.from_library = true;
+  auto known = file_ids_.find(identity(path));
+  if (known != file_ids_.end() && whole_.count(known->second)) {
+    if (library) mark_library(known->second);
     return;
   }
   read_file(path, {}, library, nullptr, 0);
-  given_.insert(file_ids_.at(path));
+}
+
+void Reader::mark_library(FileId file) {
+  for (Definition& d : deck_.definitions)
+    if (d.file == file) d.from_library = true;
 }
 
 void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
@@ -128,6 +134,7 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   f.id = file_id(path);
   f.library = library;
   f.section = lower(section);
+  if (section.empty()) whole_.insert(f.id);
   Scanner scanner(path, text);
   Card c;
   while (!f.ended && scanner.next(c)) card(f, c);
@@ -230,11 +237,14 @@ void Reader::include(FileState& f, const Card& c, bool lib) {
   if (target.is_relative()) target = fs::path(f.path).parent_path() / target;
   std::string path = target.lexically_normal().string();
   std::string section = lib ? unquoted(c.words[2]) : std::string();
-  std::error_code ec;
-  fs::path canonical = fs::weakly_canonical(path, ec);
-  std::string key = (ec ? path : canonical.string()) + '\n' + lower(section) + (f.library ? "\nl" : "\nn");
-  // A file is read once, which also ends a file that includes itself.
-  if (!included_.insert(key).second) return;
+  std::string key = identity(path) + '\n' + lower(section);
+  // A file is read once, which also ends a file that includes itself; its
+  // definitions are cells if any read of it is a library's.
+  if (!included_.insert(key).second) {
+    auto known = file_ids_.find(identity(path));
+    if (f.library && known != file_ids_.end()) mark_library(known->second);
+    return;
+  }
   if (depth_ >= 64) fail(f, c.line, "files included more than 64 deep");
   ++depth_;
   read_file(path, section, f.library, &f, c.line);

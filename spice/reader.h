@@ -29,7 +29,10 @@ class Reader {
  private:
   struct FileState;
 
+  // A file named on the command line; one already read whole is read no
+  // more (its definitions become cells if it is now a library).
   void read_given(const std::string& path, bool library);
+  void mark_library(FileId file);
   void read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                  int from_line);
   void card(FileState& f, const Card& c);
@@ -43,12 +46,14 @@ class Reader {
   [[noreturn]] void fail(const FileState& f, int line, const std::string& what) const;
   void warn(const FileState& f, int line, const std::string& what) const;
   FileId file_id(const std::string& path);
+  // The key of a file whatever path names it.
+  static std::string identity(const std::string& path);
 
   Deck& deck_;
   WarningSink warn_;
   std::unordered_set<std::string> included_;  // path and section of every file read through a card
-  std::unordered_map<std::string, FileId> file_ids_;
-  std::unordered_set<FileId> given_;  // files named on the command line
+  std::unordered_map<std::string, FileId> file_ids_;  // by identity
+  std::unordered_set<FileId> whole_;  // files read whole, not by section
   int depth_ = 0;
 };
 
