@@ -5,6 +5,7 @@
 // per body.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -29,14 +30,15 @@ struct DeviceCard {
 // The cards of a definition or of the deck itself.
 struct Body {
   std::vector<SymbolId> locals;     // local net -> its name; pins come first
+  std::vector<std::string> spellings;  // local net -> its name as first written in this body
   std::uint32_t pin_count = 0;
   std::vector<std::uint32_t> nodes; // local nets of the cards, card after card
   std::vector<DeviceCard> cards;
   std::vector<std::string> names;   // card names as written
   std::vector<std::string> texts;   // parallel to names for other elements, else empty
 
-  // The local net of `name`, made on first use.
-  std::uint32_t local(SymbolId name);
+  // The local net of `name`, made on first use and spelled as then.
+  std::uint32_t local(SymbolId name, std::string_view spelling);
   std::unordered_map<SymbolId, std::uint32_t> local_of;
 };
 

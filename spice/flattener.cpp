@@ -25,10 +25,10 @@ NetId Flattener::new_net(const std::string& name) {
   return static_cast<NetId>(current_.net_names.size() - 1);
 }
 
-NetId Flattener::global_net(SymbolId name) {
+NetId Flattener::global_net(SymbolId name, const std::string& spelling) {
   auto it = globals_.find(name);
   if (it != globals_.end()) return it->second;
-  NetId n = new_net(deck_.symbols.spelling(name));
+  NetId n = new_net(spelling);
   globals_.emplace(name, n);
   return n;
 }
@@ -48,9 +48,9 @@ void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std
     if (i < pins.size())
       nets[i] = pins[i];
     else if (is_global(s))
-      nets[i] = global_net(s);
+      nets[i] = global_net(s, body.spellings[i]);
     else
-      nets[i] = new_net(prefix + deck_.symbols.spelling(s));
+      nets[i] = new_net(prefix + body.spellings[i]);
   }
 }
 
@@ -110,7 +110,8 @@ Circuit Flattener::flatten_definition(const Definition& d) {
   std::vector<NetId> pins;
   for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
     SymbolId s = d.body.locals[i];
-    pins.push_back(is_global(s) ? global_net(s) : new_net(deck_.symbols.spelling(s)));
+    const std::string& spelling = d.body.spellings[i];
+    pins.push_back(is_global(s) ? global_net(s, spelling) : new_net(spelling));
   }
   current_.ports = pins;
   auto index = deck_.definition_of.at(d.name);

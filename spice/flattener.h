@@ -43,7 +43,7 @@ class Flattener {
   // Nets of the body's locals: pins from `pins`, the rest made here.
   void bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, std::vector<NetId>& nets);
   NetId new_net(const std::string& name);
-  NetId global_net(SymbolId name);
+  NetId global_net(SymbolId name, const std::string& spelling);
   void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
   void begin(const std::string& name);
   [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;

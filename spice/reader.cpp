@@ -214,7 +214,7 @@ void Reader::open_definition(FileState& f, const Card& c) {
   d.file = f.id;
   d.line = c.line;
   d.from_library = f.library;
-  for (std::size_t i = 2; i < n; ++i) d.body.local(deck_.symbols.intern(c.words[i]));
+  for (std::size_t i = 2; i < n; ++i) d.body.local(deck_.symbols.intern(c.words[i]), c.words[i]);
   d.body.pin_count = static_cast<std::uint32_t>(d.body.locals.size());
   deck_.definition_of.emplace(name, static_cast<std::uint32_t>(deck_.definitions.size()));
   f.open.push_back(static_cast<std::uint32_t>(deck_.definitions.size()));
@@ -313,7 +313,7 @@ void Reader::element(FileState& f, const Card& c) {
   }
   d.first_node = static_cast<std::uint32_t>(body->nodes.size());
   d.node_count = static_cast<std::uint32_t>(nets);
-  for (std::size_t i = 1; i <= nets; ++i) body->nodes.push_back(body->local(deck_.symbols.intern(c.words[i])));
+  for (std::size_t i = 1; i <= nets; ++i) body->nodes.push_back(body->local(deck_.symbols.intern(c.words[i]), c.words[i]));
   d.name = static_cast<std::uint32_t>(body->names.size());
   body->names.emplace_back(name);
   if (letter == 'm' || letter == 'x') {

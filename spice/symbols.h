@@ -1,6 +1,7 @@
 #pragma once
 // Interned names of a deck. SPICE names are case-insensitive: two spellings
-// that differ only in case are one name, written as first spelled.
+// that differ only in case are one name. A subcircuit or model is written as
+// first spelled in the deck; a net as first spelled in its own body.
 #include <cstdint>
 #include <string>
 #include <string_view>

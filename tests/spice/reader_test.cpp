@@ -6,6 +6,7 @@ using ReaderTest = DeckFixture;
 
 TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   file("inv.sp",
+       ".subckt other a y vdd gnd\n.ends\n"
        ".SUBCKT Inv A Y Vdd GND\n"
        "m1 y a VDD vdd PMOS_x L=1u W=2u\n"
        "M2 Y A gnd Gnd nmos_x\n"
@@ -14,7 +15,7 @@ TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
        ".model NMOS_X nmos\n"
        ".END\n"
        "this line is never read\n");
-  spice::Circuit c = top({"inv.sp"});
+  spice::Circuit c = top({"inv.sp"}, "INV");
   EXPECT_EQ(c.name, "Inv");
   ASSERT_EQ(c.net_count(), 4u);
   EXPECT_EQ(c.net_names, (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
