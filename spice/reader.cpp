@@ -41,15 +41,14 @@ std::string unquoted(std::string_view w) {
   return std::string(w);
 }
 
-bool read_whole(const std::string& path, std::string& text) {
+// Only regular files are included: a card naming a device or a pipe
+// (/dev/zero, /dev/stdin) would never end. Files named on the command line
+// may be anything but a directory.
+bool read_whole(const std::string& path, bool included, std::string& text) {
+  std::error_code ec;
+  if (fs::is_directory(path, ec) || (included && !fs::is_regular_file(path, ec))) return false;
   std::FILE* in = std::fopen(path.c_str(), "rb");
   if (!in) return false;
-  // A directory opens on some systems but reads nothing useful.
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) {
-    std::fclose(in);
-    return false;
-  }
   text.clear();
   char buffer[1 << 16];
   std::size_t n;
@@ -125,7 +124,7 @@ void Reader::mark_library(FileId file) {
 void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                        int from_line) {
   std::string text;
-  if (!read_whole(path, text)) {
+  if (!read_whole(path, from != nullptr, text)) {
     if (from) fail(*from, from_line, "cannot open " + path);
     throw ReadError("cannot open " + path);
   }
