@@ -1,6 +1,6 @@
 #include "spice/flattener.h"
 
-#include <filesystem>
+#include <algorithm>
 
 #include "spice/error.h"
 
@@ -8,6 +8,40 @@ namespace spice {
 
 namespace {
 constexpr int kDepthLimit = 256;
+// More flat devices than this is no netlist that fits in memory, only a
+// hierarchy that multiplies (each level calling the one below twice): it is
+// refused before it is expanded.
+constexpr std::uint64_t kDeviceLimit = 50'000'000;
+}  // namespace
+
+std::uint64_t Flattener::flat_size(const Body& body) {
+  std::uint64_t n = 0;
+  for (const DeviceCard& c : body.cards) {
+    std::uint64_t add = 1;
+    if (c.letter == 'x' && !is_device(c.model)) {
+      auto def = deck_.definition_of.find(c.model);
+      if (def != deck_.definition_of.end()) {
+        std::uint64_t& memo = sizes_[def->second];
+        if (memo == kSizing) {
+          add = 0;  // a cycle, which expansion reports
+        } else {
+          if (memo == kUnsized) {
+            memo = kSizing;
+            memo = flat_size(deck_.definitions[def->second].body);
+          }
+          add = memo;
+        }
+      }
+    }
+    n = std::min(n + add, kDeviceLimit + 1);
+  }
+  return n;
+}
+
+void Flattener::check_size(const Body& body, const std::string& name) {
+  sizes_.assign(deck_.definitions.size(), kUnsized);
+  if (flat_size(body) > kDeviceLimit)
+    throw ReadError(name + " flattens to more than " + std::to_string(kDeviceLimit) + " devices");
 }
 
 void Flattener::fail(const DeviceCard& c, const std::string& what) const {
@@ -89,8 +123,8 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
       if (c.node_count != d.body.pin_count)
         fail(c, body.names[c.name] + " calls " + deck_.symbols.spelling(d.name) + " with " +
                     std::to_string(c.node_count) + " nodes; it has " + std::to_string(d.body.pin_count) + " pins");
-      if (active_[def->second] || depth >= kDepthLimit)
-        fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
+      if (active_[def->second]) fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
+      if (depth >= kDepthLimit) fail(c, "calls nested more than " + std::to_string(kDepthLimit) + " deep");
       call_pins.assign(c.node_count, kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       active_[def->second] = true;
@@ -105,6 +139,7 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
 }
 
 Circuit Flattener::flatten_definition(const Definition& d) {
+  check_size(d.body, deck_.symbols.spelling(d.name));
   begin(deck_.symbols.spelling(d.name));
   // The top's pins are its own nets, named as written.
   std::vector<NetId> pins;
@@ -121,6 +156,7 @@ Circuit Flattener::flatten_definition(const Definition& d) {
 }
 
 Circuit Flattener::flatten_deck(const std::string& name) {
+  check_size(deck_.top, name);
   begin(name);
   expand(deck_.top, {}, {}, 0);
   return std::move(current_);

@@ -3,6 +3,7 @@
 // per library cell. Nets and devices inside a call are named by the path of
 // calls, joined by `/` (`x1/x2/n3`); global nets (`.global`, node 0, names
 // ending in `!`) stay one net everywhere.
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -47,6 +48,9 @@ class Flattener {
   void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
   void begin(const std::string& name);
   [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;
+  // Devices of the body once flat, saturating just past the limit.
+  std::uint64_t flat_size(const Body& body);
+  void check_size(const Body& body, const std::string& name);
 
   const Deck& deck_;
   const DeviceKinds& kinds_;
@@ -55,6 +59,8 @@ class Flattener {
   std::unordered_map<SymbolId, NetId> globals_;
   std::vector<bool> active_;          // definitions being expanded (a call cycle is an error)
   std::unordered_set<SymbolId> warned_black_boxes_;
+  static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;
+  std::vector<std::uint64_t> sizes_;  // per definition
 };
 
 }  // namespace spice

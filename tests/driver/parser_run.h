@@ -27,7 +27,7 @@ struct Outcome {
 };
 
 inline fs::path work_dir(const std::string& name) {
-  fs::path d = fs::path(testing::TempDir()) / ("profile_" + name);
+  fs::path d = fs::path(testing::TempDir()) / ("parser_" + name);
   fs::remove_all(d);
   fs::create_directories(d);
   return d;

@@ -87,6 +87,13 @@ TEST_F(FlattenerTest, BadCallsNameTheCard) {
   EXPECT_EQ(error({"pins.sp"}), "pins.sp:10: x1 calls inv with 3 nodes; it has 2 pins");
   file("loop.sp", ".subckt a x\nx1 x b\n.ends\n.subckt b x\nx1 x a\n.ends\nX0 n a\n");
   EXPECT_EQ(error({"loop.sp"}), "loop.sp:5: subcircuit a calls itself");
+  // Each level calls the one below twice: refused before it is expanded.
+  std::string doubling = ".subckt l0 a\nm1 a a a a nch\n.ends\n";
+  for (int i = 1; i <= 40; ++i)
+    doubling += ".subckt l" + std::to_string(i) + " a\nx1 a l" + std::to_string(i - 1) + "\nx2 a l" +
+                std::to_string(i - 1) + "\n.ends\n";
+  file("doubling.sp", doubling);
+  EXPECT_EQ(error({"doubling.sp"}), "l40 flattens to more than 50000000 devices");
 }
 
 TEST_F(FlattenerTest, RailsByNameOptionGlobalAndBulkOnly) {
