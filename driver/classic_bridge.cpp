@@ -79,18 +79,7 @@ char* ClassicBridge::synthetic(char letter, std::vector<std::string>& table, con
 
 std::vector<char*> ClassicBridge::name_nets(const spice::Circuit& c) {
   std::vector<char*> nets(c.net_count(), nullptr);
-  char* supply = nullptr;
-  char* ground = nullptr;
-  for (spice::NetId n = 0; n < c.net_count(); ++n) {
-    NetRole role = c.net_roles[n];
-    char*& rail = role == NetRole::Supply ? supply : ground;
-    if ((role == NetRole::Supply || role == NetRole::Ground) && rail) {
-      nets[n] = rail;
-      continue;
-    }
-    nets[n] = synthetic('n', net_texts_, c.net_names[n]);
-    if (role == NetRole::Supply || role == NetRole::Ground) rail = nets[n];
-  }
+  for (spice::NetId n = 0; n < c.net_count(); ++n) nets[n] = synthetic('n', net_texts_, c.net_names[n]);
   return nets;
 }
 
@@ -103,6 +92,13 @@ MOSLIST* ClassicBridge::mosfets(const spice::Circuit& c, const std::vector<char*
   }
   static char nmos[] = "nmos";
   static char pmos[] = "pmos";
+  // The MOSFETs see one supply and one ground net.
+  auto pin = [&](spice::NetId n) {
+    NetRole role = c.net_roles[n];
+    if (role == NetRole::Supply && supply) return supply;
+    if (role == NetRole::Ground && ground) return ground;
+    return nets[n];
+  };
   MOSLIST* head = nullptr;
   std::size_t k = 0;
   for (const spice::Mosfet& m : c.mosfets) {
@@ -111,9 +107,9 @@ MOSLIST* ClassicBridge::mosfets(const spice::Circuit& c, const std::vector<char*
     auto* rec = arena_new<MosList>();
     std::string name = "m" + std::to_string(++k);
     rec->mosname = arena::strndup(name.data(), name.size());
-    rec->d = nets[m.drain];
-    rec->g = nets[m.gate];
-    rec->s = nets[m.source];
+    rec->d = pin(m.drain);
+    rec->g = pin(m.gate);
+    rec->s = pin(m.source);
     char* rail = m.type == Channel::P ? supply : ground;
     rec->b = rail ? rail : nets[m.bulk];
     rec->modelname = m.type == Channel::P ? pmos : nmos;

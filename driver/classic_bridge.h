@@ -26,7 +26,7 @@ class ClassicBridge {
   const char* top_net(spice::NetId n) const { return top_nets_[n]; }
 
  private:
-  // Synthetic names of a circuit's nets, rails merged.
+  // Synthetic names of a circuit's nets, one per net.
   std::vector<char*> name_nets(const spice::Circuit& c);
   char* synthetic(char letter, std::vector<std::string>& table, const std::string& original);
   MOSLIST* mosfets(const spice::Circuit& c, const std::vector<char*>& nets);

@@ -78,6 +78,11 @@ void flatten_step(Profile& run) {
   spice::Rails rails(run.deck, run.options.supply, run.options.ground);
   rails.assign(run.top);
   for (spice::Circuit& cell : run.cells) rails.assign(cell);
+  // A deck has no .subckt line: its rails are its ports, supplies first.
+  if (flattener.top_line == 0)
+    for (spice::NetRole role : {spice::NetRole::Supply, spice::NetRole::Ground})
+      for (spice::NetId n = 0; n < run.top.net_count(); ++n)
+        if (run.top.net_roles[n] == role) run.top.ports.push_back(n);
   spice::warn_loose_nets(run.top, run.top_where, to_stderr);
 }
 

@@ -2,6 +2,7 @@
 // Whole runs of the built parser in a fresh folder per scenario.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -26,8 +27,9 @@ struct Outcome {
   std::string err;
 };
 
+// Per process too, so that two builds' suites may run at once.
 inline fs::path work_dir(const std::string& name) {
-  fs::path d = fs::path(testing::TempDir()) / ("parser_" + name);
+  fs::path d = fs::path(testing::TempDir()) / ("parser_" + name + "_" + std::to_string(getpid()));
   fs::remove_all(d);
   fs::create_directories(d);
   return d;

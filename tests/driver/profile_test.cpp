@@ -120,6 +120,17 @@ TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {
   EXPECT_NE(v.find("    INV  U1 ( .a(f), .out(y) );\n"), std::string::npos) << v;
 }
 
+TEST(Profile, ADeckWithoutSubcktIsTheTopWithItsRailsAsPorts) {
+  fs::path d = work_dir("deck");
+  std::ofstream(d / "my-inv.cir") << "M1 y a VSS VSS nch\nM2 y a VDD VDD pch\nV1 VDD 0 1.8\n";
+  Outcome r = run(d, "my-inv.cir -o inv.v");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string v = slurp(d / "inv.v");
+  EXPECT_NE(v.find(" module \\my-inv  (VDD, VSS, \\0 ); \n input VDD, VSS, \\0 ;\n"), std::string::npos) << v;
+  EXPECT_NE(v.find("    INV  U1 ( .a(a), .out(y) );\n"), std::string::npos) << v;
+  EXPECT_NE(v.find(" V1 VDD \\0  1.800000e+00  \n"), std::string::npos) << v;
+}
+
 TEST(Profile, FourPlainArgumentsStayTheClassicForm) {
   fs::path d = work_dir("classic");
   std::ofstream(d / "a.sp") << "R1 a b 1\n";

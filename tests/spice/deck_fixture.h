@@ -2,6 +2,7 @@
 // Netlist files in a fresh folder (the working directory, so messages name
 // them as written), read and flattened as the profile does.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,7 +20,8 @@ class DeckFixture : public testing::Test {
  protected:
   void SetUp() override {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::path(testing::TempDir()) / (std::string("spice_") + info->test_suite_name() + "_" + info->name());
+    dir_ = std::filesystem::path(testing::TempDir()) / (std::string("spice_") + info->test_suite_name() + "_" + info->name() + "_" +
+                                                   std::to_string(getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     old_ = std::filesystem::current_path();
