@@ -6,7 +6,6 @@
 #include "extract/records.h"
 #include "netlist/arena.h"
 #include "netlist/netlist.h"
-#include "verilog/identifier.h"
 
 using spice::Channel;
 using spice::NetRole;
@@ -73,7 +72,7 @@ ModelList* channel_models() {
 
 char* ClassicBridge::synthetic(char letter, std::vector<std::string>& table, const std::string& original) {
   std::string name = letter + std::to_string(table.size());  // the index the text gets
-  table.push_back(verilog_identifier(original));
+  table.push_back(original);
   return arena::strndup(name.data(), name.size());
 }
 
@@ -126,7 +125,6 @@ void ClassicBridge::load(const spice::Circuit& top, const std::vector<spice::Cir
   net_texts_.clear();
   cell_texts_.clear();
   element_texts_.clear();
-  other_texts_.clear();
   // Numbers start at 1, as a hand-written netlist's would.
   for (auto* table : {&net_texts_, &cell_texts_, &element_texts_}) table->emplace_back();
 
@@ -138,7 +136,9 @@ void ClassicBridge::load(const spice::Circuit& top, const std::vector<spice::Cir
   auto* name_rec = arena_new<InoutList>();
   name_rec->pinname = synthetic('c', cell_texts_, top.name);
   InputHead = name_rec;
+  // Bulk-only ports take no part: the engine would look for them in vain.
   for (spice::NetId p : top.ports) {
+    if (top.net_roles[p] == NetRole::BulkOnly) continue;
     auto* rec = arena_new<InoutList>();
     rec->pinname = top_nets_[p];
     InputHead = link_behind_head(InputHead, rec);
@@ -165,6 +165,7 @@ void ClassicBridge::load(const spice::Circuit& top, const std::vector<spice::Cir
     std::vector<char*> nets = name_nets(cell);
     TerminalList* terminals = nullptr;
     for (spice::NetId p : cell.ports) {
+      if (cell.net_roles[p] == NetRole::BulkOnly) continue;
       auto* rec = arena_new<TerminalList>();
       rec->name = nets[p];
       terminals = link_behind_head(terminals, rec);
@@ -192,7 +193,5 @@ const char* ClassicBridge::text(const char* name) {
     unsigned long k = std::strtoul(name + 1, &end, 10);
     if (*end == '\0' && k < table->size() && name[1] >= '0' && name[1] <= '9') return (*table)[k].c_str();
   }
-  auto [it, added] = other_texts_.try_emplace(name);
-  if (added) it->second = verilog_identifier(name);
-  return it->second.c_str();
+  return name;
 }

@@ -7,7 +7,6 @@
 // bulk, which is where the engine looks for them; the supply nets of a
 // circuit become one net to the engine, and so do its ground nets.
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "netlist/netlist.h"
@@ -18,9 +17,8 @@ class ClassicBridge {
   // Resets the database and fills it with the top circuit and the cells.
   void load(const spice::Circuit& top, const std::vector<spice::Circuit>& cells);
 
-  // The Verilog text of a database name: the original name a synthetic name
-  // stands for, escaped where it is no simple identifier. Valid for the
-  // bridge's lifetime.
+  // The original name a synthetic name of the database stands for; any other
+  // name as it is. Valid for the bridge's lifetime.
   const char* text(const char* name);
   // The synthetic name of a net of the top circuit.
   const char* top_net(spice::NetId n) const { return top_nets_[n]; }
@@ -33,5 +31,4 @@ class ClassicBridge {
 
   std::vector<std::string> net_texts_, cell_texts_, element_texts_;
   std::vector<char*> top_nets_;
-  std::unordered_map<std::string, std::string> other_texts_;
 };

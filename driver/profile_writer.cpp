@@ -51,9 +51,7 @@ void write_profile_netlist(FILE* fp, const spice::Circuit& top, ClassicBridge& b
 
   const NameText name = [&](const char* s) { return bridge.text(s); };
   auto is_port = [&](const char* s) { return s && ports.count(s) != 0; };
-  bool any_wire = false;
-  for (const WIRELIST* w = WireHead; w && !any_wire; w = w->next) any_wire = !is_port(w->wirename);
-  if (any_wire) write_wires(fp, name, is_port);
+  write_wires(fp, name, is_port);
   write_instances(fp, name);
 
   for (const spice::BlackBox& b : top.black_boxes) {

@@ -1,57 +1,65 @@
 #include "verilog/identifier.h"
 
-#include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
 
-bool reserved(std::string_view name) {
-  // The reserved words of Verilog-2005 and of SystemVerilog, so that the
-  // netlist reads in either.
+// Reserved words of Verilog and of SystemVerilog: a netlist may be read by
+// either, and an escaped name means the same to both.
+const std::unordered_set<std::string_view>& reserved_words() {
   static const std::unordered_set<std::string_view> words = {
-      "always", "and", "assign", "automatic", "begin", "buf", "bufif0", "bufif1", "case", "casex", "casez",
-      "cell", "cmos", "config", "deassign", "default", "defparam", "design", "disable", "edge", "else", "end",
-      "endcase", "endconfig", "endfunction", "endgenerate", "endmodule", "endprimitive", "endspecify",
-      "endtable", "endtask", "event", "for", "force", "forever", "fork", "function", "generate", "genvar",
-      "highz0", "highz1", "if", "ifnone", "incdir", "include", "initial", "inout", "input", "instance",
-      "integer", "join", "large", "liblist", "library", "localparam", "macromodule", "medium", "module",
-      "nand", "negedge", "nmos", "nor", "noshowcancelled", "not", "notif0", "notif1", "or", "output",
-      "parameter", "pmos", "posedge", "primitive", "pull0", "pull1", "pulldown", "pullup",
-      "pulsestyle_onevent", "pulsestyle_ondetect", "rcmos", "real", "realtime", "reg", "release", "repeat",
-      "rnmos", "rpmos", "rtran", "rtranif0", "rtranif1", "scalared", "showcancelled", "signed", "small",
-      "specify", "specparam", "strong0", "strong1", "supply0", "supply1", "table", "task", "time", "tran",
-      "tranif0", "tranif1", "tri", "tri0", "tri1", "triand", "trior", "trireg", "unsigned", "use", "uwire",
-      "vectored", "wait", "wand", "weak0", "weak1", "while", "wire", "wor", "xnor", "xor", "alias",
-      "always_comb", "always_ff", "always_latch", "assert", "assume", "before", "bind", "bins", "binsof",
-      "bit", "break", "byte", "chandle", "class", "clocking", "const", "constraint", "context", "continue",
-      "cover", "covergroup", "coverpoint", "cross", "dist", "do", "endclass", "endclocking", "endgroup",
-      "endinterface", "endpackage", "endprogram", "endproperty", "endsequence", "enum", "expect", "export",
-      "extends", "extern", "final", "first_match", "foreach", "forkjoin", "iff", "ignore_bins",
-      "illegal_bins", "import", "inside", "int", "interface", "intersect", "join_any", "join_none", "local",
-      "logic", "longint", "matches", "modport", "new", "null", "package", "packed", "priority", "program",
-      "property", "protected", "pure", "rand", "randc", "randcase", "randsequence", "ref", "return",
-      "sequence", "shortint", "shortreal", "solve", "static", "string", "struct", "super", "tagged", "this",
-      "throughout", "timeprecision", "timeunit", "type", "typedef", "union", "unique", "var", "virtual",
-      "void", "wait_order", "wildcard", "with", "within"};
-  return words.count(name) != 0;
+      "accept_on", "alias", "always", "always_comb", "always_ff", "always_latch", "and", "assert", "assign",
+      "assume", "automatic", "before", "begin", "bind", "bins", "binsof", "bit", "break", "buf", "bufif0",
+      "bufif1", "byte", "case", "casex", "casez", "cell", "chandle", "checker", "class", "clocking", "cmos",
+      "config", "const", "constraint", "context", "continue", "cover", "covergroup", "coverpoint", "cross",
+      "deassign", "default", "defparam", "design", "disable", "dist", "do", "edge", "else", "end", "endcase",
+      "endchecker", "endclass", "endclocking", "endconfig", "endfunction", "endgenerate", "endgroup",
+      "endinterface", "endmodule", "endpackage", "endprimitive", "endprogram", "endproperty", "endspecify",
+      "endsequence", "endtable", "endtask", "enum", "event", "eventually", "expect", "export", "extends",
+      "extern", "final", "first_match", "for", "force", "foreach", "forever", "fork", "forkjoin", "function",
+      "generate", "genvar", "global", "highz0", "highz1", "if", "iff", "ifnone", "ignore_bins", "illegal_bins",
+      "implements", "implies", "import", "incdir", "include", "initial", "inout", "input", "inside", "instance",
+      "int", "integer", "interconnect", "interface", "intersect", "join", "join_any", "join_none", "large",
+      "let", "liblist", "library", "local", "localparam", "logic", "longint", "macromodule", "matches", "medium",
+      "modport", "module", "nand", "negedge", "nettype", "new", "nexttime", "nmos", "nor", "noshowcancelled",
+      "not", "notif0", "notif1", "null", "or", "output", "package", "packed", "parameter", "pmos", "posedge",
+      "primitive", "priority", "program", "property", "protected", "pull0", "pull1", "pulldown", "pullup",
+      "pulsestyle_ondetect", "pulsestyle_onevent", "pure", "rand", "randc", "randcase", "randsequence", "rcmos",
+      "real", "realtime", "ref", "reg", "reject_on", "release", "repeat", "restrict", "return", "rnmos", "rpmos",
+      "rtran", "rtranif0", "rtranif1", "s_always", "s_eventually", "s_nexttime", "s_until", "s_until_with",
+      "scalared", "sequence", "shortint", "shortreal", "showcancelled", "signed", "small", "soft", "solve",
+      "specify", "specparam", "static", "string", "strong", "strong0", "strong1", "struct", "super", "supply0",
+      "supply1", "sync_accept_on", "sync_reject_on", "table", "tagged", "task", "this", "throughout", "time",
+      "timeprecision", "timeunit", "tran", "tranif0", "tranif1", "tri", "tri0", "tri1", "triand", "trior",
+      "trireg", "type", "typedef", "union", "unique", "unique0", "unsigned", "until", "until_with", "untyped",
+      "use", "uwire", "var", "vectored", "virtual", "void", "wait", "wait_order", "wand", "weak", "weak0",
+      "weak1", "while", "wildcard", "wire", "with", "within", "wor", "xnor", "xor"};
+  return words;
 }
 
 bool letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-bool digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-bool is_simple_identifier(std::string_view name) {
-  if (name.empty() || !letter(name[0])) return false;
-  for (char c : name)
-    if (!letter(c) && !digit(c) && c != '$') return false;
-  return !reserved(name);
+bool is_plain_identifier(const char* name) {
+  if (!name || !letter(name[0])) return false;
+  for (const char* p = name + 1; *p; ++p) {
+    if (!letter(*p) && !(*p >= '0' && *p <= '9') && *p != '$') return false;
+  }
+  return reserved_words().count(name) == 0;
 }
 
-std::string verilog_identifier(std::string_view name) {
-  if (is_simple_identifier(name)) return std::string(name);
-  std::string out = "\\";
-  out += name;
-  out += ' ';
-  return out;
+void write_identifier(FILE* fp, const char* name) {
+  if (!name || !*name) return;
+  if (is_plain_identifier(name)) {
+    fputs(name, fp);
+  } else {
+    fprintf(fp, "\\%s ", name);
+  }
+}
+
+std::string verilog_identifier(const std::string& name) {
+  if (name.empty() || is_plain_identifier(name.c_str())) return name;
+  return "\\" + name + " ";
 }
