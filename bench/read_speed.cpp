@@ -44,10 +44,13 @@ std::size_t classic_read(char** files_) {
   return n;
 }
 
-std::size_t spice_read(const char* path) {
+// Returns the MOSFETs read; `read_only` receives the time before flattening.
+std::size_t spice_read(const char* path, double& read_only) {
+  auto start = std::chrono::steady_clock::now();
   spice::Deck deck;
   spice::Reader reader(deck, nullptr);
   reader.read_netlist(path);
+  read_only = seconds_since(start);
   spice::DeviceKinds kinds(deck, {}, {});
   spice::Flattener flattener(deck, kinds, nullptr);
   spice::Circuit top = flattener.flatten_top("", "deck");
@@ -65,20 +68,24 @@ int main(int argc, char** argv) {
   int runs = argc > 4 ? std::atoi(argv[4]) : 5;
   // The classic reader copies the characters that form no token to standard output.
   if (!std::freopen("/dev/null", "w", stdout)) return 1;
-  std::vector<double> classic, profile;
+  std::vector<double> classic, profile, profile_read;
   std::size_t classic_mos = 0, profile_mos = 0;
   for (int i = 0; i < runs; ++i) {
     auto t = std::chrono::steady_clock::now();
     classic_mos = classic_read(argv);
     classic.push_back(seconds_since(t));
     t = std::chrono::steady_clock::now();
-    profile_mos = spice_read(argv[3]);
+    double read_only = 0;
+    profile_mos = spice_read(argv[3], read_only);
     profile.push_back(seconds_since(t));
+    profile_read.push_back(read_only);
   }
   std::fprintf(stderr, "%-8s %10s %10s %12s\n", "reader", "MOSFETs", "median s", "ns/MOSFET");
   std::fprintf(stderr, "%-8s %10zu %10.3f %12.1f\n", "classic", classic_mos, median(classic),
                median(classic) * 1e9 / static_cast<double>(classic_mos));
-  std::fprintf(stderr, "%-8s %10zu %10.3f %12.1f\n", "spice", profile_mos, median(profile),
-               median(profile) * 1e9 / static_cast<double>(profile_mos));
+  std::fprintf(stderr, "%-8s %10zu %10.3f %12.1f   (cards only, before flattening)\n", "spice", profile_mos,
+               median(profile_read), median(profile_read) * 1e9 / static_cast<double>(profile_mos));
+  std::fprintf(stderr, "%-8s %10zu %10.3f %12.1f   (read, flattened, rails found)\n", "spice", profile_mos,
+               median(profile), median(profile) * 1e9 / static_cast<double>(profile_mos));
   return 0;
 }

@@ -2,13 +2,17 @@
 
 namespace spice {
 
-std::uint32_t Body::local(SymbolId name, std::string_view spelling) {
-  auto [it, added] = local_of.try_emplace(name, static_cast<std::uint32_t>(locals.size()));
-  if (added) {
-    locals.push_back(name);
-    spellings.emplace_back(spelling);
-  }
-  return it->second;
+std::uint32_t Body::store(std::string_view name) {
+  auto offset = static_cast<std::uint32_t>(pool.size());
+  pool.append(name);
+  pool.push_back('\0');
+  return offset;
+}
+
+std::uint32_t Body::add_local(SymbolId name, std::string_view spelling) {
+  locals.push_back(name);
+  spellings.push_back(store(spelling));
+  return static_cast<std::uint32_t>(locals.size() - 1);
 }
 
 }  // namespace spice

@@ -22,24 +22,33 @@ struct DeviceCard {
   SymbolId model = kNoSymbol;       // m: model; x: called subcircuit; d, q: model
   std::uint32_t first_node = 0;     // into Body::nodes
   std::uint32_t node_count = 0;
-  std::uint32_t name = 0;           // into Body::names (as written)
+  std::uint32_t name = 0;           // into Body::pool (as written)
+  std::uint32_t text = kNoText;     // into Body::texts for elements other than m and x
   FileId file = 0;
   int line = 0;
+  static constexpr std::uint32_t kNoText = ~std::uint32_t{0};
 };
 
-// The cards of a definition or of the deck itself.
+// The cards of a definition or of the deck itself. Names as written live in
+// one pool, so that a million cards cost no million strings.
 struct Body {
-  std::vector<SymbolId> locals;     // local net -> its name; pins come first
-  std::vector<std::string> spellings;  // local net -> its name as first written in this body
+  std::vector<SymbolId> locals;          // local net -> its name; pins come first
+  std::vector<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
   std::uint32_t pin_count = 0;
-  std::vector<std::uint32_t> nodes; // local nets of the cards, card after card
+  std::vector<std::uint32_t> nodes;      // local nets of the cards, card after card
   std::vector<DeviceCard> cards;
-  std::vector<std::string> names;   // card names as written
-  std::vector<std::string> texts;   // parallel to names for other elements, else empty
+  std::vector<std::string> texts;        // whole cards of the other elements
+  std::string pool;                      // NUL-terminated names
+  // Locals whose symbol the reader's one-entry cache gave to another body
+  // since (see Reader::local).
+  std::unordered_map<SymbolId, std::uint32_t> evicted;
 
-  // The local net of `name`, made on first use and spelled as then.
-  std::uint32_t local(SymbolId name, std::string_view spelling);
-  std::unordered_map<SymbolId, std::uint32_t> local_of;
+  std::uint32_t store(std::string_view name);
+  std::string_view at(std::uint32_t offset) const { return std::string_view(pool.data() + offset); }
+  std::string_view spelling(std::uint32_t local) const { return at(spellings[local]); }
+  std::string_view name(const DeviceCard& c) const { return at(c.name); }
+  // A new local net.
+  std::uint32_t add_local(SymbolId name, std::string_view spelling);
 };
 
 struct Definition {

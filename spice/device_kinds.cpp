@@ -85,7 +85,7 @@ std::optional<Channel> DeviceKinds::decide(SymbolId name) const {
     if (m->second == ModelType::PMos) return Channel::P;
     return std::nullopt;
   }
-  const std::string& key = deck_.symbols.key(name);
+  const std::string key = deck_.symbols.key(name);
   for (const char* word : {"nfet", "nmos", "nch"})
     if (key.find(word) != std::string::npos) return Channel::N;
   for (const char* word : {"pfet", "pmos", "pch"})

@@ -38,10 +38,12 @@ std::uint64_t Flattener::flat_size(const Body& body) {
   return n;
 }
 
-void Flattener::check_size(const Body& body, const std::string& name) {
+std::uint64_t Flattener::check_size(const Body& body, const std::string& name) {
   sizes_.assign(deck_.definitions.size(), kUnsized);
-  if (flat_size(body) > kDeviceLimit)
+  std::uint64_t size = flat_size(body);
+  if (size > kDeviceLimit)
     throw ReadError(name + " flattens to more than " + std::to_string(kDeviceLimit) + " devices");
+  return size;
 }
 
 void Flattener::fail(const DeviceCard& c, const std::string& what) const {
@@ -49,20 +51,22 @@ void Flattener::fail(const DeviceCard& c, const std::string& what) const {
 }
 
 bool Flattener::is_global(SymbolId name) const {
-  const std::string& key = deck_.symbols.key(name);
-  return key == "0" || (!key.empty() && key.back() == '!') || deck_.global_set.count(name) != 0;
+  const std::string& spelling = deck_.symbols.spelling(name);
+  return spelling == "0" || (!spelling.empty() && spelling.back() == '!') || deck_.global_set.count(name) != 0;
 }
 
-NetId Flattener::new_net(const std::string& name) {
-  current_.net_names.push_back(name);
+NetId Flattener::new_net(const std::string& prefix, std::string_view name) {
+  std::string& added = current_.net_names.emplace_back();
+  added.reserve(prefix.size() + name.size());
+  added.append(prefix).append(name);
   current_.net_roles.push_back(NetRole::Signal);
   return static_cast<NetId>(current_.net_names.size() - 1);
 }
 
-NetId Flattener::global_net(SymbolId name, const std::string& spelling) {
+NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
   auto it = globals_.find(name);
   if (it != globals_.end()) return it->second;
-  NetId n = new_net(spelling);
+  NetId n = new_net({}, spelling);
   globals_.emplace(name, n);
   return n;
 }
@@ -82,9 +86,9 @@ void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std
     if (i < pins.size())
       nets[i] = pins[i];
     else if (is_global(s))
-      nets[i] = global_net(s, body.spellings[i]);
+      nets[i] = global_net(s, body.spelling(i));
     else
-      nets[i] = new_net(prefix + body.spellings[i]);
+      nets[i] = new_net(prefix, body.spelling(i));
   }
 }
 
@@ -94,7 +98,10 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
   std::vector<NetId> call_pins;
   for (const DeviceCard& c : body.cards) {
     const NetId* n = body.nodes.data() + c.first_node;
-    std::string name = prefix + body.names[c.name];
+    std::string_view written = body.name(c);
+    std::string name;
+    name.reserve(prefix.size() + written.size());
+    name.append(prefix).append(written);
     if (c.letter == 'm' || c.letter == 'x') {
       auto channel = kinds_.channel(c.model);
       if (channel) {
@@ -106,7 +113,7 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
         continue;
       }
       if (c.letter == 'm')
-        fail(c, "MOSFET " + body.names[c.name] + ": model " + deck_.symbols.spelling(c.model) +
+        fail(c, "MOSFET " + std::string(written) + ": model " + deck_.symbols.spelling(c.model) +
                     " is neither n- nor p-channel (see --nmos, --pmos)");
       auto def = deck_.definition_of.find(c.model);
       if (def == deck_.definition_of.end()) {
@@ -121,7 +128,7 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
       }
       const Definition& d = deck_.definitions[def->second];
       if (c.node_count != d.body.pin_count)
-        fail(c, body.names[c.name] + " calls " + deck_.symbols.spelling(d.name) + " with " +
+        fail(c, std::string(written) + " calls " + deck_.symbols.spelling(d.name) + " with " +
                     std::to_string(c.node_count) + " nodes; it has " + std::to_string(d.body.pin_count) + " pins");
       if (active_[def->second]) fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
       if (depth >= kDepthLimit) fail(c, "calls nested more than " + std::to_string(kDepthLimit) + " deep");
@@ -132,21 +139,23 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
       active_[def->second] = false;
       continue;
     }
-    Element e{std::move(name), body.texts[c.name], {}};
+    Element e{std::move(name), body.texts[c.text], {}};
     for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
     current_.elements.push_back(std::move(e));
   }
 }
 
 Circuit Flattener::flatten_definition(const Definition& d) {
-  check_size(d.body, deck_.symbols.spelling(d.name));
+  std::uint64_t size = check_size(d.body, deck_.symbols.spelling(d.name));
   begin(deck_.symbols.spelling(d.name));
+  current_.mosfets.reserve(size);
+  current_.net_names.reserve(d.body.locals.size());
   // The top's pins are its own nets, named as written.
   std::vector<NetId> pins;
   for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
     SymbolId s = d.body.locals[i];
-    const std::string& spelling = d.body.spellings[i];
-    pins.push_back(is_global(s) ? global_net(s, spelling) : new_net(spelling));
+    std::string_view spelling = d.body.spelling(i);
+    pins.push_back(is_global(s) ? global_net(s, spelling) : new_net({}, spelling));
   }
   current_.ports = pins;
   auto index = deck_.definition_of.at(d.name);
@@ -156,8 +165,10 @@ Circuit Flattener::flatten_definition(const Definition& d) {
 }
 
 Circuit Flattener::flatten_deck(const std::string& name) {
-  check_size(deck_.top, name);
+  std::uint64_t size = check_size(deck_.top, name);
   begin(name);
+  current_.mosfets.reserve(size);
+  current_.net_names.reserve(deck_.top.locals.size());
   expand(deck_.top, {}, {}, 0);
   return std::move(current_);
 }

@@ -43,14 +43,15 @@ class Flattener {
   bool is_global(SymbolId name) const;
   // Nets of the body's locals: pins from `pins`, the rest made here.
   void bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, std::vector<NetId>& nets);
-  NetId new_net(const std::string& name);
-  NetId global_net(SymbolId name, const std::string& spelling);
+  NetId new_net(const std::string& prefix, std::string_view name);
+  NetId global_net(SymbolId name, std::string_view spelling);
   void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
   void begin(const std::string& name);
   [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;
   // Devices of the body once flat, saturating just past the limit.
   std::uint64_t flat_size(const Body& body);
-  void check_size(const Body& body, const std::string& name);
+  // The flat size of the body; throws when it is past the limit.
+  std::uint64_t check_size(const Body& body, const std::string& name);
 
   const Deck& deck_;
   const DeviceKinds& kinds_;

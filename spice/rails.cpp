@@ -1,5 +1,7 @@
 #include "spice/rails.h"
 
+#include <algorithm>
+
 namespace spice {
 
 namespace {
@@ -43,8 +45,14 @@ void Rails::assign(Circuit& c) const {
   for (const BlackBox& b : c.black_boxes)
     for (NetId n : b.pins) reach[n].other = true;
   c.net_roles.assign(c.net_count(), NetRole::Signal);
+  std::size_t longest = 0;
+  for (const auto* set : {&supply_, &ground_, &globals_})
+    for (const std::string& name : *set) longest = std::max(longest, name.size());
+  std::string key;
   for (NetId n = 0; n < c.net_count(); ++n) {
-    std::string key = lower(c.net_names[n]);
+    // Only names as short as a rail's need a look.
+    key.clear();
+    if (c.net_names[n].size() <= longest) key = lower(c.net_names[n]);
     const Reach& r = reach[n];
     if (supply_.count(key))
       c.net_roles[n] = NetRole::Supply;

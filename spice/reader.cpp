@@ -1,5 +1,11 @@
 #include "spice/reader.h"
 
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -41,21 +47,50 @@ std::string unquoted(std::string_view w) {
   return std::string(w);
 }
 
-// Only regular files are included: a card naming a device or a pipe
-// (/dev/zero, /dev/stdin) would never end. Files named on the command line
-// may be anything but a directory.
-bool read_whole(const std::string& path, bool included, std::string& text) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec) || (included && !fs::is_regular_file(path, ec))) return false;
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (!in) return false;
-  text.clear();
-  char buffer[1 << 16];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.append(buffer, n);
-  std::fclose(in);
-  return true;
-}
+// The bytes of a file: mapped where it is a regular file (no copy, no
+// zero-filled buffer), read otherwise.
+class FileText {
+ public:
+  FileText() = default;
+  FileText(const FileText&) = delete;
+  FileText& operator=(const FileText&) = delete;
+  ~FileText() {
+    if (map_) munmap(map_, size_);
+  }
+
+  // Only regular files are included: a card naming a device or a pipe
+  // (/dev/zero, /dev/stdin) would never end. Files named on the command
+  // line may be anything but a directory.
+  bool load(const std::string& path, bool included) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) && (!included || S_ISREG(st.st_mode));
+    if (ok && S_ISREG(st.st_mode) && st.st_size > 0) {
+      void* p = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (p != MAP_FAILED) {
+        map_ = p;
+        size_ = static_cast<std::size_t>(st.st_size);
+        close(fd);
+        return true;
+      }
+    }
+    char buffer[1 << 16];
+    ssize_t n;
+    while (ok && (n = read(fd, buffer, sizeof buffer)) > 0) owned_.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return ok;
+  }
+
+  std::string_view view() const {
+    return map_ ? std::string_view(static_cast<const char*>(map_), size_) : std::string_view(owned_);
+  }
+
+ private:
+  void* map_ = nullptr;
+  std::size_t size_ = 0;
+  std::string owned_;
+};
 
 // Nets each element letter takes after its name; -1: as many as are written
 // before the model or value word (subcircuit calls, bipolar transistors).
@@ -123,8 +158,8 @@ void Reader::mark_library(FileId file) {
 
 void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                        int from_line) {
-  std::string text;
-  if (!read_whole(path, from != nullptr, text)) {
+  FileText text;
+  if (!text.load(path, from != nullptr)) {
     if (from) fail(*from, from_line, "cannot open " + path);
     throw ReadError("cannot open " + path);
   }
@@ -134,7 +169,9 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   f.library = library;
   f.section = lower(section);
   if (section.empty()) whole_.insert(f.id);
-  Scanner scanner(path, text);
+  // About one new name per card line is usual; more grows the table.
+  deck_.symbols.reserve(deck_.symbols.size() + text.view().size() / 80);
+  Scanner scanner(path, text.view());
   Card c;
   while (!f.ended && scanner.next(c)) card(f, c);
   if (!f.open.empty()) {
@@ -213,12 +250,14 @@ void Reader::open_definition(FileState& f, const Card& c) {
   d.file = f.id;
   d.line = c.line;
   d.from_library = f.library;
-  for (std::size_t i = 2; i < n; ++i) d.body.local(deck_.symbols.intern(c.words[i]), c.words[i]);
-  d.body.pin_count = static_cast<std::uint32_t>(d.body.locals.size());
-  deck_.definition_of.emplace(name, static_cast<std::uint32_t>(deck_.definitions.size()));
-  f.open.push_back(static_cast<std::uint32_t>(deck_.definitions.size()));
+  auto index = static_cast<std::uint32_t>(deck_.definitions.size());
+  deck_.definition_of.emplace(name, index);
+  f.open.push_back(index);
   f.open_lines.push_back(c.line);
   deck_.definitions.push_back(std::move(d));
+  Body& body = deck_.definitions.back().body;
+  for (std::size_t i = 2; i < n; ++i) local(body, index + 1, deck_.symbols.intern(c.words[i]), c.words[i]);
+  body.pin_count = static_cast<std::uint32_t>(body.locals.size());
 }
 
 void Reader::close_definition(FileState& f, const Card& c) {
@@ -250,6 +289,27 @@ void Reader::include(FileState& f, const Card& c, bool lib) {
   --depth_;
 }
 
+Body& Reader::body_of(std::uint32_t id) { return id == 0 ? deck_.top : deck_.definitions[id - 1].body; }
+
+std::uint32_t Reader::local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling) {
+  std::uint32_t& owner = deck_.symbols.tag(name);
+  std::uint32_t& cached = deck_.symbols.value(name);
+  if (owner == body_id) return cached;
+  std::uint32_t found;
+  auto it = body.evicted.find(name);
+  if (it != body.evicted.end()) {
+    found = it->second;
+    body.evicted.erase(it);
+  } else {
+    found = body.add_local(name, spelling);
+  }
+  // The entry this one displaces is kept by the body it belongs to.
+  if (owner != kNoSymbol) body_of(owner).evicted.emplace(name, cached);
+  owner = body_id;
+  cached = found;
+  return found;
+}
+
 void Reader::global(const Card& c) {
   for (std::size_t i = 1; i < c.words.size(); ++i) {
     SymbolId id = deck_.symbols.intern(c.words[i]);
@@ -274,8 +334,10 @@ void Reader::element(FileState& f, const Card& c) {
   char letter = c.words[0][0];
   if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
   Body* body = nullptr;
+  std::uint32_t body_id = 0;
   if (!f.open.empty()) {
     body = &deck_.definitions[f.open.back()].body;
+    body_id = f.open.back() + 1;
   } else if (f.library) {
     if (!f.outside_warned) warn(f, c.line, "cards outside .subckt in a library file ignored");
     f.outside_warned = true;
@@ -312,17 +374,16 @@ void Reader::element(FileState& f, const Card& c) {
   }
   d.first_node = static_cast<std::uint32_t>(body->nodes.size());
   d.node_count = static_cast<std::uint32_t>(nets);
-  for (std::size_t i = 1; i <= nets; ++i) body->nodes.push_back(body->local(deck_.symbols.intern(c.words[i]), c.words[i]));
-  d.name = static_cast<std::uint32_t>(body->names.size());
-  body->names.emplace_back(name);
-  if (letter == 'm' || letter == 'x') {
-    body->texts.emplace_back();
-  } else {
+  for (std::size_t i = 1; i <= nets; ++i)
+    body->nodes.push_back(local(*body, body_id, deck_.symbols.intern(c.words[i]), c.words[i]));
+  d.name = body->store(name);
+  if (letter != 'm' && letter != 'x') {
     std::string text;
     for (std::string_view w : c.words) {
       if (!text.empty() && w != "=" && text.back() != '=') text += ' ';
       text += w;
     }
+    d.text = static_cast<std::uint32_t>(body->texts.size());
     body->texts.push_back(std::move(text));
   }
   body->cards.push_back(d);

@@ -46,6 +46,12 @@ class Reader {
   [[noreturn]] void fail(const FileState& f, int line, const std::string& what) const;
   void warn(const FileState& f, int line, const std::string& what) const;
   FileId file_id(const std::string& path);
+  // The local net of `name` in a body (0: the deck's own cards, i + 1:
+  // definition i), made on first use. A one-entry cache per name, kept in
+  // the name's own entry, makes the usual case (a name used in one body
+  // only) cost no hash lookup.
+  std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
+  Body& body_of(std::uint32_t id);
   // The key of a file whatever path names it.
   static std::string identity(const std::string& path);
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace spice {
@@ -18,18 +17,39 @@ class Symbols {
   SymbolId intern(std::string_view name);
   // kNoSymbol when the name was never interned.
   SymbolId find(std::string_view name) const;
-  const std::string& spelling(SymbolId id) const { return spellings_[id]; }
+  const std::string& spelling(SymbolId id) const { return entries_[id].spelling; }
   // The lower-case form, which decides identity.
-  const std::string& key(SymbolId id) const { return keys_[id]; }
-  std::size_t size() const { return spellings_.size(); }
+  std::string key(SymbolId id) const;
+  std::size_t size() const { return entries_.size(); }
+  // Room for about `count` names without growing.
+  void reserve(std::size_t count);
+
+  // Two words a user of the table may keep with each name (initially
+  // kNoSymbol and 0): they sit beside the name, so a lookup that found the
+  // name finds them at no further cost.
+  std::uint32_t& tag(SymbolId id) { return entries_[id].tag; }
+  std::uint32_t& value(SymbolId id) { return entries_[id].value; }
 
  private:
-  void fold(std::string_view name) const;
+  // Open addressing over the ids, hashed on the lower-case form: one probe
+  // sequence and no lower-case copy per lookup, which a reader makes for
+  // every word of a million-card deck.
+  std::size_t slot_of(std::string_view name, std::uint64_t hash) const;
+  void grow(std::size_t slots);
 
-  std::unordered_map<std::string, SymbolId> ids_;
-  std::vector<std::string> spellings_;
-  std::vector<std::string> keys_;
-  mutable std::string folded_;  // reused so a lookup allocates nothing
+  // A slot holds an id and the upper half of its name's hash, so that most
+  // probes that miss touch no name.
+  struct Slot {
+    SymbolId id = kNoSymbol;
+    std::uint32_t hash = 0;
+  };
+  struct Entry {
+    std::string spelling;
+    std::uint32_t tag = kNoSymbol;
+    std::uint32_t value = 0;
+  };
+  std::vector<Slot> slots_;  // size a power of two
+  std::vector<Entry> entries_;
 };
 
 // Lower-case copy (ASCII: SPICE names are).
