@@ -289,6 +289,16 @@ void Reader::include(FileState& f, const Card& c, bool lib) {
   --depth_;
 }
 
+SymbolId Reader::model_symbol(std::string_view word) {
+  // Cards in a row mostly name the same model or device: compared as written,
+  // that costs no hashing.
+  if (word != last_model_word_) {
+    last_model_word_.assign(word);
+    last_model_ = deck_.symbols.intern(word);
+  }
+  return last_model_;
+}
+
 Body& Reader::body_of(std::uint32_t id) { return id == 0 ? deck_.top : deck_.definitions[id - 1].body; }
 
 std::uint32_t Reader::local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling) {
@@ -355,11 +365,11 @@ void Reader::element(FileState& f, const Card& c) {
   if (letter == 'm') {
     if (n < 6) fail(f, c.line, "MOSFET " + std::string(name) + " needs drain, gate, source, bulk and a model");
     nets = 4;
-    d.model = deck_.symbols.intern(c.words[5]);
+    d.model = model_symbol(c.words[5]);
   } else if (letter == 'x') {
     if (n < 2) fail(f, c.line, std::string(name) + " calls no subcircuit");
     nets = n - 2;
-    d.model = deck_.symbols.intern(c.words[n - 1]);
+    d.model = model_symbol(c.words[n - 1]);
   } else if (letter >= 'a' && letter <= 'z') {
     int want = nets_of(letter, n);
     if (want < 0) {

@@ -52,6 +52,7 @@ class Reader {
   // only) cost no hash lookup.
   std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
   Body& body_of(std::uint32_t id);
+  SymbolId model_symbol(std::string_view word);
   // The key of a file whatever path names it.
   static std::string identity(const std::string& path);
 
@@ -61,6 +62,8 @@ class Reader {
   std::unordered_map<std::string, FileId> file_ids_;  // by identity
   std::unordered_set<FileId> whole_;  // files read whole, not by section
   int depth_ = 0;
+  std::string last_model_word_;
+  SymbolId last_model_ = kNoSymbol;
 };
 
 // The words of a card before its parameters (`name = value` pairs, or what

@@ -68,11 +68,17 @@ const char* const kChain =
     "Xb n_1 IN VGND VGND VPWR VPWR OUT[0] nand2\n"
     ".ends chain\n";
 
-TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
-  fs::path d = work_dir("chain");
+// A folder holding the chain deck and, in lib/, its cells.
+fs::path chain_dir(const std::string& name) {
+  fs::path d = work_dir(name);
   fs::create_directories(d / "lib");
   std::ofstream(d / "lib/cells.sp") << kCells;
   std::ofstream(d / "chain.sp") << kChain;
+  return d;
+}
+
+TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
+  fs::path d = chain_dir("chain");
   Outcome r = run(d, "chain.sp -o chain.v");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "");
@@ -90,10 +96,7 @@ TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
 }
 
 TEST(Profile, LibraryCellsAreFoundLargestFirst) {
-  fs::path d = work_dir("library");
-  fs::create_directories(d / "lib");
-  std::ofstream(d / "lib/cells.sp") << kCells;
-  std::ofstream(d / "chain.sp") << kChain;
+  fs::path d = chain_dir("library");
   Outcome r = run(d, "-l lib/cells.sp chain.sp -o chain.v");
   ASSERT_EQ(r.status, 0) << r.err;
   std::string v = slurp(d / "chain.v");
