@@ -127,39 +127,29 @@ Cell random_cell(std::mt19937& rng, const std::string& name) {
   }
 }
 
-// D latch of transmission gates (a loop); a 2-to-1 mux of transmission gates.
-Cell latch_cell() {
+// A cell given in full: `inputs` input nets, then the other nets.
+Cell fixed_cell(const char* name, int inputs, int nets, std::vector<CellGate> gates, std::vector<int> outputs) {
   Cell c;
-  c.name = "tg_latch";
-  c.inputs = 2;  // 0 D, 1 G
-  c.nets = 6;    // 2 gb, 3 x, 4 qb, 5 Q
-  c.gates = {{0, {1}, {2}}, {-1, {0, 3, 1, 2}, {}}, {0, {3}, {4}}, {0, {4}, {5}}, {-1, {5, 3, 2, 1}, {}}};
-  c.outputs = {5};
-  finish_cell(c);
-  return c;
-}
-Cell mux_cell() {
-  Cell c;
-  c.name = "tg_mux2";
-  c.inputs = 3;  // 0 A, 1 B, 2 S
-  c.nets = 6;    // 3 sb, 4 y, 5 Y
-  c.gates = {{0, {2}, {3}}, {-1, {0, 4, 3, 2}, {}}, {-1, {1, 4, 2, 3}, {}}, {0, {4}, {5}}};
-  c.outputs = {5};
+  c.name = name;
+  c.inputs = inputs;
+  c.nets = nets;
+  c.gates = std::move(gates);
+  c.outputs = std::move(outputs);
   finish_cell(c);
   return c;
 }
 
-// Two stages that share only their inputs, with an output each.
-Cell input_pair_cell() {
-  Cell c;
-  c.name = "in_pair";
-  c.inputs = 3;  // A B C
-  c.nets = 5;    // 3 Y1, 4 Y2
-  c.gates = {{5, {0, 1, 2}, {3}}, {8, {1, 0}, {4}}};
-  c.outputs = {3, 4};
-  finish_cell(c);
-  return c;
+// D latch of transmission gates (a loop): nets D G gb x qb Q.
+Cell latch_cell() {
+  return fixed_cell("tg_latch", 2, 6, {{0, {1}, {2}}, {-1, {0, 3, 1, 2}, {}}, {0, {3}, {4}}, {0, {4}, {5}}, {-1, {5, 3, 2, 1}, {}}},
+                    {5});
 }
+// 2-to-1 mux of transmission gates: nets A B S sb y Y.
+Cell mux_cell() {
+  return fixed_cell("tg_mux2", 3, 6, {{0, {2}, {3}}, {-1, {0, 4, 3, 2}, {}}, {-1, {1, 4, 2, 3}, {}}, {0, {4}, {5}}}, {5});
+}
+// Two stages that share only their inputs, an output each: nets A B C Y1 Y2.
+Cell input_pair_cell() { return fixed_cell("in_pair", 3, 5, {{5, {0, 1, 2}, {3}}, {8, {1, 0}, {4}}}, {3, 4}); }
 
 // A cell holding another: its gates and one more stage on an output.
 Cell nested_cell(std::mt19937& rng, const Cell& inner, const std::string& name) {
