@@ -164,7 +164,8 @@ void NetlistEmitter::write_black_boxes() {
     std::string list;
     for (std::size_t p = 0; p < pins; ++p) list += (p ? ", p" : "p") + std::to_string(p);
     std::fprintf(out_, "module %s(%s);\n", verilog_identifier(cell).c_str(), list.c_str());
-    if (pins) std::fprintf(out_, "inout %s;\n", list.c_str());
+    // Directions are unknown; as inputs the pins drive nothing.
+    if (pins) std::fprintf(out_, "input %s;\n", list.c_str());
     std::fputs("endmodule\n\n", out_);
   }
 }

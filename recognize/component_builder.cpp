@@ -96,8 +96,10 @@ std::vector<Component> ComponentBuilder::run() {
 }
 
 // A port on a channel net is driven from outside when no channel path from
-// a rail reaches it without passing another port: pass transistors and
-// transmission gates from an input port then read it as a signal source.
+// a rail reaches it without passing another port or a net that gates read:
+// pass transistors and transmission gates from an input port then read it
+// as a signal source.
+// Sources stay in ascending order.
 void ComponentBuilder::find_sources(Component& c) const {
   std::unordered_map<NetId, std::vector<std::uint32_t>> touching;
   for (std::uint32_t d : c.devices) {
@@ -119,12 +121,23 @@ void ComponentBuilder::find_sources(Component& c) const {
       NetId o = devices_[d].a == n ? devices_[d].b : devices_[d].a;
       if (reached[o]) continue;
       reached[o] = true;
-      // A port is an end: what lies beyond it is driven through it.
-      if (!circuit_.is_rail(o) && !port_[o]) queue.push_back(o);
+      // Ports and nets that gates read are ends: what lies beyond them is
+      // passed through them, as a latch's data input is passed to its
+      // storage node.
+      if (!circuit_.is_rail(o) && !port_[o] && !gate_[o]) queue.push_back(o);
     }
   }
   for (NetId n : c.nets)
     if (!reached[n] && port_[n]) c.sources.push_back(n);
+  // With every channel net of a railless pass network a port, the ports
+  // where most channels meet (a multiplexer's output) are taken as driven.
+  bool drives = false;
+  for (NetId n : c.nets)
+    drives = drives || (!std::binary_search(c.sources.begin(), c.sources.end(), n) && (gate_[n] || outside_[n]));
+  if (drives || c.sources.empty()) return;
+  std::size_t most = 0;
+  for (NetId n : c.sources) most = std::max(most, touching[n].size());
+  std::erase_if(c.sources, [&](NetId n) { return touching[n].size() == most; });
 }
 
 }  // namespace recognize
