@@ -159,7 +159,8 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
     // are the passing overlap of two clock phases in zero-delay simulation.
     std::vector<bool> hold = fights;
     std::vector<bool> to_z(t.combos(), false);
-    for (std::uint32_t c = 0; c < t.combos(); ++c) (g.floats_to_z[o] ? to_z : hold)[c] = floating[c];
+    for (std::uint32_t c = 0; c < t.combos(); ++c)
+      if (floating[c]) (g.floats_to_z[o] ? to_z : hold)[c] = true;
     struct Branch {
       std::vector<bool>* set;
       std::string value, tag;
