@@ -74,22 +74,22 @@ std::vector<std::string> FunctionModules::input_pins(std::uint32_t n) {
 std::vector<std::string> FunctionModules::output_pins(std::uint32_t m) {
   if (m == 1) return {"y"};
   std::vector<std::string> pins;
-  for (std::uint32_t k = 0; k < m; ++k) pins.push_back("y" + std::to_string(k));
+  for (std::uint32_t k = 0; k < m; ++k) pins.push_back(std::string("y").append(std::to_string(k)));
   return pins;
 }
 
 std::string FunctionModules::base_name(const Stage& s) {
   const FunctionTable& t = s.table;
-  std::string name;
   if (s.kind == StageKind::Gate) {
     std::string hex = bitmap_hex(where(t, 0, Value::One));
-    return "F" + std::to_string(t.inputs) + "_" + (hex.size() > 16 ? hash_hex(s.label) : hex);
+    return std::string("F").append(std::to_string(t.inputs)).append("_").append(hex.size() > 16 ? hash_hex(s.label) : hex);
   }
   std::string table = s.label.substr(s.label.find(':') + 1);
   if (table.size() > 16) table = hash_hex(s.label);
-  name = s.kind == StageKind::Tristate ? "T" + std::to_string(t.inputs)
-                                       : "N" + std::to_string(t.inputs) + "x" + std::to_string(t.outputs);
-  name += "_" + table + "_";
+  std::string name(1, s.kind == StageKind::Tristate ? 'T' : 'N');
+  name += std::to_string(t.inputs);
+  if (s.kind != StageKind::Tristate) name.append("x").append(std::to_string(t.outputs));
+  name.append("_").append(table).append("_");
   for (bool z : s.floats_to_z) name += z ? 'z' : 'h';
   return name;
 }

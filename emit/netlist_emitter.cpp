@@ -1,6 +1,7 @@
 #include "emit/netlist_emitter.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_set>
 
 #include "emit/identifier.h"
@@ -102,9 +103,10 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
     if (wired[n] && !is_port[n]) std::fprintf(out_, "wire %s;\n", name(n).c_str());
 
   // Instance names must not clash with net names in the module's scope.
-  std::unordered_set<std::string> taken(c.net_names.begin(), c.net_names.end());
+  std::unordered_set<std::string_view> nets(c.net_names.begin(), c.net_names.end());
+  std::unordered_set<std::string> instances;
   auto instance_name = [&](std::string base) {
-    while (!taken.insert(base).second) base += "_";
+    while (nets.count(base) || !instances.insert(base).second) base += "_";
     return verilog_identifier(base);
   };
 
@@ -127,7 +129,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
     if (replaced[s]) continue;
     const Stage& st = network.stages[s];
     std::string module = modules_.module_for(st);
-    std::fprintf(out_, "%s %s (", module.c_str(), instance_name("U" + std::to_string(s + 1)).c_str());
+    std::fprintf(out_, "%s %s (", module.c_str(), instance_name(std::string("U").append(std::to_string(s + 1))).c_str());
     if (st.table_type >= 0) {
       // Header pins in letter order.
       std::vector<std::pair<char, NetId>> pins;
