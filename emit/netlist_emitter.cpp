@@ -34,6 +34,24 @@ std::vector<bool> driven_nets(const spice::Circuit& c, const GateNetwork& networ
   return driven;
 }
 
+// Channel steps from the nearest rail to each net of a component.
+std::unordered_map<NetId, std::uint32_t> rail_depths(const spice::Circuit& c, const std::vector<std::uint32_t>& mosfets) {
+  std::unordered_map<NetId, std::vector<NetId>> next;
+  std::unordered_map<NetId, std::uint32_t> depth;
+  std::vector<NetId> queue;
+  for (std::uint32_t m : mosfets) {
+    const spice::Mosfet& mos = c.mosfets[m];
+    next[mos.drain].push_back(mos.source);
+    next[mos.source].push_back(mos.drain);
+    for (NetId n : {mos.drain, mos.source})
+      if (c.is_rail(n) && depth.emplace(n, 0).second) queue.push_back(n);
+  }
+  for (std::size_t i = 0; i < queue.size(); ++i)
+    for (NetId o : next[queue[i]])
+      if (depth.emplace(o, depth[queue[i]] + 1).second) queue.push_back(o);
+  return depth;
+}
+
 std::string one_line(const std::string& text) {
   std::string s = text;
   for (char& ch : s)
@@ -72,6 +90,18 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   std::vector<bool> driven = driven_nets(c, network, replaced, occurrences, cells_);
   auto name = [&](NetId n) { return verilog_identifier(c.net_names[n]); };
 
+  // Components too large to evaluate are written MOSFET by MOSFET as switch
+  // primitives; the ports on their channels are inout.
+  std::vector<bool> switched(c.net_count(), false);
+  bool rails_used = false;
+  for (const auto& component : network.unevaluated)
+    for (std::uint32_t m : component) {
+      const spice::Mosfet& mos = c.mosfets[m];
+      for (NetId n : {mos.drain, mos.source}) {
+        if (c.is_rail(n)) rails_used = true;
+        else switched[n] = true;
+      }
+    }
   std::vector<bool> is_port(c.net_count(), false);
   std::string port_list;
   for (std::size_t i = 0; i < c.ports.size(); ++i) {
@@ -84,7 +114,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   for (NetId p : c.ports) {
     if (declared[p]) continue;
     declared[p] = true;
-    std::fprintf(out_, "%s %s;\n", driven[p] ? "output" : "input", name(p).c_str());
+    std::fprintf(out_, "%s %s;\n", switched[p] ? "inout" : driven[p] ? "output" : "input", name(p).c_str());
   }
   // Internal nets that something connects to.
   std::vector<bool> wired(c.net_count(), false);
@@ -99,6 +129,10 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   for (const spice::BlackBox& b : c.black_boxes)
     for (NetId n : b.pins)
       if (n < wired.size()) wired[n] = true;
+  for (const auto& component : network.unevaluated)
+    for (std::uint32_t m : component)
+      for (NetId n : {c.mosfets[m].drain, c.mosfets[m].gate, c.mosfets[m].source})
+        if (!c.is_rail(n)) wired[n] = true;
   for (NetId n = 0; n < c.net_count(); ++n)
     if (wired[n] && !is_port[n]) std::fprintf(out_, "wire %s;\n", name(n).c_str());
 
@@ -155,6 +189,27 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
     std::fprintf(out_, "%s %s (", verilog_identifier(b.cell).c_str(), instance_name(b.name).c_str());
     for (std::size_t p = 0; p < b.pins.size(); ++p) std::fprintf(out_, "%s %s", p ? "," : "", name(b.pins[p]).c_str());
     std::fputs(" );\n", out_);
+  }
+  if (rails_used) std::fputs("supply1 \\<supply> ;\nsupply0 \\<ground> ;\n", out_);
+  auto terminal = [&](NetId n) {
+    if (!c.is_rail(n)) return name(n);
+    return std::string(c.net_roles[n] == spice::NetRole::Supply ? "\\<supply> " : "\\<ground> ");
+  };
+  for (const auto& component : network.unevaluated) {
+    std::unordered_map<NetId, std::uint32_t> depth = rail_depths(c, component);
+    auto depth_of = [&](NetId n) {
+      auto it = depth.find(n);
+      return it == depth.end() ? ~std::uint32_t{0} : it->second;
+    };
+    for (std::uint32_t m : component) {
+      const spice::Mosfet& mos = c.mosfets[m];
+      // Switch primitives pass one way: from the end nearer a rail.
+      bool forward = depth_of(mos.source) <= depth_of(mos.drain);
+      NetId data = forward ? mos.source : mos.drain, out = forward ? mos.drain : mos.source;
+      std::fprintf(out_, "%s %s (%s, %s, %s);\n", mos.type == spice::Channel::N ? "nmos" : "pmos",
+                   instance_name(mos.name).c_str(), terminal(out).c_str(), terminal(data).c_str(),
+                   terminal(mos.gate).c_str());
+    }
   }
   // Other elements have no Verilog form; they are kept as comments.
   for (const spice::Element& e : c.elements) std::fprintf(out_, "// %s\n", one_line(e.text).c_str());

@@ -3,6 +3,7 @@
 // then one module per library cell found (written from that cell's own gate
 // network), the header modules and generated modules any of them use, and
 // an empty module per black-box cell, so the file loads with nothing else.
+// Components too large to evaluate are written as MOSFET switch primitives.
 #include <cstdint>
 #include <cstdio>
 #include <string>

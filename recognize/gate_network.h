@@ -88,7 +88,7 @@ struct GateNetwork {
   // MOSFETs that joined no stage with an output (dangling), by index.
   std::vector<std::uint32_t> unused_mosfets;
   // Components with too many inputs to evaluate (their MOSFET indices):
-  // they form no stage and their outputs stay undriven.
+  // they form no stage; the writer writes their MOSFETs as switches.
   std::vector<std::vector<std::uint32_t>> unevaluated;
 };
 

@@ -150,6 +150,29 @@ TEST_F(StageSimulation, FlipFlopFromTransmissionGates) {
   expect_simulates(b.circuit(), sequence_bench(b.circuit(), {"d", "clk"}, "always @(posedge clk) q_ref <= d;"));
 }
 
+TEST_F(StageSimulation, BusTooLargeToEvaluateIsWrittenAsSwitches) {
+  // Eight clocked inverters on one bus: 24 inputs to one stage.
+  CircuitBuilder b("bus");
+  b.ports({"a", "sel0", "sel1", "sel2", "y"});
+  std::vector<std::string> inputs = {"a", "sel0", "sel1", "sel2"};
+  for (int k = 0; k < 8; ++k) {
+    std::string d = "d" + std::to_string(k), en = "en" + std::to_string(k), enb = "enb" + std::to_string(k);
+    // Driver k inverts a when it is selected, and a's complement otherwise.
+    std::string sel_bits[3];
+    for (int j = 0; j < 3; ++j) sel_bits[j] = ((k >> j) & 1) ? "sel" + std::to_string(j) : "nsel" + std::to_string(j);
+    b.n(en, sel_bits[0], "e1_" + d).n("e1_" + d, sel_bits[1], "e2_" + d).n("e2_" + d, sel_bits[2], "gnd");
+    for (const std::string& s : sel_bits) b.p(en, s, "vdd");  // en = NAND of the select bits
+    inverter(b, en, enb);                                     // enb = selected
+    b.p("vdd", "a", "pm" + d).p("pm" + d, en, "bus").n("bus", enb, "nm" + d).n("nm" + d, "a", "gnd");
+  }
+  for (int j = 0; j < 3; ++j) inverter(b, "sel" + std::to_string(j), "nsel" + std::to_string(j));
+  inverter(b, "bus", "y");
+  recognize::GateNetwork g = recognize::Recognizer().run(b.circuit());
+  ASSERT_EQ(g.unevaluated.size(), 1u);
+  EXPECT_EQ(g.unevaluated[0].size(), 32u);
+  expect_simulates(b.circuit(), exhaustive_bench(b.circuit(), inputs, {{"y", "a"}}));
+}
+
 TEST(Identifier, IllegalNamesAndKeywordsAreEscaped) {
   EXPECT_EQ(emit::verilog_identifier("net_1"), "net_1");
   EXPECT_EQ(emit::verilog_identifier("a_1270_413#"), "\\a_1270_413# ");
