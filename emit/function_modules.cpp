@@ -1,6 +1,5 @@
 #include "emit/function_modules.h"
 
-#include "emit/identifier.h"
 #include "emit/sop_minimizer.h"
 #include "verilog/header_writer.h"
 

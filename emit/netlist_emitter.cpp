@@ -4,7 +4,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "emit/identifier.h"
+#include "verilog/identifier.h"
 
 namespace emit {
 

@@ -3,7 +3,6 @@
 // boxes, other elements, library cells found in the circuit.
 #include <gtest/gtest.h>
 
-#include "emit/identifier.h"
 #include "tests/emit/simulation.h"
 #include "tests/recognize/circuit_builder.h"
 
@@ -171,15 +170,6 @@ TEST_F(StageSimulation, BusTooLargeToEvaluateIsWrittenAsSwitches) {
   ASSERT_EQ(g.unevaluated.size(), 1u);
   EXPECT_EQ(g.unevaluated[0].size(), 32u);
   expect_simulates(b.circuit(), exhaustive_bench(b.circuit(), inputs, {{"y", "a"}}));
-}
-
-TEST(Identifier, IllegalNamesAndKeywordsAreEscaped) {
-  EXPECT_EQ(emit::verilog_identifier("net_1"), "net_1");
-  EXPECT_EQ(emit::verilog_identifier("a_1270_413#"), "\\a_1270_413# ");
-  EXPECT_EQ(emit::verilog_identifier("x1/n3"), "\\x1/n3 ");
-  EXPECT_EQ(emit::verilog_identifier("0"), "\\0 ");
-  EXPECT_EQ(emit::verilog_identifier("wire"), "\\wire ");
-  EXPECT_EQ(emit::verilog_identifier("logic"), "\\logic ");
 }
 
 class WholeFile : public ::testing::Test {
