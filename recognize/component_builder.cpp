@@ -91,8 +91,20 @@ std::vector<Component> ComponentBuilder::run() {
     for (NetId n : c.nets)
       if ((gate_[n] || outside_[n]) && !std::binary_search(c.sources.begin(), c.sources.end(), n))
         c.outputs.push_back(n);
+    if (c.outputs.empty()) unread_outputs(c);
   }
   return out;
+}
+
+// A gate whose output nothing reads is still a gate: its outputs are the
+// nets where both channels meet.
+void ComponentBuilder::unread_outputs(Component& c) const {
+  std::unordered_map<NetId, unsigned> channels;  // bit 0: n-channel, bit 1: p-channel
+  for (std::uint32_t d : c.devices)
+    for (NetId n : {devices_[d].a, devices_[d].b})
+      channels[n] |= devices_[d].type == spice::Channel::P ? 2u : 1u;
+  for (NetId n : c.nets)
+    if (channels[n] == 3u && !std::binary_search(c.sources.begin(), c.sources.end(), n)) c.outputs.push_back(n);
 }
 
 // A port on a channel net is driven from outside when no channel path from

@@ -33,6 +33,7 @@ class ComponentBuilder {
 
  private:
   void find_sources(Component& c) const;
+  void unread_outputs(Component& c) const;
 
   const spice::Circuit& circuit_;
   const std::vector<Device>& devices_;
