@@ -18,7 +18,7 @@ struct Cube {
 class SopMinimizer {
  public:
   // Above this many inputs generated modules use a lookup table instead.
-  static constexpr std::uint32_t kMaxInputs = 10;
+  static constexpr std::uint32_t kMaxInputs = 8;
 
   // A cover of `on` (minterm flags over `inputs` bits) that may also cover
   // `dc` minterms.
