@@ -51,9 +51,12 @@ void Rails::assign(Circuit& c) const {
   std::string key;
   for (NetId n = 0; n < c.net_count(); ++n) {
     // Only names as short as a rail's need a look.
-    key.clear();
-    if (c.net_names[n].size() <= longest) key = lower(c.net_names[n]);
     const Reach& r = reach[n];
+    if (c.net_names[n].size() > longest) {
+      if (r.bulk && !r.other) c.net_roles[n] = NetRole::BulkOnly;
+      continue;
+    }
+    key = lower(c.net_names[n]);
     if (supply_.count(key))
       c.net_roles[n] = NetRole::Supply;
     else if (ground_.count(key))

@@ -52,6 +52,7 @@ class Reader {
   // only) cost no hash lookup.
   std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
   Body& body_of(std::uint32_t id);
+  void reserve_ahead(const FileState& f, Body& body);
   SymbolId model_symbol(std::string_view word);
   // The key of a file whatever path names it.
   static std::string identity(const std::string& path);
@@ -64,6 +65,7 @@ class Reader {
   int depth_ = 0;
   std::string last_model_word_;
   SymbolId last_model_ = kNoSymbol;
+  std::vector<SymbolId> ids_;  // the nets of the card being read
 };
 
 // The words of a card before its parameters (`name = value` pairs, or what

@@ -16,17 +16,17 @@ std::size_t first_non_blank(std::string_view line) {
 
 }  // namespace
 
-std::string_view Scanner::peek_line() const {
+std::string_view Scanner::peek_line() {
   std::size_t end = text_.find('\n', pos_);
   if (end == std::string_view::npos) end = text_.size();
+  next_ = end == text_.size() ? end : end + 1;
   std::string_view line = text_.substr(pos_, end - pos_);
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
 
 void Scanner::consume_line() {
-  std::size_t end = text_.find('\n', pos_);
-  pos_ = end == std::string_view::npos ? text_.size() : end + 1;
+  pos_ = next_;
   ++line_;
 }
 

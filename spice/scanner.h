@@ -24,16 +24,21 @@ class Scanner {
   // ReadError on a continuation line with no card before it or an
   // expression that the line does not close.
   bool next(Card& card);
+  // Bytes not yet scanned, and the average length of the lines scanned.
+  std::size_t remaining() const { return text_.size() - pos_; }
+  std::size_t average_line() const { return pos_ / static_cast<std::size_t>(line_); }
 
  private:
-  // The line at pos_ without its line end (a CR before the newline too).
-  std::string_view peek_line() const;
+  // The line at pos_ without its line end (a CR before the newline too);
+  // consume_line() then moves past it without searching again.
+  std::string_view peek_line();
   void consume_line();
   void split(std::string_view line, int number, std::vector<std::string_view>& words) const;
 
   std::string file_;
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t next_ = 0;  // start of the line after the one peeked
   int line_ = 1;
 };
 

@@ -1,5 +1,7 @@
 #include "spice/symbols.h"
 
+#include <algorithm>
+
 namespace spice {
 
 namespace {
@@ -62,9 +64,30 @@ void Symbols::grow(std::size_t slots) {
   }
 }
 
-SymbolId Symbols::intern(std::string_view name) {
+SymbolId Symbols::intern(std::string_view name) { return intern_hashed(name, hash_folded(name)); }
+
+void Symbols::intern_all(const std::string_view* names, std::size_t count, SymbolId* ids) {
+  constexpr std::size_t kGroup = 8;
+  std::uint64_t hashes[kGroup];
+  for (std::size_t start = 0; start < count; start += kGroup) {
+    std::size_t n = std::min(kGroup, count - start);
+    while (2 * (entries_.size() + n) > slots_.size()) grow(slots_.empty() ? 1024 : 2 * slots_.size());
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t k = 0; k < n; ++k) {
+      hashes[k] = hash_folded(names[start + k]);
+      __builtin_prefetch(&slots_[hashes[k] & mask]);
+    }
+    // The names the first slots hold, which the probes compare with.
+    for (std::size_t k = 0; k < n; ++k) {
+      SymbolId id = slots_[hashes[k] & mask].id;
+      if (id != kNoSymbol) __builtin_prefetch(&entries_[id]);
+    }
+    for (std::size_t k = 0; k < n; ++k) ids[start + k] = intern_hashed(names[start + k], hashes[k]);
+  }
+}
+
+SymbolId Symbols::intern_hashed(std::string_view name, std::uint64_t hash) {
   if (2 * (entries_.size() + 1) > slots_.size()) grow(slots_.empty() ? 1024 : 2 * slots_.size());
-  std::uint64_t hash = hash_folded(name);
   std::size_t i = slot_of(name, hash);
   if (slots_[i].id != kNoSymbol) return slots_[i].id;
   auto id = static_cast<SymbolId>(entries_.size());

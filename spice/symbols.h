@@ -15,6 +15,10 @@ inline constexpr SymbolId kNoSymbol = ~SymbolId{0};
 class Symbols {
  public:
   SymbolId intern(std::string_view name);
+  // intern() of each of `count` names into `ids`. The table's lines of all
+  // of them are fetched from memory together, not one miss after another:
+  // the nets of a card in a large deck are mostly far apart in the table.
+  void intern_all(const std::string_view* names, std::size_t count, SymbolId* ids);
   // kNoSymbol when the name was never interned.
   SymbolId find(std::string_view name) const;
   const std::string& spelling(SymbolId id) const { return entries_[id].spelling; }
@@ -35,6 +39,7 @@ class Symbols {
   // sequence and no lower-case copy per lookup, which a reader makes for
   // every word of a million-card deck.
   std::size_t slot_of(std::string_view name, std::uint64_t hash) const;
+  SymbolId intern_hashed(std::string_view name, std::uint64_t hash);
   void grow(std::size_t slots);
 
   // A slot holds an id and the upper half of its name's hash, so that most

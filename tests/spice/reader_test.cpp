@@ -27,6 +27,52 @@ TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   EXPECT_TRUE(warnings.empty());
 }
 
+std::string numbered(const char* prefix, int i) {
+  std::string s = prefix;
+  s += std::to_string(i);
+  return s;
+}
+
+// A body large enough that the reader takes room ahead for the rest of the
+// file, with lines of uneven length (a long line after short ones makes the
+// estimate low): every card keeps its name and nets.
+TEST_F(ReaderTest, ALargeBodyKeepsEveryCard) {
+  std::string text = ".subckt chain in out vdd gnd\n";
+  const int stages = 9000, long_one = 6000;
+  for (int i = 0; i < stages; ++i) {
+    std::string a = i == 0 ? std::string("in") : numbered("n", i);
+    std::string y = i + 1 == stages ? std::string("out") : numbered("n", i + 1);
+    if (i == long_one) {
+      a += std::string(200, 'q');
+      text += numbered("r", i) + " " + numbered("n", i) + " " + a + " 1k\n";
+    }
+    text += numbered("mp", i) + " " + y + " " + a + " vdd vdd pmos\n";
+    text += numbered("mn", i) + " " + y + " " + a + " gnd gnd nmos\n";
+  }
+  text += ".ends\n";
+  file("chain.sp", text);
+  spice::Circuit c = top({"chain.sp"});
+  ASSERT_EQ(c.mosfets.size(), 2u * stages);
+  ASSERT_EQ(c.elements.size(), 1u);
+  EXPECT_EQ(c.net_names[c.elements[0].nets[1]], numbered("n", long_one) + std::string(200, 'q'));
+  for (int i = 0; i < stages; ++i) {
+    const spice::Mosfet& p = c.mosfets[2 * i];
+    const spice::Mosfet& n = c.mosfets[2 * i + 1];
+    ASSERT_EQ(p.name, numbered("mp", i));
+    ASSERT_EQ(n.name, numbered("mn", i));
+    ASSERT_EQ(p.drain, n.drain);
+    ASSERT_EQ(p.gate, n.gate);
+    if (i > 0 && i != long_one) {
+      ASSERT_EQ(c.net_names[p.gate], numbered("n", i));
+    }
+    if (i + 1 < stages) {
+      ASSERT_EQ(c.net_names[p.drain], numbered("n", i + 1));
+    }
+  }
+  EXPECT_EQ(c.net_names[c.mosfets.back().drain], "out");
+  EXPECT_EQ(c.net_names[c.mosfets.front().gate], "in");
+}
+
 TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {
   file("top.sp",
        ".include 'sub/a.sp'\n"
