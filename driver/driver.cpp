@@ -6,7 +6,7 @@
 #include "driver/timing.h"
 #include "extract/group.h"
 #include "extract/node.h"
-#include "extract/records.h"
+#include "algo/records.h"
 #include "extract/tellnp.h"
 #include "match/macromodel.h"
 #include "match/patternmatch.h"
@@ -17,6 +17,8 @@
 #include "verilog/header_writer.h"
 #include "verilog/netlist_writer.h"
 #include "verilog/wire.h"
+#include "algo/tables.h"
+#include "algo/run_state.h"
 
 namespace {
 
@@ -50,9 +52,7 @@ int start_up(Run& run, char** argv) {
     std::fclose(run.fp_out);
     return -1;
   }
-  reset_netlist_globals();
-  flat_reset_unnumbered();
-  flag = 1;
+  reset_run();
   scanner_start(in);
   return 1;
 }

@@ -5,7 +5,8 @@
 // MOSFET filed under its number; the subcircuit's MLookup answers the same
 // questions by comparing names, where one name can have several nodes.
 #include "extract/node.h"
-#include "extract/records.h"
+#include "algo/records.h"
+#include "algo/tables.h"
 
 class FlatNets {
  public:

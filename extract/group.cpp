@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "extract/gate_network.h"
-#include "extract/growth.h"
+#include "algo/gate_network.h"
+#include "algo/growth.h"
 #include "extract/node.h"
-#include "extract/recognition.h"
+#include "algo/recognition.h"
 #include "netlist/arena.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 
 Group::Group() {
   hash_gate_list = nullptr;
@@ -64,7 +66,7 @@ void Group::generate_branch_list() {
         branch->use_lookup(nets_);
         return branch;
       },
-      branch_recog);
+      run_state().branch_recog);
 }
 
 void Group::group_branch_list() {

@@ -6,7 +6,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "extract/list_ops.h"
+#include "algo/list_ops.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 
 using lists::same_name;
 
@@ -124,16 +126,11 @@ class CardsByName {
   std::unordered_set<Touch, TouchHash> touched_;
 };
 
-// Set when a card is left off a node for another card of its name.
-bool cards_folded = false;
-
 }  // namespace
 
-bool flat_cards_folded() { return cards_folded; }
+bool flat_cards_folded() { return run_state().cards_folded; }
 
 void Node::gen_nodelist() {
-  cards_folded = false;
-  flat_reset_unnumbered();
   long long k = 1;
   CardsByName filed(MosHead);
   for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
@@ -150,7 +147,7 @@ void Node::gen_nodelist() {
         if (!filed.on_node(mos, repeats, node, own, t))
           node->devicelist = insert_device(node->devicelist, mos, pins[t]);
         else if (std::find(own, own + t, node) == own + t)
-          cards_folded = true;
+          run_state().cards_folded = true;
       } else {
         if (n < 0) {
           index = static_cast<long long>(node_biggest) + k++;

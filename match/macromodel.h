@@ -10,6 +10,7 @@
 #include "match/records.h"
 #include "subckt/mcgate.h"
 #include "verilog/records.h"
+#include "algo/tables.h"
 
 class Macromodel {
  public:

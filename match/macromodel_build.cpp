@@ -9,6 +9,7 @@
 #include "subckt/mgroup.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
+#include "algo/tables.h"
 
 void Macromodel::gen_data_structure() {
   auto* tellnp = arena_new<MTellNP>(mos_list, modelhead);

@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-#include "match/gate_input_trim.h"
+#include "algo/gate_input_trim.h"
 #include "match/logic_type.h"
 #include "match/neighbour_list.h"
-#include "match/scratch.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 
 namespace {
 const char* text(const char* s) { return s ? s : ""; }
@@ -35,7 +36,7 @@ TRANSLIST* Patternmatch::circuit_trans(const char* name) {
 namespace {
 RGLIST* flat_neighbour_list(NODELIST* node) {
   if (!node) return nullptr;
-  return build_neighbour_list(current_input_gates(node), node->input_of_trans_name, node->output_of_trans_name);
+  return build_neighbour_list(node->input_of_gate_list.list(), node->input_of_trans_name, node->output_of_trans_name);
 }
 }  // namespace
 
@@ -157,7 +158,7 @@ bool Patternmatch::decide_two_pinlist_same(const char* mnode_name, const char* c
   bool m_trans = mnode && (mnode->input_of_trans_name || mnode->output_of_trans_name);
   if (c_trans != m_trans) return false;
   PINLIST* mlist = macromodel->return_the_input_gate_list(mnode_name);
-  PINLIST* clist = current_input_gates(cnode);
+  PINLIST* clist = cnode->input_of_gate_list.list();
   if (count_num_of_a_list(mlist) != count_num_of_a_list(clist)) return false;
   if (!mlist) return true;
   // Every pair has one logic type exactly when all gates of both lists share
@@ -307,7 +308,7 @@ void Patternmatch::deal_with_dead_loop() {
     } else if (n > 4) {
       fputs("Unknown connected to 3 and more known gate, wired\n", stdout);
     }
-    pinlist_pool().put_list(plist);
+    run_state().pinlist_pool.put_list(plist);
     if (cname) {
       mm->insert_gates_in_gatestack(r->macromodel_name, cname);
       fill_gate_node_in_stack(r->macromodel_name, cname);

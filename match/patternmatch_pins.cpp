@@ -4,11 +4,12 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "match/gate_input_trim.h"
+#include "algo/gate_input_trim.h"
 #include "match/logic_type.h"
 #include "match/patternmatch.h"
-#include "match/scratch.h"
+#include "algo/run_state.h"
 #include "netlist/arena.h"
+#include "algo/tables.h"
 
 // ---- Pins ----------------------------------------------------------------------
 
@@ -63,14 +64,14 @@ char* Patternmatch::case_one_gate_for_a_pin(const char* pinname, CGate* hgate) {
   GATENAMELIST* valid = mm->relation_list_is_valid(pinname, mm->return_n_relation_list(pinname));
   if (valid) {
     char* c = return_nbranch_matched_pinname(valid, hgate);
-    gatenamelist_pool().put_list(valid);
+    run_state().gatenamelist_pool.put_list(valid);
     if (!c) fputs("Return a NULL, unbelieveable\n", stdout);
     return c;
   }
   valid = mm->relation_list_is_valid(pinname, mm->return_p_relation_list(pinname));
   if (valid) {
     char* c = return_pbranch_matched_pinname(valid, hgate);
-    gatenamelist_pool().put_list(valid);
+    run_state().gatenamelist_pool.put_list(valid);
     if (!c) fputs("Return a NULL for P also, relation_pin method failed\n", stdout);
     return c;
   }
@@ -112,7 +113,7 @@ void Patternmatch::input_output_matching() {
     } else {
       fputs("Unknown connected to 3 and more known gate, wired! \n", stdout);
     }
-    pinlist_pool().put_list(plist);
+    run_state().pinlist_pool.put_list(plist);
   }
 }
 
@@ -123,8 +124,8 @@ void Patternmatch::related_pin_recognition() {
     const auto* nodes = mm->nodes_named(r->macromodel_name);
     if (!nodes) continue;
     for (NODELIST* node : *nodes) {
-      if (!node->input_of_gate_list) continue;
-      MCGate* g = mm->gate_named(node->input_of_gate_list->NodeName);
+      if (!node->input_of_gate_list.list()) continue;
+      MCGate* g = mm->gate_named(node->input_of_gate_list.list()->NodeName);
       if (!g || !g->n_branch) continue;
       RELATIONLIST* rval = mm->locate_relation_list(r->macromodel_name, g->n_branch->relation_list);
       if (!rval || !mm->gatename_list_not_found_yet(rval->gatename_list)) continue;

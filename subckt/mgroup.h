@@ -6,6 +6,7 @@
 
 #include "subckt/mcgate.h"
 #include "subckt/mlookup.h"
+#include "algo/tables.h"
 
 class MGroup {
  public:

@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "extract/records.h"
+#include "algo/records.h"
 
 class MLookup {
  public:

@@ -4,6 +4,7 @@
 #include "match/records.h"
 #include "verilog/pin_map.h"
 #include "verilog/records.h"
+#include "algo/tables.h"
 
 const char* const kDefaultModuleName = "top";
 

@@ -4,8 +4,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "extract/records.h"
+#include "algo/records.h"
 #include "verilog/records.h"
+#include "algo/tables.h"
 
 class Wire {
  public:

@@ -8,6 +8,8 @@
 #include "extract/node.h"
 #include "extract/tellnp.h"
 #include "netlist/arena.h"
+#include "algo/tables.h"
+#include "algo/run_state.h"
 
 void load_cards(const std::string& text) {
   std::istringstream lines(text);
@@ -34,7 +36,7 @@ void load_cards(const std::string& text) {
 }
 
 FlatRun run_flat(const std::string& cards) {
-  reset_netlist_globals();
+  reset_run();
   load_cards(cards);
   testing::internal::CaptureStdout();
   auto* tellnp = arena_new<TellNP>();

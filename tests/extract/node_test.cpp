@@ -4,6 +4,8 @@
 
 #include "extract/tellnp.h"
 #include "flat_pipeline.h"
+#include "algo/tables.h"
+#include "algo/run_state.h"
 
 namespace {
 
@@ -24,7 +26,7 @@ TEST(Numbering, NameRuleAndLargestNumbers) {
       {"\xe9" "7", 7}};
   for (auto [name, number] : cases) EXPECT_EQ(t.return_number(name), number) << name;
 
-  reset_netlist_globals();
+  reset_run();
   load_cards(".model odd Pch\n.model odd nch\n.model nmos NMOS\n.model pmos pmos\n"
              "M7 out4 in9 vdd b120 pmos\nMx out4 in9 gnd gnd nmos\nM30 a b c gnd odd\n");
   t.mos_np_netlist();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "flat_pipeline.h"
+#include "algo/tables.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ TEST(FlatScenario, InverterChain) {
   EXPECT_TRUE(g0->cmos_gate);
   EXPECT_EQ(names(g0->inlist), "in1");
   EXPECT_STREQ(r.node("mid2")->output_of_gate_name, "gate0");
-  EXPECT_EQ(names(r.node("mid2")->input_of_gate_list), "gate1");
+  EXPECT_EQ(names(r.node("mid2")->input_of_gate_list.list()), "gate1");
   EXPECT_EQ(r.node("mid2")->num_of_inputs, 1);
   EXPECT_EQ(r.node("in1")->num_of_inputs, 0);  // feeds gate0 but is no pn node
 }
@@ -88,7 +89,7 @@ TEST(FlatScenario, AoiWithTransmissionGateAndPseudoNor) {
   EXPECT_EQ(std::string(t->transname) + t->input + t->output + t->p_g + t->n_g, "trans0n2n3ssb");
   EXPECT_EQ(r.node("n3")->num_of_inputs, 2);  // q's gate and the transmission gate
   EXPECT_EQ(r.node("n2")->num_of_inputs, 1);
-  EXPECT_EQ(names(r.node("A")->input_of_gate_list), "gate1 gate2");
+  EXPECT_EQ(names(r.node("A")->input_of_gate_list.list()), "gate1 gate2");
 }
 
 TEST(FlatScenario, PseudoNmosLoadWithGateOnGround) {

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "../extract/flat_pipeline.h"
-#include "extract/growth.h"
+#include "algo/growth.h"
 #include "netlist/arena.h"
 #include "subckt/mgroup.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
+#include "algo/tables.h"
+#include "algo/run_state.h"
 
 namespace {
 
@@ -67,7 +69,7 @@ TEST(FlatAndSubcircuit, SameGateNetworkOnAPlainCircuit) {
       // inverter n2 -> n4, transmission gate n4 -> n5, inverter n5 -> n6
       "M14 n4 n2 gnd gnd nmos\nM15 n4 n2 vdd vdd pmos\nM16 n4 s n5 gnd nmos\nM17 n4 sb n5 vdd pmos\n"
       "M18 n6 n5 gnd gnd nmos\nM19 n6 n5 vdd vdd pmos\n";
-  reset_netlist_globals();
+  reset_run();
   load_cards(cards);
   MGroup* sub = run_subckt(MosHead, ModelHead);
   FlatRun flat = run_flat(cards);
@@ -81,7 +83,7 @@ TEST(FlatAndSubcircuit, SameGateNetworkOnAPlainCircuit) {
 
 // What the shared growth does where the stages' inputs are off.
 TEST(FlatAndSubcircuit, GrowthGuards) {
-  reset_netlist_globals();
+  reset_run();
   Branch flat(0);
   EXPECT_FALSE(flat.generate_branch(nullptr, 0));  // no seed, no branch
   MBranch sub(1, nullptr, nullptr);

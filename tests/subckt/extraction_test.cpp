@@ -168,7 +168,7 @@ TEST(SubcircuitExtraction, NodeRecords) {
   cased.p("M4", "OUT5", "a", "vdd");
   Extracted r = extract(cased);
   EXPECT_EQ(outputs(r.group->n_branch_list), "out5 OUT5");
-  EXPECT_EQ(pins(node(r, "a")->input_of_gate_list), "gate0 gate1");
+  EXPECT_EQ(pins(node(r, "a")->input_of_gate_list.list()), "gate0 gate1");
 
   // Gate on its own source, on a net that exists: a source and a gate
   // record, so the net counts as touched by that MOSFET's source.
@@ -285,8 +285,8 @@ TEST(SubcircuitExtraction, BufferGates) {
   EXPECT_EQ(pins(g.hash_gate_list[1]->inlist), "IN");
   EXPECT_STREQ(node(r, "OUT")->output_of_gate_name, "gate0");
   EXPECT_STREQ(node(r, "mid")->output_of_gate_name, "gate1");
-  EXPECT_EQ(pins(node(r, "mid")->input_of_gate_list), "gate0");
-  EXPECT_EQ(pins(node(r, "IN")->input_of_gate_list), "gate1");
+  EXPECT_EQ(pins(node(r, "mid")->input_of_gate_list.list()), "gate0");
+  EXPECT_EQ(pins(node(r, "IN")->input_of_gate_list.list()), "gate1");
   EXPECT_EQ(node(r, "mid")->num_of_inputs, 1);
   EXPECT_EQ(node(r, "IN")->num_of_inputs, 0);
 }
@@ -310,7 +310,7 @@ TEST(SubcircuitExtraction, PseudoNmosNor) {
   EXPECT_FALSE(gate->cmos_gate);
   EXPECT_FALSE(gate->pn_input_match);
   EXPECT_EQ(pins(gate->inlist), "a gnd b");
-  EXPECT_EQ(pins(node(r, "gnd")->input_of_gate_list), "gate0");
+  EXPECT_EQ(pins(node(r, "gnd")->input_of_gate_list.list()), "gate0");
   EXPECT_EQ(r.out, "");
 }
 

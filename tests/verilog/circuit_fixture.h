@@ -10,6 +10,8 @@
 #include "match/records.h"
 #include "netlist/arena.h"
 #include "verilog/records.h"
+#include "algo/tables.h"
+#include "algo/run_state.h"
 
 inline char* s(const char* text) { return arena::strdup(text); }
 
@@ -55,10 +57,9 @@ std::string written(Fn write) {
 class CircuitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_netlist_globals();
+    reset_run();
     hash_node_list.clear();
-    flat_reset_unnumbered();
-    hash_gate_list = nullptr;
+        hash_gate_list = nullptr;
     num_of_gates = 0;
   }
 

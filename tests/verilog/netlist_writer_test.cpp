@@ -2,6 +2,7 @@
 
 #include "circuit_fixture.h"
 #include "verilog/wire.h"
+#include "algo/tables.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <initializer_list>
 
-#include "extract/list_ops.h"
-#include "extract/name_set.h"
-#include "extract/records.h"
+#include "algo/list_ops.h"
+#include "algo/name_set.h"
+#include "algo/records.h"
 
 namespace growth {
 

@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "extract/gate_types.h"
-#include "extract/list_ops.h"
-#include "extract/records.h"
+#include "algo/gate_types.h"
+#include "algo/list_ops.h"
+#include "algo/records.h"
 #include "netlist/arena.h"
 
 namespace recognition {

@@ -4,9 +4,9 @@
 // type it pairs, Nets the lookup of the node graph (FlatNets or MLookup).
 #include <vector>
 
-#include "extract/gate_types.h"
-#include "extract/list_ops.h"
-#include "extract/records.h"
+#include "algo/gate_types.h"
+#include "algo/list_ops.h"
+#include "algo/records.h"
 #include "netlist/arena.h"
 
 namespace network {
@@ -105,7 +105,7 @@ void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool nam
         bool already = false;
         for (NODELIST* f : fed) already = already || f == node;
         if (already) continue;
-        node->input_of_gate_list = lists::insert_pin(node->input_of_gate_list, g->gatename);
+        node->input_of_gate_list.set(lists::insert_pin(node->input_of_gate_list.list(), g->gatename));
         fed.push_back(node);
       }
     }
