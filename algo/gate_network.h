@@ -1,11 +1,12 @@
 #pragma once
 // Transmission gates, gate formation and gate connectivity, written once for
 // the flat circuit and the subcircuits. Gate is CGate or MCGate, B the branch
-// type it pairs, Nets the lookup of the node graph (FlatNets or MLookup).
+// type it pairs, Nets the node graph (see node_graph.h).
 #include <vector>
 
 #include "algo/gate_types.h"
 #include "algo/list_ops.h"
+#include "algo/node_graph.h"
 #include "algo/records.h"
 #include "netlist/arena.h"
 
@@ -87,7 +88,7 @@ void gen_inlist_for_gate(Gate** table, int count) {
 // Lists every gate of the table, in table order, on the first node of each
 // of its input nets, once per node. With `name_outputs` the first node of
 // the gate's output is given the gate's name first.
-template <class Gate, class Nets>
+template <class Gate, NodeGraph Nets>
 void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool name_outputs) {
   // Only the gate at hand can already stand in a node's list, so the nodes it
   // was added to are all there is to check (a clock net feeds thousands).
@@ -113,7 +114,7 @@ void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool nam
 }
 
 // Marks the nodes of a transmission gate's two ends with its name.
-template <class Nets>
+template <NodeGraph Nets>
 void connect_trans(const TRANSLIST* t, const Nets& nets) {
   nets.for_each_node(t->output, [t](NODELIST* n) { n->output_of_trans_name = t->transname; });
   nets.for_each_node(t->input, [t](NODELIST* n) { n->input_of_trans_name = t->transname; });

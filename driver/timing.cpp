@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "messages/messages.h"
+
 namespace {
 
 // The system's own tick rate; 60 only if it cannot be had.
@@ -40,17 +42,17 @@ void Timing::sample(double& user, double& sys) {
 }
 
 void Timing::print_summary() const {
-  std::printf("******Generate gate time*********\n");
-  std::printf("Gate gen CPU time = %f\n", gate_finish - time_begin);
-  std::printf("******The pattern-matching time*********\n");
-  std::printf("patt matching CPU time = %f\n", time_end - patt_begin);
-  std::printf("******The CPU time*********\n");
-  std::printf("CPU time = %f\n", time);
+  std::fputs(msg::kGateTimeTitle, stdout);
+  std::printf(msg::kGateTime, gate_finish - time_begin);
+  std::fputs(msg::kMatchTimeTitle, stdout);
+  std::printf(msg::kMatchTime, time_end - patt_begin);
+  std::fputs(msg::kCpuTimeTitle, stdout);
+  std::printf(msg::kCpuTime, time);
   std::printf("\n\n");
 }
 
 void Timing::print_report() const {
-  std::printf("/********** Timing Analysis ****************/\n");
+  std::fputs(msg::kTimingTitle, stdout);
   print_phase("Phase I Time:\n", miduser - prevuser, midsys - prevsys);
   print_phase("Phase II Time:\n", totaluser - miduser, totalsys - midsys);
   print_phase("Total Time:\n", totaluser - prevuser, totalsys - prevsys);

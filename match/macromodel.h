@@ -9,8 +9,9 @@
 
 #include "match/records.h"
 #include "subckt/mcgate.h"
-#include "verilog/records.h"
 #include "algo/tables.h"
+
+struct WIRELIST;
 
 class Macromodel {
  public:
