@@ -24,10 +24,10 @@ void undelete_mos_in_pass(MOSLIST* pass_transistor_list);
 int pair_transmission_gates(MOSLIST* pass_transistor_list, TRANSLIST*& transhead, MOSLIST*& left);
 
 // A gate record as insert_cgate files it: the name copied, no inputs yet.
+// Its inputs match until gen_inlist_for_gate finds otherwise.
 template <class Gate, class B>
 Gate* gate_record(const char* name, B* nbranch, B* pbranch, bool cmos) {
   auto* rec = arena_new<Gate>(const_cast<char*>(name), nbranch, pbranch, cmos);
-  rec->pn_input_match = false;
   rec->unique = false;
   return rec;
 }
@@ -69,7 +69,9 @@ Rec** number_table(Rec* list, char* Rec::*name, int count) {
 }
 
 // The inputs of every gate of the table: the n-branch's nets, then those of
-// the p-branch that the n-branch lacks, which make the gate's inputs differ.
+// the p-branch that the n-branch lacks. A p-branch reading a net its
+// n-branch does not is no complement of it, whatever the types say, so such
+// a gate is a pseudo gate.
 template <class Gate>
 void gen_inlist_for_gate(Gate** table, int count) {
   for (int k = 0; k < count; ++k) {
@@ -81,6 +83,7 @@ void gen_inlist_for_gate(Gate** table, int count) {
       if (lists::query_in_pinlist(n->gatename, g->inlist)) continue;
       g->inlist = lists::insert_pin(g->inlist, n->gatename);
       g->pn_input_match = false;
+      g->cmos_gate = false;
     }
   }
 }

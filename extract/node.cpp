@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "algo/list_ops.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "messages/messages.h"
 
 using lists::same_name;
 
@@ -126,6 +128,14 @@ class CardsByName {
   std::unordered_set<Touch, TouchHash> touched_;
 };
 
+// The number rule makes every name with a node's number that node; a second
+// spelling is said once, as it joins nets the writer then prints as one.
+void report_merged_node(const NODELIST* node, const char* name, int n, std::unordered_set<std::string_view>& merged) {
+  if (!name || !node->nodename || std::strcmp(name, node->nodename) == 0) return;
+  if (!merged.insert(name).second) return;
+  std::printf(msg::kMergedNodeNames, node->nodename, name, n);
+}
+
 }  // namespace
 
 bool flat_cards_folded() { return run_state().cards_folded; }
@@ -133,6 +143,9 @@ bool flat_cards_folded() { return run_state().cards_folded; }
 void Node::gen_nodelist() {
   long long k = 1;
   CardsByName filed(MosHead);
+  // Spellings already reported as merged into the node of their number; a
+  // spelling carries one number, so it names the pair on its own.
+  std::unordered_set<std::string_view> merged;
   for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
     char* names[3] = {mos->d, mos->g, mos->s};
     const PinType pins[3] = {DP, GP, SP};
@@ -144,6 +157,7 @@ void Node::gen_nodelist() {
       long long index = n >= 0 ? n : flat_unnumbered_index(name);
       NODELIST* node = index >= 0 ? hash_node_list.get(index) : nullptr;
       if (node) {
+        if (n >= 0) report_merged_node(node, name, n, merged);
         if (!filed.on_node(mos, repeats, node, own, t))
           node->devicelist = insert_device(node->devicelist, mos, pins[t]);
         else if (std::find(own, own + t, node) == own + t)
@@ -166,9 +180,14 @@ void Node::gen_mos_list() {
   for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
     int n = return_number(mos->mosname);
     if (n == -1) {
-      std::fputs("The name of the Mosfet is wrong, please check\n", stdout);
+      std::fputs(msg::kBadMosfetName, stdout);
       continue;
     }
+    // A card of another name dropped here loses its transistor without a
+    // trace in the output, so it is said.
+    MOSLIST* earlier = hash_mos_list.get(n);
+    if (earlier && earlier->mosname && mos->mosname && std::strcmp(earlier->mosname, mos->mosname) != 0)
+      std::printf(msg::kMosfetReplaced, mos->mosname, earlier->mosname, n);
     hash_mos_list.set(n, mos);
   }
 }

@@ -48,6 +48,8 @@ inline constexpr const char* kBeginMatching = " begin patternmatching: \n";
 inline constexpr const char* kWireDone = " Wire gen ended\n";
 
 // ---- Flat and subcircuit extraction -----------------------------------------
+inline constexpr const char* kMergedNodeNames = "Node names %s and %s both carry the number %d: they are one node\n";
+inline constexpr const char* kMosfetReplaced = "Mosfet %s replaces Mosfet %s: both names carry the number %d\n";
 inline constexpr const char* kBadMosfetName = "The name of the Mosfet is wrong, please check\n";
 inline constexpr const char* kBranchCounts = "num n branchs%d num p branches %d\n";
 inline constexpr const char* kValidBranchCounts = "valid n branchs%d heihei valid p branches %d\n";

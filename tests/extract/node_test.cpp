@@ -72,4 +72,26 @@ TEST(NodeGraph, PnNodesDeviceRecordsAndPorts) {
   EXPECT_FALSE(r.node("sx")->terminal);
 }
 
+// Cards are walked first card first, then the others from the last one up.
+TEST(NodeGraph, NamesMergedByTheirNumberAreSaid) {
+  FlatRun r = run_flat(
+      "M1 y3 in1 n1 gnd nmos\n"
+      "M2 n1 b2 gnd gnd nmos\n"
+      "M3 y3 01 vdd vdd pmos\n"
+      "M4 y3 b2 vdd vdd pmos\n"
+      "Mn5 z5 y3 gnd gnd nmos\n"
+      "Mp5 z5 y3 vdd vdd pmos\n"
+      "M5 z5 in1 vdd vdd pmos\n"
+      "M6 w6 a gnd gnd nmos\n"
+      "M6 w6 a vdd vdd pmos\n");
+  // Each other spelling once, against the name the node keeps; a card of the
+  // same name and the unnumbered rails are no merge.
+  EXPECT_EQ(r.out.substr(0, r.out.find("num n")),
+            "Node names in1 and n1 both carry the number 1: they are one node\n"
+            "Node names in1 and 01 both carry the number 1: they are one node\n"
+            "Mosfet Mp5 replaces Mosfet M5: both names carry the number 5\n"
+            "Mosfet Mn5 replaces Mosfet Mp5: both names carry the number 5\n");
+  EXPECT_STREQ(r.node("01")->nodename, "in1");
+}
+
 }  // namespace

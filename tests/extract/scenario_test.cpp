@@ -221,4 +221,26 @@ TEST(FlatScenario, LargeNetworksWithoutOutputs) {
   EXPECT_EQ(num_of_gates, 1);
 }
 
+// Gates are paired by their types; a pull-up reading a net its pull-down does
+// not is still no complement.
+TEST(FlatScenario, PullUpOnOtherInputsIsPseudo) {
+  FlatRun r = run_flat(
+      "M1 y a x1 gnd nmos\nM2 x1 b gnd gnd nmos\nM3 y a vdd vdd pmos\nM4 y c vdd vdd pmos\n"
+      "M5 z y gnd gnd nmos\nM6 z y vdd vdd pmos\n"
+      "M7 w z x2 gnd nmos\nM8 x2 a gnd gnd nmos\nM10 w z vdd vdd pmos\nM9 w a vdd vdd pmos\n");
+  EXPECT_EQ(r.out, "num n branchs3 num p branches 5\nvalid n branchs3 heihei valid p branches 3\n");
+  ASSERT_EQ(num_of_gates, 3);
+  auto gate_of = [&r](const char* out) { return hash_gate_list[return_number(r.node(out)->output_of_gate_name)]; };
+  CGate* odd = gate_of("y");
+  EXPECT_EQ(std::string(odd->n_branch->headername) + odd->p_branch->headername, "NAND2NOR2");
+  EXPECT_FALSE(odd->pn_input_match);
+  EXPECT_FALSE(odd->cmos_gate);
+  EXPECT_EQ(names(odd->inlist), "a c b");
+  // The same inputs, in whatever order the pull-up lists them, still match.
+  for (const char* out : {"z", "w"}) {
+    EXPECT_TRUE(gate_of(out)->pn_input_match) << out;
+    EXPECT_TRUE(gate_of(out)->cmos_gate) << out;
+  }
+}
+
 }  // namespace

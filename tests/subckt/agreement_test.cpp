@@ -68,14 +68,17 @@ TEST(FlatAndSubcircuit, SameGateNetworkOnAPlainCircuit) {
       "M9 n3 a gnd gnd nmos\nM10 n3 c gnd gnd nmos\nM13 n3 gnd vdd vdd pmos\n"
       // inverter n2 -> n4, transmission gate n4 -> n5, inverter n5 -> n6
       "M14 n4 n2 gnd gnd nmos\nM15 n4 n2 vdd vdd pmos\nM16 n4 s n5 gnd nmos\nM17 n4 sb n5 vdd pmos\n"
-      "M18 n6 n5 gnd gnd nmos\nM19 n6 n5 vdd vdd pmos\n";
+      "M18 n6 n5 gnd gnd nmos\nM19 n6 n5 vdd vdd pmos\n"
+      // NAND2 a b whose pull-up reads a and c -> n7: pseudo on both sides
+      "M20 n7 a x13 gnd nmos\nM21 x13 b gnd gnd nmos\nM22 n7 a vdd vdd pmos\nM23 n7 c vdd vdd pmos\n";
   reset_run();
   load_cards(cards);
   MGroup* sub = run_subckt(MosHead, ModelHead);
   FlatRun flat = run_flat(cards);
 
   EXPECT_EQ(gates(flat.group->cmos_gate_list), gates(sub->cmos_gate_list));
-  EXPECT_EQ(gates(sub->cmos_gate_list).size(), 5u);
+  EXPECT_EQ(gates(sub->cmos_gate_list).size(), 6u);
+  EXPECT_EQ(gates(sub->cmos_gate_list).count("n7 NAND2/NOR2 pseudo a b c"), 1u);
   EXPECT_EQ(trans(TransHead), "trans0:n4>n5 ");
   EXPECT_EQ(trans(TransHead), trans(sub->transhead));
   EXPECT_EQ(num_of_trans, sub->num_of_trans);

@@ -1,0 +1,21 @@
+ /*****************************************************************/
+ /***          Static CMOS Circuit Extractor Program            ***/
+ /***        Output verilog netlist from Hspice netlist         ***/
+ /*****************************************************************/
+ 
+ module top (a, vdd, gnd, y); 
+ input vdd, gnd, a;
+ output y;
+ wire ;
+
+
+
+ /***The following are subcircuit : ***/
+
+
+ /***The following are Pseudo_Gate : ***/
+
+
+
+
+endmodule
