@@ -10,6 +10,7 @@
 #include "netlist/arena.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "messages/messages.h"
 
 Group::Group() {
   hash_gate_list = nullptr;
@@ -71,10 +72,10 @@ void Group::generate_branch_list() {
 
 void Group::group_branch_list() {
   int n = lists::count(n_branch_list), p = lists::count(p_branch_list);
-  std::printf("num n branchs%d num p branches %d\n", n, p);
+  std::printf(msg::kBranchCounts, n, p);
   p -= growth::merge_by_output(p_branch_list, p);
   n -= growth::merge_by_output(n_branch_list, n);
-  std::printf("valid n branchs%d heihei valid p branches %d\n", n, p);
+  std::printf(msg::kValidBranchCounts, n, p);
 }
 
 void Group::generate_num_for_branch() {
@@ -199,7 +200,7 @@ void Group::gate_recognition() {
       lists::NumberedName name("gate", count++);
       node->output_of_gate_name = network::form_gate(cmos_gate_list, name.text, n, p)->gatename;
     } else if (has_n || has_p) {
-      std::fputs("It's wired, because there is only one branch connected with pn_node\n", stdout);
+      std::fputs(msg::kWiredOneBranch, stdout);
     }
   });
   num_of_gates = count;

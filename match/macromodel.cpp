@@ -8,6 +8,7 @@
 #include "algo/run_state.h"
 #include "netlist/arena.h"
 #include "algo/tables.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -435,7 +436,7 @@ PINLIST* Macromodel::found_gates_around(const char* nodename, bool report_unfoun
       if (char* c = gate_has_been_found(in->NodeName)) {
         head = push_pin(head, c);
       } else if (report_unfound) {
-        fputs("What's going on? Some gates are not found yet! \n", stdout);
+        fputs(msg::kGatesNotFound, stdout);
       }
     }
     char* ci = node->input_of_trans_name ? gate_has_been_found(node->input_of_trans_name) : nullptr;

@@ -10,6 +10,7 @@
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
 #include "algo/tables.h"
+#include "messages/messages.h"
 
 void Macromodel::gen_data_structure() {
   auto* tellnp = arena_new<MTellNP>(mos_list, modelhead);
@@ -53,5 +54,5 @@ void Macromodel::gen_data_structure() {
   num_of_gates = mgroup->num_of_gates;
   num_of_trans = mgroup->num_of_trans;
 
-  fputs("finish gen structure\n", stdout);
+  fputs(msg::kFinishGenStructure, stdout);
 }

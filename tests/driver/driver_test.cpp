@@ -10,6 +10,7 @@
 #include "driver/selection.h"
 #include "netlist/arena.h"
 #include "netlist/netlist.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ TEST(Driver, StartUpChecksArgumentsAndFiles) {
   fs::path d = work_dir("startup");
   Outcome r = run_parser(d, "a b c");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "Useage: parser input output \n");
+  EXPECT_EQ(r.out, msg::kUsage);
   EXPECT_FALSE(fs::exists(d / "a") || fs::exists(d / "b") || fs::exists(d / "c"));
 
   r = run_parser(d, "missing.sp in2.sp out.v hdr.v");

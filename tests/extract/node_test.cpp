@@ -6,6 +6,7 @@
 #include "flat_pipeline.h"
 #include "algo/tables.h"
 #include "algo/run_state.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ TEST(NodeGraph, PnNodesDeviceRecordsAndPorts) {
       "M9 w q q gnd nmos\n"
       "M9 w a vdd vdd pmos\n"
       "Mx w Pc gnd gnd nmos\n");
-  EXPECT_EQ(r.out.substr(0, 46), "The name of the Mosfet is wrong, please check\n");
+  EXPECT_EQ(r.out.substr(0, 46), msg::kBadMosfetName);
   EXPECT_EQ(r.out.find("please", 46), std::string::npos);  // once, for Mx only
   EXPECT_EQ(r.node("Pa")->pn_node, 1);
   EXPECT_EQ(r.node("a")->pn_node, 0);

@@ -4,10 +4,11 @@
 
 #include "flat_pipeline.h"
 #include "algo/tables.h"
+#include "messages/messages.h"
 
 namespace {
 
-const char* kWired = "It's wired, because there is only one branch connected with pn_node\n";
+const char* kWired = msg::kWiredOneBranch;
 
 int count_of(const std::string& text, const std::string& piece) {
   int n = 0;

@@ -4,6 +4,7 @@
 #include "algo/gate_input_trim.h"
 #include "tests/match/fixtures.h"
 #include "algo/tables.h"
+#include "messages/messages.h"
 
 using namespace fixture;
 
@@ -48,7 +49,7 @@ TEST(NeighbourComparison, CountsAndRepeatedTypes) {
   EXPECT_TRUE(pm.fill_in_gate_stack(two, rg({"gate0", "gate1", "gate3"}), true));    // a pin may feed more
   testing::internal::CaptureStdout();
   EXPECT_FALSE(pm.fill_in_gate_stack(rg({"gate0", "gate1", "gate2"}), rg({"gate0", "gate1", "gate2", "gate3"}), true));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), " decided fail \n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), msg::kDecidedFail);
   EXPECT_TRUE(pm.decide_failed(rg({"gate0"}), nullptr, 1, 0, false));
   m->reinitialize_macromodel();
 
@@ -110,7 +111,7 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
   Patternmatch pf(fan);
   testing::internal::CaptureStdout();
   pf.deal_with_dead_loop();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown connected to 3 and more known gate, wired\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), msg::kUnknownWiredNoMark);
   EXPECT_EQ(fan->gate_has_been_found("gate0"), nullptr);
 }
 
@@ -123,8 +124,7 @@ TEST(PinRules, GroupComparison) {
   EXPECT_EQ(pm.compare_two_gatename_list(group({"a", "b"}), group({"a", "b"})), nullptr);
   EXPECT_EQ(pm.compare_two_gatename_list(group({"a"}), group({"a", "b", "c"})), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n"
-            "Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n");
+            std::string(msg::kNoPinFound) + msg::kManyPinsFound);
 
   // An open pin whose partner b is already matched to net b: the group {a, b}
   // of the counterpart gate gives a.
