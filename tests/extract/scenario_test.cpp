@@ -5,6 +5,7 @@
 #include "flat_pipeline.h"
 #include "algo/tables.h"
 #include "messages/messages.h"
+#include "match/network_dump.h"
 
 namespace {
 
@@ -245,3 +246,18 @@ TEST(FlatScenario, PullUpOnOtherInputsIsPseudo) {
 }
 
 }  // namespace
+
+// A whole extraction in one comparison: a NAND2 into an inverter, a
+// transmission gate behind it and a pseudo-NMOS inverter.
+TEST(FlatScenario, WholeNetworkDump) {
+  run_flat(
+      "M1 y1 a2 x3 gnd nmos\nM2 x3 b4 gnd gnd nmos\nM3 y1 a2 vdd vdd pmos\nM4 y1 b4 vdd vdd pmos\n"
+      "M5 z5 y1 gnd gnd nmos\nM6 z5 y1 vdd vdd pmos\n"
+      "M7 z5 s6 t7 gnd nmos\nM8 z5 sb8 t7 vdd pmos\n"
+      "M9 w9 t7 gnd gnd nmos\nM10 w9 gnd vdd vdd pmos\n");
+  EXPECT_EQ(dump_gate_network(),
+            "gate gate0 cmos NAND2 NOR2 out=y1 in=a2,b4\n"
+            "gate gate1 cmos INV INV out=z5 in=y1\n"
+            "gate gate2 pseudo INV INV out=w9 in=t7,gnd\n"
+            "trans trans0 in=z5 out=t7 n=s6 p=sb8\n");
+}
