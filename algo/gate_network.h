@@ -4,6 +4,7 @@
 // type it pairs, Nets the node graph (see node_graph.h).
 #include <vector>
 
+#include "algo/assert.h"
 #include "algo/gate_types.h"
 #include "algo/list_ops.h"
 #include "algo/node_graph.h"
@@ -74,8 +75,10 @@ Rec** number_table(Rec* list, char* Rec::*name, int count) {
 // a gate is a pseudo gate.
 template <class Gate>
 void gen_inlist_for_gate(Gate** table, int count) {
+  // The table is built (number_table) before any stage reads it.
+  EXTRACTOR_ASSERT(table || count <= 0);
   for (int k = 0; k < count; ++k) {
-    Gate* g = table ? table[k] : nullptr;
+    Gate* g = table[k];
     if (!g) continue;
     for (NAMELIST* n = g->n_branch ? g->n_branch->name_list : nullptr; n; n = n->next)
       g->inlist = lists::insert_pin(g->inlist, n->gatename);
@@ -96,8 +99,10 @@ void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool nam
   // Only the gate at hand can already stand in a node's list, so the nodes it
   // was added to are all there is to check (a clock net feeds thousands).
   std::vector<NODELIST*> fed;
+  // The table is built (number_table) before any stage reads it.
+  EXTRACTOR_ASSERT(table || count <= 0);
   for (int k = 0; k < count; ++k) {
-    Gate* g = table ? table[k] : nullptr;
+    Gate* g = table[k];
     if (!g) continue;
     if (name_outputs && g->n_branch)
       if (NODELIST* out = nets.first_node(g->n_branch->pn_node)) out->output_of_gate_name = g->gatename;
