@@ -14,12 +14,10 @@ class Group;
 // What the stages hand each other beyond the netlist's lists and the
 // analysis tables.
 struct StageContext {
-  FILE* fp_out = nullptr;
-  FILE* fp_header = nullptr;
+  FILE *fp_out = nullptr, *fp_header = nullptr;  // the netlist and the header
   Node* node = nullptr;
   Group* group = nullptr;
-  char* pvdd = nullptr;
-  char* pgnd = nullptr;
+  char *pvdd = nullptr, *pgnd = nullptr;  // the rails, for the netlist's ports
   Timing t;
   // Progress messages (the rows' and the calls' own) are printed.
   bool progress = true;

@@ -10,6 +10,16 @@ inline constexpr const char* kUsage = "Useage: parser input output \n";
 inline constexpr const char* kCannotOpenSource = "can not open source file !\n";  // perror prefix
 inline constexpr const char* kCannotOpenDestination = "can not open destination file !\n";
 
+// ---- Reading the netlist ------------------------------------------------------
+inline constexpr const char* kSyntaxError = "syntax error";  // printed with a newline
+inline constexpr const char* kTooLong = "Input string too long, limit %d\n";
+inline constexpr const char* kCannotOpenSecond = " can not open destination file !\n";  // perror prefix
+inline constexpr const char* kOutOfMemory = "Out of memory\n";
+inline constexpr const char* kNoEndmAtNext = "macromodel %s has no .endm, closed at the next .macromodel\n";
+inline constexpr const char* kNoEndmAtEnd = "macromodel %s has no .endm, closed at the end of input\n";
+inline constexpr const char* kUnnamedMacromodel = ".macromodel without a name, named after its .endm card\n";
+inline constexpr const char* kStrayEndm = ".endm %s without an open .macromodel, ignored\n";
+
 // ---- Progress of the classic pipeline, in stage order ---------------------
 inline constexpr const char* kNodeBiggest = "node_beggest: %d,  device_biggest: %d\n";
 inline constexpr const char* kTellNPDone = "TellNP part done\n";
@@ -71,16 +81,10 @@ inline constexpr const char* kUnknownWiredNoMark = "Unknown connected to 3 and m
 inline constexpr const char* kPinFeedsMoreThan4 = "The pin connect to more than 4 gates, not acceptable\n";
 inline constexpr const char* kMoreThan2Common = "The gates has more than 2 common node, exit! \n";
 inline constexpr const char* kGatesNotFound = "What's going on? Some gates are not found yet! \n";
-inline constexpr const char* kNoPinFound =
-    "Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n";
-inline constexpr const char* kManyPinsFound =
-    "Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n";
 inline constexpr const char* kNullForN = "Return a NULL, unbelieveable\n";
 inline constexpr const char* kNullForP = "Return a NULL for P also, relation_pin method failed\n";
 inline constexpr const char* kRelationPinFound = "Can find this pinname use the relation_pin method!\n";
 inline constexpr const char* kUnfoundPin = " Unfound pin: %s\n";
-inline constexpr const char* kWiredOutputUnfound =
-    "It's wired, because the output has not been found yet after the gate matching\n";
 inline constexpr const char* kProblemPin = "problem pin: %s\n";
 inline constexpr const char* kPinNotConnected = "This is impossible, because the pin did not connected to any gate!\n";
 inline constexpr const char* kRelationPinFailed = "Relation_pin method failed! \n";
@@ -89,6 +93,13 @@ inline constexpr const char* kGateMatchDone = " gate match done \n";
 inline constexpr const char* kBeginRelatedPin = " Begin Related_pin_recognition method! \n";
 inline constexpr const char* kInputOutputDone = " input_output match done \n";
 inline constexpr const char* kSuccess = " success..................................... \n";
+// The long ones.
+inline constexpr const char* kNoPinFound =
+    "Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n";
+inline constexpr const char* kManyPinsFound =
+    "Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n";
+inline constexpr const char* kWiredOutputUnfound =
+    "It's wired, because the output has not been found yet after the gate matching\n";
 
 // ---- CPU-time report ------------------------------------------------------------
 inline constexpr const char* kGateTimeTitle = "******Generate gate time*********\n";
@@ -98,5 +109,12 @@ inline constexpr const char* kMatchTime = "patt matching CPU time = %f\n";
 inline constexpr const char* kCpuTimeTitle = "******The CPU time*********\n";
 inline constexpr const char* kCpuTime = "CPU time = %f\n";
 inline constexpr const char* kTimingTitle = "/********** Timing Analysis ****************/\n";
+// Titles of the phases and stages in the report, in report order.
+inline constexpr const char* kPhaseTitles[] = {"Phase I Time:\n", "Phase II Time:\n", "Total Time:\n"};
+inline constexpr const char* kStageTitles[] = {
+    "Parser Time: \n",         "TellNP Time: \n",      "Node Time: \n",
+    "Generate Branch Time: \n", "Group Branch Time: \n", "Pre Branch Recog Time: \n",
+    "NP Branch Recog Time: \n", "Couple Time: \n",       "Gate Recog Time: \n",
+    "Pre Gateconnection Time: \n", "Gate Connection Time: \n", "Left Time: \n"};
 
 }  // namespace msg
