@@ -13,8 +13,7 @@
 #include "../extract/flat_pipeline.h"
 #include "algo/growth.h"
 #include "netlist/arena.h"
-#include "subckt/mgroup.h"
-#include "subckt/mnode.h"
+#include "subckt/stages.h"
 #include "subckt/mtellnp.h"
 #include "algo/tables.h"
 #include "algo/run_state.h"
@@ -25,16 +24,9 @@ MGroup* run_subckt(MOSLIST* mos, MODELLIST* models) {
   MTellNP tell(mos, models);
   tell.mos_np_netlist();
   auto* node = arena_new<MNode>(mos, nullptr);
-  for (auto stage : {&MNode::gen_nodelist, &MNode::gen_np_char_netlist, &MNode::delete_vdd_gnd_from_inputlist,
-                     &MNode::generate_output_pinlist, &MNode::generate_input_pinlist})
-    (node->*stage)();
+  run_node_stages(*node);
   auto* g = arena_new<MGroup>(node->moshead, node->nodehead, node->inputhead, node->outputhead);
-  for (auto stage : {&MGroup::generate_branch_list, &MGroup::group_branch_list, &MGroup::generate_pass_left_list,
-                     &MGroup::generate_trans_list, &MGroup::generate_num_for_branch, &MGroup::n_branch_recognition,
-                     &MGroup::p_branch_recognition, &MGroup::gate_recognition, &MGroup::gen_hash_gate_list,
-                     &MGroup::gen_inlist_for_gate, &MGroup::gen_hash_trans_list, &MGroup::gen_connection_of_gates,
-                     &MGroup::gen_connection_of_trans, &MGroup::count_input_num_of_node})
-    (g->*stage)();
+  run_group_stages(*g);
   return g;
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "netlist/arena.h"
-#include "subckt/mgroup.h"
+#include "subckt/stages.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
 
@@ -51,34 +51,16 @@ struct Extracted {
   std::string out;  // standard output of the whole extraction
 };
 
-// The twenty stages in their fixed order.
+// Every stage, in the order of the subcircuit tables.
 Extracted extract(Def& def) {
   Extracted r;
   testing::internal::CaptureStdout();
   MTellNP tell(def.mos, def.models);
   tell.mos_np_netlist();
   r.node = std::make_unique<MNode>(tell.moshead, def.terms);
-  r.node->gen_nodelist();
-  r.node->gen_np_char_netlist();
-  r.node->delete_vdd_gnd_from_inputlist();
-  r.node->generate_output_pinlist();
-  r.node->generate_input_pinlist();
+  run_node_stages(*r.node);
   r.group = std::make_unique<MGroup>(r.node->moshead, r.node->nodehead, r.node->inputhead, r.node->outputhead);
-  MGroup& g = *r.group;
-  g.generate_branch_list();
-  g.group_branch_list();
-  g.generate_pass_left_list();
-  g.generate_trans_list();
-  g.generate_num_for_branch();
-  g.n_branch_recognition();
-  g.p_branch_recognition();
-  g.gate_recognition();
-  g.gen_hash_gate_list();
-  g.gen_inlist_for_gate();
-  g.gen_hash_trans_list();
-  g.gen_connection_of_gates();
-  g.gen_connection_of_trans();
-  g.count_input_num_of_node();
+  run_group_stages(*r.group);
   r.out = testing::internal::GetCapturedStdout();
   return r;
 }
