@@ -10,8 +10,8 @@
 #include "algo/gate_types.h"
 #include "algo/list_ops.h"
 #include "algo/records.h"
-#include "netlist/arena.h"
 #include "messages/messages.h"
+#include "netlist/arena.h"
 
 namespace recognition {
 

@@ -1,9 +1,9 @@
 #include "extract/branch.h"
 
 #include "algo/growth.h"
-#include "extract/node.h"
 #include "algo/recognition.h"
 #include "algo/run_state.h"
+#include "extract/node.h"
 
 
 Branch::Branch(int _branch_type) : branch_type(_branch_type) {}

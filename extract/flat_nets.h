@@ -2,10 +2,10 @@
 // The flat circuit as a NodeGraph (see algo/node_graph.h). Here a name stands
 // for one node (names with one number share it) and a device name for the
 // MOSFET filed under its number.
-#include "extract/node.h"
 #include "algo/node_graph.h"
 #include "algo/records.h"
 #include "algo/tables.h"
+#include "extract/node.h"
 
 class FlatNets {
  public:

@@ -5,12 +5,12 @@
 
 #include "algo/gate_network.h"
 #include "algo/growth.h"
-#include "extract/node.h"
 #include "algo/recognition.h"
-#include "netlist/arena.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "extract/node.h"
 #include "messages/messages.h"
+#include "netlist/arena.h"
 
 Group::Group() {
   hash_gate_list = nullptr;

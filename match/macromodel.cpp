@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "match/logic_type.h"
 #include "match/neighbour_list.h"
-#include "algo/run_state.h"
-#include "netlist/arena.h"
-#include "algo/tables.h"
 #include "messages/messages.h"
+#include "netlist/arena.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "algo/tables.h"
 #include "match/records.h"
 #include "subckt/mcgate.h"
-#include "algo/tables.h"
 
 struct WIRELIST;
 

@@ -4,12 +4,12 @@
 // record, until the run ends.
 #include <cstdio>
 
-#include "match/macromodel.h"
-#include "netlist/arena.h"
-#include "subckt/stages.h"
-#include "subckt/mtellnp.h"
 #include "algo/tables.h"
+#include "match/macromodel.h"
 #include "messages/messages.h"
+#include "netlist/arena.h"
+#include "subckt/mtellnp.h"
+#include "subckt/stages.h"
 
 void Macromodel::gen_data_structure() {
   auto* tellnp = arena_new<MTellNP>(mos_list, modelhead);

@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "algo/gate_input_trim.h"
-#include "match/logic_type.h"
-#include "match/neighbour_list.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "match/logic_type.h"
+#include "match/neighbour_list.h"
 #include "messages/messages.h"
 
 namespace {

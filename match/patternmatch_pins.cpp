@@ -5,12 +5,12 @@
 #include <unordered_set>
 
 #include "algo/gate_input_trim.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "match/logic_type.h"
 #include "match/patternmatch.h"
-#include "algo/run_state.h"
-#include "netlist/arena.h"
-#include "algo/tables.h"
 #include "messages/messages.h"
+#include "netlist/arena.h"
 
 // ---- Pins ----------------------------------------------------------------------
 

@@ -3,11 +3,11 @@
 #include "algo/gate_network.h"
 #include "algo/growth.h"
 #include "algo/name_set.h"
-#include "extract/node.h"
 #include "algo/recognition.h"
-#include "netlist/arena.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "extract/node.h"
+#include "netlist/arena.h"
 
 MGroup::MGroup(MOSLIST* moshead_, NODELIST* nodehead_, INOUTLIST* inputhead_, INOUTLIST* outputhead_)
     : moshead(moshead_), nodehead(nodehead_), inputhead(inputhead_), outputhead(outputhead_) {}

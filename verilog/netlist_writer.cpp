@@ -1,10 +1,10 @@
 #include "verilog/netlist_writer.h"
 
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/records.h"
 #include "verilog/pin_map.h"
 #include "verilog/records.h"
-#include "algo/tables.h"
 
 const char* const kDefaultModuleName = "top";
 

@@ -1,9 +1,9 @@
 #include "verilog/wire.h"
 
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/records.h"
 #include "netlist/arena.h"
-#include "algo/tables.h"
 
 int Wire::return_number(char* name) { return ::return_number(name); }
 

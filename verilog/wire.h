@@ -5,8 +5,8 @@
 #include <unordered_set>
 
 #include "algo/records.h"
-#include "verilog/records.h"
 #include "algo/tables.h"
+#include "verilog/records.h"
 
 class Wire {
  public:

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "driver/selection.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 #include "netlist/netlist.h"
-#include "messages/messages.h"
 
 namespace {
 

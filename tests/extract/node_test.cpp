@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/tellnp.h"
 #include "flat_pipeline.h"
-#include "algo/tables.h"
-#include "algo/run_state.h"
 #include "messages/messages.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "extract/branch.h"
 #include "flat_pipeline.h"
-#include "netlist/arena.h"
 #include "messages/messages.h"
+#include "netlist/arena.h"
 
 namespace {
 

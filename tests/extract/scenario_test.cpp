@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "flat_pipeline.h"
 #include "algo/tables.h"
-#include "messages/messages.h"
+#include "flat_pipeline.h"
 #include "match/network_dump.h"
+#include "messages/messages.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/patternmatch.h"
 #include "netlist/arena.h"
-#include "algo/tables.h"
-#include "algo/run_state.h"
 
 namespace fixture {
 

@@ -2,9 +2,9 @@
 #include <random>
 
 #include "algo/gate_input_trim.h"
-#include "tests/match/fixtures.h"
 #include "algo/tables.h"
 #include "messages/messages.h"
+#include "tests/match/fixtures.h"
 
 using namespace fixture;
 

@@ -12,11 +12,11 @@
 
 #include "../extract/flat_pipeline.h"
 #include "algo/growth.h"
-#include "netlist/arena.h"
-#include "subckt/stages.h"
-#include "subckt/mtellnp.h"
-#include "algo/tables.h"
 #include "algo/run_state.h"
+#include "algo/tables.h"
+#include "netlist/arena.h"
+#include "subckt/mtellnp.h"
+#include "subckt/stages.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "netlist/arena.h"
-#include "subckt/stages.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
+#include "subckt/stages.h"
 
 namespace {
 

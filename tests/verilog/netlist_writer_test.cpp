@@ -1,8 +1,8 @@
 #include "verilog/netlist_writer.h"
 
+#include "algo/tables.h"
 #include "circuit_fixture.h"
 #include "verilog/wire.h"
-#include "algo/tables.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "verilog/wire.h"
 
-#include "circuit_fixture.h"
 #include "algo/tables.h"
+#include "circuit_fixture.h"
 
 
 TEST_F(CircuitTest, WireListOrderAndExclusions) {
