@@ -156,6 +156,7 @@ std::span<const Stage> stages(std::span<const Stage> table, const char* first, c
     if (std::strcmp(table[i].name, last) == 0) to = i;
   }
   EXTRACTOR_ASSERT(from <= to && to < table.size());
+  if (from > to || to >= table.size()) return {};
   return table.subspan(from, to - from + 1);
 }
 

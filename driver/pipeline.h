@@ -36,7 +36,7 @@ struct Stage {
 std::span<const Stage> classic_pipeline();
 
 // The rows of `table` from the one named `first` through the one named
-// `last` (both must be there).
+// `last` (both must be there; otherwise none).
 std::span<const Stage> stages(std::span<const Stage> table, const char* first, const char* last);
 
 // Runs the rows in order.
