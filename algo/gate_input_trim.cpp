@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "algo/assert.h"
 #include "algo/run_state.h"
 
 GateInputTrim::GateInputTrim(PINLIST* list) {
@@ -92,11 +93,12 @@ constexpr int kShortList = 16;
 }  // namespace
 
 void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
-  if (!node || !node->input_of_gate_list.list()) return;
+  if (!node || !node->input_of_gate_list.head_) return;
+  GateInputs& gates = node->input_of_gate_list;
   auto& trims = run_state().gate_trims;
-  auto it = trims.find(&node->input_of_gate_list);
+  auto it = gates.deferred() ? trims.find(&gates) : trims.end();
   if (it == trims.end()) {
-    PINLIST* list = node->input_of_gate_list.list();
+    PINLIST* list = gates.head_;
     int length = 0;
     for (PINLIST* p = list; p && length <= kShortList; p = p->next) ++length;
     if (length <= kShortList) {
@@ -107,10 +109,11 @@ void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
         }
       }
       for (const char* n : hits) list = remove_one(n, list);
-      node->input_of_gate_list.set(list);
+      gates.head_ = list;
       return;
     }
-    it = trims.emplace(&node->input_of_gate_list, std::make_unique<GateInputTrim>(list)).first;
+    it = trims.emplace(&gates, std::make_unique<GateInputTrim>(list)).first;
+    gates.defer();
   }
   GateInputTrim& trim = *it->second;
   // Entries are removed in the order a walk of the list meets them.
@@ -127,17 +130,14 @@ void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
 
 void flush_input_gate_removals() {
   auto& trims = run_state().gate_trims;
-  while (!trims.empty()) trims.begin()->first->list();
+  while (!trims.empty()) trims.begin()->first->apply_removals();
 }
 
-PINLIST* GateInputs::list() {
+PINLIST* GateInputs::apply_removals() {
   auto& trims = run_state().gate_trims;
-  if (!trims.empty()) {
-    auto it = trims.find(this);
-    if (it != trims.end()) {
-      head_ = it->second->relink();
-      trims.erase(it);
-    }
-  }
+  auto it = trims.find(this);
+  EXTRACTOR_ASSERT(it != trims.end());
+  head_ = it->second->relink();
+  trims.erase(it);
   return head_;
 }

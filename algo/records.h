@@ -1,6 +1,9 @@
 #pragma once
 // Records of the gate-extraction stages, shared by the flat circuit and the
 // subcircuit twins, by pattern matching and by the Verilog writer.
+#include <cstdint>
+#include <vector>
+
 #include "netlist/netlist.h"
 
 typedef struct DEVICELIST {
@@ -17,15 +20,26 @@ typedef struct DEVICELIST {
 // of an occurrence's gates from a flat net's list (see gate_input_trim.h);
 // the list is only reachable through list(), which writes pending removals
 // back first, so no reader can see it stale.
+struct NODELIST;
+
 class GateInputs {
  public:
-  PINLIST* list();
+  PINLIST* list() { return deferred() ? apply_removals() : head_; }
   void set(PINLIST* head) {
-    list();
+    if (deferred()) apply_removals();
     head_ = head;
   }
 
  private:
+  friend void remove_input_gates(NODELIST* node, const std::vector<const char*>& names);
+  friend void flush_input_gate_removals();
+  // A list with removals pending carries a tag in the low bit of its head
+  // (records are aligned), so a read of any other list costs no lookup.
+  bool deferred() const { return reinterpret_cast<std::uintptr_t>(head_) & 1u; }
+  void defer() { head_ = reinterpret_cast<PINLIST*>(reinterpret_cast<std::uintptr_t>(head_) | 1u); }
+  // Relinks the list with its pending removals and drops the tag.
+  PINLIST* apply_removals();
+
   PINLIST* head_;
 };
 

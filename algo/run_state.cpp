@@ -15,7 +15,7 @@ void reset_run() {
   s.cards_folded = false;
   s.branch_recog = true;
   s.branch_recog_m = true;
-  s.gate_trims.clear();
+  flush_input_gate_removals();
   s.pinlist_pool = {};
   s.gatenamelist_pool = {};
   s.rglist_pool = {};
