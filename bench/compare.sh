@@ -64,7 +64,8 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/cases" "$work/a" "$work/b"
 
 "$cxx" -std=c++20 -O2 -o "$work/gen_cases" "$root/bench/gen_cases.cpp" &&
-  "$cxx" -std=c++20 -O2 -o "$work/gen_netlist" "$root/bench/gen_netlist.cpp" || exit 2
+  "$cxx" -std=c++20 -O2 -I "$root" -o "$work/gen_netlist" "$root/bench/gen_netlist.cpp" \
+    $(ls "$root/bench/generator.cpp" 2> /dev/null) || exit 2
 "$work/gen_cases" "$count" "$seed" "$work/cases" || exit 2
 
 # Runs one binary on a case into DIR: status, masked stdout, both files.

@@ -13,7 +13,7 @@ namespace {
 const char* text(const char* s) { return s ? s : ""; }
 }  // namespace
 
-Patternmatch::Patternmatch(Macromodel* a_macromodel) : macromodel(a_macromodel) {}
+Patternmatch::Patternmatch(Macromodel* a_macromodel) : macromodel(a_macromodel), check_(a_macromodel, this) {}
 
 Patternmatch::~Patternmatch() { delete macromodel; }
 
@@ -423,7 +423,16 @@ void Patternmatch::match_attempt(MCGate* m_gate, CGate* anchor) {
   fill_gate_node_in_stack(m_gate->gatename, anchor->gatename);
   search_gates();
   if (!mm->gatestack_search_to_end()) settle_pins();
-  if (!mm->nodestack_search_to_end() && !mm->gatestack_search_to_end()) record_occurrence();
+  if (!mm->nodestack_search_to_end() && !mm->gatestack_search_to_end()) {
+    // A complete match is replaced only when the replacement keeps the
+    // circuit's function; otherwise the attempt fails like any other.
+    if (int fault = check_.failed_condition()) {
+      printf(msg::kOccurrenceRejected, text(mm->name), text(anchor->gatename), fault,
+             occurrence_fault_text(fault));
+    } else {
+      record_occurrence();
+    }
+  }
   mm->reinitialize_macromodel();
 }
 

@@ -8,6 +8,7 @@
 
 #include "extract/cgate.h"
 #include "match/macromodel.h"
+#include "match/occurrence_check.h"
 
 class Patternmatch {
  public:
@@ -81,6 +82,7 @@ class Patternmatch {
   int expand_trans(GATESTACK* rec);
   char* common_input_of(PINLIST* plist, bool for_pin, const char** second);
 
+  OccurrenceCheck check_;
   std::vector<Macromodel::GateState> before_;
   std::vector<Macromodel::GateState> after_;
 };

@@ -92,6 +92,11 @@ inline constexpr const char* kUnknownWired = "Unknown connected to 3 and more kn
 inline constexpr const char* kGateMatchDone = " gate match done \n";
 inline constexpr const char* kBeginRelatedPin = " Begin Related_pin_recognition method! \n";
 inline constexpr const char* kInputOutputDone = " input_output match done \n";
+inline constexpr const char* kOccurrenceRejected = " occurrence rejected: %s at %s, condition %d: %s\n";
+inline constexpr const char* kFaultSharedGate = "a circuit gate stands for two definition gates";
+inline constexpr const char* kFaultGatesDiffer = "gate nets do not correspond";
+inline constexpr const char* kFaultInternalNet = "an internal net is used outside";
+inline constexpr const char* kFaultOutputUndriven = "an output is not driven by its gate";
 inline constexpr const char* kSuccess = " success..................................... \n";
 // The long ones.
 inline constexpr const char* kNoPinFound =

@@ -3,6 +3,7 @@
 #include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/records.h"
+#include "verilog/identifier.h"
 #include "verilog/pin_map.h"
 #include "verilog/records.h"
 
@@ -21,38 +22,84 @@ void write_banner(FILE* fp) {
   fputs("\n", fp);
 }
 
-// Port names, each followed by ", " but the last.
-void write_port_names(FILE* fp, const INOUTLIST* list) {
-  for (const INOUTLIST* p = list; p; p = p->next) fprintf(fp, p->next ? "%s, " : "%s", text(p->pinname));
-}
+// Writes names separated by ", ", with no separator after the last one.
+class NameList {
+ public:
+  explicit NameList(FILE* fp) : fp_(fp) {}
+  void add(const char* name) {
+    if (!first_) fputs(", ", fp_);
+    first_ = false;
+    write_identifier(fp_, name);
+  }
+  void add_ports(const INOUTLIST* list) {
+    for (const INOUTLIST* p = list; p; p = p->next) add(text(p->pinname));
+  }
+  void add_rails(const char* pvdd, const char* pgnd) {
+    if (pvdd) add(pvdd);
+    if (pgnd) add(pgnd);
+  }
+  bool empty() const { return first_; }
 
-void write_rails(FILE* fp, const char* pvdd, const char* pgnd) {
-  if (pvdd) fprintf(fp, "%s, ", pvdd);
-  if (pgnd) fprintf(fp, "%s, ", pgnd);
-}
+ private:
+  FILE* fp_;
+  bool first_ = true;
+};
 
 void write_module_line(FILE* fp, const char* pvdd, const char* pgnd) {
-  fprintf(fp, " module %s (", InputHead ? text(InputHead->pinname) : kDefaultModuleName);
-  for (const INOUTLIST* p = InputHead ? InputHead->next : nullptr; p; p = p->next)
-    fprintf(fp, "%s, ", text(p->pinname));
-  write_rails(fp, pvdd, pgnd);
-  write_port_names(fp, OutputHead);
+  fputs(" module ", fp);
+  write_identifier(fp, InputHead ? text(InputHead->pinname) : kDefaultModuleName);
+  fputs(" (", fp);
+  NameList names(fp);
+  names.add_ports(InputHead ? InputHead->next : nullptr);
+  names.add_rails(pvdd, pgnd);
+  names.add_ports(OutputHead);
   fputs("); \n", fp);
 }
 
-void write_wires(FILE* fp) {
-  fputs(" wire ", fp);
-  int new_line = 0;
-  for (const WIRELIST* w = WireHead; w; w = w->next) {
-    ++new_line;
-    fprintf(fp, w->next ? " %s," : " %s", text(w->wirename));
-    if (new_line == 10) {
-      fputs("\n", fp);
-      new_line = 0;
-    }
-  }
+// A declaration with nothing to declare is left out.
+void write_inputs(FILE* fp, const char* pvdd, const char* pgnd) {
+  const INOUTLIST* ports = InputHead ? InputHead->next : nullptr;
+  if (!ports && !pvdd && !pgnd) return;
+  fputs(" input ", fp);
+  NameList names(fp);
+  names.add_rails(pvdd, pgnd);
+  names.add_ports(ports);
   fputs(";\n", fp);
+}
+
+void write_outputs(FILE* fp) {
+  if (!OutputHead) return;
+  fputs(" output ", fp);
+  NameList(fp).add_ports(OutputHead);
+  fputs(";\n", fp);
+}
+
+void write_wires(FILE* fp) {
+  if (WireHead) {
+    fputs(" wire ", fp);
+    int new_line = 0;
+    for (const WIRELIST* w = WireHead; w; w = w->next) {
+      ++new_line;
+      fputs(" ", fp);
+      write_identifier(fp, text(w->wirename));
+      if (w->next) fputs(",", fp);
+      if (new_line == 10) {
+        fputs("\n", fp);
+        new_line = 0;
+      }
+    }
+    fputs(";\n", fp);
+  }
   fputs("\n", fp);
+}
+
+// ".pin(net)" of an instance.
+void write_connection(FILE* fp, const char* pin, const char* net) {
+  fputs(".", fp);
+  write_identifier(fp, pin);
+  fputs("(", fp);
+  write_identifier(fp, net);
+  fputs(")", fp);
 }
 
 // One gate instance, named and lettered from its n-branch. The recognised
@@ -69,9 +116,13 @@ void write_gate(FILE* fp, const CGate* gate, int& counter) {
   fprintf(fp, "    %s  U%d ( ", b->headername, counter);
   ++counter;
   const char* mapping = pin_mapping_for(b->headername, b->mos_list ? b->mos_list->g : nullptr);
-  for (const NAMELIST* n = b->name_list; n; n = n->next)
-    fprintf(fp, ".%c(%s), ", map_pin_letter(mapping, n->virtual_name), text(n->gatename));
-  fprintf(fp, ".out(%s) );\n", text(b->pn_node));
+  for (const NAMELIST* n = b->name_list; n; n = n->next) {
+    const char pin[2] = {map_pin_letter(mapping, n->virtual_name), '\0'};
+    write_connection(fp, pin, text(n->gatename));
+    fputs(", ", fp);
+  }
+  write_connection(fp, "out", text(b->pn_node));
+  fputs(" );\n", fp);
 }
 
 void write_gates(FILE* fp, bool cmos, int& counter) {
@@ -85,13 +136,21 @@ void write_gates(FILE* fp, bool cmos, int& counter) {
 void write_subcircuits(FILE* fp, int& counter) {
   fputs(" /***The following are subcircuit : ***/\n", fp);
   for (const RESULTLIST* r = ResultHead; r; r = r->next) {
-    fprintf(fp, "    %s  X%d ( ", text(r->libname), counter);
+    fputs("    ", fp);
+    write_identifier(fp, text(r->libname));
+    fprintf(fp, "  X%d ( ", counter);
     ++counter;
-    for (const EQUALNAMELIST* e = r->input_list; e; e = e->next)
-      fprintf(fp, ".%s(%s), ", text(e->macromodel_name), text(e->circuit_name));
-    for (const EQUALNAMELIST* e = r->output_list; e; e = e->next)
-      fprintf(fp, e->next ? ".%s(%s), " : ".%s(%s) );", text(e->macromodel_name), text(e->circuit_name));
-    fputs("\n", fp);
+    // Every connection but the last is followed by ", "; the instance is
+    // always closed, also when it has no output pin.
+    bool first = true;
+    for (const EQUALNAMELIST* list : {r->input_list, r->output_list}) {
+      for (const EQUALNAMELIST* e = list; e; e = e->next) {
+        if (!first) fputs(", ", fp);
+        first = false;
+        write_connection(fp, text(e->macromodel_name), text(e->circuit_name));
+      }
+    }
+    fputs(" );\n", fp);
   }
   fputs("\n", fp);
   fputs("\n", fp);
@@ -99,7 +158,8 @@ void write_subcircuits(FILE* fp, int& counter) {
 
 void write_elements(FILE* fp) {
   for (const ELEMENT* e = ElementHead; e; e = e->next) {
-    fprintf(fp, " %s ", text(e->name));
+    // Elements have no Verilog form: the line is kept as a comment.
+    fprintf(fp, "// %s ", text(e->name));
     for (const PINLIST* p = e->nodelist; p; p = p->next) fprintf(fp, "%s ", text(p->NodeName));
     fprintf(fp, "%e ", static_cast<double>(e->value));
     fprintf(fp, "%s ", text(e->Model));
@@ -114,15 +174,10 @@ void write_netlist_file(FILE* fp_out, char* pvdd, char* pgnd) {
   write_banner(fp_out);
   write_module_line(fp_out, pvdd, pgnd);
 
-  fputs(" input ", fp_out);
-  write_rails(fp_out, pvdd, pgnd);
-  write_port_names(fp_out, InputHead ? InputHead->next : nullptr);
-  fputs(";\n", fp_out);
+  write_inputs(fp_out, pvdd, pgnd);
   fputs(" Output input \n", stdout);
 
-  fputs(" output ", fp_out);
-  write_port_names(fp_out, OutputHead);
-  fputs(";\n", fp_out);
+  write_outputs(fp_out);
   fputs(" Output output \n", stdout);
 
   write_wires(fp_out);

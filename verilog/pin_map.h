@@ -7,10 +7,7 @@
 #include <optional>
 #include <string>
 
-// Value of an expression over the letters a-f with ~, &, | and parentheses
-// (& binds tighter than |); bit k of `values` is letter 'a' + k. Empty when
-// the text is not such an expression.
-std::optional<bool> evaluate_expression(const char* expr, unsigned values);
+#include "extract/expression.h"
 
 // The pins for a form's letters: character k of the result is the module pin
 // for the form's letter 'a' + k, chosen so that the module computes the

@@ -1,11 +1,14 @@
 // Whole runs of the extractor on small netlists with subcircuit definitions.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "messages/messages.h"
 
 namespace {
 
@@ -30,6 +33,21 @@ std::string inv(const std::string& in, const std::string& out) {
 std::string nand(const std::string& a, const std::string& b, const std::string& out) {
   return mos(out, a, "vdd", true) + mos(out, b, "vdd", true) + mos(out, a, out + "x", false) +
          mos(out + "x", b, "gnd", false);
+}
+
+// Gates over numbered nets: the series node is named by the caller, since a
+// suffix on a numbered name would be read as a second word.
+std::string nand_via(const std::string& a, const std::string& b, const std::string& out, const std::string& mid) {
+  return mos(out, a, "vdd", true) + mos(out, b, "vdd", true) + mos(out, a, mid, false) + mos(mid, b, "gnd", false);
+}
+std::string nor_via(const std::string& a, const std::string& b, const std::string& out, const std::string& mid) {
+  return mos(mid, a, "vdd", true) + mos(out, b, mid, true) + mos(out, a, "gnd", false) + mos(out, b, "gnd", false);
+}
+// ~((a & b) | c)
+std::string aoi21_via(const std::string& a, const std::string& b, const std::string& c, const std::string& out,
+                      const std::string& nmid, const std::string& pmid) {
+  return mos(out, a, nmid, false) + mos(nmid, b, "gnd", false) + mos(out, c, "gnd", false) +
+         mos(pmid, a, "vdd", true) + mos(pmid, b, "vdd", true) + mos(out, c, pmid, true);
 }
 
 struct Outcome {
@@ -95,4 +113,121 @@ TEST(WholeRun, LatchDefinitionTerminates) {
                       ".macromodel SR S R Q QB\n" + std::string(kModels) + latch + ".endm SR\n");
   ASSERT_EQ(r.status, 0);
   EXPECT_NE(r.netlist.find("SR  X1 ("), std::string::npos) << r.out << r.netlist;
+}
+
+// ---- Unsound matches are rejected ---------------------------------------------
+// Each circuit holds a reproducer of one way the search pairs gates that do
+// not correspond, and (except for the first) a true copy of the definition on
+// nets of its own, which must still be found.
+
+// What every rejection line starts with.
+std::string rejection_start() {
+  std::string format = msg::kOccurrenceRejected;
+  return format.substr(0, format.find('%'));
+}
+
+// The rejection line, cut after the condition's number when no text is given.
+std::string rejection(const std::string& def, const std::string& anchor, int condition, const char* why = nullptr) {
+  char line[512];
+  std::snprintf(line, sizeof line, msg::kOccurrenceRejected, def.c_str(), anchor.c_str(), condition, why ? why : "");
+  std::string s(line);
+  return why ? s : s.substr(0, s.size() - 1);
+}
+
+std::string amb_circuit(const std::string& in, const std::string& a, const std::string& b, const std::string& out,
+                        int k) {
+  auto n = [&](int i) { return "n" + std::to_string(k + i); };
+  auto x = [&](int i) { return "x" + std::to_string(k + 100 + i); };
+  return inv(in, n(1)) + nand_via(n(1), a, n(2), x(2)) + nand_via(n(1), b, n(3), x(3)) + inv(n(2), n(4)) +
+         inv(n(3), n(5)) + nand_via(n(4), n(5), out, x(6));
+}
+
+TEST(WholeRun, OneCircuitGateForTwoDefinitionGatesIsRejected) {
+  // Both NAND2 of the definition are paired with the last fitting circuit
+  // NAND2; the same happens on every copy, so no AMB instance may appear.
+  std::string def = ".macromodel AMB IN A B OUT\n" + std::string(kModels) + inv("IN", "p") +
+                    nand_via("p", "A", "q", "u") + nand_via("p", "B", "r", "v") + inv("q", "s") + inv("r", "t") +
+                    nand_via("s", "t", "OUT", "z") + ".endm AMB\n";
+  Outcome r = extract("shared_gate",
+                      ".subckt top a21 a22 a23 n6\n" + amb_circuit("a21", "a22", "a23", "n6", 0) + ".ends top\n", def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(rejection("AMB", "gate0", 1, msg::kFaultSharedGate)),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(r.netlist.find("AMB "), std::string::npos) << r.netlist;
+  EXPECT_NE(r.netlist.find("NAND2  U2 ( .a(a22), .b(n1), .out(n2) );"), std::string::npos) << r.netlist;
+}
+
+TEST(WholeRun, InternalNetReadOutsideIsRejected) {
+  std::string def = ".macromodel SUB A B Y\n" + std::string(kModels) + inv("A", "p") + inv("B", "q") +
+                    nand_via("p", "q", "Y", "z") + ".endm SUB\n";
+  Outcome r = extract("read_outside",
+                      ".subckt top a21 a22 n3 n4 a31 a32 n33\n" + inv("a21", "n1") + inv("a22", "n2") +
+                          nand_via("n1", "n2", "n3", "x103") + inv("n2", "n4") + inv("a31", "n11") + inv("a32", "n12") +
+                          nand_via("n11", "n12", "n33", "x113") + ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(rejection("SUB", "gate0", 3, msg::kFaultInternalNet)), std::string::npos)
+      << r.out;
+  EXPECT_NE(r.netlist.find("INV  U4 ( .a(n2), .out(n4) );"), std::string::npos) << r.netlist;
+  EXPECT_NE(r.netlist.find("INV  U2 ( .a(a22), .out(n2) );"), std::string::npos) << r.netlist;
+  EXPECT_NE(r.netlist.find("SUB  X5 ( .A(a31), .B(a32), .Y(n33) );"), std::string::npos) << r.netlist;
+}
+
+TEST(WholeRun, InternalNetOnAPortIsRejected) {
+  // The buffer's middle net is a port of the circuit: the instance would hide it.
+  Outcome r = extract("port_inside",
+                      ".subckt top a1 b2 c3 a11 c13\n" + inv("a1", "b2") + inv("b2", "c3") + inv("a11", "b12") +
+                          inv("b12", "c13") + ".ends top\n",
+                      buf_def("BUF"));
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(rejection("BUF", "gate0", 3)), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("INV  U1 ( .a(a1), .out(b2) );"), std::string::npos) << r.netlist;
+  EXPECT_NE(r.netlist.find("BUF  X3 ( .IN(a11), .OUT(c13) );"), std::string::npos) << r.netlist;
+}
+
+TEST(WholeRun, InputsSettledThroughAnotherGateAreChecked) {
+  std::string def = ".macromodel XOR a1 b2 x3\n" + std::string(kModels) + nor_via("a1", "b2", "n4", "u") +
+                    aoi21_via("a1", "b2", "n4", "x3", "v", "w") + ".endm XOR\n";
+  Outcome r = extract("settled_pins",
+                      ".subckt top in1 in2 in3 in4 out6 in21 in22 out26\n" + nor_via("in1", "in2", "w5", "x105") +
+                          aoi21_via("in3", "in4", "w5", "n14", "x114", "y214") + inv("n14", "out6") +
+                          nor_via("in21", "in22", "w25", "x125") +
+                          aoi21_via("in21", "in22", "w25", "n34", "x134", "y234") + ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(rejection("XOR", "gate0", 2, msg::kFaultGatesDiffer)), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("AOI12  U3 ( .a(in3), .c(w5), .b(in4), .out(n14) );"), std::string::npos) << r.netlist;
+  EXPECT_NE(r.netlist.find("XOR  X4 ( .a1(in21), .b2(in22), .x3(n34) );"), std::string::npos) << r.netlist;
+}
+
+TEST(WholeRun, InterchangeableInputsInAnotherOrderAreAccepted) {
+  // The circuit lists the AND pair's transistors the other way round; either
+  // way the pins settle, the function is the same, so the occurrence must not
+  // be rejected.
+  std::string def = ".macromodel AO A B C Y\n" + std::string(kModels) + aoi21_via("A", "B", "C", "m", "u", "v") +
+                    inv("m", "Y") + ".endm AO\n";
+  Outcome r = extract("interchangeable",
+                      ".subckt top a1 b2 c3 y5\n" + aoi21_via("b2", "a1", "c3", "n4", "x104", "y204") +
+                          inv("n4", "y5") + ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.find(rejection_start()), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("AO  X1 ("), std::string::npos) << r.out << r.netlist;
+  EXPECT_NE(r.netlist.find(".C(c3)"), std::string::npos) << r.netlist;
+}
+
+TEST(WholeRun, PseudoGateWithLoadOnTheRailIsAccepted) {
+  // The load's gate is the ground net, which no pin stands for.
+  auto pseudo_nor = [](const std::string& a, const std::string& b, const std::string& out) {
+    return mos(out, a, "gnd", false) + mos(out, b, "gnd", false) + mos(out, "gnd", "vdd", true);
+  };
+  std::string def = ".macromodel PS A B Y\n" + std::string(kModels) + pseudo_nor("A", "B", "m") + inv("m", "Y") +
+                    ".endm PS\n";
+  Outcome r = extract("pseudo_load", ".subckt top a1 b2 y4\n" + pseudo_nor("a1", "b2", "n3") + inv("n3", "y4") +
+                                         ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.find(rejection_start()), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("PS  X1 ( .A(a1), .B(b2), .Y(y4) );"), std::string::npos) << r.netlist;
 }

@@ -2,6 +2,7 @@
 
 #include "algo/tables.h"
 #include "circuit_fixture.h"
+#include "verilog/identifier.h"
 #include "verilog/wire.h"
 
 namespace {
@@ -51,7 +52,7 @@ TEST_F(CircuitTest, NetlistReproducesTheLayoutExample) {
     NOR2  U3 ( .a(t), .b(a), .out(u) );
 
 
- R1 s 0 1.000000e+03  
+// R1 s 0 1.000000e+03  
 
 
 endmodule
@@ -67,23 +68,43 @@ TEST_F(CircuitTest, NetlistEdgeCases) {
   ResultHead = instance("sink", {{"A", "a"}}, {});
   ElementHead = insert_element("D1", nullptr, D, insert_node(nullptr, "z"), 0, "dmod", 0, 0);
   auto lines = netlist_lines(nullptr, s("gnd"));
-  EXPECT_EQ(lines[0], " module top (gnd, ); ");
-  EXPECT_EQ(lines[1], " input gnd, ;");
-  EXPECT_EQ(lines[2], " output ;");
-  EXPECT_EQ(lines[3], " wire ;");
-  EXPECT_EQ(lines[5], "    AOOI112  U1 ( .c(p), .a(r), .d(q), .b(s), .out(y) );");
-  EXPECT_EQ(lines[6], "    // gate1: n-branch without a gate type, output w");
-  EXPECT_EQ(lines[7], "    INV  U2 ( .out(v) );");
-  EXPECT_EQ(lines[11], "    sink  X3 ( .A(a), ");
-  EXPECT_EQ(lines[17], " D1 z 0.000000e+00 dmod ");
+  // No trailing separators; the empty output and wire declarations are left out.
+  EXPECT_EQ(lines[0], " module top (gnd); ");
+  EXPECT_EQ(lines[1], " input gnd;");
+  EXPECT_EQ(lines[2], "");
+  EXPECT_EQ(lines[3], "    AOOI112  U1 ( .c(p), .a(r), .d(q), .b(s), .out(y) );");
+  EXPECT_EQ(lines[4], "    // gate1: n-branch without a gate type, output w");
+  EXPECT_EQ(lines[5], "    INV  U2 ( .out(v) );");
+  EXPECT_EQ(lines[9], "    sink  X3 ( .A(a) );");
+  EXPECT_EQ(lines[15], "// D1 z 0.000000e+00 dmod ");
 
   for (const char* name : {"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10"})
     WireHead = Wire().insert_wire(WireHead, s(name));
   lines = netlist_lines(s("vdd"), s("gnd"));
-  EXPECT_EQ(lines[3], " wire  w1, w10, w9, w8, w7, w6, w5, w4, w3, w2");
-  EXPECT_EQ(lines[4], ";");
+  EXPECT_EQ(lines[2], " wire  w1, w10, w9, w8, w7, w6, w5, w4, w3, w2");
+  EXPECT_EQ(lines[3], ";");
   WireHead = Wire().insert_wire(WireHead, s("w11"));
   lines = netlist_lines(s("vdd"), s("gnd"));
-  EXPECT_EQ(lines[3], " wire  w1, w11, w10, w9, w8, w7, w6, w5, w4, w3,");
-  EXPECT_EQ(lines[4], " w2;");
+  EXPECT_EQ(lines[2], " wire  w1, w11, w10, w9, w8, w7, w6, w5, w4, w3,");
+  EXPECT_EQ(lines[3], " w2;");
+}
+
+// Names that are no Verilog identifiers are escaped wherever a net, port or
+// module name is written, and only those.
+TEST_F(CircuitTest, NetlistEscapesIllegalNames) {
+  EXPECT_TRUE(is_plain_identifier("n_1$"));
+  for (const char* bad : {"0", "vdd!", "and", "3a", "logic", "a-b", ""}) EXPECT_FALSE(is_plain_identifier(bad)) << bad;
+
+  InputHead = ports({"module", "in", "a1"});
+  OutputHead = ports({"or"});
+  gate("NAND2", "~(a & b)", {{'a', "in"}, {'b', "and"}}, "3");
+  ResultHead = instance("SUB", {{"wire", "3"}}, {{"Y", "or"}});
+  WireHead = Wire().insert_wire(nullptr, s("and"));
+  auto lines = netlist_lines(s("vdd!"), s("0"));
+  EXPECT_EQ(lines[0], " module \\module  (in, a1, \\vdd! , \\0 , \\or ); ");
+  EXPECT_EQ(lines[1], " input \\vdd! , \\0 , in, a1;");
+  EXPECT_EQ(lines[2], " output \\or ;");
+  EXPECT_EQ(lines[3], " wire  \\and ;");
+  EXPECT_EQ(lines[5], "    NAND2  U1 ( .a(in), .b(\\and ), .out(\\3 ) );");
+  EXPECT_EQ(lines[9], "    SUB  X2 ( .\\wire (\\3 ), .Y(\\or ) );");
 }

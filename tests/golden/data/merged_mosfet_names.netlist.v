@@ -6,7 +6,6 @@
  module top (a, vdd, gnd, y); 
  input vdd, gnd, a;
  output y;
- wire ;
 
 
 

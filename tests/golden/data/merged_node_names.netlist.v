@@ -6,7 +6,6 @@
  module top (b2, vdd, gnd, y3, in1); 
  input vdd, gnd, b2;
  output y3, in1;
- wire ;
 
 
 

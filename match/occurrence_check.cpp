@@ -1,0 +1,218 @@
+#include "match/occurrence_check.h"
+
+#include <array>
+
+#include "algo/tables.h"
+#include "extract/expression.h"
+#include "match/logic_type.h"
+#include "match/macromodel.h"
+#include "match/patternmatch.h"
+#include "messages/messages.h"
+#include "netlist/netlist.h"
+
+const char* occurrence_fault_text(int fault) {
+  switch (fault) {
+    case kSharedCircuitGate:
+      return msg::kFaultSharedGate;
+    case kGatesDiffer:
+      return msg::kFaultGatesDiffer;
+    case kInternalNetShared:
+      return msg::kFaultInternalNet;
+    case kOutputNotDriven:
+      return msg::kFaultOutputUndriven;
+    default:
+      return "";
+  }
+}
+
+OccurrenceCheck::OccurrenceCheck(Macromodel* macromodel, Patternmatch* search) : mm_(macromodel), search_(search) {}
+
+std::string_view OccurrenceCheck::net(const char* name) {
+  if (!name) return {};
+  NODELIST* node = search_->get_node(name);
+  return node && node->nodename ? node->nodename : name;
+}
+
+std::string_view OccurrenceCheck::image(const char* mname) { return net(mm_->return_node_from_nodestack(mname)); }
+
+void OccurrenceCheck::add_definition_net(const char* mname) {
+  if (mname && seen_.insert(mname).second) definition_nets_.push_back(mname);
+}
+
+int OccurrenceCheck::failed_condition() {
+  definition_nets_.clear();
+  seen_.clear();
+  images_.clear();
+  if (!distinct_gates()) return kSharedCircuitGate;
+  if (!nets_mapped() || !gates_correspond()) return kGatesDiffer;
+  if (!internal_nets_private()) return kInternalNetShared;
+  if (!outputs_driven()) return kOutputNotDriven;
+  return kOccurrenceSound;
+}
+
+bool OccurrenceCheck::distinct_gates() {
+  std::unordered_set<std::string_view> used;
+  for (GATESTACK* r = mm_->gate_stack; r; r = r->next) {
+    if (!r->circuit_name || !used.insert(r->circuit_name).second) return false;
+  }
+  return true;
+}
+
+bool OccurrenceCheck::nets_mapped() {
+  for (GATESTACK* r = mm_->gate_stack; r; r = r->next) {
+    if (is_gate_name(r->macromodel_name)) {
+      MCGate* g = mm_->gate_named(r->macromodel_name);
+      if (!g) return false;
+      add_definition_net(output_node_of(g));
+      // A pseudo gate's function is its n-branch; its p-branch is a load
+      // whose gate may sit on a rail, which has no counterpart.
+      for (MBranch* b : {g->n_branch, g->cmos_gate ? g->p_branch : nullptr}) {
+        for (NAMELIST* n = b ? b->name_list : nullptr; n; n = n->next) add_definition_net(n->gatename);
+      }
+    } else if (TRANSLIST* t = mm_->trans_named(r->macromodel_name)) {
+      for (const char* n : {t->input, t->output, t->p_g, t->n_g}) add_definition_net(n);
+    }
+  }
+  for (INOUTLIST* p = mm_->inputhead; p; p = p->next) add_definition_net(p->pinname);
+  for (INOUTLIST* p = mm_->outputhead; p; p = p->next) add_definition_net(p->pinname);
+  for (const char* m : definition_nets_) {
+    std::string_view c = image(m);
+    if (c.empty()) return false;
+    ++images_[c];
+  }
+  // Two definition nets on one circuit net are only possible for pins tied
+  // together outside; an internal net has its circuit net to itself.
+  for (const char* m : definition_nets_) {
+    if (!mm_->query_terminal(m) && images_[image(m)] > 1) return false;
+  }
+  return true;
+}
+
+// Both branches compute one function of the same circuit nets. The letters
+// of a branch stand for transistor gates; comparing truth tables over the
+// distinct nets accepts exactly the input orders the gate's function allows.
+template <class MB, class CB>
+bool OccurrenceCheck::branches_correspond(const MB* m, const CB* c) {
+  if (!m || !c) return !m && !c;
+  const char* m_expr = m->mos_list ? m->mos_list->g : nullptr;
+  const char* c_expr = c->mos_list ? c->mos_list->g : nullptr;
+  constexpr int kLetters = 6;
+  std::array<int, kLetters> m_net{}, c_net{};
+  m_net.fill(-1);
+  c_net.fill(-1);
+  std::vector<std::string_view> nets;
+  auto index_of = [&](std::string_view n) {
+    for (size_t i = 0; i < nets.size(); ++i) {
+      if (nets[i] == n) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  for (const NAMELIST* n = c->name_list; n; n = n->next) {
+    int k = n->virtual_name - 'a';
+    if (k < 0 || k >= kLetters) return false;
+    std::string_view cn = net(n->gatename);
+    int i = index_of(cn);
+    if (i < 0) {
+      i = static_cast<int>(nets.size());
+      nets.push_back(cn);
+    }
+    c_net[k] = i;
+  }
+  for (const NAMELIST* n = m->name_list; n; n = n->next) {
+    int k = n->virtual_name - 'a';
+    if (k < 0 || k >= kLetters) return false;
+    m_net[k] = index_of(image(n->gatename));
+    if (m_net[k] < 0) return false;
+  }
+  auto table = [&](const char* expr, const std::array<int, kLetters>& letter_net, uint64_t& out) {
+    out = 0;
+    for (unsigned v = 0; v < (1u << nets.size()); ++v) {
+      unsigned letters = 0;
+      for (int k = 0; k < kLetters; ++k) {
+        if (letter_net[k] >= 0 && ((v >> letter_net[k]) & 1u)) letters |= 1u << k;
+      }
+      std::optional<bool> r = evaluate_expression(expr, letters);
+      if (!r) return false;
+      if (*r) out |= uint64_t{1} << v;
+    }
+    return true;
+  };
+  uint64_t mt = 0, ct = 0;
+  if (table(m_expr, m_net, mt) && table(c_expr, c_net, ct)) return mt == ct;
+  // An expression recognition left unreadable: only the same text with the
+  // same nets letter by letter is known to agree.
+  return same_text(m_expr, c_expr) && m_net == c_net;
+}
+
+bool OccurrenceCheck::gates_correspond() {
+  for (GATESTACK* r = mm_->gate_stack; r; r = r->next) {
+    if (is_gate_name(r->macromodel_name)) {
+      MCGate* m = mm_->gate_named(r->macromodel_name);
+      CGate* c = search_->circuit_gate(r->circuit_name);
+      if (!m || !c || image(output_node_of(m)) != net(output_node_of(c))) return false;
+      if (m->cmos_gate != c->cmos_gate || !branches_correspond(m->n_branch, c->n_branch) ||
+          (m->cmos_gate && !branches_correspond(m->p_branch, c->p_branch))) {
+        return false;
+      }
+    } else {
+      TRANSLIST* m = mm_->trans_named(r->macromodel_name);
+      TRANSLIST* c = search_->circuit_trans(r->circuit_name);
+      if (!m || !c) return false;
+      std::string_view mi = image(m->input), mo = image(m->output);
+      std::string_view ci = net(c->input), co = net(c->output);
+      // A transmission gate conducts both ways.
+      bool ends = (mi == ci && mo == co) || (mi == co && mo == ci);
+      if (!ends || image(m->p_g) != net(c->p_g) || image(m->n_g) != net(c->n_g)) return false;
+    }
+  }
+  return true;
+}
+
+bool OccurrenceCheck::is_port(std::string_view cnet) {
+  if (!ports_ready_) {
+    for (INOUTLIST* p = InputHead ? InputHead->next : nullptr; p; p = p->next) ports_.insert(net(p->pinname));
+    for (INOUTLIST* p = OutputHead; p; p = p->next) ports_.insert(net(p->pinname));
+    ports_ready_ = true;
+  }
+  return ports_.count(cnet) != 0;
+}
+
+bool OccurrenceCheck::net_private(const char* mname) {
+  const char* cname = mm_->return_node_from_nodestack(mname);
+  if (is_port(net(cname))) return false;
+  NODELIST* node = search_->get_node(cname);
+  if (!node) return true;
+  auto inside = [&](const char* g) { return !g || mm_->query_gate_has_been_found(g); };
+  if (!inside(node->output_of_gate_name) || !inside(node->output_of_trans_name) ||
+      !inside(node->input_of_trans_name)) {
+    return false;
+  }
+  // Stops at the first reader outside, so a net of many readers costs no
+  // more than the occurrence's own gates.
+  for (PINLIST* p = node->input_of_gate_list.list(); p; p = p->next) {
+    if (!inside(p->NodeName)) return false;
+  }
+  return true;
+}
+
+bool OccurrenceCheck::internal_nets_private() {
+  for (const char* m : definition_nets_) {
+    if (!mm_->query_terminal(m) && !net_private(m)) return false;
+  }
+  return true;
+}
+
+bool OccurrenceCheck::outputs_driven() {
+  for (INOUTLIST* p = mm_->outputhead; p; p = p->next) {
+    NODELIST* node = mm_->first_node_named(p->pinname);
+    if (!node) continue;
+    std::string_view want = image(p->pinname);
+    if (const char* g = node->output_of_gate_name) {
+      if (net(output_node_of(search_->circuit_gate(mm_->find_circuit_gate_name(g)))) != want) return false;
+    } else if (const char* t = node->output_of_trans_name) {
+      TRANSLIST* c = search_->circuit_trans(mm_->find_circuit_gate_name(t));
+      if (!c || (net(c->output) != want && net(c->input) != want)) return false;
+    }
+  }
+  return true;
+}

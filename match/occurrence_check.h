@@ -1,0 +1,62 @@
+#pragma once
+// Whether replacing a matched occurrence by a subcircuit instance leaves the
+// circuit computing what its transistors compute. The search pairs gates by
+// type and neighbourhood only, and later pairs can overwrite earlier ones, so
+// a completed match can still be unsound; this check reads the final pairs
+// once more and costs about the size of the definition.
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+class Macromodel;
+class Patternmatch;
+struct NODELIST;
+
+// The condition an unsound occurrence fails (0: none fails).
+enum OccurrenceFault {
+  kOccurrenceSound = 0,
+  kSharedCircuitGate = 1,   // a circuit gate stands for two definition gates
+  kGatesDiffer = 2,         // a net has no counterpart, or a gate's nets do not correspond
+  kInternalNetShared = 3,   // an internal net is a port or is used outside the occurrence
+  kOutputNotDriven = 4,     // an output terminal is not its counterpart gate's output
+};
+
+// Text naming a condition in the rejection line.
+const char* occurrence_fault_text(int fault);
+
+class OccurrenceCheck {
+ public:
+  OccurrenceCheck(Macromodel* macromodel, Patternmatch* search);
+
+  // Reads the stacks of the attempt just completed.
+  int failed_condition();
+
+ private:
+  // A circuit net by the identity of its node (names with one number are one
+  // net); a name without a node stands for itself.
+  std::string_view net(const char* name);
+  // The circuit net of a definition net, or empty.
+  std::string_view image(const char* mname);
+  void add_definition_net(const char* mname);
+  bool distinct_gates();
+  bool nets_mapped();
+  bool gates_correspond();
+  template <class MB, class CB>
+  bool branches_correspond(const MB* m, const CB* c);
+  bool internal_nets_private();
+  // The definition's internal net `mname` lies on a circuit net that only
+  // the occurrence's gates touch.
+  bool net_private(const char* mname);
+  bool outputs_driven();
+  bool is_port(std::string_view cnet);
+
+  Macromodel* mm_;
+  Patternmatch* search_;
+  std::vector<const char*> definition_nets_;
+  std::unordered_set<std::string_view> seen_;
+  std::unordered_map<std::string_view, int> images_;  // circuit net -> definition nets mapped to it
+  std::unordered_set<std::string_view> ports_;
+  bool ports_ready_ = false;
+};
