@@ -298,15 +298,9 @@ void write(const std::string& path, const std::string& text) {
   std::fclose(f);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: gen_cases COUNT SEED DIR\n");
-    return 2;
-  }
-  int count = std::atoi(argv[1]);
-  Rng rng(static_cast<unsigned>(std::atol(argv[2])));
+// Writes `count` cases into `dir`.
+int generate(int count, unsigned seed, const std::string& dir) {
+  Rng rng(seed);
   for (int i = 0; i < count; ++i) {
     Rng r(static_cast<unsigned>(rng()));
     Case c;
@@ -319,8 +313,16 @@ int main(int argc, char** argv) {
     }
     char name[32];
     std::snprintf(name, sizeof name, "/c%04d", i);
-    write(argv[3] + std::string(name) + ".sp", c.circuit);
-    write(argv[3] + std::string(name) + ".lib.sp", c.library);
+    write(dir + name + ".sp", c.circuit);
+    write(dir + name + ".lib.sp", c.library);
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4) return generate(std::atoi(argv[1]), static_cast<unsigned>(std::atol(argv[2])), argv[3]);
+  std::fprintf(stderr, "usage: gen_cases COUNT SEED DIR\n");
+  return 2;
 }
