@@ -58,3 +58,8 @@ void write_identifier(FILE* fp, const char* name) {
     fprintf(fp, "\\%s ", name);
   }
 }
+
+std::string verilog_identifier(const std::string& name) {
+  if (name.empty() || is_plain_identifier(name.c_str())) return name;
+  return "\\" + name + " ";
+}

@@ -4,6 +4,7 @@
 // reserved word ("and"); such names are written as escaped identifiers,
 // which Verilog readers take as the same name.
 #include <cstdio>
+#include <string>
 
 // True when `name` can be written as it is: a letter or underscore, then
 // letters, digits, underscores and dollar signs, and no reserved word.
@@ -12,3 +13,6 @@ bool is_plain_identifier(const char* name);
 // Writes `name` as it is when plain, else escaped ("\0 ", with the blank that
 // ends an escaped identifier). A null or empty name writes nothing.
 void write_identifier(FILE* fp, const char* name);
+
+// What write_identifier writes, as a string.
+std::string verilog_identifier(const std::string& name);

@@ -14,6 +14,8 @@ namespace {
 // Never hand a null string to a %s conversion.
 const char* text(const char* s) { return s ? s : ""; }
 
+}  // namespace
+
 void write_banner(FILE* fp) {
   fputs(" /*****************************************************************/\n ", fp);
   fputs("/***          Static CMOS Circuit Extractor Program            ***/\n ", fp);
@@ -21,6 +23,8 @@ void write_banner(FILE* fp) {
   fputs(" /*****************************************************************/\n ", fp);
   fputs("\n", fp);
 }
+
+namespace {
 
 // Writes names separated by ", ", with no separator after the last one.
 class NameList {
@@ -74,15 +78,21 @@ void write_outputs(FILE* fp) {
   fputs(";\n", fp);
 }
 
-void write_wires(FILE* fp) {
-  if (WireHead) {
+}  // namespace
+
+void write_wires(FILE* fp, const NameText& name, const std::function<bool(const char*)>& skip) {
+  auto kept = [&](const WIRELIST* w) {
+    while (w && skip && skip(w->wirename)) w = w->next;
+    return w;
+  };
+  if (kept(WireHead)) {
     fputs(" wire ", fp);
     int new_line = 0;
-    for (const WIRELIST* w = WireHead; w; w = w->next) {
+    for (const WIRELIST* w = kept(WireHead); w; w = kept(w->next)) {
       ++new_line;
       fputs(" ", fp);
-      write_identifier(fp, text(w->wirename));
-      if (w->next) fputs(",", fp);
+      write_identifier(fp, name(w->wirename));
+      if (kept(w->next)) fputs(",", fp);
       if (new_line == 10) {
         fputs("\n", fp);
         new_line = 0;
@@ -92,6 +102,8 @@ void write_wires(FILE* fp) {
   }
   fputs("\n", fp);
 }
+
+namespace {
 
 // ".pin(net)" of an instance.
 void write_connection(FILE* fp, const char* pin, const char* net) {
@@ -104,13 +116,13 @@ void write_connection(FILE* fp, const char* pin, const char* net) {
 
 // One gate instance, named and lettered from its n-branch. The recognised
 // expression decides which module pin each letter's net goes to.
-void write_gate(FILE* fp, const CGate* gate, int& counter) {
+void write_gate(FILE* fp, const NameText& name, const CGate* gate, int& counter) {
   const Branch* b = gate->n_branch;
   if (!b || !b->headername) {
     // No type was recognised (too many MOSFETs): there is no module to
     // instantiate, so the gate is noted and takes no instance number.
     fprintf(fp, "    // %s: n-branch without a gate type, output %s\n", text(gate->gatename),
-            b ? text(b->pn_node) : "");
+            b ? name(b->pn_node) : "");
     return;
   }
   fprintf(fp, "    %s  U%d ( ", b->headername, counter);
@@ -118,26 +130,26 @@ void write_gate(FILE* fp, const CGate* gate, int& counter) {
   const char* mapping = pin_mapping_for(b->headername, b->mos_list ? b->mos_list->g : nullptr);
   for (const NAMELIST* n = b->name_list; n; n = n->next) {
     const char pin[2] = {map_pin_letter(mapping, n->virtual_name), '\0'};
-    write_connection(fp, pin, text(n->gatename));
+    write_connection(fp, pin, name(n->gatename));
     fputs(", ", fp);
   }
-  write_connection(fp, "out", text(b->pn_node));
+  write_connection(fp, "out", name(b->pn_node));
   fputs(" );\n", fp);
 }
 
-void write_gates(FILE* fp, bool cmos, int& counter) {
+void write_gates(FILE* fp, const NameText& name, bool cmos, int& counter) {
   if (!hash_gate_list) return;
   for (int i = 0; i < num_of_gates; ++i) {
     const CGate* gate = hash_gate_list[i];
-    if (gate && gate->cmos_gate == cmos) write_gate(fp, gate, counter);
+    if (gate && gate->cmos_gate == cmos) write_gate(fp, name, gate, counter);
   }
 }
 
-void write_subcircuits(FILE* fp, int& counter) {
+void write_subcircuits(FILE* fp, const NameText& name, int& counter) {
   fputs(" /***The following are subcircuit : ***/\n", fp);
   for (const RESULTLIST* r = ResultHead; r; r = r->next) {
     fputs("    ", fp);
-    write_identifier(fp, text(r->libname));
+    write_identifier(fp, name(r->libname));
     fprintf(fp, "  X%d ( ", counter);
     ++counter;
     // Every connection but the last is followed by ", "; the instance is
@@ -147,7 +159,7 @@ void write_subcircuits(FILE* fp, int& counter) {
       for (const EQUALNAMELIST* e = list; e; e = e->next) {
         if (!first) fputs(", ", fp);
         first = false;
-        write_connection(fp, text(e->macromodel_name), text(e->circuit_name));
+        write_connection(fp, name(e->macromodel_name), name(e->circuit_name));
       }
     }
     fputs(" );\n", fp);
@@ -156,18 +168,35 @@ void write_subcircuits(FILE* fp, int& counter) {
   fputs("\n", fp);
 }
 
-void write_elements(FILE* fp) {
+}  // namespace
+
+void write_instances(FILE* fp, const NameText& name) {
+  int counter = 1;  // one numbering for gates, subcircuits and pseudo gates
+  write_gates(fp, name, true, counter);
+  fputs("\n", fp);
+  fputs("\n", fp);
+
+  write_subcircuits(fp, name, counter);
+
+  fputs(" /***The following are Pseudo_Gate : ***/\n", fp);
+  write_gates(fp, name, false, counter);
+  fputs("\n", fp);
+  fputs("\n", fp);
+}
+
+void write_elements(FILE* fp, const NameText& name) {
   for (const ELEMENT* e = ElementHead; e; e = e->next) {
     // Elements have no Verilog form: the line is kept as a comment.
-    fprintf(fp, "// %s ", text(e->name));
-    for (const PINLIST* p = e->nodelist; p; p = p->next) fprintf(fp, "%s ", text(p->NodeName));
+    fprintf(fp, "// %s ", name(e->name));
+    for (const PINLIST* p = e->nodelist; p; p = p->next) fprintf(fp, "%s ", name(p->NodeName));
     fprintf(fp, "%e ", static_cast<double>(e->value));
     fprintf(fp, "%s ", text(e->Model));
     fputs("\n", fp);
   }
+  fputs("\n", fp);
+  fputs("\n", fp);
+  fputs("endmodule\n", fp);
 }
-
-}  // namespace
 
 void write_netlist_file(FILE* fp_out, char* pvdd, char* pgnd) {
   if (!fp_out) return;
@@ -180,25 +209,13 @@ void write_netlist_file(FILE* fp_out, char* pvdd, char* pgnd) {
   write_outputs(fp_out);
   fputs(" Output output \n", stdout);
 
-  write_wires(fp_out);
+  const NameText as_read = [](const char* s) { return text(s); };
+  write_wires(fp_out, as_read, nullptr);
   fputs(" Output wire \n", stdout);
 
-  int counter = 1;  // one numbering for gates, subcircuits and pseudo gates
-  write_gates(fp_out, true, counter);
+  write_instances(fp_out, as_read);
   fputs(" Output cmos_gates \n", stdout);
-  fputs("\n", fp_out);
-  fputs("\n", fp_out);
-
-  write_subcircuits(fp_out, counter);
   fputs(" Output subcircuit \n", stdout);
 
-  fputs(" /***The following are Pseudo_Gate : ***/\n", fp_out);
-  write_gates(fp_out, false, counter);
-  fputs("\n", fp_out);
-  fputs("\n", fp_out);
-
-  write_elements(fp_out);
-  fputs("\n", fp_out);
-  fputs("\n", fp_out);
-  fputs("endmodule\n", fp_out);
+  write_elements(fp_out, as_read);
 }

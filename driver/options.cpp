@@ -1,0 +1,69 @@
+#include "driver/options.h"
+
+#include <getopt.h>
+
+const char* const kVersionText = "parser 1.1 (CMOS gate extractor)\n";
+
+const char* const kProfileHelp =
+    "Usage: parser [OPTIONS] NETLIST... -o OUT.v\n"
+    "       parser INPUT1 INPUT2 NETLIST-OUT HEADER-OUT   (classic form)\n"
+    "Reads SPICE/CDL netlists, recognises the static CMOS gates of their MOSFETs,\n"
+    "finds the library cells in them and writes a gate-level Verilog netlist.\n"
+    "\n"
+    "  -o, --output FILE    the Verilog netlist to write (required); the gate\n"
+    "                       library modules follow the top module in it\n"
+    "  -l, --library FILE   a cell library: each .subckt is a cell to find\n"
+    "                       (repeatable; largest cells are searched first)\n"
+    "      --top NAME       the top cell (default: the one .subckt nothing calls,\n"
+    "                       or the deck itself when devices stand outside .subckt)\n"
+    "      --supply NAME    a supply rail (repeatable; default: vdd, vcc, vpwr, ...)\n"
+    "      --ground NAME    a ground rail (repeatable; default: gnd, vss, vgnd, 0, ...)\n"
+    "      --nmos PATTERN   models or device subcircuits that are n-channel MOSFETs\n"
+    "                       (glob, repeatable; default: .model type, names with\n"
+    "                       nfet, nmos, nch)\n"
+    "      --pmos PATTERN   the same for p-channel (pfet, pmos, pch)\n"
+    "  -h, --help           show this help and exit\n"
+    "      --version        show the version and exit\n";
+
+namespace {
+
+enum LongOnly { kTop = 256, kSupply, kGround, kNmos, kPmos, kVersion };
+
+const option kLongOptions[] = {
+    {"output", required_argument, nullptr, 'o'}, {"library", required_argument, nullptr, 'l'},
+    {"top", required_argument, nullptr, kTop},   {"supply", required_argument, nullptr, kSupply},
+    {"ground", required_argument, nullptr, kGround}, {"nmos", required_argument, nullptr, kNmos},
+    {"pmos", required_argument, nullptr, kPmos}, {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion}, {nullptr, 0, nullptr, 0},
+};
+
+}  // namespace
+
+ProfileOptions parse_profile_options(int argc, char** argv) {
+  ProfileOptions o;
+  optind = 0;  // a fresh scan, also when called more than once
+  opterr = 1;
+  int c;
+  while ((c = getopt_long(argc, argv, "o:l:h", kLongOptions, nullptr)) != -1) {
+    switch (c) {
+      case 'o':
+        if (!o.output.empty()) throw UsageError("only one --output");
+        o.output = optarg;
+        break;
+      case 'l': o.libraries.emplace_back(optarg); break;
+      case kTop: o.top = optarg; break;
+      case kSupply: o.supply.emplace_back(optarg); break;
+      case kGround: o.ground.emplace_back(optarg); break;
+      case kNmos: o.nmos.emplace_back(optarg); break;
+      case kPmos: o.pmos.emplace_back(optarg); break;
+      case 'h': o.help = true; break;
+      case kVersion: o.version = true; break;
+      default: throw UsageError("bad command line");  // getopt has said what
+    }
+  }
+  for (int i = optind; i < argc; ++i) o.netlists.emplace_back(argv[i]);
+  if (o.help || o.version) return o;
+  if (o.netlists.empty()) throw UsageError("no netlist file given");
+  if (o.output.empty()) throw UsageError("no output file given (-o FILE)");
+  return o;
+}

@@ -1,0 +1,18 @@
+#include "spice/deck.h"
+
+namespace spice {
+
+std::uint32_t Body::store(std::string_view name) {
+  auto offset = static_cast<std::uint32_t>(pool.size());
+  pool.append(name);
+  pool.push_back('\0');
+  return offset;
+}
+
+std::uint32_t Body::add_local(SymbolId name, std::string_view spelling) {
+  locals.push_back(name);
+  spellings.push_back(store(spelling));
+  return static_cast<std::uint32_t>(locals.size() - 1);
+}
+
+}  // namespace spice

@@ -1,0 +1,80 @@
+#pragma once
+// Everything the reader took from the files of one run, before flattening:
+// the subcircuit definitions, the cards outside any definition, the model
+// types and the global nets. Names are interned; nets are numbered locally
+// per body.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "spice/symbols.h"
+
+namespace spice {
+
+using FileId = std::uint32_t;
+
+// An element card of a body, in card order.
+struct DeviceCard {
+  char letter = 0;                  // lower-case first letter: m, x, r, c, ...
+  SymbolId model = kNoSymbol;       // m: model; x: called subcircuit; d, q: model
+  std::uint32_t first_node = 0;     // into Body::nodes
+  std::uint32_t node_count = 0;
+  std::uint32_t name = 0;           // into Body::pool (as written)
+  std::uint32_t text = kNoText;     // into Body::texts for elements other than m and x
+  FileId file = 0;
+  int line = 0;
+  static constexpr std::uint32_t kNoText = ~std::uint32_t{0};
+};
+
+// The cards of a definition or of the deck itself. Names as written live in
+// one pool, so that a million cards cost no million strings.
+struct Body {
+  std::vector<SymbolId> locals;          // local net -> its name; pins come first
+  std::vector<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
+  std::uint32_t pin_count = 0;
+  std::vector<std::uint32_t> nodes;      // local nets of the cards, card after card
+  std::vector<DeviceCard> cards;
+  std::vector<std::string> texts;        // whole cards of the other elements
+  std::string pool;                      // NUL-terminated names
+  // Locals whose symbol the reader's one-entry cache gave to another body
+  // since (see Reader::local).
+  std::unordered_map<SymbolId, std::uint32_t> evicted;
+
+  std::uint32_t store(std::string_view name);
+  std::string_view at(std::uint32_t offset) const { return std::string_view(pool.data() + offset); }
+  std::string_view spelling(std::uint32_t local) const { return at(spellings[local]); }
+  std::string_view name(const DeviceCard& c) const { return at(c.name); }
+  // A new local net.
+  std::uint32_t add_local(SymbolId name, std::string_view spelling);
+};
+
+struct Definition {
+  SymbolId name = kNoSymbol;
+  Body body;
+  FileId file = 0;
+  int line = 0;
+  bool from_library = false;  // read from a --library file
+};
+
+enum class ModelType : std::uint8_t { NMos, PMos, Other };
+
+struct Deck {
+  Symbols symbols;
+  std::vector<std::string> files;     // FileId -> path as shown in messages
+  Body top;                           // cards outside any definition of the netlist files
+  std::vector<Definition> definitions;
+  std::unordered_map<SymbolId, std::uint32_t> definition_of;
+  std::unordered_map<SymbolId, ModelType> models;
+  std::vector<SymbolId> globals;      // in .global order, each once
+  std::unordered_set<SymbolId> global_set;
+
+  const Definition* definition(SymbolId name) const {
+    auto it = definition_of.find(name);
+    return it == definition_of.end() ? nullptr : &definitions[it->second];
+  }
+};
+
+}  // namespace spice

@@ -1,0 +1,96 @@
+#include "spice/device_kinds.h"
+
+namespace spice {
+
+namespace {
+
+char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Length of the set at the start of `p` (after its `[`), and whether `c` is in it.
+std::size_t set_match(std::string_view p, char c, bool& hit) {
+  hit = false;
+  std::size_t i = 0;
+  bool negate = i < p.size() && (p[i] == '!' || p[i] == '^');
+  if (negate) ++i;
+  std::size_t first = i;
+  for (; i < p.size() && (p[i] != ']' || i == first); ++i) {
+    if (i + 2 < p.size() && p[i + 1] == '-' && p[i + 2] != ']') {
+      if (fold(c) >= fold(p[i]) && fold(c) <= fold(p[i + 2])) hit = true;
+      i += 2;
+    } else if (fold(p[i]) == fold(c)) {
+      hit = true;
+    }
+  }
+  if (negate) hit = !hit;
+  return i;  // at the closing ']' or the end
+}
+
+}  // namespace
+
+bool glob_match(std::string_view pattern, std::string_view text) {
+  // Iterative matching with one back-track point for the last `*`: linear in
+  // practice, never exponential.
+  std::size_t p = 0, t = 0, star = std::string_view::npos, mark = 0;
+  while (t < text.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = t;
+      continue;
+    }
+    if (p < pattern.size()) {
+      if (pattern[p] == '?') {
+        ++p;
+        ++t;
+        continue;
+      }
+      if (pattern[p] == '[') {
+        bool hit;
+        std::size_t len = set_match(pattern.substr(p + 1), text[t], hit);
+        if (p + 1 + len < pattern.size() && hit) {
+          p += len + 2;
+          ++t;
+          continue;
+        }
+      } else if (fold(pattern[p]) == fold(text[t])) {
+        ++p;
+        ++t;
+        continue;
+      }
+    }
+    if (star == std::string_view::npos) return false;
+    p = star + 1;
+    t = ++mark;
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+std::optional<Channel> DeviceKinds::channel(SymbolId name) const {
+  auto it = known_.find(name);
+  if (it != known_.end()) return it->second;
+  auto c = decide(name);
+  known_.emplace(name, c);
+  return c;
+}
+
+std::optional<Channel> DeviceKinds::decide(SymbolId name) const {
+  const std::string& text = deck_.symbols.spelling(name);
+  for (const std::string& g : nmos_)
+    if (glob_match(g, text)) return Channel::N;
+  for (const std::string& g : pmos_)
+    if (glob_match(g, text)) return Channel::P;
+  auto m = deck_.models.find(name);
+  if (m != deck_.models.end()) {
+    if (m->second == ModelType::NMos) return Channel::N;
+    if (m->second == ModelType::PMos) return Channel::P;
+    return std::nullopt;
+  }
+  const std::string key = deck_.symbols.key(name);
+  for (const char* word : {"nfet", "nmos", "nch"})
+    if (key.find(word) != std::string::npos) return Channel::N;
+  for (const char* word : {"pfet", "pmos", "pch"})
+    if (key.find(word) != std::string::npos) return Channel::P;
+  return std::nullopt;
+}
+
+}  // namespace spice

@@ -1,0 +1,220 @@
+#include "spice/flattener.h"
+
+#include <algorithm>
+
+#include "spice/error.h"
+
+namespace spice {
+
+namespace {
+constexpr int kDepthLimit = 256;
+// More flat devices than this is no netlist that fits in memory, only a
+// hierarchy that multiplies (each level calling the one below twice): it is
+// refused before it is expanded.
+constexpr std::uint64_t kDeviceLimit = 50'000'000;
+}  // namespace
+
+std::uint64_t Flattener::flat_size(const Body& body) {
+  std::uint64_t n = 0;
+  for (const DeviceCard& c : body.cards) {
+    std::uint64_t add = 1;
+    if (c.letter == 'x' && !is_device(c.model)) {
+      auto def = deck_.definition_of.find(c.model);
+      if (def != deck_.definition_of.end()) {
+        std::uint64_t& memo = sizes_[def->second];
+        if (memo == kSizing) {
+          add = 0;  // a cycle, which expansion reports
+        } else {
+          if (memo == kUnsized) {
+            memo = kSizing;
+            memo = flat_size(deck_.definitions[def->second].body);
+          }
+          add = memo;
+        }
+      }
+    }
+    n = std::min(n + add, kDeviceLimit + 1);
+  }
+  return n;
+}
+
+std::uint64_t Flattener::check_size(const Body& body, const std::string& name) {
+  sizes_.assign(deck_.definitions.size(), kUnsized);
+  std::uint64_t size = flat_size(body);
+  if (size > kDeviceLimit)
+    throw ReadError(name + " flattens to more than " + std::to_string(kDeviceLimit) + " devices");
+  return size;
+}
+
+void Flattener::fail(const DeviceCard& c, const std::string& what) const {
+  throw ReadError(located(deck_.files[c.file], c.line, what));
+}
+
+bool Flattener::is_global(SymbolId name) const {
+  const std::string& spelling = deck_.symbols.spelling(name);
+  return spelling == "0" || (!spelling.empty() && spelling.back() == '!') || deck_.global_set.count(name) != 0;
+}
+
+NetId Flattener::new_net(const std::string& prefix, std::string_view name) {
+  std::string& added = current_.net_names.emplace_back();
+  added.reserve(prefix.size() + name.size());
+  added.append(prefix).append(name);
+  current_.net_roles.push_back(NetRole::Signal);
+  return static_cast<NetId>(current_.net_names.size() - 1);
+}
+
+NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
+  auto it = globals_.find(name);
+  if (it != globals_.end()) return it->second;
+  NetId n = new_net({}, spelling);
+  globals_.emplace(name, n);
+  return n;
+}
+
+void Flattener::begin(const std::string& name) {
+  current_ = Circuit{};
+  current_.name = name;
+  globals_.clear();
+  active_.assign(deck_.definitions.size(), false);
+}
+
+void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix,
+                     std::vector<NetId>& nets) {
+  nets.resize(body.locals.size());
+  for (std::size_t i = 0; i < body.locals.size(); ++i) {
+    SymbolId s = body.locals[i];
+    if (i < pins.size())
+      nets[i] = pins[i];
+    else if (is_global(s))
+      nets[i] = global_net(s, body.spelling(i));
+    else
+      nets[i] = new_net(prefix, body.spelling(i));
+  }
+}
+
+void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth) {
+  std::vector<NetId> nets;
+  bind(body, pins, prefix, nets);
+  std::vector<NetId> call_pins;
+  for (const DeviceCard& c : body.cards) {
+    const NetId* n = body.nodes.data() + c.first_node;
+    std::string_view written = body.name(c);
+    std::string name;
+    name.reserve(prefix.size() + written.size());
+    name.append(prefix).append(written);
+    if (c.letter == 'm' || c.letter == 'x') {
+      auto channel = kinds_.channel(c.model);
+      if (channel) {
+        if (c.node_count != 4)
+          fail(c, "device " + deck_.symbols.spelling(c.model) + " takes drain, gate, source and bulk; " +
+                      std::to_string(c.node_count) + " nodes given");
+        current_.mosfets.push_back(
+            Mosfet{std::move(name), *channel, nets[n[0]], nets[n[1]], nets[n[2]], nets[n[3]]});
+        continue;
+      }
+      if (c.letter == 'm')
+        fail(c, "MOSFET " + std::string(written) + ": model " + deck_.symbols.spelling(c.model) +
+                    " is neither n- nor p-channel (see --nmos, --pmos)");
+      auto def = deck_.definition_of.find(c.model);
+      if (def == deck_.definition_of.end()) {
+        if (warned_black_boxes_.insert(c.model).second && warn_)
+          warn_(located(deck_.files[c.file], c.line,
+                        "warning: subcircuit " + deck_.symbols.spelling(c.model) +
+                            " is defined nowhere: its calls are kept as black boxes"));
+        BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
+        for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
+        current_.black_boxes.push_back(std::move(b));
+        continue;
+      }
+      const Definition& d = deck_.definitions[def->second];
+      if (c.node_count != d.body.pin_count)
+        fail(c, std::string(written) + " calls " + deck_.symbols.spelling(d.name) + " with " +
+                    std::to_string(c.node_count) + " nodes; it has " + std::to_string(d.body.pin_count) + " pins");
+      if (active_[def->second]) fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
+      if (depth >= kDepthLimit) fail(c, "calls nested more than " + std::to_string(kDepthLimit) + " deep");
+      call_pins.assign(c.node_count, kNoNet);
+      for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
+      active_[def->second] = true;
+      expand(d.body, call_pins, name + "/", depth + 1);
+      active_[def->second] = false;
+      continue;
+    }
+    Element e{std::move(name), body.texts[c.text], {}};
+    for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
+    current_.elements.push_back(std::move(e));
+  }
+}
+
+Circuit Flattener::flatten_definition(const Definition& d) {
+  std::uint64_t size = check_size(d.body, deck_.symbols.spelling(d.name));
+  begin(deck_.symbols.spelling(d.name));
+  current_.mosfets.reserve(size);
+  current_.net_names.reserve(d.body.locals.size());
+  // The top's pins are its own nets, named as written.
+  std::vector<NetId> pins;
+  for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
+    SymbolId s = d.body.locals[i];
+    std::string_view spelling = d.body.spelling(i);
+    pins.push_back(is_global(s) ? global_net(s, spelling) : new_net({}, spelling));
+  }
+  current_.ports = pins;
+  auto index = deck_.definition_of.at(d.name);
+  active_[index] = true;
+  expand(d.body, pins, {}, 0);
+  return std::move(current_);
+}
+
+Circuit Flattener::flatten_deck(const std::string& name) {
+  std::uint64_t size = check_size(deck_.top, name);
+  begin(name);
+  current_.mosfets.reserve(size);
+  current_.net_names.reserve(deck_.top.locals.size());
+  expand(deck_.top, {}, {}, 0);
+  return std::move(current_);
+}
+
+Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
+  if (!top.empty()) {
+    const Definition* d = deck_.definition(deck_.symbols.find(top));
+    if (!d) throw ReadError("no subcircuit " + top + " (--top)");
+    top_file = deck_.files[d->file];
+    top_line = d->line;
+    return flatten_definition(*d);
+  }
+  if (!deck_.top.cards.empty()) {
+    top_file = deck_.files[deck_.top.cards.front().file];
+    top_line = 0;
+    return flatten_deck(deck_name);
+  }
+  std::vector<bool> called(deck_.definitions.size(), false);
+  for (const Definition& d : deck_.definitions)
+    for (const DeviceCard& c : d.body.cards) {
+      if (c.letter != 'x' || is_device(c.model)) continue;
+      auto it = deck_.definition_of.find(c.model);
+      if (it != deck_.definition_of.end()) called[it->second] = true;
+    }
+  const Definition* found = nullptr;
+  std::string names;
+  for (std::size_t i = 0; i < deck_.definitions.size(); ++i) {
+    const Definition& d = deck_.definitions[i];
+    if (d.from_library || called[i] || is_device(d.name)) continue;
+    if (found) names += ", ";
+    names += deck_.symbols.spelling(d.name);
+    if (!found) found = &d;
+  }
+  if (!found) throw ReadError("no circuit to extract: no devices outside .subckt and no uncalled .subckt");
+  if (names.find(", ") != std::string::npos)
+    throw ReadError("several top cells (" + names + "): choose one with --top");
+  top_file = deck_.files[found->file];
+  top_line = found->line;
+  return flatten_definition(*found);
+}
+
+std::vector<Circuit> Flattener::flatten_cells() {
+  std::vector<Circuit> cells;
+  for (const Definition& d : deck_.definitions)
+    if (d.from_library && !is_device(d.name)) cells.push_back(flatten_definition(d));
+  return cells;
+}
+
+}  // namespace spice

@@ -1,0 +1,67 @@
+#pragma once
+// Flattens the X hierarchy of a deck into Circuits: one for the top and one
+// per library cell. Nets and devices inside a call are named by the path of
+// calls, joined by `/` (`x1/x2/n3`); global nets (`.global`, node 0, names
+// ending in `!`) stay one net everywhere.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "spice/circuit.h"
+#include "spice/deck.h"
+#include "spice/device_kinds.h"
+#include "spice/reader.h"
+
+namespace spice {
+
+class Flattener {
+ public:
+  Flattener(const Deck& deck, const DeviceKinds& kinds, WarningSink warn)
+      : deck_(deck), kinds_(kinds), warn_(std::move(warn)) {}
+
+  // The top: the definition `top` when given; else the deck's own cards when
+  // there are any (named `deck_name`); else the one definition of the
+  // netlist files that nothing calls. Throws ReadError when there is no such
+  // circuit or more than one.
+  Circuit flatten_top(const std::string& top, const std::string& deck_name);
+  // Every definition of the library files that is not itself a device, in
+  // file order.
+  std::vector<Circuit> flatten_cells();
+
+  Circuit flatten_definition(const Definition& d);
+  Circuit flatten_deck(const std::string& name);
+
+  // The top's .subckt line (file and line), for messages about its ports;
+  // line 0 for a deck.
+  std::string top_file;
+  int top_line = 0;
+
+ private:
+  bool is_device(SymbolId callee) const { return kinds_.channel(callee).has_value(); }
+  bool is_global(SymbolId name) const;
+  // Nets of the body's locals: pins from `pins`, the rest made here.
+  void bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, std::vector<NetId>& nets);
+  NetId new_net(const std::string& prefix, std::string_view name);
+  NetId global_net(SymbolId name, std::string_view spelling);
+  void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
+  void begin(const std::string& name);
+  [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;
+  // Devices of the body once flat, saturating just past the limit.
+  std::uint64_t flat_size(const Body& body);
+  // The flat size of the body; throws when it is past the limit.
+  std::uint64_t check_size(const Body& body, const std::string& name);
+
+  const Deck& deck_;
+  const DeviceKinds& kinds_;
+  WarningSink warn_;
+  Circuit current_;
+  std::unordered_map<SymbolId, NetId> globals_;
+  std::vector<bool> active_;          // definitions being expanded (a call cycle is an error)
+  std::unordered_set<SymbolId> warned_black_boxes_;
+  static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;
+  std::vector<std::uint64_t> sizes_;  // per definition
+};
+
+}  // namespace spice

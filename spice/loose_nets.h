@@ -1,0 +1,14 @@
+#pragma once
+// Warnings about nets that extraction would take silently: a net that MOSFET
+// gates read but nothing drives, and a port that touches nothing.
+#include <string>
+
+#include "spice/circuit.h"
+#include "spice/reader.h"
+
+namespace spice {
+
+// `where` is the location the messages start with (the top's .subckt line).
+void warn_loose_nets(const Circuit& c, const std::string& where, const WarningSink& warn);
+
+}  // namespace spice

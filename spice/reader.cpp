@@ -1,0 +1,402 @@
+#include "spice/reader.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "spice/error.h"
+
+namespace spice {
+
+namespace fs = std::filesystem;
+
+struct Reader::FileState {
+  FileId id = 0;
+  std::string path;
+  bool library = false;
+  std::string section;              // lower case; empty: the whole file
+  bool in_section = false;          // inside the wanted section
+  bool section_seen = false;
+  bool ended = false;               // after .end
+  bool in_control = false;          // inside .control ... .endc
+  bool outside_warned = false;
+  std::vector<std::uint32_t> open;  // definitions being read, innermost last
+  std::vector<int> open_lines;
+};
+
+namespace {
+
+bool word_is(std::string_view w, std::string_view lower_word) {
+  if (w.size() != lower_word.size()) return false;
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    char c = w[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != lower_word[i]) return false;
+  }
+  return true;
+}
+
+std::string unquoted(std::string_view w) {
+  if (w.size() >= 2 && (w.front() == '\'' || w.front() == '"') && w.back() == w.front())
+    w = w.substr(1, w.size() - 2);
+  return std::string(w);
+}
+
+// The bytes of a file: mapped where it is a regular file (no copy, no
+// zero-filled buffer), read otherwise.
+class FileText {
+ public:
+  FileText() = default;
+  FileText(const FileText&) = delete;
+  FileText& operator=(const FileText&) = delete;
+  ~FileText() {
+    if (map_) munmap(map_, size_);
+  }
+
+  // Only regular files are included: a card naming a device or a pipe
+  // (/dev/zero, /dev/stdin) would never end. Files named on the command
+  // line may be anything but a directory.
+  bool load(const std::string& path, bool included) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) && (!included || S_ISREG(st.st_mode));
+    if (ok && S_ISREG(st.st_mode) && st.st_size > 0) {
+      void* p = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (p != MAP_FAILED) {
+        map_ = p;
+        size_ = static_cast<std::size_t>(st.st_size);
+        close(fd);
+        return true;
+      }
+    }
+    char buffer[1 << 16];
+    ssize_t n;
+    while (ok && (n = read(fd, buffer, sizeof buffer)) > 0) owned_.append(buffer, static_cast<std::size_t>(n));
+    close(fd);
+    return ok;
+  }
+
+  std::string_view view() const {
+    return map_ ? std::string_view(static_cast<const char*>(map_), size_) : std::string_view(owned_);
+  }
+
+ private:
+  void* map_ = nullptr;
+  std::size_t size_ = 0;
+  std::string owned_;
+};
+
+// Nets each element letter takes after its name; -1: as many as are written
+// before the model or value word (subcircuit calls, bipolar transistors).
+int nets_of(char letter, std::size_t positional) {
+  switch (letter) {
+    case 'r': case 'c': case 'l': case 'v': case 'i': case 'f': case 'h': case 'd': case 'b': case 'w':
+      return 2;
+    case 'e': case 'g': return positional >= 6 ? 4 : 2;
+    case 'j': case 'z': return 3;
+    case 's': case 't': return 4;
+    case 'k': return 0;
+    case 'q': return positional >= 6 ? 4 : 3;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+std::size_t positional_count(const Card& c) {
+  std::size_t n = c.words.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + 1 < n && c.words[i + 1] == "=") return i;
+    if (c.words[i] == "=" || word_is(c.words[i], "params:")) return i;
+  }
+  return n;
+}
+
+void Reader::fail(const FileState& f, int line, const std::string& what) const {
+  throw ReadError(located(f.path, line, what));
+}
+
+void Reader::warn(const FileState& f, int line, const std::string& what) const {
+  if (warn_) warn_(located(f.path, line, "warning: " + what));
+}
+
+std::string Reader::identity(const std::string& path) {
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(path, ec);
+  return ec ? path : canonical.string();
+}
+
+FileId Reader::file_id(const std::string& path) {
+  auto [it, added] = file_ids_.try_emplace(identity(path), static_cast<FileId>(deck_.files.size()));
+  if (added) deck_.files.push_back(path);
+  return it->second;
+}
+
+void Reader::read_netlist(const std::string& path) { read_given(path, false); }
+
+void Reader::read_library(const std::string& path) { read_given(path, true); }
+
+void Reader::read_given(const std::string& path, bool library) {
+  auto known = file_ids_.find(identity(path));
+  if (known != file_ids_.end() && whole_.count(known->second)) {
+    if (library) mark_library(known->second);
+    return;
+  }
+  read_file(path, {}, library, nullptr, 0);
+}
+
+void Reader::mark_library(FileId file) {
+  for (Definition& d : deck_.definitions)
+    if (d.file == file) d.from_library = true;
+}
+
+void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+                       int from_line) {
+  FileText text;
+  if (!text.load(path, from != nullptr)) {
+    if (from) fail(*from, from_line, "cannot open " + path);
+    throw ReadError("cannot open " + path);
+  }
+  FileState f;
+  f.path = path;
+  f.id = file_id(path);
+  f.library = library;
+  f.section = lower(section);
+  if (section.empty()) whole_.insert(f.id);
+  // About one new name per card line is usual; more grows the table.
+  deck_.symbols.reserve(deck_.symbols.size() + text.view().size() / 80);
+  Scanner scanner(path, text.view());
+  Card c;
+  while (!f.ended && scanner.next(c)) card(f, c);
+  if (!f.open.empty()) {
+    const Definition& d = deck_.definitions[f.open.back()];
+    fail(f, f.open_lines.back(), ".subckt " + deck_.symbols.spelling(d.name) + " has no .ends");
+  }
+  if (from && !f.section.empty() && !f.section_seen)
+    fail(*from, from_line, "no section " + std::string(section) + " in " + path);
+}
+
+void Reader::card(FileState& f, const Card& c) {
+  std::string_view first = c.words[0];
+  if (f.in_control) {
+    if (word_is(first, ".endc")) f.in_control = false;
+    return;
+  }
+  if (!f.section.empty()) {
+    // Only the wanted section of a library file is read.
+    if (word_is(first, ".lib") && c.words.size() == 2 && lower(unquoted(c.words[1])) == f.section) {
+      f.in_section = f.section_seen = true;
+      return;
+    }
+    if (!f.in_section) return;
+    if (word_is(first, ".endl")) {
+      f.in_section = false;
+      return;
+    }
+  }
+  if (first[0] == '.') {
+    control(f, c, lower(first));
+    return;
+  }
+  element(f, c);
+}
+
+void Reader::control(FileState& f, const Card& c, const std::string& key) {
+  if (key == ".subckt") return open_definition(f, c);
+  if (key == ".ends") return close_definition(f, c);
+  if (key == ".end") {
+    f.ended = true;
+    return;
+  }
+  if (key == ".include" || key == ".inc") return include(f, c, false);
+  if (key == ".lib") {
+    // `.lib FILE SECTION` reads a section; `.lib NAME` opens one, which a
+    // file read whole reads like any other card.
+    if (c.words.size() >= 3) include(f, c, true);
+    return;
+  }
+  if (key == ".global") return global(c);
+  if (key == ".model") return model(c);
+  if (key == ".control") {
+    f.in_control = true;
+    return;
+  }
+  // Analyses, options, parameters and the like: their values are not needed
+  // to extract gates.
+  static const std::unordered_set<std::string> known = {
+      ".param", ".endl", ".option", ".options", ".tran", ".op", ".dc", ".ac", ".print", ".plot", ".probe",
+      ".meas", ".measure", ".temp", ".save", ".ic", ".nodeset", ".title", ".func", ".data", ".enddata",
+      ".alter", ".protect", ".unprotect", ".hdl", ".noise", ".four", ".csparam", ".pz", ".tf", ".sens",
+      ".connect", ".scale", ".pin", ".bipolar", ".resistor", ".capacitor", ".diode", ".equation", ".endc"};
+  if (!known.count(key)) warn(f, c.line, "card " + std::string(c.words[0]) + " ignored");
+}
+
+void Reader::open_definition(FileState& f, const Card& c) {
+  std::size_t n = positional_count(c);
+  if (n < 2) fail(f, c.line, ".subckt without a name");
+  SymbolId name = deck_.symbols.intern(c.words[1]);
+  if (const Definition* old = deck_.definition(name))
+    fail(f, c.line,
+         "subcircuit " + std::string(c.words[1]) + " already defined at " + deck_.files[old->file] + ":" +
+             std::to_string(old->line));
+  Definition d;
+  d.name = name;
+  d.file = f.id;
+  d.line = c.line;
+  d.from_library = f.library;
+  auto index = static_cast<std::uint32_t>(deck_.definitions.size());
+  deck_.definition_of.emplace(name, index);
+  f.open.push_back(index);
+  f.open_lines.push_back(c.line);
+  deck_.definitions.push_back(std::move(d));
+  Body& body = deck_.definitions.back().body;
+  for (std::size_t i = 2; i < n; ++i) local(body, index + 1, deck_.symbols.intern(c.words[i]), c.words[i]);
+  body.pin_count = static_cast<std::uint32_t>(body.locals.size());
+}
+
+void Reader::close_definition(FileState& f, const Card& c) {
+  if (f.open.empty()) fail(f, c.line, ".ends without .subckt");
+  const Definition& d = deck_.definitions[f.open.back()];
+  if (c.words.size() >= 2 && deck_.symbols.find(c.words[1]) != d.name)
+    fail(f, c.line, ".ends " + std::string(c.words[1]) + " closes .subckt " + deck_.symbols.spelling(d.name));
+  f.open.pop_back();
+  f.open_lines.pop_back();
+}
+
+void Reader::include(FileState& f, const Card& c, bool lib) {
+  if (c.words.size() < 2) fail(f, c.line, std::string(c.words[0]) + " without a file name");
+  fs::path target = unquoted(c.words[1]);
+  if (target.is_relative()) target = fs::path(f.path).parent_path() / target;
+  std::string path = target.lexically_normal().string();
+  std::string section = lib ? unquoted(c.words[2]) : std::string();
+  std::string key = identity(path) + '\n' + lower(section);
+  // A file is read once, which also ends a file that includes itself; its
+  // definitions are cells if any read of it is a library's.
+  if (!included_.insert(key).second) {
+    auto known = file_ids_.find(identity(path));
+    if (f.library && known != file_ids_.end()) mark_library(known->second);
+    return;
+  }
+  if (depth_ >= 64) fail(f, c.line, "files included more than 64 deep");
+  ++depth_;
+  read_file(path, section, f.library, &f, c.line);
+  --depth_;
+}
+
+SymbolId Reader::model_symbol(std::string_view word) {
+  // Cards in a row mostly name the same model or device: compared as written,
+  // that costs no hashing.
+  if (word != last_model_word_) {
+    last_model_word_.assign(word);
+    last_model_ = deck_.symbols.intern(word);
+  }
+  return last_model_;
+}
+
+Body& Reader::body_of(std::uint32_t id) { return id == 0 ? deck_.top : deck_.definitions[id - 1].body; }
+
+std::uint32_t Reader::local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling) {
+  std::uint32_t& owner = deck_.symbols.tag(name);
+  std::uint32_t& cached = deck_.symbols.value(name);
+  if (owner == body_id) return cached;
+  std::uint32_t found;
+  auto it = body.evicted.find(name);
+  if (it != body.evicted.end()) {
+    found = it->second;
+    body.evicted.erase(it);
+  } else {
+    found = body.add_local(name, spelling);
+  }
+  // The entry this one displaces is kept by the body it belongs to.
+  if (owner != kNoSymbol) body_of(owner).evicted.emplace(name, cached);
+  owner = body_id;
+  cached = found;
+  return found;
+}
+
+void Reader::global(const Card& c) {
+  for (std::size_t i = 1; i < c.words.size(); ++i) {
+    SymbolId id = deck_.symbols.intern(c.words[i]);
+    if (deck_.global_set.insert(id).second) deck_.globals.push_back(id);
+  }
+}
+
+void Reader::model(const Card& c) {
+  if (c.words.size() < 3) return;
+  std::string type = lower(c.words[2]);
+  ModelType t = type == "nmos" ? ModelType::NMos : type == "pmos" ? ModelType::PMos : ModelType::Other;
+  deck_.models[deck_.symbols.intern(c.words[1])] = t;
+  // A binned model (`nch.1`) also names its base model.
+  std::string_view name = c.words[1];
+  std::size_t dot = name.rfind('.');
+  if (dot != std::string_view::npos && dot + 1 < name.size() &&
+      name.find_first_not_of("0123456789", dot + 1) == std::string_view::npos)
+    deck_.models.try_emplace(deck_.symbols.intern(name.substr(0, dot)), t);
+}
+
+void Reader::element(FileState& f, const Card& c) {
+  char letter = c.words[0][0];
+  if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
+  Body* body = nullptr;
+  std::uint32_t body_id = 0;
+  if (!f.open.empty()) {
+    body = &deck_.definitions[f.open.back()].body;
+    body_id = f.open.back() + 1;
+  } else if (f.library) {
+    if (!f.outside_warned) warn(f, c.line, "cards outside .subckt in a library file ignored");
+    f.outside_warned = true;
+    return;
+  } else {
+    body = &deck_.top;
+  }
+  std::size_t n = positional_count(c);
+  DeviceCard d;
+  d.letter = letter;
+  d.file = f.id;
+  d.line = c.line;
+  std::size_t nets;
+  std::string_view name = c.words[0];
+  if (letter == 'm') {
+    if (n < 6) fail(f, c.line, "MOSFET " + std::string(name) + " needs drain, gate, source, bulk and a model");
+    nets = 4;
+    d.model = model_symbol(c.words[5]);
+  } else if (letter == 'x') {
+    if (n < 2) fail(f, c.line, std::string(name) + " calls no subcircuit");
+    nets = n - 2;
+    d.model = model_symbol(c.words[n - 1]);
+  } else if (letter >= 'a' && letter <= 'z') {
+    int want = nets_of(letter, n);
+    if (want < 0) {
+      warn(f, c.line, "element " + std::string(name) + " of an unknown kind ignored");
+      return;
+    }
+    nets = static_cast<std::size_t>(want);
+    if (n < nets + 1) fail(f, c.line, std::string(name) + " needs " + std::to_string(nets) + " nodes");
+    if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) d.model = deck_.symbols.intern(c.words[nets + 1]);
+  } else {
+    fail(f, c.line, "no card begins with " + std::string(name));
+  }
+  d.first_node = static_cast<std::uint32_t>(body->nodes.size());
+  d.node_count = static_cast<std::uint32_t>(nets);
+  for (std::size_t i = 1; i <= nets; ++i)
+    body->nodes.push_back(local(*body, body_id, deck_.symbols.intern(c.words[i]), c.words[i]));
+  d.name = body->store(name);
+  if (letter != 'm' && letter != 'x') {
+    std::string text;
+    for (std::string_view w : c.words) {
+      if (!text.empty() && w != "=" && text.back() != '=') text += ' ';
+      text += w;
+    }
+    d.text = static_cast<std::uint32_t>(body->texts.size());
+    body->texts.push_back(std::move(text));
+  }
+  body->cards.push_back(d);
+}
+
+}  // namespace spice

@@ -1,0 +1,73 @@
+#pragma once
+// Reads SPICE and CDL netlists into a Deck: one function per card kind.
+// `.include` and `.lib FILE SECTION` name files relative to the including
+// file. Throws ReadError (file and line in its text) on bad input; warnings
+// go to the given sink.
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "spice/deck.h"
+#include "spice/scanner.h"
+
+namespace spice {
+
+using WarningSink = std::function<void(const std::string&)>;
+
+class Reader {
+ public:
+  Reader(Deck& deck, WarningSink warn) : deck_(deck), warn_(std::move(warn)) {}
+
+  // A netlist file: its definitions and the cards outside them.
+  void read_netlist(const std::string& path);
+  // A library file: its definitions are the cells to find.
+  void read_library(const std::string& path);
+
+ private:
+  struct FileState;
+
+  // A file named on the command line; one already read whole is read no
+  // more (its definitions become cells if it is now a library).
+  void read_given(const std::string& path, bool library);
+  void mark_library(FileId file);
+  void read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+                 int from_line);
+  void card(FileState& f, const Card& c);
+  void control(FileState& f, const Card& c, const std::string& key);
+  void open_definition(FileState& f, const Card& c);
+  void close_definition(FileState& f, const Card& c);
+  void include(FileState& f, const Card& c, bool lib);
+  void global(const Card& c);
+  void model(const Card& c);
+  void element(FileState& f, const Card& c);
+  [[noreturn]] void fail(const FileState& f, int line, const std::string& what) const;
+  void warn(const FileState& f, int line, const std::string& what) const;
+  FileId file_id(const std::string& path);
+  // The local net of `name` in a body (0: the deck's own cards, i + 1:
+  // definition i), made on first use. A one-entry cache per name, kept in
+  // the name's own entry, makes the usual case (a name used in one body
+  // only) cost no hash lookup.
+  std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
+  Body& body_of(std::uint32_t id);
+  SymbolId model_symbol(std::string_view word);
+  // The key of a file whatever path names it.
+  static std::string identity(const std::string& path);
+
+  Deck& deck_;
+  WarningSink warn_;
+  std::unordered_set<std::string> included_;  // path and section of every file read through a card
+  std::unordered_map<std::string, FileId> file_ids_;  // by identity
+  std::unordered_set<FileId> whole_;  // files read whole, not by section
+  int depth_ = 0;
+  std::string last_model_word_;
+  SymbolId last_model_ = kNoSymbol;
+};
+
+// The words of a card before its parameters (`name = value` pairs, or what
+// follows `params:`).
+std::size_t positional_count(const Card& c);
+
+}  // namespace spice

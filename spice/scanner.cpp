@@ -1,0 +1,93 @@
+#include "spice/scanner.h"
+
+#include "spice/error.h"
+
+namespace spice {
+
+namespace {
+
+bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == ',' || c == '\f' || c == '\v'; }
+
+std::size_t first_non_blank(std::string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && blank(line[i])) ++i;
+  return i;
+}
+
+}  // namespace
+
+std::string_view Scanner::peek_line() const {
+  std::size_t end = text_.find('\n', pos_);
+  if (end == std::string_view::npos) end = text_.size();
+  std::string_view line = text_.substr(pos_, end - pos_);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+void Scanner::consume_line() {
+  std::size_t end = text_.find('\n', pos_);
+  pos_ = end == std::string_view::npos ? text_.size() : end + 1;
+  ++line_;
+}
+
+void Scanner::split(std::string_view line, int number, std::vector<std::string_view>& words) const {
+  std::size_t i = 0;
+  const std::size_t n = line.size();
+  while (i < n) {
+    char c = line[i];
+    if (blank(c)) {
+      ++i;
+      continue;
+    }
+    if (c == ';' || c == '$') return;  // inline comment to the line end
+    if (c == '=') {
+      words.push_back(line.substr(i, 1));
+      ++i;
+      continue;
+    }
+    std::size_t j = i;
+    while (j < n && !blank(line[j]) && line[j] != '=' && line[j] != ';') {
+      char q = line[j];
+      if (q == '{' || q == '\'' || q == '"') {
+        char close = q == '{' ? '}' : q;
+        std::size_t k = line.find(close, j + 1);
+        if (k == std::string_view::npos)
+          throw ReadError(located(file_, number, std::string("unclosed ") + q + " in expression"));
+        j = k + 1;
+      } else {
+        ++j;
+      }
+    }
+    words.push_back(line.substr(i, j - i));
+    i = j;
+  }
+}
+
+bool Scanner::next(Card& card) {
+  card.words.clear();
+  bool have = false;
+  while (pos_ < text_.size()) {
+    std::string_view line = peek_line();
+    std::size_t start = first_non_blank(line);
+    if (start == line.size() || line[start] == '*') {
+      consume_line();
+      continue;
+    }
+    if (line[start] == '+') {
+      if (!have) throw ReadError(located(file_, line_, "continuation line without a card before it"));
+      split(line.substr(start + 1), line_, card.words);
+      consume_line();
+      continue;
+    }
+    if (have) return true;
+    have = true;
+    card.line = line_;
+    split(line.substr(start), line_, card.words);
+    consume_line();
+    // A line of nothing but an inline comment holds no card.
+    if (card.words.empty()) have = false;
+  }
+  return have;
+}
+
+}  // namespace spice

@@ -1,0 +1,40 @@
+#pragma once
+// Cuts the text of one SPICE file into cards: the words of a line and of its
+// `+` continuation lines, without comments. `*` lines are comments, and `;`
+// or a word-initial `$` start an inline comment. `=` is a word of its own so
+// that `w = 1u` and `w=1u` read alike; a `{...}`, `'...'` or `"..."`
+// expression stays one word, blanks and all.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace spice {
+
+struct Card {
+  std::vector<std::string_view> words;  // views into the scanned text
+  int line = 0;                         // line of the card's first line
+};
+
+class Scanner {
+ public:
+  // `file` names the text in error messages; `text` must outlive the cards.
+  Scanner(std::string file, std::string_view text) : file_(std::move(file)), text_(text) {}
+
+  // The next card into `card`; false at the end of the text. Throws
+  // ReadError on a continuation line with no card before it or an
+  // expression that the line does not close.
+  bool next(Card& card);
+
+ private:
+  // The line at pos_ without its line end (a CR before the newline too).
+  std::string_view peek_line() const;
+  void consume_line();
+  void split(std::string_view line, int number, std::vector<std::string_view>& words) const;
+
+  std::string file_;
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+};
+
+}  // namespace spice

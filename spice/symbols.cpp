@@ -1,0 +1,81 @@
+#include "spice/symbols.h"
+
+namespace spice {
+
+namespace {
+
+char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::uint64_t hash_folded(std::string_view s) {
+  std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (char c : s) {
+    h ^= static_cast<unsigned char>(fold(c));
+    h *= 1099511628211ull;
+  }
+  return h ^ (h >> 29);
+}
+
+bool same_folded(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (fold(a[i]) != fold(b[i])) return false;
+  return true;
+}
+
+std::uint32_t upper(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+}  // namespace
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = fold(c);
+  return out;
+}
+
+std::string Symbols::key(SymbolId id) const { return lower(entries_[id].spelling); }
+
+std::size_t Symbols::slot_of(std::string_view name, std::uint64_t hash) const {
+  std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.id == kNoSymbol || (slot.hash == upper(hash) && same_folded(entries_[slot.id].spelling, name))) return i;
+  }
+}
+
+void Symbols::reserve(std::size_t count) {
+  std::size_t slots = slots_.empty() ? 1024 : slots_.size();
+  while (slots < 2 * count) slots *= 2;
+  if (slots > slots_.size()) grow(slots);
+  entries_.reserve(count);
+}
+
+void Symbols::grow(std::size_t slots) {
+  std::vector<Slot> old;
+  old.swap(slots_);
+  slots_.assign(slots, Slot{});
+  std::size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.id == kNoSymbol) continue;
+    std::size_t i = hash_folded(entries_[slot.id].spelling) & mask;
+    while (slots_[i].id != kNoSymbol) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+SymbolId Symbols::intern(std::string_view name) {
+  if (2 * (entries_.size() + 1) > slots_.size()) grow(slots_.empty() ? 1024 : 2 * slots_.size());
+  std::uint64_t hash = hash_folded(name);
+  std::size_t i = slot_of(name, hash);
+  if (slots_[i].id != kNoSymbol) return slots_[i].id;
+  auto id = static_cast<SymbolId>(entries_.size());
+  slots_[i] = Slot{id, upper(hash)};
+  entries_.push_back(Entry{std::string(name)});
+  return id;
+}
+
+SymbolId Symbols::find(std::string_view name) const {
+  if (slots_.empty()) return kNoSymbol;
+  return slots_[slot_of(name, hash_folded(name))].id;
+}
+
+}  // namespace spice

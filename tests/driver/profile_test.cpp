@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "parser_run.h"
+
+namespace {
+
+using namespace parser_run;
+
+TEST(Profile, HelpVersionAndBadCommandLines) {
+  fs::path d = work_dir("options");
+  Outcome r = run(d, "--help");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out.rfind("Usage: parser [OPTIONS] NETLIST... -o OUT.v\n", 0), 0u);
+  r = run(d, "--version");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "parser 1.1 (CMOS gate extractor)\n");
+  r = run(d, "--frobnicate x.sp -o x.v");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("unrecognized option '--frobnicate'"), std::string::npos);
+  r = run(d, "x.sp");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("parser: no output file given (-o FILE)"), std::string::npos);
+  r = run(d, "-o out.v");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("parser: no netlist file given"), std::string::npos);
+  r = run(d, "missing.sp --output=out.v");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "cannot open missing.sp\n");
+  EXPECT_FALSE(fs::exists(d / "out.v"));
+}
+
+TEST(Profile, BadInputNamesFileAndLineAndLeavesNoOutput) {
+  fs::path d = work_dir("bad");
+  const std::pair<const char*, const char*> cases[] = {
+      {"* cells\n.subckt a x y\n.ends\n.ends\n", "bad.sp:4: .ends without .subckt\n"},
+      {"M1 d g s b nmos\n+ w={2*w\n", "bad.sp:2: unclosed { in expression\n"},
+      {"\nM1 d g s b mystery\n", "bad.sp:2: MOSFET M1: model mystery is neither n- nor p-channel (see --nmos, --pmos)\n"},
+      {".subckt a x\nx1 x y a\n.ends\nX0 n a\n", "bad.sp:2: x1 calls a with 2 nodes; it has 1 pins\n"},
+  };
+  for (auto [deck, message] : cases) {
+    std::ofstream(d / "bad.sp") << deck;
+    Outcome r = run(d, "bad.sp -o out.v");
+    EXPECT_EQ(r.status, 1) << deck;
+    EXPECT_EQ(r.err, message);
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(fs::exists(d / "out.v")) << deck;
+    EXPECT_FALSE(fs::exists(d / "out.v.part")) << deck;
+  }
+}
+
+const char* const kCells =
+    ".subckt INV A VGND VNB VPB VPWR Y\n"
+    "X0 VGND A Y VNB sky130_fd_pr__nfet_01v8 w=650000u l=150000u\n"
+    "X1 VPWR A Y VPB sky130_fd_pr__pfet_01v8_hvt w=1e+06u l=150000u\n"
+    ".ends\n"
+    ".subckt nand2 A B VGND VNB VPB VPWR Y\n"
+    "X0 Y A VPWR VPB sky130_fd_pr__pfet_01v8_hvt\n"
+    "X1 VPWR B Y VPB sky130_fd_pr__pfet_01v8_hvt\n"
+    "X2 VGND B a_1# VNB sky130_fd_pr__nfet_01v8\n"
+    "X3 a_1# A Y VNB sky130_fd_pr__nfet_01v8\n"
+    ".ends\n";
+
+const char* const kChain =
+    "* an inverter into a NAND, through the hierarchy\n"
+    ".include \"lib/cells.sp\"\n"
+    ".subckt chain IN OUT[0] VPWR VGND\n"
+    "X1 IN VGND VGND VPWR VPWR n_1 INV\n"
+    "Xb n_1 IN VGND VGND VPWR VPWR OUT[0] nand2\n"
+    ".ends chain\n";
+
+// A folder holding the chain deck and, in lib/, its cells.
+fs::path chain_dir(const std::string& name) {
+  fs::path d = work_dir(name);
+  fs::create_directories(d / "lib");
+  std::ofstream(d / "lib/cells.sp") << kCells;
+  std::ofstream(d / "chain.sp") << kChain;
+  return d;
+}
+
+TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
+  fs::path d = chain_dir("chain");
+  Outcome r = run(d, "chain.sp -o chain.v");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+  std::string v = slurp(d / "chain.v");
+  EXPECT_NE(v.find(" module chain (IN, \\OUT[0] , VPWR, VGND); \n input IN, VPWR, VGND;\n output \\OUT[0] ;\n"
+                   " wire  n_1;\n"),
+            std::string::npos)
+      << v;
+  EXPECT_NE(v.find("    NAND2  U1 ( .a(n_1), .b(IN), .out(\\OUT[0] ) );\n    INV  U2 ( .a(IN), .out(n_1) );\n"),
+            std::string::npos)
+      << v;
+  // The gate library follows the top module in the same file.
+  EXPECT_LT(v.find("endmodule"), v.find("module INV(a, out);"));
+}
+
+TEST(Profile, LibraryCellsAreFoundLargestFirst) {
+  fs::path d = chain_dir("library");
+  Outcome r = run(d, "-l lib/cells.sp chain.sp -o chain.v");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string v = slurp(d / "chain.v");
+  EXPECT_NE(v.find("    nand2  X1 ( .A(n_1), .B(IN), .Y(\\OUT[0] ) );\n    INV  X2 ( .A(IN), .Y(n_1) );\n"),
+            std::string::npos)
+      << v;
+}
+
+TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {
+  fs::path d = work_dir("warnings");
+  std::ofstream(d / "w.sp") << ".subckt top a y unused vdd gnd\n"
+                               "mp y f vdd vdd pch\nmn y f gnd gnd nch\n"
+                               "xbb a y opamp\n"
+                               ".ends\n";
+  Outcome r = run(d, "w.sp -o w.v");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "w.sp:4: warning: subcircuit opamp is defined nowhere: its calls are kept as black boxes\n"
+            "w.sp:1: warning: port unused of top touches nothing\n"
+            "w.sp:1: warning: net f has no driver\n");
+  std::string v = slurp(d / "w.v");
+  EXPECT_NE(v.find("    opamp xbb ( a, y );\n"), std::string::npos) << v;
+  EXPECT_NE(v.find("    INV  U1 ( .a(f), .out(y) );\n"), std::string::npos) << v;
+}
+
+TEST(Profile, ADeckWithoutSubcktIsTheTopWithItsRailsAsPorts) {
+  fs::path d = work_dir("deck");
+  std::ofstream(d / "my-inv.cir") << "M1 y a VSS VSS nch\nM2 y a VDD VDD pch\nV1 VDD 0 1.8\n";
+  Outcome r = run(d, "my-inv.cir -o inv.v");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string v = slurp(d / "inv.v");
+  EXPECT_NE(v.find(" module \\my-inv  (VDD, VSS, \\0 ); \n input VDD, VSS, \\0 ;\n"), std::string::npos) << v;
+  EXPECT_NE(v.find("    INV  U1 ( .a(a), .out(y) );\n"), std::string::npos) << v;
+  EXPECT_NE(v.find("// V1 VDD 0 1.800000e+00  \n"), std::string::npos) << v;
+}
+
+TEST(Profile, FourPlainArgumentsStayTheClassicForm) {
+  fs::path d = work_dir("classic");
+  std::ofstream(d / "a.sp") << "R1 a b 1\n";
+  std::ofstream(d / "b.sp") << "";
+  Outcome r = run(d, "a.sp b.sp out.v hdr.v");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_TRUE(fs::exists(d / "hdr.v"));  // the classic form writes its header apart
+  EXPECT_NE(r.out.find("TellNP part done"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#pragma once
+// Netlist files in a fresh folder (the working directory, so messages name
+// them as written), read and flattened as the profile does.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "spice/deck.h"
+#include "spice/device_kinds.h"
+#include "spice/error.h"
+#include "spice/flattener.h"
+#include "spice/rails.h"
+#include "spice/reader.h"
+
+class DeckFixture : public testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::path(testing::TempDir()) / (std::string("spice_") + info->test_suite_name() + "_" + info->name() + "_" +
+                                                   std::to_string(getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    old_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+  }
+  void TearDown() override { std::filesystem::current_path(old_); }
+
+  void file(const std::string& path, const std::string& text) {
+    std::filesystem::path p(path);
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+    std::ofstream(p) << text;
+  }
+
+  // Reads the files, flattens the top (and the cells), assigns the rails.
+  spice::Circuit top(const std::vector<std::string>& netlists, const std::string& top_name = "",
+                     const std::vector<std::string>& libraries = {}) {
+    deck_ = std::make_unique<spice::Deck>();
+    spice::Reader reader(*deck_, [this](const std::string& w) { warnings.push_back(w); });
+    for (const auto& f : netlists) reader.read_netlist(f);
+    for (const auto& f : libraries) reader.read_library(f);
+    spice::DeviceKinds kinds(*deck_, nmos, pmos);
+    spice::Flattener flattener(*deck_, kinds, [this](const std::string& w) { warnings.push_back(w); });
+    spice::Circuit c = flattener.flatten_top(top_name, std::filesystem::path(netlists.front()).stem().string());
+    cells = flattener.flatten_cells();
+    spice::Rails rails(*deck_, supply, ground);
+    rails.assign(c);
+    for (auto& cell : cells) rails.assign(cell);
+    return c;
+  }
+
+  // The message of a run that fails, or "no error".
+  std::string error(const std::vector<std::string>& netlists, const std::string& top_name = "") {
+    try {
+      top(netlists, top_name);
+    } catch (const spice::ReadError& e) {
+      return e.what();
+    }
+    return "no error";
+  }
+
+  static std::string net(const spice::Circuit& c, spice::NetId n) { return c.net_names.at(n); }
+  static spice::NetId net_named(const spice::Circuit& c, const std::string& name) {
+    for (spice::NetId n = 0; n < c.net_count(); ++n)
+      if (c.net_names[n] == name) return n;
+    ADD_FAILURE() << "no net " << name;
+    return spice::kNoNet;
+  }
+
+  std::vector<std::string> warnings;
+  std::vector<spice::Circuit> cells;
+  std::vector<std::string> nmos, pmos, supply, ground;
+
+ private:
+  std::filesystem::path dir_, old_;
+  std::unique_ptr<spice::Deck> deck_;
+};

@@ -1,0 +1,120 @@
+#include "deck_fixture.h"
+
+namespace {
+
+using FlattenerTest = DeckFixture;
+using spice::Channel;
+using spice::NetRole;
+
+const char* const kCells =
+    ".global vdd gnd\n"
+    ".subckt inv a y\n"
+    "xp y a vdd vdd sky130_fd_pr__pfet_01v8_hvt w=1e+06u l=150000u\n"
+    "xn y a gnd gnd sky130_fd_pr__nfet_01v8 w=650000u l=150000u\n"
+    ".ends\n"
+    ".subckt buf in out\n"
+    "x1 in mid inv\n"
+    "x2 mid out inv\n"
+    ".ends buf\n";
+
+TEST_F(FlattenerTest, HierarchyJoinsNamesWithSlashAndSharesGlobals) {
+  file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\n.ends\n");
+  spice::Circuit c = top({"deck.sp"});
+  EXPECT_EQ(c.name, "top");
+  ASSERT_EQ(c.mosfets.size(), 6u);
+  EXPECT_EQ(c.mosfets[0].name, "xb/x1/xp");
+  EXPECT_EQ(c.mosfets[3].name, "xb/x2/xn");
+  EXPECT_EQ(c.mosfets[5].name, "XI/xn");
+  EXPECT_EQ(net(c, c.mosfets[0].drain), "xb/mid");
+  EXPECT_EQ(net(c, c.mosfets[3].drain), "m");  // a pin is the caller's net
+  EXPECT_EQ(c.mosfets[0].source, c.mosfets[4].source);  // one global vdd
+  EXPECT_EQ(net(c, c.mosfets[0].source), "vdd");
+  EXPECT_EQ(c.net_roles[net_named(c, "vdd")], NetRole::Supply);
+  EXPECT_EQ(c.net_roles[net_named(c, "gnd")], NetRole::Ground);
+  EXPECT_EQ(c.ports.size(), 2u);
+}
+
+TEST_F(FlattenerTest, MosfetKindsFromOptionsModelsAndNames) {
+  file("kinds.sp",
+       ".model mylow nmos\n.model myhigh PMOS\n.model dmod d\n"
+       "M1 a b c d mylow\nM2 a b c d myhigh\nM3 a b c d nch_lvt\nM4 a b c d PCH\n"
+       "X5 a b c d devn\nX6 a b c d devp\n"
+       ".subckt nfet_cell a b c d\n.ends\nX7 a b c d nfet_cell\n");
+  nmos = {"devn"};
+  pmos = {"dev[p]"};
+  spice::Circuit c = top({"kinds.sp"});
+  ASSERT_EQ(c.mosfets.size(), 7u);
+  std::string types;
+  for (const auto& m : c.mosfets) types += m.type == Channel::N ? 'n' : 'p';
+  EXPECT_EQ(types, "npnpnpn");  // a device subcircuit is a MOSFET even when defined
+  EXPECT_TRUE(c.black_boxes.empty());
+
+  file("unknown.sp", "\nM1 a b c d dmod\n.model dmod d\n");
+  EXPECT_EQ(error({"unknown.sp"}), "unknown.sp:2: MOSFET M1: model dmod is neither n- nor p-channel (see --nmos, --pmos)");
+  file("pins.sp", "X1 a b c sky130_fd_pr__nfet_01v8\n");
+  EXPECT_EQ(error({"pins.sp"}), "pins.sp:1: device sky130_fd_pr__nfet_01v8 takes drain, gate, source and bulk; 3 nodes given");
+}
+
+TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
+  file("bb.sp",
+       "* deck\nXA in out vdd analog_block\nXB out in vdd Analog_Block\nR1 out 0 10k\n"
+       "C1 in 0 {cval}\nV1 vdd 0 dc 1.8\n");
+  spice::Circuit c = top({"bb.sp"});
+  EXPECT_EQ(c.name, "bb");  // devices outside .subckt: the deck is the top, named after its file
+  ASSERT_EQ(c.black_boxes.size(), 2u);
+  EXPECT_EQ(c.black_boxes[1].name, "XB");
+  EXPECT_EQ(c.black_boxes[1].cell, "analog_block");
+  EXPECT_EQ(c.black_boxes[1].pins.size(), 3u);
+  ASSERT_EQ(warnings.size(), 1u);  // one warning per missing subcircuit
+  EXPECT_EQ(warnings[0], "bb.sp:2: warning: subcircuit analog_block is defined nowhere: its calls are kept as black boxes");
+  ASSERT_EQ(c.elements.size(), 3u);
+  EXPECT_EQ(c.elements[0].text, "R1 out 0 10k");
+  EXPECT_EQ(c.elements[2].text, "V1 vdd 0 dc 1.8");
+  EXPECT_EQ(c.elements[1].nets.size(), 2u);
+}
+
+TEST_F(FlattenerTest, TopIsTheUncalledSubcircuitUnlessNamed) {
+  file("two.sp", std::string(kCells) + ".subckt other p q\nx1 p q inv\n.ends\n");
+  EXPECT_EQ(error({"two.sp"}), "several top cells (buf, other): choose one with --top");
+  EXPECT_EQ(top({"two.sp"}, "OTHER").name, "other");
+  EXPECT_EQ(error({"two.sp"}, "nosuch"), "no subcircuit nosuch (--top)");
+  file("empty.sp", "* nothing\n.param a=1\n");
+  EXPECT_EQ(error({"empty.sp"}), "no circuit to extract: no devices outside .subckt and no uncalled .subckt");
+}
+
+TEST_F(FlattenerTest, BadCallsNameTheCard) {
+  file("pins.sp", std::string(kCells) + "x1 a b c inv\n");
+  EXPECT_EQ(error({"pins.sp"}), "pins.sp:10: x1 calls inv with 3 nodes; it has 2 pins");
+  file("loop.sp", ".subckt a x\nx1 x b\n.ends\n.subckt b x\nx1 x a\n.ends\nX0 n a\n");
+  EXPECT_EQ(error({"loop.sp"}), "loop.sp:5: subcircuit a calls itself");
+  // Each level calls the one below twice: refused before it is expanded.
+  std::string doubling = ".subckt l0 a\nm1 a a a a nch\n.ends\n";
+  for (int i = 1; i <= 40; ++i)
+    doubling += ".subckt l" + std::to_string(i) + " a\nx1 a l" + std::to_string(i - 1) + "\nx2 a l" +
+                std::to_string(i - 1) + "\n.ends\n";
+  file("doubling.sp", doubling);
+  EXPECT_EQ(error({"doubling.sp"}), "l40 flattens to more than 50000000 devices");
+}
+
+TEST_F(FlattenerTest, RailsByNameOptionGlobalAndBulkOnly) {
+  const char* cell =
+      ".global vq\n"
+      ".subckt c A Y VGND VNB VPB VPWR vq\n"
+      "X0 VGND A Y VNB sky130_fd_pr__nfet_01v8\n"
+      "X1 VPWR A Y VPB sky130_fd_pr__pfet_01v8_hvt\n"
+      "X2 vq Y VPWR VPB sky130_fd_pr__pfet_01v8_hvt\n"
+      ".ends\n";
+  file("c.sp", cell);
+  spice::Circuit c = top({"c.sp"});
+  std::string roles;
+  for (spice::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
+  EXPECT_EQ(roles, "ssGBBSS");  // vq reaches p-channel sources only
+  supply = {"vq"};
+  ground = {"VGND"};
+  c = top({"c.sp"});
+  roles.clear();
+  for (spice::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
+  EXPECT_EQ(roles, "ssGBBsS");  // VPWR is no rail once --supply names another
+}
+
+}  // namespace

@@ -1,0 +1,95 @@
+#include "deck_fixture.h"
+
+namespace {
+
+using ReaderTest = DeckFixture;
+
+TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
+  file("inv.sp",
+       ".subckt other a y vdd gnd\n.ends\n"
+       ".SUBCKT Inv A Y Vdd GND\n"
+       "m1 y a VDD vdd PMOS_x L=1u W=2u\n"
+       "M2 Y A gnd Gnd nmos_x\n"
+       ".Ends inv\n"
+       ".MODEL pmos_x PMOS level=1\n"
+       ".model NMOS_X nmos\n"
+       ".END\n"
+       "this line is never read\n");
+  spice::Circuit c = top({"inv.sp"}, "INV");
+  EXPECT_EQ(c.name, "Inv");
+  ASSERT_EQ(c.net_count(), 4u);
+  EXPECT_EQ(c.net_names, (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
+  ASSERT_EQ(c.mosfets.size(), 2u);
+  EXPECT_EQ(c.mosfets[0].type, spice::Channel::P);
+  EXPECT_EQ(c.mosfets[1].type, spice::Channel::N);
+  EXPECT_EQ(c.mosfets[0].drain, c.mosfets[1].drain);
+  EXPECT_EQ(c.mosfets[0].source, net_named(c, "Vdd"));
+  EXPECT_TRUE(warnings.empty());
+}
+
+TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {
+  file("top.sp",
+       ".include 'sub/a.sp'\n"
+       ".lib sub/corners.lib tt\n"
+       ".param wn=1u wp = {2*wn}\n"
+       ".subckt top i o vdd vss\n"
+       "xa i m vdd vss a\n"
+       "xc m o vdd vss c w={wp} l=150000u\n"
+       ".ends\n");
+  file("sub/a.sp", ".inc b.sp\n");
+  file("sub/b.sp",
+       ".subckt a x y vp vn\n"
+       "mp y x vp vp pch\n"
+       "mn y x vn vn nch\n"
+       ".ends a\n");
+  file("sub/corners.lib",
+       ".lib ff\n.subckt c x y vp vn\nmn y x vn vn nch\n.ends\n.endl ff\n"
+       ".lib tt\n.subckt c x y vp vn\nmp y x vp vp pch\nmn y x vn vn nch\n.ends\n.endl tt\n");
+  spice::Circuit c = top({"top.sp"});
+  ASSERT_EQ(c.mosfets.size(), 4u);  // the tt section's c has two MOSFETs
+  EXPECT_EQ(c.mosfets[2].name, "xc/mp");
+}
+
+TEST_F(ReaderTest, BadCardsNameFileAndLine) {
+  file("cells.sp", "* cells\n.subckt a x y\n.ends\n.ends\n");
+  EXPECT_EQ(error({"cells.sp"}), "cells.sp:4: .ends without .subckt");
+  file("open.sp", "\n.subckt a x y\nR1 x y 1k\n");
+  EXPECT_EQ(error({"open.sp"}), "open.sp:2: .subckt a has no .ends");
+  file("mos.sp", "M1 d g s nmos\n");
+  EXPECT_EQ(error({"mos.sp"}), "mos.sp:1: MOSFET M1 needs drain, gate, source, bulk and a model");
+  file("inc.sp", "R1 a b 1\n.include nowhere.sp\n");
+  EXPECT_EQ(error({"inc.sp"}), "inc.sp:2: cannot open nowhere.sp");
+  file("lib.sp", "R1 a b 1\n.lib inc.sp ss\n");
+  EXPECT_EQ(error({"lib.sp"}), "lib.sp:2: no section ss in inc.sp");
+  file("twice.sp", ".subckt a x\n.ends\n\n.subckt A y\n.ends\n");
+  EXPECT_EQ(error({"twice.sp"}), "twice.sp:4: subcircuit A already defined at twice.sp:1");
+  file("ends.sp", ".subckt a x\n.ends b\n");
+  EXPECT_EQ(error({"ends.sp"}), "ends.sp:2: .ends b closes .subckt a");
+  file("name.sp", ".subckt\n");
+  EXPECT_EQ(error({"name.sp"}), "name.sp:1: .subckt without a name");
+  file("x.sp", "R1 a b 1\nX1\n");
+  EXPECT_EQ(error({"x.sp"}), "x.sp:2: X1 calls no subcircuit");
+  file("r.sp", "R1 a\n");
+  EXPECT_EQ(error({"r.sp"}), "r.sp:1: R1 needs 2 nodes");
+  EXPECT_EQ(error({"missing.sp"}), "cannot open missing.sp");
+}
+
+TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
+  file("cells.sp", ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n");
+  file("top.sp", ".include cells.sp\n.include ./cells.sp\nx1 i o vdd gnd inv\n");
+  spice::Circuit c = top({"top.sp"}, "", {"cells.sp"});
+  EXPECT_EQ(c.mosfets.size(), 2u);
+  ASSERT_EQ(cells.size(), 1u);  // given as a library, the included file's cell is a cell
+  EXPECT_EQ(cells[0].name, "inv");
+}
+
+TEST(Glob, CaseInsensitiveWithStarsMarksAndSets) {
+  EXPECT_TRUE(spice::glob_match("*NFET*", "sky130_fd_pr__nfet_01v8"));
+  EXPECT_TRUE(spice::glob_match("[np]ch_?v", "PCH_3v"));
+  EXPECT_TRUE(spice::glob_match("a*b*c", "aXbYbc"));
+  EXPECT_FALSE(spice::glob_match("[!np]ch", "nch"));
+  EXPECT_FALSE(spice::glob_match("nch", "nch2"));
+  EXPECT_FALSE(spice::glob_match("*a*a*a*a*b", std::string(200, 'a')));
+}
+
+}  // namespace
