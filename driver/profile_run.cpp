@@ -1,16 +1,14 @@
 #include "driver/profile_run.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "driver/classic_bridge.h"
-#include "driver/classic_stages.h"
 #include "driver/options.h"
-#include "driver/profile_writer.h"
+#include "emit/netlist_emitter.h"
+#include "recognize/recognizer.h"
+#include "recognize/switch_evaluator.h"
 #include "spice/deck.h"
 #include "spice/device_kinds.h"
 #include "spice/error.h"
@@ -23,33 +21,6 @@ namespace {
 
 void to_stderr(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
 
-// Keeps standard output quiet while the classic stages run: they report
-// their progress there for the four-argument form.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    std::FILE* null = std::fopen("/dev/null", "w");
-    if (null) {
-      dup2(fileno(null), STDOUT_FILENO);
-      std::fclose(null);
-    }
-  }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    if (saved_ >= 0) {
-      dup2(saved_, STDOUT_FILENO);
-      close(saved_);
-    }
-  }
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-
- private:
-  int saved_ = -1;
-};
-
 // What one run holds between its steps.
 struct Profile {
   ProfileOptions options;
@@ -57,7 +28,7 @@ struct Profile {
   spice::Circuit top;
   std::vector<spice::Circuit> cells;
   std::string top_where;  // location of the top for messages
-  ClassicBridge bridge;
+  recognize::GateNetwork network;
 };
 
 void read_step(Profile& run) {
@@ -71,9 +42,8 @@ void flatten_step(Profile& run) {
   spice::Flattener flattener(run.deck, kinds, to_stderr);
   std::string deck_name = std::filesystem::path(run.options.netlists.front()).stem().string();
   run.top = flattener.flatten_top(run.options.top, deck_name);
-  run.top_where = flattener.top_line > 0 ? spice::located(flattener.top_file, flattener.top_line, "")
-                                         : flattener.top_file + ": ";
-  run.top_where.resize(run.top_where.size() - 2);  // without the ": " that follows a location
+  run.top_where = flattener.top_file;
+  if (flattener.top_line > 0) run.top_where += ":" + std::to_string(flattener.top_line);
   run.cells = flattener.flatten_cells();
   spice::Rails rails(run.deck, run.options.supply, run.options.ground);
   rails.assign(run.top);
@@ -86,12 +56,15 @@ void flatten_step(Profile& run) {
   spice::warn_loose_nets(run.top, run.top_where, to_stderr);
 }
 
-void extract_step(Profile& run, char*& vdd, char*& gnd) {
-  run.bridge.load(run.top, run.cells);
-  extract_flat_gates(vdd, gnd);
+// Gates by function; a stage too wide to evaluate is written as switches.
+void recognize_step(Profile& run) {
+  recognize::Recognizer recognizer;
+  run.network = recognizer.run(run.top);
+  for (const std::vector<std::uint32_t>& wide : run.network.unevaluated)
+    to_stderr(run.top_where + ": warning: the stage of " + run.top.mosfets[wide.front()].name + " (" +
+              std::to_string(wide.size()) + " MOSFETs) has more than " +
+              std::to_string(recognize::SwitchEvaluator::kMaxInputs) + " inputs: written as switch primitives");
 }
-
-void match_step() { match_definitions(); }
 
 // Written beside the target and renamed at the end, so that a failed run
 // leaves no output file.
@@ -103,7 +76,9 @@ bool write_step(Profile& run) {
     std::fprintf(stderr, "parser: cannot write %s\n", out.c_str());
     return false;
   }
-  write_profile_netlist(fp, run.top, run.bridge);
+  // Library cells are written once the matcher hands over their occurrences.
+  std::vector<emit::LibraryCell> cells;
+  emit::NetlistEmitter(fp, cells).write(run.top, run.network, {});
   bool ok = std::fflush(fp) == 0 && !std::ferror(fp);
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
@@ -137,12 +112,6 @@ int run_profile(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
-  char* vdd = nullptr;
-  char* gnd = nullptr;
-  {
-    QuietStdout quiet;
-    extract_step(run, vdd, gnd);
-    match_step();
-  }
+  recognize_step(run);
   return write_step(run) ? 0 : 1;
 }

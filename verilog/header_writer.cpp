@@ -57,12 +57,14 @@ void write_header_file(FILE* fp_header) {
   fputs("/***          Output Header.v for Verilog Simulation           ***/\n", fp_header);
   fputs(" /*****************************************************************/\n ", fp_header);
   fputs("\n", fp_header);
-  for (const HeaderModule& m : kHeaderModules) {
-    fprintf(fp_header, "module %s(%s, out);\n", m.name, m.inputs);
-    fprintf(fp_header, "input %s;\n", m.inputs);
-    fputs("output out;\n", fp_header);
-    fprintf(fp_header, "assign out = %s;\n", m.expr);
-    fputs("endmodule\n", fp_header);
-    fputs("\n", fp_header);
-  }
+  for (const HeaderModule& m : kHeaderModules) write_header_module(fp_header, m);
+}
+
+void write_header_module(FILE* fp, const HeaderModule& m) {
+  fprintf(fp, "module %s(%s, out);\n", m.name, m.inputs);
+  fprintf(fp, "input %s;\n", m.inputs);
+  fputs("output out;\n", fp);
+  fprintf(fp, "assign out = %s;\n", m.expr);
+  fputs("endmodule\n", fp);
+  fputs("\n", fp);
 }

@@ -18,3 +18,6 @@ const HeaderModule* find_header_module(const char* name);
 
 // Writes the whole header text; it never depends on the circuit.
 void write_header_file(FILE* fp_header);
+
+// Writes one module of the header, followed by a blank line.
+void write_header_module(FILE* fp, const HeaderModule& m);

@@ -26,8 +26,8 @@ TEST(StageTable, NamesSlicesAndMessages) {
   auto flat = stages(table, "tellnp", "gen_num_for_macromodel");
   EXPECT_STREQ(flat.front().name, "tellnp");
   EXPECT_STREQ(flat.back().name, "gen_num_for_macromodel");
-  EXPECT_EQ(flat.front().message, msg::kTellNPDone);
-  EXPECT_EQ(flat.back().message, msg::kNumForMacromodel);
+  EXPECT_STREQ(flat.front().message, msg::kTellNPDone);
+  EXPECT_STREQ(flat.back().message, msg::kNumForMacromodel);
   EXPECT_EQ(stages(table, "couple_p_n_branch", "couple_p_n_branch").size(), 1u);
 #ifndef EXTRACTOR_CHECKS
   EXPECT_TRUE(stages(table, "report", "parse").empty());  // wrong way round

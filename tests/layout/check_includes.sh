@@ -5,7 +5,7 @@
 # Usage: check_includes.sh PROJECT_ROOT
 set -u
 root=$1
-layers=(messages netlist spice algo extract subckt match verilog driver)
+layers=(messages netlist spice cellmatch algo extract subckt match verilog recognize emit driver)
 rc=0
 for ((i = 0; i < ${#layers[@]}; ++i)); do
   dir=${layers[i]}

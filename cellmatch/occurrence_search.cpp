@@ -1,0 +1,156 @@
+#include "cellmatch/occurrence_search.h"
+
+namespace cellmatch {
+
+OccurrenceSearch::OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index, std::uint64_t step_limit)
+    : circuit_(circuit),
+      index_(index),
+      gate_owner_(circuit.gate_count(), kNone),
+      net_owner_(circuit.net_count(), kNone),
+      pin_taken_(circuit.pin_total(), 0),
+      step_limit_(step_limit) {}
+
+SearchStats OccurrenceSearch::find(const GateGraph& cell, const SearchPlan& plan, std::uint32_t cell_id,
+                                   std::vector<Occurrence>& out) {
+  stats_ = SearchStats{};
+  if (plan.status() != SearchPlan::Status::Ready) return stats_;
+  cell_ = &cell;
+  plan_ = &plan;
+  cell_id_ = cell_id;
+  out_ = &out;
+  gate_map_.assign(cell.gate_count(), kNone);
+  net_map_.assign(cell.net_count(), kNone);
+  std::size_t widest = 0;
+  for (const auto& s : plan.steps()) widest = std::max(widest, s.pins.size());
+  chosen_.assign(widest * plan.steps().size(), 0);
+
+  const auto& root = plan.steps()[0];
+  std::uint64_t need = 0;  // connections the root's non-rail pins have in the cell
+  for (const Pin& p : cell.pins(root.gate))
+    if (!cell.is_rail(p.net)) need += cell.degree(p.net);
+  const std::uint64_t budget = step_limit_ + kTrialsPerPin * circuit_.pin_total();
+  for (GateId h : index_.gates(root.circuit_label)) {
+    if (stats_.trials > budget) {
+      ++stats_.given_up;
+      continue;
+    }
+    std::uint64_t have = 0;
+    for (const Pin& p : circuit_.pins(h))
+      if (!circuit_.is_rail(p.net)) have += circuit_.degree(p.net);
+    if (have < need) continue;
+    ++stats_.candidates;
+    steps_ = 0;
+    given_up_ = false;
+    try_gate(0, h);
+    stats_.trials += steps_;
+    if (given_up_) ++stats_.given_up;
+  }
+  return stats_;
+}
+
+bool OccurrenceSearch::place(std::size_t depth) {
+  const auto& steps = plan_->steps();
+  if (depth == steps.size()) {
+    record();
+    return true;
+  }
+  const auto& step = steps[depth];
+  auto pins = cell_->pins(step.gate);
+  // Candidates come from the reached net with the fewest circuit connections.
+  std::uint32_t via = kNone;
+  NetId via_net = kNone;
+  for (std::uint32_t i : step.linked) {
+    NetId m = net_map_[pins[i].net];
+    if (via == kNone || circuit_.degree(m) < circuit_.degree(via_net)) {
+      via = i;
+      via_net = m;
+    }
+  }
+  const std::uint16_t cls = pins[via].cls;
+  for (const Connection& c : circuit_.connections(via_net)) {
+    if (circuit_.label(c.gate) != step.circuit_label || gate_owner_[c.gate] != kNone) continue;
+    auto hp = circuit_.pins(c.gate);
+    if (hp[c.pin].cls != cls) continue;
+    // A gate on the net through two pins of the class is tried once.
+    bool repeat = false;
+    for (std::uint32_t j = c.pin; j > 0 && hp[j - 1].cls == cls && !repeat; --j) repeat = hp[j - 1].net == via_net;
+    if (repeat) continue;
+    if (try_gate(depth, c.gate)) return true;
+  }
+  return false;
+}
+
+bool OccurrenceSearch::try_gate(std::size_t depth, GateId h) {
+  const GateId g = plan_->steps()[depth].gate;
+  auto cp = cell_->pins(g);
+  auto hp = circuit_.pins(h);
+  if (cp.size() != hp.size()) return false;
+  for (std::size_t i = 0; i < cp.size(); ++i)
+    if (cp[i].cls != hp[i].cls) return false;
+  gate_owner_[h] = g;
+  gate_map_[g] = h;
+  bool over = assign(depth, 0, h);
+  gate_owner_[h] = kNone;
+  gate_map_[g] = kNone;
+  return over;
+}
+
+bool OccurrenceSearch::net_fits(NetId cell_net, NetId net) const {
+  const std::uint8_t cf = cell_->flags(cell_net) & kRail;
+  if ((circuit_.flags(net) & kRail) != cf) return false;
+  if (cf) return true;
+  if (net_owner_[net] != kNone) return false;
+  if (cell_->is_closed(cell_net)) return circuit_.is_closed(net) && circuit_.degree(net) == cell_->degree(cell_net);
+  return circuit_.degree(net) >= cell_->degree(cell_net);
+}
+
+bool OccurrenceSearch::assign(std::size_t depth, std::size_t k, GateId h) {
+  const auto& step = plan_->steps()[depth];
+  if (k == step.pins.size()) return place(depth + 1);
+  const auto& ps = step.pins[k];
+  const NetId cell_net = cell_->pins(step.gate)[ps.pin].net;
+  const std::uint32_t base = circuit_.first_pin(h);
+  auto hp = circuit_.pins(h);
+  std::uint32_t* chosen = chosen_.data() + depth * (chosen_.size() / plan_->steps().size());
+  std::uint32_t from = ps.after_twin ? chosen[k - 1] + 1 : ps.cls_begin;
+  for (std::uint32_t q = from; q < ps.cls_end; ++q) {
+    if (pin_taken_[base + q]) continue;
+    if (++steps_ > step_limit_) {
+      given_up_ = true;
+      return true;
+    }
+    const NetId net = hp[q].net;
+    const NetId known = net_map_[cell_net];
+    bool fresh = false;
+    if (known != kNone) {
+      if (known != net) continue;
+    } else {
+      if (!net_fits(cell_net, net)) continue;
+      fresh = true;
+      net_map_[cell_net] = net;
+      if (!cell_->is_rail(cell_net)) net_owner_[net] = cell_net;
+    }
+    pin_taken_[base + q] = 1;
+    chosen[k] = q;
+    bool over = assign(depth, k + 1, h);
+    pin_taken_[base + q] = 0;
+    if (fresh) {
+      net_map_[cell_net] = kNone;
+      if (!cell_->is_rail(cell_net)) net_owner_[net] = kNone;
+    }
+    if (over) return true;
+  }
+  return false;
+}
+
+void OccurrenceSearch::record() {
+  Occurrence occ;
+  occ.cell = cell_id_;
+  occ.gates = gate_map_;
+  occ.nets = net_map_;
+  for (GateId h : gate_map_) occ.mosfets += circuit_.mosfets(h);
+  out_->push_back(std::move(occ));
+  ++stats_.found;
+}
+
+}  // namespace cellmatch

@@ -1,0 +1,82 @@
+#pragma once
+// Finds the occurrences of one cell in the circuit by growing a one-to-one
+// map of the cell's gates and nets from each candidate for the plan's first
+// gate (a depth-first search with backtracking).
+//
+// A gate corresponds to a circuit gate of the same label and pin layout, not
+// yet taken by this occurrence; its pins to the circuit gate's pins of the
+// same class, one to one. A cell net corresponds to one circuit net, and no
+// two cell nets to the same one (rails aside):
+// - a rail to a rail of the same kind, any other net to a non-rail;
+// - a net inside the cell (not a terminal) to a net that is no port, has no
+//   outside use and has exactly as many connections as the cell net, so that
+//   nothing outside the occurrence touches it;
+// - a terminal to a net with at least as many connections.
+// Every connection of every mapped gate is checked, so a complete map is a
+// sound occurrence.
+//
+// All occurrences that share their first gate overlap one another, so only
+// the first found per candidate is kept (search order: plan order, circuit
+// connections and pins ascending). A candidate that needs more than
+// `step_limit` pin trials (kStepLimit unless told) is given up and counted;
+// so are all candidates left once one cell has taken kTrialsPerPin trials
+// per circuit pin (plus one step limit): the time per cell stays linear in
+// the circuit on any input.
+#include <cstdint>
+#include <vector>
+
+#include "cellmatch/gate_graph.h"
+#include "cellmatch/label_index.h"
+#include "cellmatch/occurrence.h"
+#include "cellmatch/search_plan.h"
+
+namespace cellmatch {
+
+struct SearchStats {
+  std::uint64_t candidates = 0;  // circuit gates tried as the first gate
+  std::uint64_t trials = 0;      // pin trials in all
+  std::uint32_t found = 0;
+  std::uint32_t given_up = 0;    // candidates past the step limit
+};
+
+class OccurrenceSearch {
+ public:
+  static constexpr std::uint64_t kStepLimit = 200000;
+  static constexpr std::uint64_t kTrialsPerPin = 256;
+
+  OccurrenceSearch(const GateGraph& circuit, const LabelIndex& index, std::uint64_t step_limit = kStepLimit);
+
+  // Appends the occurrences of `cell` (numbered `cell_id`) to `out`.
+  SearchStats find(const GateGraph& cell, const SearchPlan& plan, std::uint32_t cell_id, std::vector<Occurrence>& out);
+
+ private:
+  // Each returns true when the search from the current candidate is over
+  // (an occurrence was found or the step limit was reached).
+  bool place(std::size_t depth);
+  bool try_gate(std::size_t depth, GateId h);
+  bool assign(std::size_t depth, std::size_t k, GateId h);
+  bool net_fits(NetId cell_net, NetId net) const;
+  void record();
+
+  const GateGraph& circuit_;
+  const LabelIndex& index_;
+  // Per circuit gate / net / pin: the cell gate or net mapped onto it, or kNone.
+  std::vector<std::uint32_t> gate_owner_;
+  std::vector<std::uint32_t> net_owner_;
+  std::vector<std::uint8_t> pin_taken_;
+
+  // The cell being searched.
+  const GateGraph* cell_ = nullptr;
+  const SearchPlan* plan_ = nullptr;
+  std::uint32_t cell_id_ = 0;
+  std::vector<GateId> gate_map_;
+  std::vector<NetId> net_map_;
+  std::vector<std::uint32_t> chosen_;  // circuit pin index chosen per plan pin of the current gate
+  std::vector<Occurrence>* out_ = nullptr;
+  std::uint64_t step_limit_;
+  std::uint64_t steps_ = 0;
+  bool given_up_ = false;
+  SearchStats stats_;
+};
+
+}  // namespace cellmatch

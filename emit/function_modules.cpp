@@ -1,0 +1,188 @@
+#include "emit/function_modules.h"
+
+#include "emit/sop_minimizer.h"
+#include "verilog/header_writer.h"
+
+namespace emit {
+
+using recognize::FunctionTable;
+using recognize::Stage;
+using recognize::StageKind;
+using recognize::Value;
+
+namespace {
+
+std::string hash_hex(const std::string& s) {
+  std::uint64_t h = 0xcbf29ce484222325ull;
+  for (unsigned char c : s) {
+    h ^= c;
+    h *= 0x100000001b3ull;
+  }
+  char buf[17];
+  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+  return buf;
+}
+
+// Bits of combination k at bit k, highest combination first.
+std::string bitmap_hex(const std::vector<bool>& bits) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string s;
+  std::size_t digits = (bits.size() + 3) / 4;
+  for (std::size_t d = digits; d-- > 0;) {
+    unsigned v = 0;
+    for (unsigned b = 0; b < 4; ++b)
+      if (d * 4 + b < bits.size() && bits[d * 4 + b]) v |= 1u << b;
+    s += kHex[v];
+  }
+  return s;
+}
+
+std::string join(const std::vector<std::string>& v) {
+  std::string s;
+  for (std::size_t i = 0; i < v.size(); ++i) s += (i ? ", " : "") + v[i];
+  return s;
+}
+
+std::vector<bool> where(const FunctionTable& t, std::uint32_t out, Value v) {
+  std::vector<bool> r(t.combos());
+  for (std::uint32_t c = 0; c < t.combos(); ++c) r[c] = t.at(c, out) == v;
+  return r;
+}
+
+// A condition true on `set`, free on `dc`: a sum of products over the pins,
+// or, for many inputs, a lookup into a constant.
+std::string condition(FILE* out, const std::string& table_name, std::uint32_t inputs, const std::vector<bool>& set,
+                      const std::vector<bool>& dc, const std::vector<std::string>& pins) {
+  if (inputs <= SopMinimizer::kMaxInputs)
+    return SopMinimizer::expression(SopMinimizer::minimize(inputs, set, dc), pins);
+  std::fprintf(out, "localparam [%zu:0] %s = %zu'h%s;\n", set.size() - 1, table_name.c_str(), set.size(),
+               bitmap_hex(set).c_str());
+  std::string index = "{";
+  for (std::size_t k = pins.size(); k-- > 0;) index += pins[k] + (k ? ", " : "}");
+  return table_name + "[" + index + "]";
+}
+
+}  // namespace
+
+std::vector<std::string> FunctionModules::input_pins(std::uint32_t n) {
+  std::vector<std::string> pins;
+  for (std::uint32_t k = 0; k < n; ++k) pins.push_back(std::string(1, static_cast<char>('a' + k)));
+  return pins;
+}
+
+std::vector<std::string> FunctionModules::output_pins(std::uint32_t m) {
+  if (m == 1) return {"y"};
+  std::vector<std::string> pins;
+  for (std::uint32_t k = 0; k < m; ++k) pins.push_back(std::string("y").append(std::to_string(k)));
+  return pins;
+}
+
+std::string FunctionModules::base_name(const Stage& s) {
+  const FunctionTable& t = s.table;
+  if (s.kind == StageKind::Gate) {
+    std::string hex = bitmap_hex(where(t, 0, Value::One));
+    return std::string("F").append(std::to_string(t.inputs)).append("_").append(hex.size() > 16 ? hash_hex(s.label) : hex);
+  }
+  std::string table = s.label.substr(s.label.find(':') + 1);
+  if (table.size() > 16) table = hash_hex(s.label);
+  std::string name(1, s.kind == StageKind::Tristate ? 'T' : 'N');
+  name += std::to_string(t.inputs);
+  if (s.kind != StageKind::Tristate) name.append("x").append(std::to_string(t.outputs));
+  name.append("_").append(table).append("_");
+  for (bool z : s.floats_to_z) name += z ? 'z' : 'h';
+  return name;
+}
+
+std::string FunctionModules::module_for(const Stage& s) {
+  if (s.table_type >= 0) {
+    if (header_used_.empty()) header_used_.assign(kNumHeaderModules, false);
+    header_used_[s.table_type] = true;
+    return kHeaderModules[s.table_type].name;
+  }
+  std::string key = s.label + "/" + std::to_string(static_cast<int>(s.kind)) + "/";
+  if (s.kind != StageKind::Gate)
+    for (bool z : s.floats_to_z) key += z ? 'z' : 'h';
+  auto it = by_key_.find(key);
+  if (it != by_key_.end()) return generated_[it->second].name;
+  std::string base = base_name(s), name = base;
+  for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
+  taken_.insert(name);
+  by_key_.emplace(key, static_cast<std::uint32_t>(generated_.size()));
+  generated_.push_back(Generated{name, s.kind, s.table, s.floats_to_z});
+  return name;
+}
+
+void FunctionModules::write(FILE* out) const {
+  for (std::size_t m = 0; m < header_used_.size(); ++m)
+    if (header_used_[m]) write_header_module(out, kHeaderModules[m]);
+  for (const Generated& g : generated_) write_generated(out, g);
+}
+
+void FunctionModules::write_generated(FILE* out, const Generated& g) {
+  const FunctionTable& t = g.table;
+  std::vector<std::string> ins = input_pins(t.inputs), outs = output_pins(t.outputs);
+  std::vector<std::string> all = ins;
+  all.insert(all.end(), outs.begin(), outs.end());
+  std::fprintf(out, "module %s(%s);\n", g.name.c_str(), join(all).c_str());
+  if (!ins.empty()) std::fprintf(out, "input %s;\n", join(ins).c_str());
+  std::fprintf(out, "output %s;\n", join(outs).c_str());
+  for (std::uint32_t o = 0; o < t.outputs; ++o) {
+    const std::string& y = outs[o];
+    std::vector<bool> ones = where(t, o, Value::One), zeros = where(t, o, Value::Zero);
+    std::vector<bool> floating = where(t, o, Value::Z), fights = where(t, o, Value::X);
+    std::vector<bool> none(t.combos(), false);
+    bool driven = true;
+    for (std::uint32_t c = 0; c < t.combos(); ++c) driven = driven && (ones[c] || zeros[c]);
+    if (driven) {
+      if (t.inputs > SopMinimizer::kMaxInputs) {
+        std::string c = condition(out, "ONE_" + y, t.inputs, ones, none, ins);
+        std::fprintf(out, "assign %s = %s;\n", y.c_str(), c.c_str());
+        continue;
+      }
+      // Whichever of the function and its complement is shorter: inverting
+      // gates read best as ~(...).
+      std::vector<Cube> on = SopMinimizer::minimize(t.inputs, ones, none);
+      std::vector<Cube> off = SopMinimizer::minimize(t.inputs, zeros, none);
+      std::string text;
+      if (!off.empty() && !on.empty() && SopMinimizer::literals(off) <= SopMinimizer::literals(on)) {
+        std::string e = SopMinimizer::expression(off, ins);
+        text = (off.size() == 1 && SopMinimizer::literals(off) == 1) ? "~" + e : "~(" + e + ")";
+      } else {
+        text = SopMinimizer::expression(on, ins);
+      }
+      std::fprintf(out, "assign %s = %s;\n", y.c_str(), text.c_str());
+      continue;
+    }
+    // Branches in order 1, 0, Z (when written as 1'bz), hold; each tested
+    // only where the earlier ones did not apply. Fights always hold: they
+    // are the passing overlap of two clock phases in zero-delay simulation.
+    std::vector<bool> hold = fights;
+    std::vector<bool> to_z(t.combos(), false);
+    for (std::uint32_t c = 0; c < t.combos(); ++c)
+      if (floating[c]) (g.floats_to_z[o] ? to_z : hold)[c] = true;
+    struct Branch {
+      std::vector<bool>* set;
+      std::string value, tag;
+    };
+    std::vector<Branch> branches;
+    for (Branch b : {Branch{&ones, "1'b1", "ONE"}, Branch{&zeros, "1'b0", "ZERO"}, Branch{&to_z, "1'bz", "FLOAT"},
+                     Branch{&hold, y, "HOLD"}}) {
+      bool any = false;
+      for (bool v : *b.set) any = any || v;
+      if (any) branches.push_back(b);
+    }
+    if (branches.empty()) branches.push_back(Branch{&hold, y, "HOLD"});
+    std::string text;
+    std::vector<bool> dc(t.combos(), false);
+    for (std::size_t i = 0; i + 1 < branches.size(); ++i) {
+      std::string c = condition(out, branches[i].tag + "_" + y, t.inputs, *branches[i].set, dc, ins);
+      text += "(" + c + ") ? " + branches[i].value + " : ";
+      for (std::uint32_t k = 0; k < t.combos(); ++k) dc[k] = dc[k] || (*branches[i].set)[k];
+    }
+    text += branches.back().value;
+    std::fprintf(out, "assign %s = %s;\n", y.c_str(), text.c_str());
+  }
+  std::fputs("endmodule\n\n", out);
+}
+
+}  // namespace emit

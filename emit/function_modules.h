@@ -1,0 +1,62 @@
+#pragma once
+// The modules stage instances use: header modules of table types, and one
+// generated module per distinct stage function.
+//
+// Generated module names (all after the function, inputs in canonical order):
+//   F<n>_<hex>      a gate of n inputs; <hex> is its truth table, the bit of
+//                   input combination k (input j is bit j of k) at bit k;
+//   T<n>_<hex>_<f>  a tristate stage; <hex> is its label's table (two bits
+//                   per combination: 0, 1, Z, X as 0..3, first combination in
+//                   the highest bits);
+//   N<n>x<m>_<hex>_<f>  any other stage, m outputs, the same table
+//                   column by column;
+// where <f> has one letter per output, z when a floating output is written
+// as 1'bz and h when it holds its value. A table longer than 16 hex digits
+// is replaced by a 64-bit hash of the label. A name taken by another module
+// gets a suffix _2, _3, ...
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "recognize/gate_network.h"
+
+namespace emit {
+
+class FunctionModules {
+ public:
+  // Keeps a module name (a cell, the top) from being generated.
+  void reserve(const std::string& name) { taken_.insert(name); }
+
+  // The module a stage instantiates (as written in the file), registered
+  // for writing.
+  std::string module_for(const recognize::Stage& s);
+
+  // The module's input pin names for a generated module of n inputs, and
+  // its output pin names.
+  static std::vector<std::string> input_pins(std::uint32_t n);
+  static std::vector<std::string> output_pins(std::uint32_t m);
+
+  // Header modules used, in header order, then generated modules in order
+  // of first use.
+  void write(FILE* out) const;
+
+ private:
+  struct Generated {
+    std::string name;
+    recognize::StageKind kind;
+    recognize::FunctionTable table;
+    std::vector<bool> floats_to_z;
+  };
+  static std::string base_name(const recognize::Stage& s);
+  static void write_generated(FILE* out, const Generated& g);
+
+  std::vector<bool> header_used_;
+  std::unordered_map<std::string, std::uint32_t> by_key_;
+  std::vector<Generated> generated_;
+  std::unordered_set<std::string> taken_;
+};
+
+}  // namespace emit

@@ -1,0 +1,155 @@
+#include "recognize/component_builder.h"
+
+#include <algorithm>
+#include <deque>
+#include <unordered_map>
+
+namespace recognize {
+
+using spice::NetId;
+
+namespace {
+
+class DeviceUnion {
+ public:
+  explicit DeviceUnion(std::size_t n) : parent_(n) {
+    for (std::uint32_t i = 0; i < n; ++i) parent_[i] = i;
+  }
+  std::uint32_t find(std::uint32_t d) {
+    while (parent_[d] != d) {
+      parent_[d] = parent_[parent_[d]];
+      d = parent_[d];
+    }
+    return d;
+  }
+  void unite(std::uint32_t x, std::uint32_t y) {
+    x = find(x);
+    y = find(y);
+    if (x != y) parent_[std::max(x, y)] = std::min(x, y);
+  }
+
+ private:
+  std::vector<std::uint32_t> parent_;
+};
+
+void sort_unique(std::vector<NetId>& v) {
+  std::sort(v.begin(), v.end());
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+}
+
+}  // namespace
+
+ComponentBuilder::ComponentBuilder(const spice::Circuit& circuit, const std::vector<Device>& devices)
+    : circuit_(circuit), devices_(devices) {
+  gate_.assign(circuit.net_count(), false);
+  outside_.assign(circuit.net_count(), false);
+  port_.assign(circuit.net_count(), false);
+  for (const spice::Mosfet& m : circuit.mosfets)
+    if (m.gate < gate_.size()) gate_[m.gate] = true;
+  for (NetId p : circuit.ports)
+    if (p < outside_.size()) outside_[p] = port_[p] = true;
+  for (const spice::Element& e : circuit.elements)
+    for (NetId n : e.nets)
+      if (n < outside_.size()) outside_[n] = true;
+  for (const spice::BlackBox& b : circuit.black_boxes)
+    for (NetId n : b.pins)
+      if (n < outside_.size()) outside_[n] = true;
+}
+
+std::vector<Component> ComponentBuilder::run() {
+  DeviceUnion u(devices_.size());
+  std::vector<std::uint32_t> first(circuit_.net_count(), FingerMerger::kNoDevice);
+  for (std::uint32_t d = 0; d < devices_.size(); ++d) {
+    for (NetId n : {devices_[d].a, devices_[d].b}) {
+      if (circuit_.is_rail(n)) continue;
+      if (first[n] == FingerMerger::kNoDevice) first[n] = d;
+      else u.unite(first[n], d);
+    }
+  }
+  // Roots are each component's lowest device, so numbering by root keeps
+  // the components in the order of their first device.
+  std::vector<std::uint32_t> index(devices_.size(), FingerMerger::kNoDevice);
+  std::vector<Component> out;
+  for (std::uint32_t d = 0; d < devices_.size(); ++d) {
+    std::uint32_t r = u.find(d);
+    if (index[r] == FingerMerger::kNoDevice) {
+      index[r] = static_cast<std::uint32_t>(out.size());
+      out.emplace_back();
+    }
+    Component& c = out[index[r]];
+    c.devices.push_back(d);
+    const Device& dev = devices_[d];
+    for (NetId n : {dev.a, dev.b})
+      if (!circuit_.is_rail(n)) c.nets.push_back(n);
+    if (!circuit_.is_rail(dev.gate)) c.inputs.push_back(dev.gate);
+  }
+  for (Component& c : out) {
+    sort_unique(c.nets);
+    find_sources(c);
+    for (NetId n : c.sources) c.inputs.push_back(n);
+    sort_unique(c.inputs);
+    for (NetId n : c.nets)
+      if ((gate_[n] || outside_[n]) && !std::binary_search(c.sources.begin(), c.sources.end(), n))
+        c.outputs.push_back(n);
+    if (c.outputs.empty()) unread_outputs(c);
+  }
+  return out;
+}
+
+// A gate whose output nothing reads is still a gate: its outputs are the
+// nets where both channels meet.
+void ComponentBuilder::unread_outputs(Component& c) const {
+  std::unordered_map<NetId, unsigned> channels;  // bit 0: n-channel, bit 1: p-channel
+  for (std::uint32_t d : c.devices)
+    for (NetId n : {devices_[d].a, devices_[d].b})
+      channels[n] |= devices_[d].type == spice::Channel::P ? 2u : 1u;
+  for (NetId n : c.nets)
+    if (channels[n] == 3u && !std::binary_search(c.sources.begin(), c.sources.end(), n)) c.outputs.push_back(n);
+}
+
+// A port on a channel net is driven from outside when no channel path from
+// a rail reaches it without passing another port or a net that gates read:
+// pass transistors and transmission gates from an input port then read it
+// as a signal source.
+// Sources stay in ascending order.
+void ComponentBuilder::find_sources(Component& c) const {
+  std::unordered_map<NetId, std::vector<std::uint32_t>> touching;
+  for (std::uint32_t d : c.devices) {
+    touching[devices_[d].a].push_back(d);
+    touching[devices_[d].b].push_back(d);
+  }
+  std::unordered_map<NetId, bool> reached;
+  std::deque<NetId> queue;
+  for (std::uint32_t d : c.devices)
+    for (NetId n : {devices_[d].a, devices_[d].b})
+      if (circuit_.is_rail(n) && !reached[n]) {
+        reached[n] = true;
+        queue.push_back(n);
+      }
+  while (!queue.empty()) {
+    NetId n = queue.front();
+    queue.pop_front();
+    for (std::uint32_t d : touching[n]) {
+      NetId o = devices_[d].a == n ? devices_[d].b : devices_[d].a;
+      if (reached[o]) continue;
+      reached[o] = true;
+      // Ports and nets that gates read are ends: what lies beyond them is
+      // passed through them, as a latch's data input is passed to its
+      // storage node.
+      if (!circuit_.is_rail(o) && !port_[o] && !gate_[o]) queue.push_back(o);
+    }
+  }
+  for (NetId n : c.nets)
+    if (!reached[n] && port_[n]) c.sources.push_back(n);
+  // With every channel net of a railless pass network a port, the ports
+  // where most channels meet (a multiplexer's output) are taken as driven.
+  bool drives = false;
+  for (NetId n : c.nets)
+    drives = drives || (!std::binary_search(c.sources.begin(), c.sources.end(), n) && (gate_[n] || outside_[n]));
+  if (drives || c.sources.empty()) return;
+  std::size_t most = 0;
+  for (NetId n : c.sources) most = std::max(most, touching[n].size());
+  std::erase_if(c.sources, [&](NetId n) { return touching[n].size() == most; });
+}
+
+}  // namespace recognize

@@ -1,0 +1,45 @@
+#pragma once
+// Channel-connected components: devices joined through channel nets other
+// than the rails. Each component is one stage; its inputs are the nets on
+// its devices' gates and the ports its channels reach that nothing in it
+// drives; its outputs are the channel nets something reads.
+#include <cstdint>
+#include <vector>
+
+#include "recognize/finger_merger.h"
+#include "spice/circuit.h"
+
+namespace recognize {
+
+struct Component {
+  std::vector<std::uint32_t> devices;  // ascending
+  std::vector<spice::NetId> nets;      // channel nets other than rails, ascending
+  std::vector<spice::NetId> inputs;    // ascending
+  std::vector<spice::NetId> outputs;   // ascending
+  std::vector<spice::NetId> sources;   // input ports on channel nets, ascending
+};
+
+class ComponentBuilder {
+ public:
+  ComponentBuilder(const spice::Circuit& circuit, const std::vector<Device>& devices);
+
+  // Components in order of their lowest device.
+  std::vector<Component> run();
+
+  // Whether a net is read outside the MOSFET channels: by a MOSFET gate, as
+  // a port, or by another element.
+  bool read_as_gate(spice::NetId n) const { return gate_[n]; }
+  bool read_outside(spice::NetId n) const { return outside_[n]; }
+
+ private:
+  void find_sources(Component& c) const;
+  void unread_outputs(Component& c) const;
+
+  const spice::Circuit& circuit_;
+  const std::vector<Device>& devices_;
+  std::vector<bool> gate_;     // per net: on some MOSFET gate
+  std::vector<bool> outside_;  // per net: a port or on an element or black box
+  std::vector<bool> port_;
+};
+
+}  // namespace recognize

@@ -1,0 +1,204 @@
+#include "recognize/function_canon.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+namespace recognize {
+
+namespace {
+
+using Signature = std::vector<std::uint32_t>;
+
+Signature signature(const FunctionTable& t, std::uint32_t input) {
+  std::vector<std::array<std::uint32_t, 4>> per_output(t.outputs, std::array<std::uint32_t, 4>{});
+  for (std::uint32_t c = 0; c < t.combos(); ++c)
+    if ((c >> input) & 1u)
+      for (std::uint32_t o = 0; o < t.outputs; ++o) ++per_output[o][static_cast<int>(t.at(c, o))];
+  // Output order must not matter.
+  std::sort(per_output.begin(), per_output.end());
+  Signature s;
+  for (const auto& a : per_output) s.insert(s.end(), a.begin(), a.end());
+  return s;
+}
+
+// Output columns of a table in a given input order, sorted.
+struct Candidate {
+  std::vector<std::vector<Value>> columns;
+  std::vector<std::uint32_t> output_order;
+};
+
+Candidate columns_for(const FunctionTable& t, const std::vector<std::uint32_t>& order) {
+  Candidate cand;
+  cand.columns.assign(t.outputs, std::vector<Value>(t.combos()));
+  for (std::uint32_t nc = 0; nc < t.combos(); ++nc) {
+    std::uint32_t c = 0;
+    for (std::uint32_t k = 0; k < order.size(); ++k) c |= ((nc >> k) & 1u) << order[k];
+    for (std::uint32_t o = 0; o < t.outputs; ++o) cand.columns[o][nc] = t.at(c, o);
+  }
+  cand.output_order.resize(t.outputs);
+  std::iota(cand.output_order.begin(), cand.output_order.end(), 0u);
+  std::stable_sort(cand.output_order.begin(), cand.output_order.end(),
+                   [&](std::uint32_t x, std::uint32_t y) { return cand.columns[x] < cand.columns[y]; });
+  std::vector<std::vector<Value>> sorted;
+  for (std::uint32_t o : cand.output_order) sorted.push_back(std::move(cand.columns[o]));
+  cand.columns = std::move(sorted);
+  return cand;
+}
+
+class Search {
+ public:
+  Search(const FunctionTable& t, std::vector<std::vector<std::uint32_t>> groups, std::uint64_t budget)
+      : t_(t), groups_(std::move(groups)), budget_(budget) {
+    for (const auto& g : groups_) {
+      // Class of each member: the first member it is symmetric with.
+      std::vector<std::uint32_t> cls(g.size());
+      for (std::uint32_t i = 0; i < g.size(); ++i) {
+        cls[i] = i;
+        for (std::uint32_t j = 0; j < i; ++j)
+          if (cls[j] == j && FunctionCanon::symmetric(t, g[i], g[j])) {
+            cls[i] = j;
+            break;
+          }
+      }
+      classes_.push_back(cls);
+    }
+  }
+
+  void run() {
+    order_.clear();
+    recurse(0);
+  }
+
+  bool exact() const { return exact_; }
+  const Candidate& best() const { return best_; }
+  const std::vector<std::uint32_t>& best_order() const { return best_order_; }
+
+ private:
+  void recurse(std::size_t g) {
+    if (g == groups_.size()) {
+      if (tried_ == budget_) {
+        exact_ = false;
+        return;
+      }
+      ++tried_;
+      Candidate c = columns_for(t_, order_);
+      if (best_order_.empty() || c.columns < best_.columns) {
+        best_ = std::move(c);
+        best_order_ = order_;
+      }
+      return;
+    }
+    std::vector<std::uint32_t> seq = classes_[g];
+    std::sort(seq.begin(), seq.end());
+    do {
+      std::size_t mark = order_.size();
+      std::vector<std::uint32_t> next_member(groups_[g].size(), 0);
+      for (std::uint32_t cl : seq) {
+        // Members of a class go in ascending order: they are interchangeable.
+        std::uint32_t& m = next_member[cl];
+        while (classes_[g][m] != cl) ++m;
+        order_.push_back(groups_[g][m]);
+        ++m;
+      }
+      recurse(g + 1);
+      order_.resize(mark);
+      if (!exact_) return;
+    } while (std::next_permutation(seq.begin(), seq.end()));
+  }
+
+  const FunctionTable& t_;
+  std::vector<std::vector<std::uint32_t>> groups_;
+  std::vector<std::vector<std::uint32_t>> classes_;
+  std::uint64_t budget_;
+  std::uint64_t tried_ = 0;
+  bool exact_ = true;
+  std::vector<std::uint32_t> order_;
+  Candidate best_;
+  std::vector<std::uint32_t> best_order_;
+};
+
+}  // namespace
+
+bool FunctionCanon::symmetric(const FunctionTable& t, std::uint32_t i, std::uint32_t j) {
+  const std::uint32_t bi = 1u << i, bj = 1u << j;
+  for (std::uint32_t c = 0; c < t.combos(); ++c) {
+    if ((c & bi) == 0 || (c & bj) != 0) continue;
+    std::uint32_t s = c ^ bi ^ bj;
+    for (std::uint32_t o = 0; o < t.outputs; ++o)
+      if (t.at(c, o) != t.at(s, o)) return false;
+  }
+  return true;
+}
+
+FunctionTable FunctionCanon::permute(const FunctionTable& t, const std::vector<std::uint32_t>& order,
+                                     const std::vector<std::uint32_t>* output_order) {
+  FunctionTable r;
+  r.inputs = t.inputs;
+  r.outputs = t.outputs;
+  r.values.resize(t.values.size());
+  for (std::uint32_t nc = 0; nc < t.combos(); ++nc) {
+    std::uint32_t c = 0;
+    for (std::uint32_t k = 0; k < order.size(); ++k) c |= ((nc >> k) & 1u) << order[k];
+    for (std::uint32_t o = 0; o < t.outputs; ++o)
+      r.values[std::size_t{nc} * t.outputs + o] = t.at(c, output_order ? (*output_order)[o] : o);
+  }
+  return r;
+}
+
+std::string FunctionCanon::label_of(const FunctionTable& t) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string s = std::to_string(t.inputs) + "." + std::to_string(t.outputs) + ":";
+  // Two bits per value, column by column, four values per two hex digits.
+  unsigned acc = 0, bits = 0;
+  for (std::uint32_t o = 0; o < t.outputs; ++o)
+    for (std::uint32_t c = 0; c < t.combos(); ++c) {
+      acc = acc << 2 | static_cast<unsigned>(t.at(c, o));
+      bits += 2;
+      if (bits == 4) {
+        s += kHex[acc];
+        acc = bits = 0;
+      }
+    }
+  if (bits) s += kHex[acc << (4 - bits)];
+  return s;
+}
+
+CanonicalForm FunctionCanon::canonicalize(const FunctionTable& t) {
+  std::vector<Signature> sig;
+  for (std::uint32_t i = 0; i < t.inputs; ++i) sig.push_back(signature(t, i));
+  std::vector<std::uint32_t> sorted(t.inputs);
+  std::iota(sorted.begin(), sorted.end(), 0u);
+  std::stable_sort(sorted.begin(), sorted.end(), [&](std::uint32_t x, std::uint32_t y) { return sig[x] < sig[y]; });
+  std::vector<std::vector<std::uint32_t>> groups;
+  for (std::uint32_t k = 0; k < sorted.size(); ++k) {
+    if (k == 0 || sig[sorted[k]] != sig[sorted[k - 1]]) groups.emplace_back();
+    groups.back().push_back(sorted[k]);
+  }
+  std::uint64_t cells = std::uint64_t{t.combos()} * std::max<std::uint32_t>(t.outputs, 1);
+  std::uint64_t budget = std::max<std::uint64_t>(1, (std::uint64_t{1} << 22) / cells);
+  Search search(t, std::move(groups), budget);
+  search.run();
+
+  CanonicalForm f;
+  f.order = search.best_order();
+  f.output_order = search.best().output_order;
+  f.exact = search.exact();
+  f.table = permute(t, f.order, &f.output_order);
+  f.label = label_of(f.table);
+  // Interchangeable inputs, numbered by first appearance in canonical order.
+  f.input_class.assign(t.inputs, 0);
+  std::uint32_t classes = 0;
+  for (std::uint32_t k = 0; k < t.inputs; ++k) {
+    f.input_class[k] = classes;
+    for (std::uint32_t j = 0; j < k; ++j)
+      if (symmetric(f.table, j, k)) {
+        f.input_class[k] = f.input_class[j];
+        break;
+      }
+    if (f.input_class[k] == classes) ++classes;
+  }
+  return f;
+}
+
+}  // namespace recognize

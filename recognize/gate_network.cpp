@@ -1,0 +1,17 @@
+#include "recognize/gate_network.h"
+
+namespace recognize {
+
+const char* stage_kind_name(StageKind kind) {
+  switch (kind) {
+    case StageKind::Gate:
+      return "gate";
+    case StageKind::Tristate:
+      return "tristate";
+    case StageKind::Network:
+      return "network";
+  }
+  return "?";
+}
+
+}  // namespace recognize

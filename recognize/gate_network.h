@@ -1,0 +1,97 @@
+#pragma once
+// The gate network of the SPICE profile: what recognition makes of a flat
+// transistor circuit, what the cell matcher searches and what the writer
+// writes. A stage is one channel-connected component of MOSFETs (devices
+// joined through source/drain nets other than the rails) with the function
+// its switch network computes.
+//
+// Stage kinds and how the writer writes them:
+//   Gate     one output, driven to 0 or 1 for every input combination, not
+//            reading its own output: an instance of a table-type module when
+//            its function is one (table_type >= 0), else of a generated
+//            module holding one `assign` of the function;
+//   Tristate one output that floats (Z) for some combinations and is never
+//            fought over (clocked inverters, transmission-gate outputs):
+//            a generated module `assign y = ... ? 1'b1 : ... ? 1'b0 : 1'bz`;
+//   Network  anything else (several outputs, an output that is also one of
+//            the stage's inputs, fights): a generated module with one
+//            `assign` per output, holding its value where it would float or
+//            fight, which is how latches and flip-flops keep state.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "spice/circuit.h"
+
+namespace recognize {
+
+using spice::NetId;
+
+// The value of a net for one input combination: Z when nothing drives it,
+// X when both rails do.
+enum class Value : std::uint8_t { Zero, One, Z, X };
+
+// A stage's function: for each input combination (bit k of the combination
+// index is input k) the value of each output, at values[combo * outputs + o].
+struct FunctionTable {
+  std::uint32_t inputs = 0;
+  std::uint32_t outputs = 0;
+  std::vector<Value> values;
+
+  Value at(std::uint32_t combo, std::uint32_t out) const { return values[combo * outputs + out]; }
+  std::uint32_t combos() const { return 1u << inputs; }
+};
+
+enum class StageKind : std::uint8_t { Gate, Tristate, Network };
+
+struct Stage {
+  StageKind kind = StageKind::Gate;
+  // Equal labels iff equal functions up to a permutation of the inputs (and
+  // of the outputs): the function table in canonical input order, outputs
+  // sorted, as text.
+  std::string label;
+  // Inputs in canonical order: input k of `table` and of the generated
+  // module. A net may be an input and an output of the same stage (feedback).
+  std::vector<NetId> inputs;
+  // Per input, its interchangeability class: inputs with the same class can
+  // be swapped without changing any output. Classes are numbered from 0 in
+  // order of first appearance.
+  std::vector<std::uint32_t> input_class;
+  // Outputs in the order of the table's output columns.
+  std::vector<NetId> outputs;
+  // Per output: a floating value is written as 1'bz (ports and nets read by
+  // other elements) rather than held (a net only read by MOSFET gates keeps
+  // its charge).
+  std::vector<bool> floats_to_z;
+  FunctionTable table;
+  // Index into kHeaderModules when the function is a table type, and the
+  // module pin letter for each input ('a' + k).
+  int table_type = -1;
+  std::string table_pins;
+  std::uint32_t mosfets = 0;  // MOSFETs as read, every finger counted
+  std::uint32_t devices = 0;  // after fingers are merged
+  std::vector<std::uint32_t> mosfet_ids;  // into Circuit::mosfets, ascending
+};
+
+struct NetInfo {
+  spice::NetRole role = spice::NetRole::Signal;
+  bool port = false;
+  // The stage whose output this net is, or kNoStage.
+  std::uint32_t driver = ~std::uint32_t{0};
+};
+
+inline constexpr std::uint32_t kNoStage = ~std::uint32_t{0};
+
+struct GateNetwork {
+  std::vector<Stage> stages;  // in order of their first MOSFET as read
+  std::vector<NetInfo> nets;  // indexed by NetId
+  // MOSFETs that joined no stage with an output (dangling), by index.
+  std::vector<std::uint32_t> unused_mosfets;
+  // Components with too many inputs to evaluate (their MOSFET indices):
+  // they form no stage; the writer writes their MOSFETs as switches.
+  std::vector<std::vector<std::uint32_t>> unevaluated;
+};
+
+const char* stage_kind_name(StageKind kind);
+
+}  // namespace recognize

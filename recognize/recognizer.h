@@ -1,0 +1,27 @@
+#pragma once
+// From a flat transistor circuit to its gate network: fingers merged,
+// channel-connected components found, each evaluated at switch level for
+// every input combination, labelled by its canonical function and, when it
+// is a complementary gate of a table type, named by that type.
+#include <string>
+#include <unordered_map>
+
+#include "recognize/function_canon.h"
+#include "recognize/gate_network.h"
+#include "spice/circuit.h"
+
+namespace recognize {
+
+class Recognizer {
+ public:
+  GateNetwork run(const spice::Circuit& circuit);
+
+ private:
+  const CanonicalForm& canonical(const FunctionTable& t);
+
+  // Tables met before, by their raw values: large designs repeat a few
+  // functions many times.
+  std::unordered_map<std::string, CanonicalForm> cache_;
+};
+
+}  // namespace recognize

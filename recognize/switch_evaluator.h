@@ -1,0 +1,35 @@
+#pragma once
+// Switch-level evaluation of a component: for every combination of its
+// inputs, which channel nets connect through conducting devices, and so the
+// value of each output (1 or 0 from the rail or input port it reaches, Z if
+// none reaches it, X if both values do). Device strength is not modelled, so
+// ratioed stages read as fights.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "recognize/component_builder.h"
+#include "recognize/gate_network.h"
+
+namespace recognize {
+
+class SwitchEvaluator {
+ public:
+  // Components with more inputs than this are not evaluated.
+  static constexpr std::uint32_t kMaxInputs = 14;
+
+  SwitchEvaluator(const spice::Circuit& circuit, const std::vector<Device>& devices);
+
+  // The table over c.inputs (input k is bit k) and c.outputs, or empty when
+  // the component has too many inputs.
+  std::optional<FunctionTable> evaluate(const Component& c);
+
+ private:
+  std::uint32_t find(std::uint32_t x);
+
+  const spice::Circuit& circuit_;
+  const std::vector<Device>& devices_;
+  std::vector<std::uint32_t> parent_;  // scratch union-find over local nets
+};
+
+}  // namespace recognize

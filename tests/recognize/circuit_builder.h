@@ -1,0 +1,52 @@
+#pragma once
+// Circuits for recognition tests, written as MOSFET lists over net names:
+// "vdd" is the supply, "gnd" the ground, ports as listed.
+#include <initializer_list>
+#include <string>
+#include <unordered_map>
+
+#include "spice/circuit.h"
+
+class CircuitBuilder {
+ public:
+  explicit CircuitBuilder(std::string name) { c_.name = std::move(name); }
+
+  spice::NetId net(const std::string& name) {
+    auto [it, fresh] = ids_.emplace(name, c_.net_count());
+    if (fresh) {
+      c_.net_names.push_back(name);
+      c_.net_roles.push_back(name == "vdd"   ? spice::NetRole::Supply
+                             : name == "gnd" ? spice::NetRole::Ground
+                                             : spice::NetRole::Signal);
+    }
+    return it->second;
+  }
+  CircuitBuilder& ports(std::initializer_list<const char*> names) {
+    for (const char* n : names) c_.ports.push_back(net(n));
+    return *this;
+  }
+  CircuitBuilder& n(const std::string& d, const std::string& g, const std::string& s) {
+    return mos(spice::Channel::N, d, g, s, "gnd");
+  }
+  CircuitBuilder& p(const std::string& d, const std::string& g, const std::string& s) {
+    return mos(spice::Channel::P, d, g, s, "vdd");
+  }
+  const spice::Circuit& circuit() const { return c_; }
+
+ private:
+  CircuitBuilder& mos(spice::Channel t, const std::string& d, const std::string& g, const std::string& s,
+                      const std::string& b) {
+    spice::Mosfet m;
+    m.name = "m" + std::to_string(c_.mosfets.size());
+    m.type = t;
+    m.drain = net(d);
+    m.gate = net(g);
+    m.source = net(s);
+    m.bulk = net(b);
+    c_.mosfets.push_back(m);
+    return *this;
+  }
+
+  spice::Circuit c_;
+  std::unordered_map<std::string, spice::NetId> ids_;
+};

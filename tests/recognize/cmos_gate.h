@@ -1,0 +1,116 @@
+#pragma once
+// Complementary gates built from their expressions for recognition tests:
+// `~(F)` over letters a-f with & and | becomes a pull-down network of F
+// (& in series, | in parallel) and the dual pull-up. A shuffle seed
+// reorders operands, the MOSFET list and drain/source, so the same gate is
+// read in many transistor orders.
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/recognize/circuit_builder.h"
+
+struct ExprNode {
+  char op = 0;  // '&', '|', or 0 for a letter
+  char letter = 0;
+  std::vector<std::unique_ptr<ExprNode>> kids;
+};
+
+class CmosGateBuilder {
+ public:
+  // `expr` is "~(" F ")" or "~a".
+  CmosGateBuilder(const std::string& expr, unsigned seed) : text_(expr), rng_(seed) {}
+
+  spice::Circuit build() {
+    pos_ = 1;  // past '~'
+    std::unique_ptr<ExprNode> f = parse_or();
+    network(*f, 'n', "y", "gnd");
+    network(*f, 'p', "vdd", "y");
+    std::shuffle(devices_.begin(), devices_.end(), rng_);
+    CircuitBuilder b("gate");
+    std::vector<const char*> ports;
+    b.ports({"y"});
+    for (const Dev& d : devices_) {
+      bool swap = rng_() & 1u;
+      const std::string& x = swap ? d.s : d.d;
+      const std::string& z = swap ? d.d : d.s;
+      if (d.type == 'n') b.n(x, d.gate, z);
+      else b.p(x, d.gate, z);
+    }
+    for (char c = 'a'; c <= 'f'; ++c)
+      if (text_.find(c) != std::string::npos) b.ports({std::string(1, c).c_str()});
+    return b.circuit();
+  }
+
+ private:
+  struct Dev {
+    char type;
+    std::string d, gate, s;
+  };
+
+  void skip() {
+    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
+  }
+  std::unique_ptr<ExprNode> parse_or() {
+    auto n = std::make_unique<ExprNode>();
+    n->op = '|';
+    n->kids.push_back(parse_and());
+    for (skip(); pos_ < text_.size() && text_[pos_] == '|'; skip()) {
+      ++pos_;
+      n->kids.push_back(parse_and());
+    }
+    return n->kids.size() == 1 ? std::move(n->kids[0]) : std::move(n);
+  }
+  std::unique_ptr<ExprNode> parse_and() {
+    auto n = std::make_unique<ExprNode>();
+    n->op = '&';
+    n->kids.push_back(parse_atom());
+    for (skip(); pos_ < text_.size() && text_[pos_] == '&'; skip()) {
+      ++pos_;
+      n->kids.push_back(parse_atom());
+    }
+    return n->kids.size() == 1 ? std::move(n->kids[0]) : std::move(n);
+  }
+  std::unique_ptr<ExprNode> parse_atom() {
+    skip();
+    if (text_[pos_] == '(') {
+      ++pos_;
+      auto n = parse_or();
+      skip();
+      ++pos_;  // ')'
+      return n;
+    }
+    auto n = std::make_unique<ExprNode>();
+    n->letter = text_[pos_++];
+    return n;
+  }
+
+  // The network of `e` between `top` and `bottom`: for n-channel & is
+  // series, for p-channel (the dual) | is series.
+  void network(ExprNode& e, char type, const std::string& top, const std::string& bottom) {
+    if (!e.op) {
+      devices_.push_back(Dev{type, top, std::string(1, e.letter), bottom});
+      return;
+    }
+    std::shuffle(e.kids.begin(), e.kids.end(), rng_);
+    bool series = (e.op == '&') == (type == 'n');
+    if (!series) {
+      for (auto& k : e.kids) network(*k, type, top, bottom);
+      return;
+    }
+    std::string upper = top;
+    for (std::size_t i = 0; i < e.kids.size(); ++i) {
+      std::string lower = i + 1 == e.kids.size() ? bottom : "x" + std::to_string(next_net_++);
+      network(*e.kids[i], type, upper, lower);
+      upper = lower;
+    }
+  }
+
+  std::string text_;
+  std::size_t pos_ = 0;
+  std::mt19937 rng_;
+  std::vector<Dev> devices_;
+  int next_net_ = 0;
+};

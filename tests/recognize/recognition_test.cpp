@@ -1,0 +1,214 @@
+// Recognition by function: fingers, every table type whatever the transistor
+// order, gates outside the table, a bridge, and the kinds of stage that
+// transmission gates and clocked inverters make.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "recognize/recognizer.h"
+#include "tests/recognize/cmos_gate.h"
+#include "verilog/header_writer.h"
+#include "verilog/pin_map.h"
+
+namespace {
+
+using recognize::GateNetwork;
+using recognize::Stage;
+using recognize::StageKind;
+using recognize::Value;
+
+GateNetwork recognise(const spice::Circuit& c) { return recognize::Recognizer().run(c); }
+
+const Stage* driver_of(const GateNetwork& g, const spice::Circuit& c, const std::string& net) {
+  for (spice::NetId n = 0; n < c.net_count(); ++n)
+    if (c.net_names[n] == net && g.nets[n].driver != recognize::kNoStage) return &g.stages[g.nets[n].driver];
+  return nullptr;
+}
+
+// Whether the stage's table is `expr` over the letters naming its input nets.
+bool computes(const Stage& s, const spice::Circuit& c, const char* expr) {
+  for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
+    unsigned letters = 0;
+    for (std::uint32_t k = 0; k < s.inputs.size(); ++k) {
+      const std::string& name = c.net_names[s.inputs[k]];
+      if (name.size() != 1) return false;
+      if ((combo >> k) & 1u) letters |= 1u << (name[0] - 'a');
+    }
+    Value want = evaluate_expression(expr, letters).value() ? Value::One : Value::Zero;
+    if (s.table.at(combo, 0) != want) return false;
+  }
+  return true;
+}
+
+// The table type's module, connected by the stage's pins, computes the
+// stage's function.
+bool module_matches(const Stage& s) {
+  const char* expr = kHeaderModules[s.table_type].expr;
+  for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
+    unsigned pins = 0;
+    for (std::uint32_t k = 0; k < s.inputs.size(); ++k)
+      if ((combo >> k) & 1u) pins |= 1u << (s.table_pins[k] - 'a');
+    if ((evaluate_expression(expr, pins).value() ? Value::One : Value::Zero) != s.table.at(combo, 0)) return false;
+  }
+  return true;
+}
+
+TEST(Fingers, ParallelSeriesAndMixedFingersAreOneDevice) {
+  // Two parallel fingers in each network.
+  CircuitBuilder two("inv2");
+  two.ports({"a", "y"}).n("y", "a", "gnd").n("gnd", "a", "y").p("y", "a", "vdd").p("vdd", "a", "y");
+  // A series pair through a net nothing else touches.
+  CircuitBuilder chain("inv_chain");
+  chain.ports({"a", "y"}).n("y", "a", "m").n("gnd", "a", "m").p("y", "a", "vdd");
+  // Eight fingers: two parallel chains of two, and four in parallel.
+  CircuitBuilder eight("inv8");
+  eight.ports({"a", "y"}).n("y", "a", "m1").n("m1", "a", "gnd").n("y", "a", "m2").n("m2", "a", "gnd");
+  for (int i = 0; i < 4; ++i) eight.p("y", "a", "vdd");
+  for (auto [b, mosfets] : {std::pair{&two, 4u}, std::pair{&chain, 3u}, std::pair{&eight, 8u}}) {
+    SCOPED_TRACE(b->circuit().name);
+    GateNetwork g = recognise(b->circuit());
+    ASSERT_EQ(g.stages.size(), 1u);
+    EXPECT_EQ(g.stages[0].devices, 2u);
+    EXPECT_EQ(g.stages[0].mosfets, mosfets);
+    EXPECT_STREQ(kHeaderModules[g.stages[0].table_type].name, "INV");
+  }
+}
+
+TEST(Fingers, ANetSomethingElseReadsIsNoFinger) {
+  // The middle net of the chain is a port, then a gate: the chain stays two
+  // devices, and the middle net is an output of the stage.
+  CircuitBuilder port("tap");
+  port.ports({"a", "y", "m"}).n("y", "a", "m").n("m", "a", "gnd").p("y", "a", "vdd");
+  CircuitBuilder gate("gate");
+  gate.ports({"a", "y", "z"}).n("y", "a", "m").n("m", "a", "gnd").p("y", "a", "vdd").n("z", "m", "gnd").p("z", "m", "vdd");
+  for (const CircuitBuilder* b : {&port, &gate}) {
+    GateNetwork g = recognise(b->circuit());
+    EXPECT_EQ(g.stages[0].devices, 3u) << b->circuit().name;
+    EXPECT_EQ(g.stages[0].outputs.size(), 2u) << b->circuit().name;
+  }
+  // Different gates or channels in a chain are no fingers either.
+  CircuitBuilder nand("nand");
+  nand.ports({"a", "b", "y"}).n("y", "a", "m").n("m", "b", "gnd").p("y", "a", "vdd").p("y", "b", "vdd");
+  EXPECT_EQ(recognise(nand.circuit()).stages[0].devices, 4u);
+}
+
+TEST(Recognition, EveryTableTypeInSeveralTransistorOrders) {
+  for (int m = 0; m < kNumHeaderModules; ++m) {
+    const HeaderModule& hm = kHeaderModules[m];
+    if (std::strcmp(hm.name, "TRANS") == 0) continue;
+    std::string label;
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+      SCOPED_TRACE(std::string(hm.name) + " seed " + std::to_string(seed));
+      spice::Circuit c = CmosGateBuilder(hm.expr, seed).build();
+      GateNetwork g = recognise(c);
+      ASSERT_EQ(g.stages.size(), 1u);
+      const Stage& s = g.stages[0];
+      EXPECT_EQ(s.kind, StageKind::Gate);
+      EXPECT_TRUE(computes(s, c, hm.expr));
+      ASSERT_GE(s.table_type, 0);
+      EXPECT_STREQ(kHeaderModules[s.table_type].name, hm.name);
+      EXPECT_TRUE(module_matches(s));
+      if (seed == 1) label = s.label;
+      EXPECT_EQ(s.label, label);
+    }
+  }
+}
+
+TEST(Recognition, GatesOutsideTheTableByFunction) {
+  struct Case {
+    const char* expr;
+    const char* type;  // table type with that function, or null
+  };
+  const Case cases[] = {
+      {"~((c & d) | (a | b))", "AOOI112"},  // AOI211 in another form
+      {"~((c | d) & a & b)", "OAAI112"},    // OAI211
+      {"~((a & b & c & d) | e)", nullptr},  // AOI41
+      {"~((a | b | c | d) & e)", nullptr},  // OAI41
+      {"~((a & b) | c | d | e)", nullptr},  // AOI2111
+      {"~((a | b) & c & d & e)", nullptr},  // OAI2111
+  };
+  for (const Case& k : cases)
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+      SCOPED_TRACE(std::string(k.expr) + " seed " + std::to_string(seed));
+      spice::Circuit c = CmosGateBuilder(k.expr, seed).build();
+      GateNetwork g = recognise(c);
+      ASSERT_EQ(g.stages.size(), 1u);
+      EXPECT_EQ(g.stages[0].kind, StageKind::Gate);
+      EXPECT_TRUE(computes(g.stages[0], c, k.expr));
+      if (k.type) {
+        ASSERT_GE(g.stages[0].table_type, 0);
+        EXPECT_STREQ(kHeaderModules[g.stages[0].table_type].name, k.type);
+        EXPECT_TRUE(module_matches(g.stages[0]));
+      } else {
+        EXPECT_EQ(g.stages[0].table_type, -1);
+      }
+    }
+}
+
+TEST(Recognition, BridgeNetwork) {
+  // Pull-down: a bridge, not series-parallel; pull-up: its complement.
+  CircuitBuilder b("bridge");
+  b.ports({"a", "b", "c", "d", "e", "y"});
+  b.n("y", "a", "n1").n("y", "b", "n2").n("n1", "c", "n2").n("n1", "d", "gnd").n("n2", "e", "gnd");
+  b.p("vdd", "a", "p1").p("p1", "b", "y").p("vdd", "d", "p2").p("p2", "e", "y");
+  b.p("vdd", "a", "p3").p("p3", "c", "p4").p("p4", "e", "y").p("vdd", "b", "p5").p("p5", "c", "p6").p("p6", "d", "y");
+  GateNetwork g = recognise(b.circuit());
+  ASSERT_EQ(g.stages.size(), 1u);
+  EXPECT_EQ(g.stages[0].kind, StageKind::Gate);
+  EXPECT_TRUE(computes(g.stages[0], b.circuit(), "~((a & d) | (b & e) | (a & c & e) | (b & c & d))"));
+}
+
+TEST(Recognition, LabelsAndInterchangeableInputs) {
+  // Same function, inputs met in other orders: same label; AOI12's two
+  // AND inputs are interchangeable, its OR input is not.
+  std::string label;
+  for (unsigned seed = 1; seed <= 5; ++seed) {
+    GateNetwork g = recognise(CmosGateBuilder("~((a & b) | c)", seed).build());
+    const Stage& s = g.stages[0];
+    if (seed == 1) label = s.label;
+    EXPECT_EQ(s.label, label);
+    ASSERT_EQ(s.input_class.size(), 3u);
+    int same = (s.input_class[0] == s.input_class[1]) + (s.input_class[0] == s.input_class[2]) +
+               (s.input_class[1] == s.input_class[2]);
+    EXPECT_EQ(same, 1);
+  }
+  GateNetwork nor = recognise(CmosGateBuilder("~((a | b) & c)", 1).build());
+  EXPECT_NE(nor.stages[0].label, label);
+}
+
+TEST(Recognition, ClockedInverterIsATristateStage) {
+  CircuitBuilder b("einv");
+  b.ports({"a", "en", "enb", "y"}).p("vdd", "a", "m1").p("m1", "enb", "y").n("y", "en", "m2").n("m2", "a", "gnd");
+  GateNetwork g = recognise(b.circuit());
+  ASSERT_EQ(g.stages.size(), 1u);
+  const Stage& s = g.stages[0];
+  EXPECT_EQ(s.kind, StageKind::Tristate);
+  EXPECT_EQ(s.table_type, -1);
+  // Floats exactly while the enables are off.
+  for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
+    bool a = false, en = false, enb = false;
+    for (std::uint32_t k = 0; k < 3; ++k) {
+      bool v = (combo >> k) & 1u;
+      const std::string& n = b.circuit().net_names[s.inputs[k]];
+      (n == "a" ? a : n == "en" ? en : enb) = v;
+    }
+    Value want = !a && !enb && !en ? Value::One : a && en && enb ? Value::Zero : (!a && !enb) || (a && en) ? (a ? Value::Zero : Value::One) : Value::Z;
+    EXPECT_EQ(s.table.at(combo, 0), want) << combo;
+  }
+}
+
+TEST(Recognition, TransmissionGatesJoinTheirDriversAndReadInputPorts) {
+  // y = s ? b : a through two transmission gates from input ports.
+  CircuitBuilder b("tgmux");
+  b.ports({"a", "b", "s", "y"}).n("sb", "s", "gnd").p("sb", "s", "vdd");
+  b.n("a", "sb", "y").p("a", "s", "y").n("b", "s", "y").p("b", "sb", "y");
+  GateNetwork g = recognise(b.circuit());
+  ASSERT_EQ(g.stages.size(), 2u);
+  const Stage* mux = driver_of(g, b.circuit(), "y");
+  ASSERT_NE(mux, nullptr);
+  EXPECT_EQ(mux->inputs.size(), 4u);  // a, b, s, sb
+  EXPECT_EQ(mux->kind, StageKind::Network);  // s and sb both high: a fight
+  EXPECT_EQ(mux->mosfets, 4u);
+}
+
+}  // namespace
