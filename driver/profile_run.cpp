@@ -44,9 +44,8 @@ void flatten_step(Profile& run) {
   spice::Flattener flattener(run.deck, kinds, to_stderr);
   std::string deck_name = std::filesystem::path(run.options.netlists.front()).stem().string();
   run.top = flattener.flatten_top(run.options.top, deck_name);
-  run.top_where = flattener.top_line > 0 ? spice::located(flattener.top_file, flattener.top_line, "")
-                                         : flattener.top_file + ": ";
-  run.top_where.resize(run.top_where.size() - 2);  // without the ": " that follows a location
+  run.top_where = flattener.top_file;
+  if (flattener.top_line > 0) run.top_where += ":" + std::to_string(flattener.top_line);
   run.cells = flattener.flatten_cells();
   spice::Rails rails(run.deck, run.options.supply, run.options.ground);
   rails.assign(run.top);
