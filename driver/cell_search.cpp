@@ -13,7 +13,7 @@ namespace {
 using spice::NetId;
 
 // Input permutations are tried exhaustively only on stages this narrow.
-constexpr std::uint32_t kMaxPermutedInputs = 7;
+constexpr std::uint32_t kMaxPermutedInputs = 8;
 constexpr std::size_t kMaxVersions = 64;
 
 // Nets that something other than an evaluated stage touches: elements, black
