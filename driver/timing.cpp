@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "messages/messages.h"
+
 namespace {
 
 // The system's own tick rate; 60 only if it cannot be had.
@@ -40,30 +42,30 @@ void Timing::sample(double& user, double& sys) {
 }
 
 void Timing::print_summary() const {
-  std::printf("******Generate gate time*********\n");
-  std::printf("Gate gen CPU time = %f\n", gate_finish - time_begin);
-  std::printf("******The pattern-matching time*********\n");
-  std::printf("patt matching CPU time = %f\n", time_end - patt_begin);
-  std::printf("******The CPU time*********\n");
-  std::printf("CPU time = %f\n", time);
+  std::fputs(msg::kGateTimeTitle, stdout);
+  std::printf(msg::kGateTime, gate_finish - time_begin);
+  std::fputs(msg::kMatchTimeTitle, stdout);
+  std::printf(msg::kMatchTime, time_end - patt_begin);
+  std::fputs(msg::kCpuTimeTitle, stdout);
+  std::printf(msg::kCpuTime, time);
   std::printf("\n\n");
 }
 
 void Timing::print_report() const {
-  std::printf("/********** Timing Analysis ****************/\n");
-  print_phase("Phase I Time:\n", miduser - prevuser, midsys - prevsys);
-  print_phase("Phase II Time:\n", totaluser - miduser, totalsys - midsys);
-  print_phase("Total Time:\n", totaluser - prevuser, totalsys - prevsys);
-  print_stage("Parser Time: \n", parseruser - prevuser, parsersys - prevsys);
-  print_stage("TellNP Time: \n", tellnpuser - parseruser, tellnpsys - parsersys);
-  print_stage("Node Time: \n", nodeuser - tellnpuser, nodesys - tellnpsys);
-  print_stage("Generate Branch Time: \n", branchuser - nodeuser, branchsys - nodesys);
-  print_stage("Group Branch Time: \n", gbranchuser - branchuser, gbranchsys - branchsys);
-  print_stage("Pre Branch Recog Time: \n", prerecoguser - gbranchuser, prerecogsys - gbranchsys);
-  print_stage("NP Branch Recog Time: \n", nprecoguser - prerecoguser, nprecogsys - prerecogsys);
-  print_stage("Couple Time: \n", coupleuser - nprecoguser, couplesys - nprecogsys);
-  print_stage("Gate Recog Time: \n", gaterecoguser - coupleuser, gaterecogsys - couplesys);
-  print_stage("Pre Gateconnection Time: \n", preconnectuser - gaterecoguser, preconnectsys - gaterecogsys);
-  print_stage("Gate Connection Time: \n", gateconnectuser - preconnectuser, gateconnectsys - preconnectsys);
-  print_stage("Left Time: \n", miduser - gateconnectuser, midsys - gateconnectsys);
+  std::fputs(msg::kTimingTitle, stdout);
+  print_phase(msg::kPhaseTitles[0], miduser - prevuser, midsys - prevsys);
+  print_phase(msg::kPhaseTitles[1], totaluser - miduser, totalsys - midsys);
+  print_phase(msg::kPhaseTitles[2], totaluser - prevuser, totalsys - prevsys);
+  print_stage(msg::kStageTitles[0], parseruser - prevuser, parsersys - prevsys);
+  print_stage(msg::kStageTitles[1], tellnpuser - parseruser, tellnpsys - parsersys);
+  print_stage(msg::kStageTitles[2], nodeuser - tellnpuser, nodesys - tellnpsys);
+  print_stage(msg::kStageTitles[3], branchuser - nodeuser, branchsys - nodesys);
+  print_stage(msg::kStageTitles[4], gbranchuser - branchuser, gbranchsys - branchsys);
+  print_stage(msg::kStageTitles[5], prerecoguser - gbranchuser, prerecogsys - gbranchsys);
+  print_stage(msg::kStageTitles[6], nprecoguser - prerecoguser, nprecogsys - prerecogsys);
+  print_stage(msg::kStageTitles[7], coupleuser - nprecoguser, couplesys - nprecogsys);
+  print_stage(msg::kStageTitles[8], gaterecoguser - coupleuser, gaterecogsys - couplesys);
+  print_stage(msg::kStageTitles[9], preconnectuser - gaterecoguser, preconnectsys - gaterecogsys);
+  print_stage(msg::kStageTitles[10], gateconnectuser - preconnectuser, gateconnectsys - preconnectsys);
+  print_stage(msg::kStageTitles[11], miduser - gateconnectuser, midsys - gateconnectsys);
 }

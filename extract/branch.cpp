@@ -1,10 +1,10 @@
 #include "extract/branch.h"
 
-#include "extract/growth.h"
+#include "algo/growth.h"
+#include "algo/recognition.h"
+#include "algo/run_state.h"
 #include "extract/node.h"
-#include "extract/recognition.h"
 
-bool branch_recog = true;
 
 Branch::Branch(int _branch_type) : branch_type(_branch_type) {}
 
@@ -41,9 +41,9 @@ const FlatNets& Branch::nets() {
 }
 
 BRANCHNODELIST* Branch::find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type) {
-  return growth::find_new_node(this, branchnode_list, p_n_type, nets(), nullptr, branch_recog);
+  return growth::find_new_node(this, branchnode_list, p_n_type, nets(), nullptr, run_state().branch_recog);
 }
 
 bool Branch::generate_branch(MOSLIST* mos, int p_n_type) {
-  return growth::generate_branch(this, mos, p_n_type, nets(), branch_recog);
+  return growth::generate_branch(this, mos, p_n_type, nets(), run_state().branch_recog);
 }

@@ -1,11 +1,9 @@
 #pragma once
 // A pull-down (n) or pull-up (p) branch of one gate: the MOSFETs between an
 // output node and one rail.
+#include "algo/records.h"
 #include "extract/flat_nets.h"
-#include "extract/records.h"
 
-// Cleared when a walk reaches the wrong rail; set at the start of every growth.
-extern bool branch_recog;
 
 class Branch {
  public:

@@ -1,11 +1,11 @@
 #pragma once
-// The flat circuit's answers to the questions that the stage algorithms
-// shared with the subcircuits ask of a node graph. Here a name stands for
-// one node (names with one number share it) and a device name for the
-// MOSFET filed under its number; the subcircuit's MLookup answers the same
-// questions by comparing names, where one name can have several nodes.
+// The flat circuit as a NodeGraph (see algo/node_graph.h). Here a name stands
+// for one node (names with one number share it) and a device name for the
+// MOSFET filed under its number.
+#include "algo/node_graph.h"
+#include "algo/records.h"
+#include "algo/tables.h"
 #include "extract/node.h"
-#include "extract/records.h"
 
 class FlatNets {
  public:
@@ -62,3 +62,5 @@ class FlatNets {
   const char* vdd_ = nullptr;
   const char* gnd_ = nullptr;
 };
+
+static_assert(NodeGraph<FlatNets>);

@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "extract/gate_network.h"
-#include "extract/growth.h"
+#include "algo/gate_network.h"
+#include "algo/growth.h"
+#include "algo/recognition.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/node.h"
-#include "extract/recognition.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 
 Group::Group() {
@@ -64,15 +67,15 @@ void Group::generate_branch_list() {
         branch->use_lookup(nets_);
         return branch;
       },
-      branch_recog);
+      run_state().branch_recog);
 }
 
 void Group::group_branch_list() {
   int n = lists::count(n_branch_list), p = lists::count(p_branch_list);
-  std::printf("num n branchs%d num p branches %d\n", n, p);
+  std::printf(msg::kBranchCounts, n, p);
   p -= growth::merge_by_output(p_branch_list, p);
   n -= growth::merge_by_output(n_branch_list, n);
-  std::printf("valid n branchs%d heihei valid p branches %d\n", n, p);
+  std::printf(msg::kValidBranchCounts, n, p);
 }
 
 void Group::generate_num_for_branch() {
@@ -197,7 +200,7 @@ void Group::gate_recognition() {
       lists::NumberedName name("gate", count++);
       node->output_of_gate_name = network::form_gate(cmos_gate_list, name.text, n, p)->gatename;
     } else if (has_n || has_p) {
-      std::fputs("It's wired, because there is only one branch connected with pn_node\n", stdout);
+      std::fputs(msg::kWiredOneBranch, stdout);
     }
   });
   num_of_gates = count;

@@ -7,7 +7,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "extract/list_ops.h"
+#include "algo/list_ops.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
+#include "messages/messages.h"
 
 using lists::same_name;
 
@@ -125,24 +128,19 @@ class CardsByName {
   std::unordered_set<Touch, TouchHash> touched_;
 };
 
-// Set when a card is left off a node for another card of its name.
-bool cards_folded = false;
-
 // The number rule makes every name with a node's number that node; a second
 // spelling is said once, as it joins nets the writer then prints as one.
 void report_merged_node(const NODELIST* node, const char* name, int n, std::unordered_set<std::string_view>& merged) {
   if (!name || !node->nodename || std::strcmp(name, node->nodename) == 0) return;
   if (!merged.insert(name).second) return;
-  std::printf("Node names %s and %s both carry the number %d: they are one node\n", node->nodename, name, n);
+  std::printf(msg::kMergedNodeNames, node->nodename, name, n);
 }
 
 }  // namespace
 
-bool flat_cards_folded() { return cards_folded; }
+bool flat_cards_folded() { return run_state().cards_folded; }
 
 void Node::gen_nodelist() {
-  cards_folded = false;
-  flat_reset_unnumbered();
   long long k = 1;
   CardsByName filed(MosHead);
   // Spellings already reported as merged into the node of their number; a
@@ -163,7 +161,7 @@ void Node::gen_nodelist() {
         if (!filed.on_node(mos, repeats, node, own, t))
           node->devicelist = insert_device(node->devicelist, mos, pins[t]);
         else if (std::find(own, own + t, node) == own + t)
-          cards_folded = true;
+          run_state().cards_folded = true;
       } else {
         if (n < 0) {
           index = static_cast<long long>(node_biggest) + k++;
@@ -182,14 +180,14 @@ void Node::gen_mos_list() {
   for (MOSLIST* mos = MosHead; mos; mos = mos->next) {
     int n = return_number(mos->mosname);
     if (n == -1) {
-      std::fputs("The name of the Mosfet is wrong, please check\n", stdout);
+      std::fputs(msg::kBadMosfetName, stdout);
       continue;
     }
     // A card of another name dropped here loses its transistor without a
     // trace in the output, so it is said.
     MOSLIST* earlier = hash_mos_list.get(n);
     if (earlier && earlier->mosname && mos->mosname && std::strcmp(earlier->mosname, mos->mosname) != 0)
-      std::printf("Mosfet %s replaces Mosfet %s: both names carry the number %d\n", mos->mosname, earlier->mosname, n);
+      std::printf(msg::kMosfetReplaced, mos->mosname, earlier->mosname, n);
     hash_mos_list.set(n, mos);
   }
 }

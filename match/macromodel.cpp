@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <unordered_set>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "match/logic_type.h"
 #include "match/neighbour_list.h"
-#include "match/scratch.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 
 namespace {
@@ -27,7 +29,7 @@ auto* records_named(Map& map, const char* name) {
 }
 
 PINLIST* push_pin(PINLIST* head, const char* name) {
-  PINLIST* p = pinlist_pool().get();
+  PINLIST* p = run_state().pinlist_pool.get();
   p->NodeName = const_cast<char*>(name);
   return link_behind_head(head, p);
 }
@@ -392,7 +394,7 @@ MCGate* Macromodel::locate_first_gate() {
 
 RGLIST* Macromodel::neighbour_list_of(NODELIST* node) {
   if (!node) return nullptr;
-  return build_neighbour_list(node->input_of_gate_list, node->input_of_trans_name, node->output_of_trans_name);
+  return build_neighbour_list(node->input_of_gate_list.list(), node->input_of_trans_name, node->output_of_trans_name);
 }
 
 RGLIST* Macromodel::return_a_gate_list(const char* gatename) {
@@ -430,11 +432,11 @@ PINLIST* Macromodel::found_gates_around(const char* nodename, bool report_unfoun
   const auto* nodes = nodes_named(nodename);
   if (!nodes) return nullptr;
   for (NODELIST* node : *nodes) {
-    for (PINLIST* in = node->input_of_gate_list; in; in = in->next) {
+    for (PINLIST* in = node->input_of_gate_list.list(); in; in = in->next) {
       if (char* c = gate_has_been_found(in->NodeName)) {
         head = push_pin(head, c);
       } else if (report_unfound) {
-        fputs("What's going on? Some gates are not found yet! \n", stdout);
+        fputs(msg::kGatesNotFound, stdout);
       }
     }
     char* ci = node->input_of_trans_name ? gate_has_been_found(node->input_of_trans_name) : nullptr;
@@ -464,15 +466,15 @@ RELATIONLIST* Macromodel::locate_relation_list(const char* n, RELATIONLIST* rlis
 
 RELATIONLIST* Macromodel::return_n_relation_list(const char* n) {
   NODELIST* node = first_node_named(n);
-  if (!node || !node->input_of_gate_list) return nullptr;
-  MCGate* g = gate_named(node->input_of_gate_list->NodeName);
+  if (!node || !node->input_of_gate_list.list()) return nullptr;
+  MCGate* g = gate_named(node->input_of_gate_list.list()->NodeName);
   return g && g->n_branch ? locate_relation_list(n, g->n_branch->relation_list) : nullptr;
 }
 
 RELATIONLIST* Macromodel::return_p_relation_list(const char* n) {
   NODELIST* node = first_node_named(n);
-  if (!node || !node->input_of_gate_list) return nullptr;
-  MCGate* g = gate_named(node->input_of_gate_list->NodeName);
+  if (!node || !node->input_of_gate_list.list()) return nullptr;
+  MCGate* g = gate_named(node->input_of_gate_list.list()->NodeName);
   return g && g->p_branch ? locate_relation_list(n, g->p_branch->relation_list) : nullptr;
 }
 
@@ -483,10 +485,10 @@ GATENAMELIST* Macromodel::relation_list_is_valid(const char* n, RELATIONLIST* rl
     if (same_text(g->name, n)) continue;
     char* c = return_node_from_nodestack(g->name);
     if (!c) {
-      gatenamelist_pool().put_list(head);
+      run_state().gatenamelist_pool.put_list(head);
       return nullptr;
     }
-    GATENAMELIST* rec = gatenamelist_pool().get();
+    GATENAMELIST* rec = run_state().gatenamelist_pool.get();
     rec->name = c;
     head = link_behind_head(head, rec);
   }
@@ -495,5 +497,5 @@ GATENAMELIST* Macromodel::relation_list_is_valid(const char* n, RELATIONLIST* rl
 
 PINLIST* Macromodel::return_the_input_gate_list(const char* n) {
   NODELIST* node = first_node_named(n);
-  return node ? node->input_of_gate_list : nullptr;
+  return node ? node->input_of_gate_list.list() : nullptr;
 }

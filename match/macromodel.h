@@ -7,9 +7,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "algo/tables.h"
 #include "match/records.h"
 #include "subckt/mcgate.h"
-#include "verilog/records.h"
+
+struct WIRELIST;
 
 class Macromodel {
  public:

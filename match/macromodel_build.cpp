@@ -4,11 +4,12 @@
 // record, until the run ends.
 #include <cstdio>
 
+#include "algo/tables.h"
 #include "match/macromodel.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
-#include "subckt/mgroup.h"
-#include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
+#include "subckt/stages.h"
 
 void Macromodel::gen_data_structure() {
   auto* tellnp = arena_new<MTellNP>(mos_list, modelhead);
@@ -16,31 +17,14 @@ void Macromodel::gen_data_structure() {
   mos_list = tellnp->moshead;
 
   auto* mnode = arena_new<MNode>(mos_list, inputhead);
-  mnode->gen_nodelist();
-  mnode->gen_np_char_netlist();
-  mnode->delete_vdd_gnd_from_inputlist();
-  mnode->generate_output_pinlist();
-  mnode->generate_input_pinlist();
+  run_node_stages(*mnode);
   mos_list = mnode->moshead;
   node_list = mnode->nodehead;
   inputhead = mnode->inputhead;
   outputhead = mnode->outputhead;
 
   auto* mgroup = arena_new<MGroup>(mos_list, node_list, inputhead, outputhead);
-  mgroup->generate_branch_list();
-  mgroup->group_branch_list();
-  mgroup->generate_pass_left_list();
-  mgroup->generate_trans_list();
-  mgroup->generate_num_for_branch();
-  mgroup->n_branch_recognition();
-  mgroup->p_branch_recognition();
-  mgroup->gate_recognition();
-  mgroup->gen_hash_gate_list();
-  mgroup->gen_inlist_for_gate();
-  mgroup->gen_hash_trans_list();
-  mgroup->gen_connection_of_gates();
-  mgroup->gen_connection_of_trans();
-  mgroup->count_input_num_of_node();
+  run_group_stages(*mgroup);
 
   inputhead = mgroup->inputhead;
   outputhead = mgroup->outputhead;
@@ -52,5 +36,5 @@ void Macromodel::gen_data_structure() {
   num_of_gates = mgroup->num_of_gates;
   num_of_trans = mgroup->num_of_trans;
 
-  fputs("finish gen structure\n", stdout);
+  fputs(msg::kFinishGenStructure, stdout);
 }

@@ -2,7 +2,7 @@
 
 namespace {
 RGLIST* add_entry(RGLIST* head, const char* name, int type) {
-  RGLIST* e = rglist_pool().get();
+  RGLIST* e = run_state().rglist_pool.get();
   e->gatename = const_cast<char*>(name);
   e->type = type;
   e->unique = true;
@@ -18,3 +18,5 @@ RGLIST* build_neighbour_list(PINLIST* input_gates, const char* input_of_trans, c
   if (output_of_trans) head = add_entry(head, output_of_trans, 1);
   return head;
 }
+
+void release_rglist(RGLIST* list) { run_state().rglist_pool.put_list(list); }

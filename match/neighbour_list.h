@@ -8,14 +8,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "algo/run_state.h"
 #include "match/logic_type.h"
 #include "match/records.h"
-#include "match/scratch.h"
 
 // Builds (from the shared pool, see release_rglist) the neighbour list of a node: one gate entry per name of
 // `input_gates`, then the transmission gate the node is the input of, then
 // the one it is the output of (behind-head, so the first gate stays first).
 RGLIST* build_neighbour_list(PINLIST* input_gates, const char* input_of_trans, const char* output_of_trans);
+// Hands a neighbour list's entries back for reuse.
+void release_rglist(RGLIST* list);
 
 // How one entry's gate looks up on its side of the search.
 struct NeighbourGate {

@@ -2,23 +2,24 @@
 
 #include <array>
 
+#include "algo/tables.h"
 #include "extract/expression.h"
-#include "match/gate_input_trim.h"
 #include "match/logic_type.h"
 #include "match/macromodel.h"
 #include "match/patternmatch.h"
+#include "messages/messages.h"
 #include "netlist/netlist.h"
 
 const char* occurrence_fault_text(int fault) {
   switch (fault) {
     case kSharedCircuitGate:
-      return "a circuit gate stands for two definition gates";
+      return msg::kFaultSharedGate;
     case kGatesDiffer:
-      return "gate nets do not correspond";
+      return msg::kFaultGatesDiffer;
     case kInternalNetShared:
-      return "an internal net is used outside";
+      return msg::kFaultInternalNet;
     case kOutputNotDriven:
-      return "an output is not driven by its gate";
+      return msg::kFaultOutputUndriven;
     default:
       return "";
   }
@@ -188,7 +189,7 @@ bool OccurrenceCheck::net_private(const char* mname) {
   }
   // Stops at the first reader outside, so a net of many readers costs no
   // more than the occurrence's own gates.
-  for (PINLIST* p = current_input_gates(node); p; p = p->next) {
+  for (PINLIST* p = node->input_of_gate_list.list(); p; p = p->next) {
     if (!inside(p->NodeName)) return false;
   }
   return true;

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 
-#include "match/gate_input_trim.h"
+#include "algo/gate_input_trim.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "match/logic_type.h"
 #include "match/neighbour_list.h"
-#include "match/scratch.h"
+#include "messages/messages.h"
 
 namespace {
 const char* text(const char* s) { return s ? s : ""; }
@@ -35,7 +37,7 @@ TRANSLIST* Patternmatch::circuit_trans(const char* name) {
 namespace {
 RGLIST* flat_neighbour_list(NODELIST* node) {
   if (!node) return nullptr;
-  return build_neighbour_list(current_input_gates(node), node->input_of_trans_name, node->output_of_trans_name);
+  return build_neighbour_list(node->input_of_gate_list.list(), node->input_of_trans_name, node->output_of_trans_name);
 }
 }  // namespace
 
@@ -60,7 +62,7 @@ void Patternmatch::unique_rglist(RGLIST* glist) {
         CGate* g = circuit_gate(n);
         return NeighbourGate{g == nullptr, logic_type_of(g)};
       });
-  for (long long i = 0; i < empty_pairs; ++i) fputs(" There is NULL gate in hash_gate_list! \n", stdout);
+  for (long long i = 0; i < empty_pairs; ++i) fputs(msg::kNullGateInTable, stdout);
 }
 
 int Patternmatch::count_num_of_rglist(RGLIST* glist) {
@@ -115,7 +117,7 @@ void Patternmatch::fill_gate_node_in_stack(const char* mname, const char* cname)
   if (m_in && c_in) {
     macromodel->insert_node_in_nodestack(m_in, c_in);
   } else {
-    fputs("INV's N_branch and P_branch has different input name!\n", stdout);
+    fputs(msg::kInvInputsDiffer, stdout);
   }
 }
 
@@ -157,7 +159,7 @@ bool Patternmatch::decide_two_pinlist_same(const char* mnode_name, const char* c
   bool m_trans = mnode && (mnode->input_of_trans_name || mnode->output_of_trans_name);
   if (c_trans != m_trans) return false;
   PINLIST* mlist = macromodel->return_the_input_gate_list(mnode_name);
-  PINLIST* clist = current_input_gates(cnode);
+  PINLIST* clist = cnode->input_of_gate_list.list();
   if (count_num_of_a_list(mlist) != count_num_of_a_list(clist)) return false;
   if (!mlist) return true;
   // Every pair has one logic type exactly when all gates of both lists share
@@ -180,7 +182,7 @@ bool Patternmatch::fill_in_gate_stack(RGLIST* mglist, RGLIST* cglist, bool ter) 
   if (!ter && m_num != c_num) return false;
   if (ter && c_num < m_num) return false;
   if (!decide_failed(mglist, cglist, m_num, c_num, ter)) {
-    fputs(" decided fail \n", stdout);
+    fputs(msg::kDecidedFail, stdout);
     return false;
   }
   Macromodel* mm = macromodel;
@@ -205,9 +207,9 @@ bool Patternmatch::fill_in_gate_stack(RGLIST* mglist, RGLIST* cglist, bool ter) 
             fill_gate_node_in_stack(currm->gatename, currc->gatename);
           }
         } else if (!mg) {
-          fputs(" Macro gate NULL: \n", stdout);
+          fputs(msg::kMacroGateNull, stdout);
         } else {
-          fputs(" Circuit gate NULL: \n", stdout);
+          fputs(msg::kCircuitGateNull, stdout);
         }
       }
     } else if (!currm->unique && currm->unique2) {
@@ -305,9 +307,9 @@ void Patternmatch::deal_with_dead_loop() {
     } else if (n >= 2 && n <= 4) {
       cname = case_more_than_one_gate(r->macromodel_name, plist);
     } else if (n > 4) {
-      fputs("Unknown connected to 3 and more known gate, wired\n", stdout);
+      fputs(msg::kUnknownWiredNoMark, stdout);
     }
-    pinlist_pool().put_list(plist);
+    run_state().pinlist_pool.put_list(plist);
     if (cname) {
       mm->insert_gates_in_gatestack(r->macromodel_name, cname);
       fill_gate_node_in_stack(r->macromodel_name, cname);
@@ -341,7 +343,7 @@ char* Patternmatch::common_input_of(PINLIST* plist, bool for_pin, const char** s
       CGate* g = circuit_gate(p->NodeName);
       lists[k] = g ? g->inlist : nullptr;
     } else if (for_pin) {
-      fputs("The pin connect to more than 4 gates, not acceptable\n", stdout);
+      fputs(msg::kPinFeedsMoreThan4, stdout);
     }
   }
   char* c1 = nullptr;
@@ -356,7 +358,7 @@ char* Patternmatch::common_input_of(PINLIST* plist, bool for_pin, const char** s
     } else if (found == 2) {
       c2 = e->NodeName;
     } else {
-      fputs("The gates has more than 2 common node, exit! \n", stdout);
+      fputs(msg::kMoreThan2Common, stdout);
     }
   }
   *second = c2;
@@ -425,7 +427,7 @@ void Patternmatch::match_attempt(MCGate* m_gate, CGate* anchor) {
     // A complete match is replaced only when the replacement keeps the
     // circuit's function; otherwise the attempt fails like any other.
     if (int fault = check_.failed_condition()) {
-      printf(" occurrence rejected: %s at %s, condition %d: %s\n", text(mm->name), text(anchor->gatename), fault,
+      printf(msg::kOccurrenceRejected, text(mm->name), text(anchor->gatename), fault,
              occurrence_fault_text(fault));
     } else {
       record_occurrence();
@@ -443,10 +445,10 @@ void Patternmatch::pattern_match_process() {
   if (!m_gate) {
     // Only transmission gates, or nothing the extraction could type: there
     // is no gate to anchor a search on.
-    fputs("first gate name: none, no gate to search for\n", stdout);
+    fputs(msg::kNoFirstGate, stdout);
     return;
   }
-  printf("first gate name:%s p logic: %s n logic: %s\n", text(m_gate->gatename),
+  printf(msg::kFirstGate, text(m_gate->gatename),
          text(m_gate->p_branch ? m_gate->p_branch->headername : nullptr),
          text(m_gate->n_branch ? m_gate->n_branch->headername : nullptr));
   // Slots are read afresh: an occurrence just found has emptied its own.

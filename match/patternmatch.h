@@ -12,8 +12,11 @@
 
 class Patternmatch {
  public:
+  // Takes over the definition, which must come from new.
   explicit Patternmatch(Macromodel* a_macromodel);
   ~Patternmatch();
+  Patternmatch(const Patternmatch&) = delete;
+  Patternmatch& operator=(const Patternmatch&) = delete;
 
   // The whole treatment of one definition.
   void pattern_match_process();

@@ -4,10 +4,12 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "match/gate_input_trim.h"
+#include "algo/gate_input_trim.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "match/logic_type.h"
 #include "match/patternmatch.h"
-#include "match/scratch.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 
 // ---- Pins ----------------------------------------------------------------------
@@ -35,9 +37,9 @@ char* Patternmatch::compare_two_gatename_list(GATENAMELIST* return_list, GATENAM
   }
   if (count == 1) return last;
   if (count == 0) {
-    fputs("Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n", stdout);
+    fputs(msg::kNoPinFound, stdout);
   } else {
-    fputs("Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n", stdout);
+    fputs(msg::kManyPinsFound, stdout);
   }
   return nullptr;
 }
@@ -63,18 +65,18 @@ char* Patternmatch::case_one_gate_for_a_pin(const char* pinname, CGate* hgate) {
   GATENAMELIST* valid = mm->relation_list_is_valid(pinname, mm->return_n_relation_list(pinname));
   if (valid) {
     char* c = return_nbranch_matched_pinname(valid, hgate);
-    gatenamelist_pool().put_list(valid);
-    if (!c) fputs("Return a NULL, unbelieveable\n", stdout);
+    run_state().gatenamelist_pool.put_list(valid);
+    if (!c) fputs(msg::kNullForN, stdout);
     return c;
   }
   valid = mm->relation_list_is_valid(pinname, mm->return_p_relation_list(pinname));
   if (valid) {
     char* c = return_pbranch_matched_pinname(valid, hgate);
-    gatenamelist_pool().put_list(valid);
-    if (!c) fputs("Return a NULL for P also, relation_pin method failed\n", stdout);
+    run_state().gatenamelist_pool.put_list(valid);
+    if (!c) fputs(msg::kNullForP, stdout);
     return c;
   }
-  fputs("Can find this pinname use the relation_pin method!\n", stdout);
+  fputs(msg::kRelationPinFound, stdout);
   return nullptr;
 }
 
@@ -89,30 +91,30 @@ void Patternmatch::input_output_matching() {
   for (NODESTACK* r = mm->node_stack; r; r = r->next) {
     if (!r->terminal_flag || r->recognized_flag) continue;
     const char* pin = r->macromodel_name;
-    printf(" Unfound pin: %s\n", pin ? pin : "");
+    printf(msg::kUnfoundPin, pin ? pin : "");
     if (mm->query_in_outputlist(pin)) {
-      fputs("It's wired, because the output has not been found yet after the gate matching\n", stdout);
+      fputs(msg::kWiredOutputUnfound, stdout);
       continue;
     }
     PINLIST* plist = mm->return_found_gate_list_for_a_pin(pin);
     int n = count_num_of_a_list(plist);
     if (n == 0) {
-      printf("problem pin: %s\n", pin ? pin : "");
-      fputs("This is impossible, because the pin did not connected to any gate!\n", stdout);
+      printf(msg::kProblemPin, pin ? pin : "");
+      fputs(msg::kPinNotConnected, stdout);
     } else if (n == 1) {
       if (char* c = case_one_gate_for_a_pin(pin, circuit_gate(plist->NodeName))) {
         mm->insert_node_in_nodestack(pin, c);
       } else {
-        fputs("Relation_pin method failed! \n", stdout);
+        fputs(msg::kRelationPinFailed, stdout);
       }
     } else if (n <= 4) {
       char* c = case_more_than_one_gate_for_a_pin(plist);
       for (PINLIST* p = plist; !c && p; p = p->next) c = case_one_gate_for_a_pin(pin, circuit_gate(p->NodeName));
       if (c) mm->insert_node_in_nodestack(pin, c);
     } else {
-      fputs("Unknown connected to 3 and more known gate, wired! \n", stdout);
+      fputs(msg::kUnknownWired, stdout);
     }
-    pinlist_pool().put_list(plist);
+    run_state().pinlist_pool.put_list(plist);
   }
 }
 
@@ -123,8 +125,8 @@ void Patternmatch::related_pin_recognition() {
     const auto* nodes = mm->nodes_named(r->macromodel_name);
     if (!nodes) continue;
     for (NODELIST* node : *nodes) {
-      if (!node->input_of_gate_list) continue;
-      MCGate* g = mm->gate_named(node->input_of_gate_list->NodeName);
+      if (!node->input_of_gate_list.list()) continue;
+      MCGate* g = mm->gate_named(node->input_of_gate_list.list()->NodeName);
       if (!g || !g->n_branch) continue;
       RELATIONLIST* rval = mm->locate_relation_list(r->macromodel_name, g->n_branch->relation_list);
       if (!rval || !mm->gatename_list_not_found_yet(rval->gatename_list)) continue;
@@ -143,15 +145,15 @@ void Patternmatch::related_pin_recognition() {
 
 void Patternmatch::settle_pins() {
   Macromodel* mm = macromodel;
-  fputs(" gate match done \n", stdout);
+  fputs(msg::kGateMatchDone, stdout);
   for (GATESTACK* r = mm->gate_stack; r; r = r->next) {
     if (r->recognized_flag) fill_gate_node_in_stack(r->macromodel_name, r->circuit_name);
   }
   input_output_matching();
-  fputs(" Begin Related_pin_recognition method! \n", stdout);
-  fputs(" Begin Related_pin_recognition method! \n", stdout);
+  fputs(msg::kBeginRelatedPin, stdout);
+  fputs(msg::kBeginRelatedPin, stdout);
   related_pin_recognition();
-  fputs(" input_output match done \n", stdout);
+  fputs(msg::kInputOutputDone, stdout);
 }
 
 // ---- Replacement -----------------------------------------------------------------
@@ -218,7 +220,7 @@ void Patternmatch::delete_the_connection_of_terminal(EQUALNAMELIST* inputlist, E
 
 void Patternmatch::record_occurrence() {
   Macromodel* mm = macromodel;
-  fputs(" success..................................... \n", stdout);
+  fputs(msg::kSuccess, stdout);
   fputs("\n", stdout);
   EQUALNAMELIST* inputlist = nullptr;
   EQUALNAMELIST* outputlist = nullptr;

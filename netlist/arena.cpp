@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "messages/messages.h"
+
 namespace arena {
 namespace {
 
@@ -26,7 +28,7 @@ std::vector<void*>& blocks() {
 }
 
 [[noreturn]] void out_of_memory() {
-  std::fputs("Out of memory\n", stdout);
+  std::fputs(msg::kOutOfMemory, stdout);
   std::fflush(stdout);
   std::_Exit(1);
 }

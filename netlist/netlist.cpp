@@ -30,17 +30,6 @@ float base_value;
 int file_num = 1;
 char** files;
 
-TRANSLIST* TransHead;
-WIRELIST* WireHead;
-RESULTLIST* ResultHead;
-int node_biggest;
-int device_biggest;
-IndexTable<NODELIST> hash_node_list;
-IndexTable<MOSLIST> hash_mos_list;
-CGate** hash_gate_list;
-IndexTable<TRANSLIST> hash_trans_list;
-int num_of_gates;
-int num_of_trans;
 
 namespace {
 char* copy(const char* s) { return arena::strdup(s ? s : ""); }
@@ -203,10 +192,7 @@ void reset_netlist_globals() {
   MosHead = nullptr;
   InputHead = nullptr;
   OutputHead = nullptr;
-  TransHead = nullptr;
-  WireHead = nullptr;
   BipolarHead = nullptr;
-  ResultHead = nullptr;
   MacroModelHead = nullptr;
   PinHead = tail = nullptr;
   reset_definition_state();

@@ -1,12 +1,11 @@
 #pragma once
-// Netlist database: the records the parser fills, their list heads, the
-// parser's working state, and the globals every later stage reads.
+// Netlist database: the records the parser fills, their list heads and the
+// parser's working state.
 //
 // Strings stored in records are never written through after they are stored,
 // so a record may share a string with another record instead of copying it.
 #include <cstdio>
 
-#include "netlist/index_table.h"
 
 enum ElementType { RES = 0, CAP = 1, IND = 2, VS = 3, PULSE_VS = 4, IS = 5, E = 6, H = 7, G = 8, F = 9, D = 10, M = 11 };
 enum ActionType { TRAN = 0, PRINT_TYPE = 1, OPTION_TYPE = 2, END_TYPE = 3, DC_TYPE = 4 };
@@ -101,13 +100,6 @@ typedef struct MACROMODELLIST {
   struct MACROMODELLIST* next;
 } MacroModelList;
 
-// Analysis records declared by later stages; only pointers are needed here.
-struct NODELIST;
-struct TRANSLIST;
-struct WIRELIST;
-struct RESULTLIST;
-class CGate;
-
 // ---- Netlist list heads -------------------------------------------------
 extern Element* ElementHead;
 extern MosList* MosHead;
@@ -133,19 +125,6 @@ extern char* macromodelname;
 extern float base_value;
 extern int file_num;
 extern char** files;
-
-// ---- Analysis heads and tables (filled by the extraction stages) --------
-extern TRANSLIST* TransHead;
-extern WIRELIST* WireHead;
-extern RESULTLIST* ResultHead;
-extern int node_biggest;
-extern int device_biggest;
-extern IndexTable<NODELIST> hash_node_list;
-extern IndexTable<MOSLIST> hash_mos_list;
-extern CGate** hash_gate_list;
-extern IndexTable<TRANSLIST> hash_trans_list;
-extern int num_of_gates;
-extern int num_of_trans;
 
 // ---- Insertion (behind-head unless noted) -------------------------------
 // Appends at the end of the pin list under construction, using `tail`.

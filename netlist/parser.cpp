@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "messages/messages.h"
 #include "netlist/netlist.h"
 #include "netlist/scanner.h"
 
@@ -210,11 +211,11 @@ void close_definition(const char* name) {
 bool macromodel() {
   if (!outside_definition()) {
     const char* open = name_of_macro_model ? name_of_macro_model : "unnamed";
-    std::printf("macromodel %s has no .endm, closed at the next .macromodel\n", open);
+    std::printf(msg::kNoEndmAtNext, open);
     close_definition(open);
   }
   insert_terminal(macromodelname);
-  if (!name_of_macro_model) std::printf(".macromodel without a name, named after its .endm card\n");
+  if (!name_of_macro_model) std::fputs(msg::kUnnamedMacromodel, stdout);
   flag = 0;
   return true;
 }
@@ -224,7 +225,7 @@ bool endm() {
   std::string closing;
   if (!read_node(closing)) return false;
   if (outside_definition()) {
-    std::printf(".endm %s without an open .macromodel, ignored\n", closing.c_str());
+    std::printf(msg::kStrayEndm, closing.c_str());
     return true;
   }
   close_definition(name_of_macro_model ? name_of_macro_model : closing.c_str());
@@ -265,7 +266,7 @@ bool card(int first) {
 void close_definition_at_end() {
   if (outside_definition()) return;
   const char* open = name_of_macro_model ? name_of_macro_model : "unnamed";
-  std::printf("macromodel %s has no .endm, closed at the end of input\n", open);
+  std::printf(msg::kNoEndmAtEnd, open);
   close_definition(open);
 }
 
@@ -276,7 +277,7 @@ void yyerror(const char* s) { std::printf("%s\n", s); }
 int yyparse() {
   while (advance() != 0) {
     if (!card(token)) {
-      yyerror("syntax error");
+      yyerror(msg::kSyntaxError);
       close_definition_at_end();
       return 1;
     }

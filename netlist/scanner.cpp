@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "messages/messages.h"
 #include "netlist/arena.h"
 #include "netlist/netlist.h"
 
@@ -302,7 +303,7 @@ void set_float(const char* s, std::size_t n) {
 }
 
 [[noreturn]] void lexeme_too_long() {
-  std::printf("Input string too long, limit %d\n", kLexemeLimit);
+  std::printf(msg::kTooLong, kLexemeLimit);
   std::exit(1);
 }
 
@@ -354,7 +355,7 @@ int yywrap() {
   if (path) yyin = std::fopen(path, "r");
   if (!yyin) {
     if (!path) errno = EINVAL;
-    std::perror(" can not open destination file !\n");
+    std::perror(msg::kCannotOpenSecond);
     std::exit(-1);
   }
   return 0;

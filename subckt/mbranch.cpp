@@ -1,10 +1,10 @@
 #include "subckt/mbranch.h"
 
-#include "extract/growth.h"
+#include "algo/growth.h"
+#include "algo/recognition.h"
+#include "algo/run_state.h"
 #include "extract/node.h"
-#include "extract/recognition.h"
 
-bool branch_recog_m = true;
 
 MBranch::MBranch(int branch_type_, MOSLIST* moshead_, NODELIST* nodehead_)
     : moshead(moshead_), nodehead(nodehead_), branch_type(branch_type_) {}
@@ -33,9 +33,9 @@ NAMELIST* MBranch::insert_name(NAMELIST* head, char* name, char virtual_name) {
 void MBranch::back_up_mos_list() { growth::back_up_mos_list(this); }
 
 BRANCHNODELIST* MBranch::find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type) {
-  return growth::find_new_node(this, branchnode_list, p_n_type, nets(), nullptr, branch_recog_m);
+  return growth::find_new_node(this, branchnode_list, p_n_type, nets(), nullptr, run_state().branch_recog_m);
 }
 
 bool MBranch::generate_branch(MOSLIST* mos, int p_n_type) {
-  return growth::generate_branch(this, mos, p_n_type, nets(), branch_recog_m);
+  return growth::generate_branch(this, mos, p_n_type, nets(), run_state().branch_recog_m);
 }

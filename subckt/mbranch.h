@@ -2,11 +2,9 @@
 // Subcircuit twin of Branch: nodes found by name in the definition's own list.
 #include <memory>
 
-#include "extract/records.h"
+#include "algo/records.h"
 #include "subckt/mlookup.h"
 
-// Cleared when a walk reaches the wrong rail; set at the start of every growth.
-extern bool branch_recog_m;
 
 class MBranch {
  public:

@@ -1,10 +1,12 @@
 #include "subckt/mgroup.h"
 
-#include "extract/gate_network.h"
-#include "extract/growth.h"
-#include "extract/name_set.h"
+#include "algo/gate_network.h"
+#include "algo/growth.h"
+#include "algo/name_set.h"
+#include "algo/recognition.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/node.h"
-#include "extract/recognition.h"
 #include "netlist/arena.h"
 
 MGroup::MGroup(MOSLIST* moshead_, NODELIST* nodehead_, INOUTLIST* inputhead_, INOUTLIST* outputhead_)
@@ -78,7 +80,7 @@ void MGroup::generate_branch_list() {
         branch->use_lookup(lookup_);
         return branch;
       },
-      branch_recog_m);
+      run_state().branch_recog_m);
 }
 
 void MGroup::group_branch_list() {

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "algo/tables.h"
 #include "subckt/mcgate.h"
 #include "subckt/mlookup.h"
 

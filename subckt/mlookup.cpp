@@ -1,6 +1,6 @@
 #include "subckt/mlookup.h"
 
-#include "extract/list_ops.h"
+#include "algo/list_ops.h"
 #include "extract/node.h"
 
 MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead)

@@ -4,8 +4,8 @@
 // and "the MOSFETs whose drain or source is X"; walking the lists for each
 // question would make a large definition quadratic. The index holds the same
 // members in the same order as the lists, so every answer is the one a walk
-// from the head would give. It answers the questions of the stage algorithms
-// shared with the flat circuit under the names FlatNets uses.
+// from the head would give. It is the subcircuit's NodeGraph (see
+// algo/node_graph.h).
 //
 // Built once the node graph is complete (device lists never change after
 // it); pn_node flags are read live from the node records.
@@ -13,7 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "extract/records.h"
+#include "algo/node_graph.h"
+#include "algo/records.h"
 
 class MLookup {
  public:
@@ -79,3 +80,5 @@ class MLookup {
   const char* vdd_ = nullptr;
   const char* gnd_ = nullptr;
 };
+
+static_assert(NodeGraph<MLookup>);

@@ -4,7 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "extract/list_ops.h"
+#include "algo/list_ops.h"
 #include "extract/node.h"
 
 using lists::same_name;

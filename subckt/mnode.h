@@ -1,6 +1,6 @@
 #pragma once
 // Node graph of one subcircuit definition: nodes in a plain list, found by name.
-#include "extract/records.h"
+#include "algo/records.h"
 
 class MNode {
  public:

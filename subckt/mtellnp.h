@@ -1,6 +1,6 @@
 #pragma once
 // Channel-type classification of one subcircuit definition's MOSFETs.
-#include "extract/records.h"
+#include "algo/records.h"
 
 class MTellNP {
  public:

@@ -1,5 +1,6 @@
 #include "verilog/netlist_writer.h"
 
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/records.h"
 #include "verilog/identifier.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "extract/gate_types.h"
+#include "algo/gate_types.h"
 #include "verilog/header_writer.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "verilog/wire.h"
 
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/records.h"
 #include "netlist/arena.h"

@@ -4,7 +4,8 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "extract/records.h"
+#include "algo/records.h"
+#include "algo/tables.h"
 #include "verilog/records.h"
 
 class Wire {

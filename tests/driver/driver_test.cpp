@@ -8,6 +8,7 @@
 #include <string>
 
 #include "driver/selection.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 #include "netlist/netlist.h"
 #include "parser_run.h"

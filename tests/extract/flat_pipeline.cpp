@@ -5,8 +5,9 @@
 #include <sstream>
 #include <vector>
 
-#include "extract/node.h"
-#include "extract/tellnp.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
+#include "driver/pipeline.h"
 #include "netlist/arena.h"
 
 void load_cards(const std::string& text) {
@@ -34,28 +35,14 @@ void load_cards(const std::string& text) {
 }
 
 FlatRun run_flat(const std::string& cards) {
-  reset_netlist_globals();
+  reset_run();
   load_cards(cards);
   testing::internal::CaptureStdout();
-  auto* tellnp = arena_new<TellNP>();
-  tellnp->mos_np_netlist();
-  node_biggest = tellnp->return_node_biggest();
-  device_biggest = tellnp->return_device_biggest();
-  hash_mos_list.clear();
-  hash_node_list.clear();
-  auto* node = arena_new<Node>();
-  for (auto stage : {&Node::gen_nodelist, &Node::gen_mos_list, &Node::gen_np_char_netlist,
-                     &Node::delete_vdd_gnd_from_inputlist, &Node::generate_output_pinlist, &Node::generate_input_pinlist})
-    (node->*stage)();
+  StageContext c;
+  c.progress = false;
+  run_stages(stages(classic_pipeline(), "tellnp", "gen_num_for_macromodel"), c);
   FlatRun run;
-  Group* g = run.group = arena_new<Group>();
-  for (auto stage : {&Group::generate_branch_list, &Group::group_branch_list, &Group::generate_pass_left_list,
-                     &Group::generate_trans_list, &Group::generate_num_for_branch, &Group::n_branch_recognition,
-                     &Group::p_branch_recognition, &Group::give_name_to_branch, &Group::gen_hash_branch_list,
-                     &Group::couple_p_n_branch, &Group::gate_recognition, &Group::gen_hash_gate_list,
-                     &Group::gen_inlist_for_gate, &Group::gen_hash_trans_list, &Group::gen_connection_of_gates,
-                     &Group::gen_connection_of_trans, &Group::count_input_num_of_node, &Group::gen_num_for_macromodel})
-    (g->*stage)();
+  run.group = c.group;
   run.out = testing::internal::GetCapturedStdout();
   return run;
 }

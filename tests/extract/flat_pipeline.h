@@ -1,6 +1,6 @@
 #pragma once
-// Runs the flat gate extraction in the driver's order on a small netlist
-// written as cards, for the scenario tests.
+// Runs the flat gate extraction stages of the driver's table on a small
+// netlist written as cards, for the scenario tests.
 #include <string>
 
 #include "extract/group.h"
@@ -16,7 +16,8 @@ struct FlatRun {
   NODELIST* node(const char* name) const { return flat_get_node(name); }
 };
 
-// Resets every global, loads the cards and runs every flat stage.
+// Resets the run, loads the cards and runs every flat stage, progress
+// messages off.
 FlatRun run_flat(const std::string& cards);
 
 // The texts `text(record)` of a list's records, blank-separated.

@@ -2,8 +2,11 @@
 
 #include <string>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/tellnp.h"
 #include "flat_pipeline.h"
+#include "messages/messages.h"
 
 namespace {
 
@@ -24,7 +27,7 @@ TEST(Numbering, NameRuleAndLargestNumbers) {
       {"\xe9" "7", 7}};
   for (auto [name, number] : cases) EXPECT_EQ(t.return_number(name), number) << name;
 
-  reset_netlist_globals();
+  reset_run();
   load_cards(".model odd Pch\n.model odd nch\n.model nmos NMOS\n.model pmos pmos\n"
              "M7 out4 in9 vdd b120 pmos\nMx out4 in9 gnd gnd nmos\nM30 a b c gnd odd\n");
   t.mos_np_netlist();
@@ -52,7 +55,7 @@ TEST(NodeGraph, PnNodesDeviceRecordsAndPorts) {
       "M9 w q q gnd nmos\n"
       "M9 w a vdd vdd pmos\n"
       "Mx w Pc gnd gnd nmos\n");
-  EXPECT_EQ(r.out.substr(0, 46), "The name of the Mosfet is wrong, please check\n");
+  EXPECT_EQ(r.out.substr(0, 46), msg::kBadMosfetName);
   EXPECT_EQ(r.out.find("please", 46), std::string::npos);  // once, for Mx only
   EXPECT_EQ(r.node("Pa")->pn_node, 1);
   EXPECT_EQ(r.node("a")->pn_node, 0);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "extract/gate_network.h"
+#include "algo/gate_network.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "extract/recognition.h"
+#include "algo/recognition.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 
 #include "extract/branch.h"
 #include "flat_pipeline.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 
 namespace {
@@ -34,7 +35,7 @@ Branch* branch_of(const std::string& cards) {
 std::string recognize(Branch* br) {
   testing::internal::CaptureStdout();
   recognition::branch_recognition(br, "vdd", "gnd", "N_Model_",
-                                  "This n_branch contains more than 7 mosfets, can't handle\n");
+                                  msg::kNBranchTooBig);
   return testing::internal::GetCapturedStdout();
 }
 
@@ -127,8 +128,8 @@ TEST(Recognition, UntypedBranchesGetModelNamesAndReductionAlwaysEnds) {
   Branch* order = branch_of("out A x, out D gnd, out C gnd, x B gnd");
   bridge->next = order;
   EXPECT_EQ(recognize(bridge),
-            "This n_branch contains more than 7 mosfets, can't handle\nBranch name = N_Model_a, Logic function is: \n"
-            "This n_branch contains more than 7 mosfets, can't handle\nBranch name = N_Model_b, Logic function is: \n");
+            msg::kNBranchTooBig + std::string("Branch name = N_Model_a, Logic function is: \n") + msg::kNBranchTooBig +
+                "Branch name = N_Model_b, Logic function is: \n");
   EXPECT_STREQ(bridge->headername, "N_Model_a");
   EXPECT_EQ(bridge->greatthan4, 1);
   EXPECT_STREQ(order->mos_list->g, "~~((c & d) | (a | b))");

@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include "algo/tables.h"
 #include "flat_pipeline.h"
+#include "match/network_dump.h"
+#include "messages/messages.h"
 
 namespace {
 
-const char* kWired = "It's wired, because there is only one branch connected with pn_node\n";
+const char* kWired = msg::kWiredOneBranch;
 
 int count_of(const std::string& text, const std::string& piece) {
   int n = 0;
@@ -25,7 +28,7 @@ TEST(FlatScenario, InverterChain) {
   EXPECT_TRUE(g0->cmos_gate);
   EXPECT_EQ(names(g0->inlist), "in1");
   EXPECT_STREQ(r.node("mid2")->output_of_gate_name, "gate0");
-  EXPECT_EQ(names(r.node("mid2")->input_of_gate_list), "gate1");
+  EXPECT_EQ(names(r.node("mid2")->input_of_gate_list.list()), "gate1");
   EXPECT_EQ(r.node("mid2")->num_of_inputs, 1);
   EXPECT_EQ(r.node("in1")->num_of_inputs, 0);  // feeds gate0 but is no pn node
 }
@@ -88,7 +91,7 @@ TEST(FlatScenario, AoiWithTransmissionGateAndPseudoNor) {
   EXPECT_EQ(std::string(t->transname) + t->input + t->output + t->p_g + t->n_g, "trans0n2n3ssb");
   EXPECT_EQ(r.node("n3")->num_of_inputs, 2);  // q's gate and the transmission gate
   EXPECT_EQ(r.node("n2")->num_of_inputs, 1);
-  EXPECT_EQ(names(r.node("A")->input_of_gate_list), "gate1 gate2");
+  EXPECT_EQ(names(r.node("A")->input_of_gate_list.list()), "gate1 gate2");
 }
 
 TEST(FlatScenario, PseudoNmosLoadWithGateOnGround) {
@@ -243,3 +246,18 @@ TEST(FlatScenario, PullUpOnOtherInputsIsPseudo) {
 }
 
 }  // namespace
+
+// A whole extraction in one comparison: a NAND2 into an inverter, a
+// transmission gate behind it and a pseudo-NMOS inverter.
+TEST(FlatScenario, WholeNetworkDump) {
+  run_flat(
+      "M1 y1 a2 x3 gnd nmos\nM2 x3 b4 gnd gnd nmos\nM3 y1 a2 vdd vdd pmos\nM4 y1 b4 vdd vdd pmos\n"
+      "M5 z5 y1 gnd gnd nmos\nM6 z5 y1 vdd vdd pmos\n"
+      "M7 z5 s6 t7 gnd nmos\nM8 z5 sb8 t7 vdd pmos\n"
+      "M9 w9 t7 gnd gnd nmos\nM10 w9 gnd vdd vdd pmos\n");
+  EXPECT_EQ(dump_gate_network(),
+            "gate gate0 cmos NAND2 NOR2 out=y1 in=a2,b4\n"
+            "gate gate1 cmos INV INV out=z5 in=y1\n"
+            "gate gate2 pseudo INV INV out=w9 in=t7,gnd\n"
+            "trans trans0 in=z5 out=t7 n=s6 p=sb8\n");
+}

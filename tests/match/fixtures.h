@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/patternmatch.h"
 #include "netlist/arena.h"
@@ -72,7 +74,7 @@ class Network {
       const Names& ins = gates_[i].ins;
       for (auto in = ins.begin(); in != ins.end(); ++in) {
         if (std::find(ins.begin(), in, *in) != in) continue;  // a gate stands once on a net
-        node(*in)->input_of_gate_list = link_behind_head(node(*in)->input_of_gate_list, pin_list({name}));
+        node(*in)->input_of_gate_list.set(link_behind_head(node(*in)->input_of_gate_list.list(), pin_list({name})));
       }
     }
     for (std::size_t i = 0; i < trans_.size(); ++i) {
@@ -81,7 +83,7 @@ class Network {
     }
     for (NODELIST* n : order_) {
       if (n->pn_node) {
-        n->num_of_inputs = static_cast<int>(names(n->input_of_gate_list).size()) + !!n->input_of_trans_name +
+        n->num_of_inputs = static_cast<int>(names(n->input_of_gate_list.list()).size()) + !!n->input_of_trans_name +
                            !!n->output_of_trans_name;
       }
     }
@@ -170,7 +172,7 @@ inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, Nam
 // Makes `net` the flat circuit; names without a number go past node_biggest.
 inline void flat_circuit(Network net) {
   hash_node_list.clear();
-  flat_reset_unnumbered();
+  reset_run();
   hash_trans_list.clear();
   ResultHead = nullptr;
   node_biggest = 1000;

@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <random>
 
-#include "match/gate_input_trim.h"
+#include "algo/gate_input_trim.h"
+#include "algo/tables.h"
+#include "messages/messages.h"
 #include "tests/match/fixtures.h"
 
 using namespace fixture;
@@ -47,7 +49,7 @@ TEST(NeighbourComparison, CountsAndRepeatedTypes) {
   EXPECT_TRUE(pm.fill_in_gate_stack(two, rg({"gate0", "gate1", "gate3"}), true));    // a pin may feed more
   testing::internal::CaptureStdout();
   EXPECT_FALSE(pm.fill_in_gate_stack(rg({"gate0", "gate1", "gate2"}), rg({"gate0", "gate1", "gate2", "gate3"}), true));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), " decided fail \n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), msg::kDecidedFail);
   EXPECT_TRUE(pm.decide_failed(rg({"gate0"}), nullptr, 1, 0, false));
   m->reinitialize_macromodel();
 
@@ -109,7 +111,7 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
   Patternmatch pf(fan);
   testing::internal::CaptureStdout();
   pf.deal_with_dead_loop();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown connected to 3 and more known gate, wired\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), msg::kUnknownWiredNoMark);
   EXPECT_EQ(fan->gate_has_been_found("gate0"), nullptr);
 }
 
@@ -122,8 +124,7 @@ TEST(PinRules, GroupComparison) {
   EXPECT_EQ(pm.compare_two_gatename_list(group({"a", "b"}), group({"a", "b"})), nullptr);
   EXPECT_EQ(pm.compare_two_gatename_list(group({"a"}), group({"a", "b", "c"})), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Compare result: in the circuit gatename_list, no gate pin name have been found, exit!\n"
-            "Compare result: in the circuit gatename_list, more than 1 pin name have been found, exit!\n");
+            std::string(msg::kNoPinFound) + msg::kManyPinsFound);
 
   // An open pin whose partner b is already matched to net b: the group {a, b}
   // of the counterpart gate gives a.
@@ -145,7 +146,7 @@ TEST(GateListTrim, MatchesRepeatedSingleRemovals) {
     int n = rng() % 40;  // short lists are rebuilt at once, long ones lazily
     for (int i = 0; i < n; ++i) start.push_back("gate" + std::to_string(rng() % 30));
     auto* node = arena_new<NodeList>();
-    node->input_of_gate_list = pin_list(start);
+    node->input_of_gate_list.set(pin_list(start));
     PINLIST* expected = pin_list(start);
     for (int occurrence = 0; occurrence < 3; ++occurrence) {
       std::vector<const char*> gone;
@@ -159,6 +160,6 @@ TEST(GateListTrim, MatchesRepeatedSingleRemovals) {
       }
       remove_input_gates(node, gone);
     }
-    ASSERT_EQ(names(current_input_gates(node)), names(expected)) << "round " << round;
+    ASSERT_EQ(names(node->input_of_gate_list.list()), names(expected)) << "round " << round;
   }
 }

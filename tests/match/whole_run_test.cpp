@@ -1,11 +1,14 @@
 // Whole runs of the extractor on small netlists with subcircuit definitions.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "messages/messages.h"
 
 namespace {
 
@@ -117,8 +120,18 @@ TEST(WholeRun, LatchDefinitionTerminates) {
 // not correspond, and (except for the first) a true copy of the definition on
 // nets of its own, which must still be found.
 
-std::string rejection(const std::string& def, const std::string& anchor, int condition) {
-  return " occurrence rejected: " + def + " at " + anchor + ", condition " + std::to_string(condition) + ": ";
+// What every rejection line starts with.
+std::string rejection_start() {
+  std::string format = msg::kOccurrenceRejected;
+  return format.substr(0, format.find('%'));
+}
+
+// The rejection line, cut after the condition's number when no text is given.
+std::string rejection(const std::string& def, const std::string& anchor, int condition, const char* why = nullptr) {
+  char line[512];
+  std::snprintf(line, sizeof line, msg::kOccurrenceRejected, def.c_str(), anchor.c_str(), condition, why ? why : "");
+  std::string s(line);
+  return why ? s : s.substr(0, s.size() - 1);
 }
 
 std::string amb_circuit(const std::string& in, const std::string& a, const std::string& b, const std::string& out,
@@ -138,7 +151,7 @@ TEST(WholeRun, OneCircuitGateForTwoDefinitionGatesIsRejected) {
   Outcome r = extract("shared_gate",
                       ".subckt top a21 a22 a23 n6\n" + amb_circuit("a21", "a22", "a23", "n6", 0) + ".ends top\n", def);
   ASSERT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find(rejection("AMB", "gate0", 1) + "a circuit gate stands for two definition gates\n"),
+  EXPECT_NE(r.out.find(rejection("AMB", "gate0", 1, msg::kFaultSharedGate)),
             std::string::npos)
       << r.out;
   EXPECT_EQ(r.netlist.find("AMB "), std::string::npos) << r.netlist;
@@ -154,7 +167,7 @@ TEST(WholeRun, InternalNetReadOutsideIsRejected) {
                           nand_via("n11", "n12", "n33", "x113") + ".ends top\n",
                       def);
   ASSERT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find(rejection("SUB", "gate0", 3) + "an internal net is used outside\n"), std::string::npos)
+  EXPECT_NE(r.out.find(rejection("SUB", "gate0", 3, msg::kFaultInternalNet)), std::string::npos)
       << r.out;
   EXPECT_NE(r.netlist.find("INV  U4 ( .a(n2), .out(n4) );"), std::string::npos) << r.netlist;
   EXPECT_NE(r.netlist.find("INV  U2 ( .a(a22), .out(n2) );"), std::string::npos) << r.netlist;
@@ -183,7 +196,7 @@ TEST(WholeRun, InputsSettledThroughAnotherGateAreChecked) {
                           aoi21_via("in21", "in22", "w25", "n34", "x134", "y234") + ".ends top\n",
                       def);
   ASSERT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find(rejection("XOR", "gate0", 2) + "gate nets do not correspond\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(rejection("XOR", "gate0", 2, msg::kFaultGatesDiffer)), std::string::npos) << r.out;
   EXPECT_NE(r.netlist.find("AOI12  U3 ( .a(in3), .c(w5), .b(in4), .out(n14) );"), std::string::npos) << r.netlist;
   EXPECT_NE(r.netlist.find("XOR  X4 ( .a1(in21), .b2(in22), .x3(n34) );"), std::string::npos) << r.netlist;
 }
@@ -199,7 +212,7 @@ TEST(WholeRun, InterchangeableInputsInAnotherOrderAreAccepted) {
                           inv("n4", "y5") + ".ends top\n",
                       def);
   ASSERT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.find("occurrence rejected"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find(rejection_start()), std::string::npos) << r.out;
   EXPECT_NE(r.netlist.find("AO  X1 ("), std::string::npos) << r.out << r.netlist;
   EXPECT_NE(r.netlist.find(".C(c3)"), std::string::npos) << r.netlist;
 }
@@ -215,6 +228,6 @@ TEST(WholeRun, PseudoGateWithLoadOnTheRailIsAccepted) {
                                          ".ends top\n",
                       def);
   ASSERT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.find("occurrence rejected"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find(rejection_start()), std::string::npos) << r.out;
   EXPECT_NE(r.netlist.find("PS  X1 ( .A(a1), .B(b2), .Y(y4) );"), std::string::npos) << r.netlist;
 }

@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "../extract/flat_pipeline.h"
-#include "extract/growth.h"
+#include "algo/growth.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "netlist/arena.h"
-#include "subckt/mgroup.h"
-#include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
+#include "subckt/stages.h"
 
 namespace {
 
@@ -23,16 +24,9 @@ MGroup* run_subckt(MOSLIST* mos, MODELLIST* models) {
   MTellNP tell(mos, models);
   tell.mos_np_netlist();
   auto* node = arena_new<MNode>(mos, nullptr);
-  for (auto stage : {&MNode::gen_nodelist, &MNode::gen_np_char_netlist, &MNode::delete_vdd_gnd_from_inputlist,
-                     &MNode::generate_output_pinlist, &MNode::generate_input_pinlist})
-    (node->*stage)();
+  run_node_stages(*node);
   auto* g = arena_new<MGroup>(node->moshead, node->nodehead, node->inputhead, node->outputhead);
-  for (auto stage : {&MGroup::generate_branch_list, &MGroup::group_branch_list, &MGroup::generate_pass_left_list,
-                     &MGroup::generate_trans_list, &MGroup::generate_num_for_branch, &MGroup::n_branch_recognition,
-                     &MGroup::p_branch_recognition, &MGroup::gate_recognition, &MGroup::gen_hash_gate_list,
-                     &MGroup::gen_inlist_for_gate, &MGroup::gen_hash_trans_list, &MGroup::gen_connection_of_gates,
-                     &MGroup::gen_connection_of_trans, &MGroup::count_input_num_of_node})
-    (g->*stage)();
+  run_group_stages(*g);
   return g;
 }
 
@@ -69,7 +63,7 @@ TEST(FlatAndSubcircuit, SameGateNetworkOnAPlainCircuit) {
       "M18 n6 n5 gnd gnd nmos\nM19 n6 n5 vdd vdd pmos\n"
       // NAND2 a b whose pull-up reads a and c -> n7: pseudo on both sides
       "M20 n7 a x13 gnd nmos\nM21 x13 b gnd gnd nmos\nM22 n7 a vdd vdd pmos\nM23 n7 c vdd vdd pmos\n";
-  reset_netlist_globals();
+  reset_run();
   load_cards(cards);
   MGroup* sub = run_subckt(MosHead, ModelHead);
   FlatRun flat = run_flat(cards);
@@ -84,7 +78,7 @@ TEST(FlatAndSubcircuit, SameGateNetworkOnAPlainCircuit) {
 
 // What the shared growth does where the stages' inputs are off.
 TEST(FlatAndSubcircuit, GrowthGuards) {
-  reset_netlist_globals();
+  reset_run();
   Branch flat(0);
   EXPECT_FALSE(flat.generate_branch(nullptr, 0));  // no seed, no branch
   MBranch sub(1, nullptr, nullptr);

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "netlist/arena.h"
-#include "subckt/mgroup.h"
 #include "subckt/mnode.h"
 #include "subckt/mtellnp.h"
+#include "subckt/stages.h"
 
 namespace {
 
@@ -51,34 +51,16 @@ struct Extracted {
   std::string out;  // standard output of the whole extraction
 };
 
-// The twenty stages in their fixed order.
+// Every stage, in the order of the subcircuit tables.
 Extracted extract(Def& def) {
   Extracted r;
   testing::internal::CaptureStdout();
   MTellNP tell(def.mos, def.models);
   tell.mos_np_netlist();
   r.node = std::make_unique<MNode>(tell.moshead, def.terms);
-  r.node->gen_nodelist();
-  r.node->gen_np_char_netlist();
-  r.node->delete_vdd_gnd_from_inputlist();
-  r.node->generate_output_pinlist();
-  r.node->generate_input_pinlist();
+  run_node_stages(*r.node);
   r.group = std::make_unique<MGroup>(r.node->moshead, r.node->nodehead, r.node->inputhead, r.node->outputhead);
-  MGroup& g = *r.group;
-  g.generate_branch_list();
-  g.group_branch_list();
-  g.generate_pass_left_list();
-  g.generate_trans_list();
-  g.generate_num_for_branch();
-  g.n_branch_recognition();
-  g.p_branch_recognition();
-  g.gate_recognition();
-  g.gen_hash_gate_list();
-  g.gen_inlist_for_gate();
-  g.gen_hash_trans_list();
-  g.gen_connection_of_gates();
-  g.gen_connection_of_trans();
-  g.count_input_num_of_node();
+  run_group_stages(*r.group);
   r.out = testing::internal::GetCapturedStdout();
   return r;
 }
@@ -168,7 +150,7 @@ TEST(SubcircuitExtraction, NodeRecords) {
   cased.p("M4", "OUT5", "a", "vdd");
   Extracted r = extract(cased);
   EXPECT_EQ(outputs(r.group->n_branch_list), "out5 OUT5");
-  EXPECT_EQ(pins(node(r, "a")->input_of_gate_list), "gate0 gate1");
+  EXPECT_EQ(pins(node(r, "a")->input_of_gate_list.list()), "gate0 gate1");
 
   // Gate on its own source, on a net that exists: a source and a gate
   // record, so the net counts as touched by that MOSFET's source.
@@ -285,8 +267,8 @@ TEST(SubcircuitExtraction, BufferGates) {
   EXPECT_EQ(pins(g.hash_gate_list[1]->inlist), "IN");
   EXPECT_STREQ(node(r, "OUT")->output_of_gate_name, "gate0");
   EXPECT_STREQ(node(r, "mid")->output_of_gate_name, "gate1");
-  EXPECT_EQ(pins(node(r, "mid")->input_of_gate_list), "gate0");
-  EXPECT_EQ(pins(node(r, "IN")->input_of_gate_list), "gate1");
+  EXPECT_EQ(pins(node(r, "mid")->input_of_gate_list.list()), "gate0");
+  EXPECT_EQ(pins(node(r, "IN")->input_of_gate_list.list()), "gate1");
   EXPECT_EQ(node(r, "mid")->num_of_inputs, 1);
   EXPECT_EQ(node(r, "IN")->num_of_inputs, 0);
 }
@@ -310,7 +292,7 @@ TEST(SubcircuitExtraction, PseudoNmosNor) {
   EXPECT_FALSE(gate->cmos_gate);
   EXPECT_FALSE(gate->pn_input_match);
   EXPECT_EQ(pins(gate->inlist), "a gnd b");
-  EXPECT_EQ(pins(node(r, "gnd")->input_of_gate_list), "gate0");
+  EXPECT_EQ(pins(node(r, "gnd")->input_of_gate_list.list()), "gate0");
   EXPECT_EQ(r.out, "");
 }
 

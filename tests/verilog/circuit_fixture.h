@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "extract/cgate.h"
 #include "match/records.h"
 #include "netlist/arena.h"
@@ -55,10 +57,9 @@ std::string written(Fn write) {
 class CircuitTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    reset_netlist_globals();
+    reset_run();
     hash_node_list.clear();
-    flat_reset_unnumbered();
-    hash_gate_list = nullptr;
+        hash_gate_list = nullptr;
     num_of_gates = 0;
   }
 

@@ -1,5 +1,6 @@
 #include "verilog/netlist_writer.h"
 
+#include "algo/tables.h"
 #include "circuit_fixture.h"
 #include "verilog/identifier.h"
 #include "verilog/wire.h"

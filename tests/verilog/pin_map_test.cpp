@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "extract/gate_types.h"
+#include "algo/gate_types.h"
 #include "verilog/header_writer.h"
 
 TEST(PinMap, EvaluatorReadsGateExpressions) {

@@ -1,5 +1,6 @@
 #include "verilog/wire.h"
 
+#include "algo/tables.h"
 #include "circuit_fixture.h"
 
 

@@ -1,4 +1,4 @@
-#include "extract/gate_network.h"
+#include "algo/gate_network.h"
 
 #include <algorithm>
 #include <climits>
@@ -136,7 +136,7 @@ void count_input_num_of_node(NODELIST* node) {
     node->num_of_inputs = 0;
     return;
   }
-  node->num_of_inputs = lists::count(node->input_of_gate_list) + (node->input_of_trans_name ? 1 : 0) +
+  node->num_of_inputs = lists::count(node->input_of_gate_list.list()) + (node->input_of_trans_name ? 1 : 0) +
                         (node->output_of_trans_name ? 1 : 0);
 }
 

@@ -1,4 +1,4 @@
-#include "extract/gate_types.h"
+#include "algo/gate_types.h"
 
 #include <cstring>
 #include <string_view>

@@ -1,18 +1,13 @@
-#include "extract/records.h"
+#include "extract/flat_lookup.h"
 
-#include <string_view>
-#include <unordered_map>
-
+#include "algo/run_state.h"
+#include "algo/tables.h"
 #include "netlist/arena.h"
 
 namespace {
-// Unnumbered node names and their table indexes; names in that region are
-// distinct, so a name finds the one slot a scan of the region would find.
-// Keys view stored copies of the names, so a lookup builds no string.
-std::unordered_map<std::string_view, long long>& unnumbered() {
-  static auto* m = new std::unordered_map<std::string_view, long long>();
-  return *m;
-}
+// Names in the unnumbered region are distinct, so a name finds the one slot
+// a scan of the region would find.
+auto& unnumbered() { return run_state().unnumbered; }
 }  // namespace
 
 long long flat_unnumbered_index(const char* name) {
@@ -25,8 +20,6 @@ void flat_register_unnumbered(const char* name, long long index) {
   if (!name || unnumbered().count(name)) return;
   unnumbered().emplace(arena::intern(name), index);
 }
-
-void flat_reset_unnumbered() { unnumbered().clear(); }
 
 NODELIST* flat_get_node(const char* name) {
   if (!name) return nullptr;

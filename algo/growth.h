@@ -1,14 +1,14 @@
 #pragma once
 // Branch growth and merging, written once for the flat circuit and the
-// subcircuits. B is Branch or MBranch; Nets is the lookup of the node graph
-// at hand, FlatNets or MLookup, which answer the same questions (the flat
-// circuit has one node per name, a subcircuit may have several).
+// subcircuits. B is Branch or MBranch; Nets is the node graph at hand
+// (see node_graph.h).
 #include <cstddef>
 #include <initializer_list>
 
-#include "extract/list_ops.h"
-#include "extract/name_set.h"
-#include "extract/records.h"
+#include "algo/list_ops.h"
+#include "algo/name_set.h"
+#include "algo/node_graph.h"
+#include "algo/records.h"
 
 namespace growth {
 
@@ -53,7 +53,7 @@ struct DeadEnds {
 // With `dead`, a far end known to lead nowhere joins node_list without being
 // walked on (`pruned` is then set), and one known to lead to the wrong rail
 // ends the walk as that rail would.
-template <class B, class Nets>
+template <class B, NodeGraph Nets>
 BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_type, const Nets& nets, NameSet* walked,
                               bool& recog, const DeadEnds* dead = nullptr, bool* pruned = nullptr) {
   const char* vdd = nets.vdd();
@@ -89,7 +89,7 @@ BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_ty
 }
 
 // The node a branch grows from: the seed's drain, unless the drain is a rail.
-template <class Nets>
+template <NodeGraph Nets>
 char* walk_start(const MOSLIST* mos, const Nets& nets) {
   return same_name(mos->d, nets.vdd()) ? mos->s : !same_name(mos->d, nets.gnd()) ? mos->d : mos->s;
 }
@@ -100,7 +100,7 @@ char* walk_start(const MOSLIST* mos, const Nets& nets) {
 // branch takes the MOSFETs that Nets::for_each_member names for them. False
 // when no output is reached or the walk meets the wrong rail. `dead` and
 // `pruned` are handed to find_new_node.
-template <class B, class Nets>
+template <class B, NodeGraph Nets>
 bool generate_branch(B* br, MOSLIST* mos, int p_n_type, const Nets& nets, bool& recog,
                      const DeadEnds* dead = nullptr, bool* pruned = nullptr) {
   recog = true;
@@ -147,7 +147,7 @@ bool generate_branch(B* br, MOSLIST* mos, int p_n_type, const Nets& nets, bool& 
 // it reaches exactly as much, so it meets the wrong rail too. This keeps a
 // large network without outputs (a mesh of one channel type, thousands of
 // parallel MOSFETs on an undriven net) from being walked once per seed.
-template <class B, class Nets>
+template <class B, NodeGraph Nets>
 void remember_failed_walk(DeadEnds& dead, const B* br, const char* start, const Nets& nets, bool wrong_rail) {
   NameSet& to = wrong_rail ? dead.wrong_rail : dead.no_output;
   to.add(start);  // a walk from the same start is the same walk
@@ -165,7 +165,7 @@ void remember_failed_walk(DeadEnds& dead, const B* br, const char* start, const 
 // new_branch(kind). Grown branches join the list through the group's
 // insert_branch; the others give their MOSFETs back through undelete_mosfet.
 // `recog` is the flag the branches' growth clears on reaching the wrong rail.
-template <class G, class Nets, class SeedOf, class NewBranch>
+template <class G, NodeGraph Nets, class SeedOf, class NewBranch>
 void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch new_branch, bool& recog) {
   for (int p_n_type : {0, 1}) {
     auto*& list = p_n_type ? group.p_branch_list : group.n_branch_list;
@@ -200,7 +200,7 @@ void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch 
 }
 
 // Clears in_branch of the MOSFET each record of `mlist` stands for.
-template <class Nets>
+template <NodeGraph Nets>
 void undelete_mosfet(const MOSLIST* mlist, const Nets& nets) {
   for (; mlist; mlist = mlist->next)
     if (MOSLIST* own = nets.mosfet(mlist->mosname)) own->in_branch = false;

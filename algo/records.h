@@ -1,6 +1,9 @@
 #pragma once
 // Records of the gate-extraction stages, shared by the flat circuit and the
 // subcircuit twins, by pattern matching and by the Verilog writer.
+#include <cstdint>
+#include <vector>
+
 #include "netlist/netlist.h"
 
 typedef struct DEVICELIST {
@@ -13,6 +16,33 @@ typedef struct DEVICELIST {
   struct DEVICELIST* next;
 } DeviceList;
 
+// The gates a net feeds, in list order. Pattern matching defers the removal
+// of an occurrence's gates from a flat net's list (see gate_input_trim.h);
+// the list is only reachable through list(), which writes pending removals
+// back first, so no reader can see it stale.
+struct NODELIST;
+
+class GateInputs {
+ public:
+  PINLIST* list() { return deferred() ? apply_removals() : head_; }
+  void set(PINLIST* head) {
+    if (deferred()) apply_removals();
+    head_ = head;
+  }
+
+ private:
+  friend void remove_input_gates(NODELIST* node, const std::vector<const char*>& names);
+  friend void flush_input_gate_removals();
+  // A list with removals pending carries a tag in the low bit of its head
+  // (records are aligned), so a read of any other list costs no lookup.
+  bool deferred() const { return reinterpret_cast<std::uintptr_t>(head_) & 1u; }
+  void defer() { head_ = reinterpret_cast<PINLIST*>(reinterpret_cast<std::uintptr_t>(head_) | 1u); }
+  // Relinks the list with its pending removals and drops the tag.
+  PINLIST* apply_removals();
+
+  PINLIST* head_;
+};
+
 typedef struct NODELIST {
   char* nodename;
   bool terminal;
@@ -22,7 +52,7 @@ typedef struct NODELIST {
   char* connected_p_branch_name;
   char* connected_n_branch_name;
   char* output_of_gate_name;
-  PINLIST* input_of_gate_list;
+  GateInputs input_of_gate_list;
   char* output_of_trans_name;
   char* input_of_trans_name;
   int num_of_inputs;
@@ -60,18 +90,3 @@ typedef struct TRANSLIST {
   int ready_to_delete;
   struct TRANSLIST* next;
 } TransList;
-
-// ---- Flat-circuit node lookup --------------------------------------------
-// Nodes whose names carry a number live at that number in hash_node_list;
-// the others live past node_biggest, the k-th distinct one met at
-// node_biggest + k. These helpers find the unnumbered ones by name without
-// scanning, and with no limit on how many there are.
-
-// The node of a flat-circuit net name, or null.
-NODELIST* flat_get_node(const char* name);
-// Table index of an unnumbered node name, or -1.
-long long flat_unnumbered_index(const char* name);
-// Files an unnumbered node name at its table index.
-void flat_register_unnumbered(const char* name, long long index);
-// Forgets every unnumbered name (start of a run).
-void flat_reset_unnumbered();

@@ -1,4 +1,4 @@
-#include "extract/recognition.h"
+#include "algo/recognition.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "extract/list_ops.h"
+#include "algo/list_ops.h"
 
 namespace lists {
 

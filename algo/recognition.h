@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "extract/gate_types.h"
-#include "extract/list_ops.h"
-#include "extract/records.h"
+#include "algo/gate_types.h"
+#include "algo/list_ops.h"
+#include "algo/records.h"
+#include "messages/messages.h"
 #include "netlist/arena.h"
 
 namespace recognition {
@@ -211,18 +212,18 @@ void branch_recognition(B* list, const char* vdd, const char* gnd, const char* m
     br->greatthan4 = 1;
     br->headername = model_name(model_prefix, model_index++);
     std::fputs(too_big_message, stdout);
-    std::printf("Branch name = %s, Logic function is: \n", br->headername);
+    std::printf(msg::kBranchFunction, br->headername);
   }
 }
 
 // The recognition stages of the two branch kinds.
 template <class B>
 void n_branch_recognition(B* list, const char* vdd, const char* gnd) {
-  branch_recognition(list, vdd, gnd, "N_Model_", "This n_branch contains more than 7 mosfets, can't handle\n");
+  branch_recognition(list, vdd, gnd, "N_Model_", msg::kNBranchTooBig);
 }
 template <class B>
 void p_branch_recognition(B* list, const char* vdd, const char* gnd) {
-  branch_recognition(list, vdd, gnd, "P_Model_", "This p_branch contains more than 7 mosfets, can't handle\n");
+  branch_recognition(list, vdd, gnd, "P_Model_", msg::kPBranchTooBig);
 }
 
 }  // namespace recognition

@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "extract/records.h"
+#include "algo/records.h"
 
 class GateInputTrim {
  public:
@@ -42,13 +42,11 @@ class GateInputTrim {
   bool reversed_ = false;
 };
 
-// The gate list of a flat net with every pending removal applied.
-PINLIST* current_input_gates(NODELIST* node);
-
 // Removes from the net's gate list every entry named in `names` (distinct
 // names), one removal per entry, in the order the entries stand in the list
 // when the call begins.
 void remove_input_gates(NODELIST* node, const std::vector<const char*>& names);
 
-// Writes every pending removal back into the nets' lists.
+// Writes every pending removal back into the nets' lists (GateInputs::list
+// does it for one net).
 void flush_input_gate_removals();

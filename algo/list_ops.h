@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "extract/records.h"
+#include "algo/records.h"
 #include "netlist/arena.h"
 
 namespace lists {

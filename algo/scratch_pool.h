@@ -32,12 +32,3 @@ class ScratchPool {
  private:
   T* free_ = nullptr;
 };
-
-struct PINLIST;
-struct GATENAMELIST;
-struct RGLIST;
-ScratchPool<PINLIST>& pinlist_pool();
-ScratchPool<GATENAMELIST>& gatenamelist_pool();
-ScratchPool<RGLIST>& rglist_pool();
-// Hands a neighbour list's entries back for reuse.
-void release_rglist(RGLIST* list);

@@ -1,10 +1,12 @@
-#include "match/gate_input_trim.h"
+#include "algo/gate_input_trim.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <utility>
 
-#include "match/logic_type.h"
+#include "algo/assert.h"
+#include "algo/run_state.h"
 
 GateInputTrim::GateInputTrim(PINLIST* list) {
   for (PINLIST* p = list; p; p = p->next) {
@@ -64,23 +66,9 @@ PINLIST* GateInputTrim::relink() {
 }
 
 namespace {
-std::unordered_map<NODELIST*, std::unique_ptr<GateInputTrim>>& pending() {
-  static auto* m = new std::unordered_map<NODELIST*, std::unique_ptr<GateInputTrim>>();
-  return *m;
-}
-}  // namespace
 
-PINLIST* current_input_gates(NODELIST* node) {
-  if (!node) return nullptr;
-  auto it = pending().find(node);
-  if (it != pending().end()) {
-    node->input_of_gate_list = it->second->relink();
-    pending().erase(it);
-  }
-  return node->input_of_gate_list;
-}
-
-namespace {
+// Equal texts, or both null.
+bool same_text(const char* a, const char* b) { return a && b ? std::strcmp(a, b) == 0 : a == b; }
 
 // One removal done at once on the records themselves: the first record kept
 // stays first, the other kept ones follow in reverse.
@@ -105,22 +93,27 @@ constexpr int kShortList = 16;
 }  // namespace
 
 void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
-  if (!node || !node->input_of_gate_list) return;
-  auto it = pending().find(node);
-  if (it == pending().end()) {
+  if (!node || !node->input_of_gate_list.head_) return;
+  GateInputs& gates = node->input_of_gate_list;
+  auto& trims = run_state().gate_trims;
+  auto it = gates.deferred() ? trims.find(&gates) : trims.end();
+  if (it == trims.end()) {
+    PINLIST* list = gates.head_;
     int length = 0;
-    for (PINLIST* p = node->input_of_gate_list; p && length <= kShortList; p = p->next) ++length;
+    for (PINLIST* p = list; p && length <= kShortList; p = p->next) ++length;
     if (length <= kShortList) {
       std::vector<const char*> hits;
-      for (PINLIST* p = node->input_of_gate_list; p; p = p->next) {
+      for (PINLIST* p = list; p; p = p->next) {
         for (const char* n : names) {
           if (same_text(p->NodeName, n)) hits.push_back(n);
         }
       }
-      for (const char* n : hits) node->input_of_gate_list = remove_one(n, node->input_of_gate_list);
+      for (const char* n : hits) list = remove_one(n, list);
+      gates.head_ = list;
       return;
     }
-    it = pending().emplace(node, std::make_unique<GateInputTrim>(node->input_of_gate_list)).first;
+    it = trims.emplace(&gates, std::make_unique<GateInputTrim>(list)).first;
+    gates.defer();
   }
   GateInputTrim& trim = *it->second;
   // Entries are removed in the order a walk of the list meets them.
@@ -136,6 +129,15 @@ void remove_input_gates(NODELIST* node, const std::vector<const char*>& names) {
 }
 
 void flush_input_gate_removals() {
-  for (auto& [node, trim] : pending()) node->input_of_gate_list = trim->relink();
-  pending().clear();
+  auto& trims = run_state().gate_trims;
+  while (!trims.empty()) trims.begin()->first->apply_removals();
+}
+
+PINLIST* GateInputs::apply_removals() {
+  auto& trims = run_state().gate_trims;
+  auto it = trims.find(this);
+  EXTRACTOR_ASSERT(it != trims.end());
+  head_ = it->second->relink();
+  trims.erase(it);
+  return head_;
 }

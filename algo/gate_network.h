@@ -1,12 +1,14 @@
 #pragma once
 // Transmission gates, gate formation and gate connectivity, written once for
 // the flat circuit and the subcircuits. Gate is CGate or MCGate, B the branch
-// type it pairs, Nets the lookup of the node graph (FlatNets or MLookup).
+// type it pairs, Nets the node graph (see node_graph.h).
 #include <vector>
 
-#include "extract/gate_types.h"
-#include "extract/list_ops.h"
-#include "extract/records.h"
+#include "algo/assert.h"
+#include "algo/gate_types.h"
+#include "algo/list_ops.h"
+#include "algo/node_graph.h"
+#include "algo/records.h"
 #include "netlist/arena.h"
 
 namespace network {
@@ -73,8 +75,10 @@ Rec** number_table(Rec* list, char* Rec::*name, int count) {
 // a gate is a pseudo gate.
 template <class Gate>
 void gen_inlist_for_gate(Gate** table, int count) {
+  // The table is built (number_table) before any stage reads it.
+  EXTRACTOR_ASSERT(table || count <= 0);
   for (int k = 0; k < count; ++k) {
-    Gate* g = table ? table[k] : nullptr;
+    Gate* g = table[k];
     if (!g) continue;
     for (NAMELIST* n = g->n_branch ? g->n_branch->name_list : nullptr; n; n = n->next)
       g->inlist = lists::insert_pin(g->inlist, n->gatename);
@@ -90,13 +94,15 @@ void gen_inlist_for_gate(Gate** table, int count) {
 // Lists every gate of the table, in table order, on the first node of each
 // of its input nets, once per node. With `name_outputs` the first node of
 // the gate's output is given the gate's name first.
-template <class Gate, class Nets>
+template <class Gate, NodeGraph Nets>
 void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool name_outputs) {
   // Only the gate at hand can already stand in a node's list, so the nodes it
   // was added to are all there is to check (a clock net feeds thousands).
   std::vector<NODELIST*> fed;
+  // The table is built (number_table) before any stage reads it.
+  EXTRACTOR_ASSERT(table || count <= 0);
   for (int k = 0; k < count; ++k) {
-    Gate* g = table ? table[k] : nullptr;
+    Gate* g = table[k];
     if (!g) continue;
     if (name_outputs && g->n_branch)
       if (NODELIST* out = nets.first_node(g->n_branch->pn_node)) out->output_of_gate_name = g->gatename;
@@ -108,7 +114,7 @@ void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool nam
         bool already = false;
         for (NODELIST* f : fed) already = already || f == node;
         if (already) continue;
-        node->input_of_gate_list = lists::insert_pin(node->input_of_gate_list, g->gatename);
+        node->input_of_gate_list.set(lists::insert_pin(node->input_of_gate_list.list(), g->gatename));
         fed.push_back(node);
       }
     }
@@ -116,7 +122,7 @@ void gen_connection_of_gates(Gate** table, int count, const Nets& nets, bool nam
 }
 
 // Marks the nodes of a transmission gate's two ends with its name.
-template <class Nets>
+template <NodeGraph Nets>
 void connect_trans(const TRANSLIST* t, const Nets& nets) {
   nets.for_each_node(t->output, [t](NODELIST* n) { n->output_of_trans_name = t->transname; });
   nets.for_each_node(t->input, [t](NODELIST* n) { n->input_of_trans_name = t->transname; });

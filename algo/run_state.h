@@ -1,0 +1,39 @@
+#pragma once
+// What one run keeps beside the netlist's list heads and the analysis
+// tables: the state the stages keep for themselves between calls. reset_run()
+// is the one reset of all of it, of the tables and of the reader's globals.
+#include <memory>
+#include <string_view>
+#include <unordered_map>
+
+#include "algo/gate_input_trim.h"
+#include "algo/scratch_pool.h"
+
+struct PINLIST;
+struct GATENAMELIST;
+struct RGLIST;
+
+struct RunState {
+  // Flat node names without a number and their node-table indexes (past
+  // node_biggest). Keys view interned copies, so a lookup builds no string.
+  std::unordered_map<std::string_view, long long> unnumbered;
+  // The flat node graph left a MOSFET card off a node of one of its
+  // terminals because another card of its name is there already.
+  bool cards_folded = false;
+  // Cleared by a branch walk that reaches the wrong rail, flat and subcircuit.
+  bool branch_recog = true;
+  bool branch_recog_m = true;
+  // Removals from flat nets' gate lists not yet written back (see
+  // GateInputs::list).
+  std::unordered_map<GateInputs*, std::unique_ptr<GateInputTrim>> gate_trims;
+  // Recycled records of the short-lived lists of matching.
+  ScratchPool<PINLIST> pinlist_pool;
+  ScratchPool<GATENAMELIST> gatenamelist_pool;
+  ScratchPool<RGLIST> rglist_pool;
+};
+
+RunState& run_state();
+
+// Start-of-run values for the run state, the analysis tables and the
+// reader's globals.
+void reset_run();

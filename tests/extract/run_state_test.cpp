@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "algo/gate_input_trim.h"
+#include "algo/run_state.h"
+#include "algo/tables.h"
+#include "driver/pipeline.h"
+#include "flat_pipeline.h"
+#include "messages/messages.h"
+#include "netlist/arena.h"
+
+namespace {
+
+// The stage table: unique names in run order, slices by name, every fixed
+// progress message taken from messages.h.
+TEST(StageTable, NamesSlicesAndMessages) {
+  auto table = classic_pipeline();
+  std::set<std::string> seen;
+  for (const Stage& s : table) EXPECT_TRUE(seen.insert(s.name).second) << s.name;
+  EXPECT_STREQ(table.front().name, "parse");
+  EXPECT_STREQ(table.back().name, "report");
+
+  auto flat = stages(table, "tellnp", "gen_num_for_macromodel");
+  EXPECT_STREQ(flat.front().name, "tellnp");
+  EXPECT_STREQ(flat.back().name, "gen_num_for_macromodel");
+  EXPECT_STREQ(flat.front().message, msg::kTellNPDone);
+  EXPECT_STREQ(flat.back().message, msg::kNumForMacromodel);
+  EXPECT_EQ(stages(table, "couple_p_n_branch", "couple_p_n_branch").size(), 1u);
+#ifndef EXTRACTOR_CHECKS
+  EXPECT_TRUE(stages(table, "report", "parse").empty());  // wrong way round
+#endif
+}
+
+// One reset brings back the start of a run: the unnumbered node names, the
+// folded-cards flag, the tables and the lists.
+TEST(RunState, OneResetClearsEverything) {
+  run_flat("M1 y a gnd gnd nmos\nM1 y a vdd vdd pmos\nM2 z y gnd gnd nmos\nM3 z y vdd vdd pmos\n");
+  ASSERT_NE(flat_get_node("y"), nullptr);
+  EXPECT_TRUE(run_state().cards_folded);  // the two cards named M1
+  EXPECT_GT(num_of_gates, 0);
+  reset_run();
+  EXPECT_EQ(flat_get_node("y"), nullptr);
+  EXPECT_TRUE(run_state().unnumbered.empty());
+  EXPECT_FALSE(run_state().cards_folded);
+  EXPECT_EQ(num_of_gates, 0);
+  EXPECT_EQ(hash_gate_list, nullptr);
+  EXPECT_EQ(MosHead, nullptr);
+}
+
+PINLIST* pins(int n) {
+  PINLIST* head = nullptr;
+  for (int i = n - 1; i >= 0; --i) {
+    auto* p = arena_new<PINLIST>();
+    p->NodeName = arena::strdup(("gate" + std::to_string(i)).c_str());
+    p->next = head;
+    head = p;
+  }
+  return head;
+}
+
+std::vector<std::string> listed(PINLIST* p) {
+  std::vector<std::string> v;
+  for (; p; p = p->next) v.push_back(p->NodeName);
+  return v;
+}
+
+// A removal from a long gate list is deferred, yet every read sees it; a
+// reset writes back what is still pending.
+TEST(RunState, DeferredTrimIsSeenByEveryRead) {
+  reset_run();
+  auto* node = arena_new<NODELIST>();
+  node->input_of_gate_list.set(pins(40));
+  remove_input_gates(node, {"gate0", "gate5"});
+  EXPECT_EQ(run_state().gate_trims.size(), 1u);
+  std::vector<std::string> after = listed(node->input_of_gate_list.list());
+  EXPECT_TRUE(run_state().gate_trims.empty());
+  ASSERT_EQ(after.size(), 38u);
+  // Removing gate0 keeps gate1 first and walks the rest backwards; removing
+  // gate5 then walks them forwards again.
+  EXPECT_EQ(after[0], "gate1");
+  EXPECT_EQ(after[1], "gate2");
+  EXPECT_EQ(after.back(), "gate39");
+
+  remove_input_gates(node, {"gate1"});
+  EXPECT_EQ(run_state().gate_trims.size(), 1u);
+  reset_run();
+  EXPECT_TRUE(run_state().gate_trims.empty());
+  EXPECT_EQ(listed(node->input_of_gate_list.list()).size(), 37u);
+}
+
+}  // namespace
