@@ -13,7 +13,7 @@ const char* const kProfileHelp =
     "  -o, --output FILE    the Verilog netlist to write (required); the gate\n"
     "                       library modules follow the top module in it\n"
     "  -l, --library FILE   a cell library: each .subckt is a cell to find\n"
-    "                       (repeatable; largest cells are searched first)\n"
+    "                       (repeatable; where found cells overlap, more MOSFETs win)\n"
     "      --top NAME       the top cell (default: the one .subckt nothing calls,\n"
     "                       or the deck itself when devices stand outside .subckt)\n"
     "      --supply NAME    a supply rail (repeatable; default: vdd, vcc, vpwr, ...)\n"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/cell_search.h"
 #include "driver/options.h"
 #include "emit/netlist_emitter.h"
 #include "recognize/recognizer.h"
@@ -29,6 +30,7 @@ struct Profile {
   std::vector<spice::Circuit> cells;
   std::string top_where;  // location of the top for messages
   recognize::GateNetwork network;
+  CellSearchResult found;  // library cells found in the top
 };
 
 void read_step(Profile& run) {
@@ -66,6 +68,10 @@ void recognize_step(Profile& run) {
               std::to_string(recognize::SwitchEvaluator::kMaxInputs) + " inputs: written as switch primitives");
 }
 
+void match_step(Profile& run) {
+  if (!run.cells.empty()) run.found = find_library_cells(run.top, run.network, run.cells);
+}
+
 // Written beside the target and renamed at the end, so that a failed run
 // leaves no output file.
 bool write_step(Profile& run) {
@@ -76,9 +82,7 @@ bool write_step(Profile& run) {
     std::fprintf(stderr, "parser: cannot write %s\n", out.c_str());
     return false;
   }
-  // Library cells are written once the matcher hands over their occurrences.
-  std::vector<emit::LibraryCell> cells;
-  emit::NetlistEmitter(fp, cells).write(run.top, run.network, {});
+  emit::NetlistEmitter(fp, run.found.library).write(run.top, run.network, run.found.occurrences);
   bool ok = std::fflush(fp) == 0 && !std::ferror(fp);
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
@@ -113,5 +117,6 @@ int run_profile(int argc, char** argv) {
     return 1;
   }
   recognize_step(run);
+  match_step(run);
   return write_step(run) ? 0 : 1;
 }

@@ -153,8 +153,9 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
     std::fprintf(out_, "%s %s (", verilog_identifier(cell.name).c_str(),
                  instance_name(cell.name + "_" + std::to_string(++cell_count)).c_str());
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
+      // A port the circuit gives no net (a well the cell alone names) is left open.
       std::fprintf(out_, "%s .%s(%s)", p ? "," : "", verilog_identifier(cell.net_names[cell.ports[p]]).c_str(),
-                   name(occ.pins[p]).c_str());
+                   occ.pins[p] < c.net_count() ? name(occ.pins[p]).c_str() : "");
     std::fputs(" );\n", out_);
   };
   // Stages and cells in stage order; a cell where its first stage was.

@@ -4,7 +4,8 @@
 # --library; prints per size the time, placed cells found, cells reported
 # that were not placed (per cell kind in OUT/SIZE/check.txt) and the
 # simulation of the written netlist against the cell-level design.
-# Usage: bench/spice_cells/run.sh [CELL_FOLDER] [OUT]   (from the project root)
+# Usage: bench/spice_cells/run.sh [CELL_FOLDER] [OUT]   (from the project root;
+# SIZES="10000 100000" picks the sizes)
 set -euo pipefail
 cells=${1:-../shared/cells}
 out=${2:-build-bench/spice-cells}
@@ -14,7 +15,7 @@ cmake --build "$build" -j2 --target parser > /dev/null
 here=$(dirname "$0")
 mkdir -p "$out"
 printf '%-10s %10s %10s %10s %10s %10s  %s\n' MOSFETs "wall s" "peak MB" placed found false simulation
-for size in 10000 100000 1000000; do
+for size in ${SIZES:-10000 100000 1000000}; do
   dir="$out/$size"
   python3 "$here/gen_design.py" --cells "$cells" --mosfets "$size" --flat --out "$dir" 2> "$dir.gen.txt" || { cat "$dir.gen.txt"; exit 1; }
   mos=$(sed -E 's/.* cells \([0-9]+ sinks\), ([0-9]+) MOSFETs.*/\1/' "$dir.gen.txt")

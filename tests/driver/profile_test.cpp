@@ -94,15 +94,21 @@ TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
   EXPECT_LT(v.find("endmodule"), v.find("module INV(a, out);"));
 }
 
-TEST(Profile, ALibraryLeavesTheGatesAsTheyAre) {
-  // Cells are written as instances once the matcher hands them over; until
-  // then the gates stand as without a library.
+TEST(Profile, LibraryCellsFoundAreWrittenAsInstancesOfTheirOwnModules) {
   fs::path d = chain_dir("library");
   Outcome r = run(d, "-l lib/cells.sp chain.sp -o chain.v");
   ASSERT_EQ(r.status, 0) << r.err;
   std::string v = slurp(d / "chain.v");
-  EXPECT_NE(v.find("INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\n"), std::string::npos)
+  // The NAND's inputs land where the circuit has them; the wells take the
+  // nets the circuit's MOSFETs have as bulk.
+  EXPECT_NE(v.find("wire n_1;\n"
+                   "INV INV_1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
+                   "nand2 nand2_2 ( .A(IN), .B(n_1), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
+                   "endmodule\n"),
+            std::string::npos)
       << v;
+  EXPECT_NE(v.find("module INV(A, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
+  EXPECT_NE(v.find("module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
 }
 
 TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {

@@ -1,0 +1,181 @@
+#include "driver/cell_search.h"
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "cellmatch/cell_matcher.h"
+#include "cellmatch/stage_graph.h"
+#include "recognize/recognizer.h"
+
+namespace {
+
+using spice::NetId;
+
+// Input permutations are tried exhaustively only on stages this narrow.
+constexpr std::uint32_t kMaxPermutedInputs = 8;
+constexpr std::size_t kMaxVersions = 64;
+
+// Nets that something other than an evaluated stage touches: elements, black
+// boxes, MOSFETs written as switches or joining no stage. An occurrence must
+// not swallow them.
+std::vector<NetId> outside_nets(const spice::Circuit& c, const recognize::GateNetwork& network) {
+  std::vector<NetId> out;
+  for (const spice::Element& e : c.elements) out.insert(out.end(), e.nets.begin(), e.nets.end());
+  for (const spice::BlackBox& b : c.black_boxes) out.insert(out.end(), b.pins.begin(), b.pins.end());
+  auto add_mosfet = [&](std::uint32_t m) {
+    const spice::Mosfet& mos = c.mosfets[m];
+    for (NetId n : {mos.drain, mos.gate, mos.source})
+      if (!c.is_rail(n)) out.push_back(n);
+  };
+  for (const auto& component : network.unevaluated)
+    for (std::uint32_t m : component) add_mosfet(m);
+  for (std::uint32_t m : network.unused_mosfets) add_mosfet(m);
+  std::erase_if(out, [&](NetId n) { return n >= c.net_count(); });
+  return out;
+}
+
+// A cell can stand for part of the circuit only when its stages are all it
+// does: no black box or element that the instance would repeat or drop, no
+// MOSFET outside an evaluated stage.
+bool searchable(const spice::Circuit& cell, const recognize::GateNetwork& network) {
+  return !network.stages.empty() && cell.black_boxes.empty() && cell.elements.empty() &&
+         network.unevaluated.empty() && network.unused_mosfets.empty();
+}
+
+// The circuit's rail of each kind and bulk net of each channel among the
+// MOSFETs an occurrence covers: the nets of the cell's ports that no stage
+// touches (rails reached only through channels, bulk-only wells).
+struct Terminals {
+  NetId supply = cellmatch::kNone, ground = cellmatch::kNone;
+  NetId bulk_n = cellmatch::kNone, bulk_p = cellmatch::kNone;
+};
+
+Terminals terminals(const spice::Circuit& c, const recognize::GateNetwork& network,
+                    const std::vector<std::uint32_t>& stages) {
+  Terminals t;
+  for (std::uint32_t s : stages)
+    for (std::uint32_t m : network.stages[s].mosfet_ids) {
+      const spice::Mosfet& mos = c.mosfets[m];
+      for (NetId n : {mos.source, mos.drain}) {
+        if (t.supply == cellmatch::kNone && c.net_roles[n] == spice::NetRole::Supply) t.supply = n;
+        if (t.ground == cellmatch::kNone && c.net_roles[n] == spice::NetRole::Ground) t.ground = n;
+      }
+      NetId& bulk = mos.type == spice::Channel::N ? t.bulk_n : t.bulk_p;
+      if (bulk == cellmatch::kNone) bulk = mos.bulk;
+    }
+  return t;
+}
+
+// Per port of the cell that only reaches MOSFET bulks: the channel whose
+// bulk it is.
+std::vector<int> bulk_ports(const spice::Circuit& cell) {
+  std::vector<int> side(cell.ports.size(), -1);
+  for (std::size_t p = 0; p < cell.ports.size(); ++p) {
+    if (cell.net_roles[cell.ports[p]] != spice::NetRole::BulkOnly) continue;
+    for (const spice::Mosfet& mos : cell.mosfets)
+      if (mos.bulk == cell.ports[p]) {
+        side[p] = mos.type == spice::Channel::N ? 0 : 1;
+        break;
+      }
+  }
+  return side;
+}
+
+// The orders of a stage's inputs under which it computes the same table,
+// one per arrangement that the pins' classes cannot reach by swapping pins of
+// one class (a multiplexer's two data inputs together with the select and
+// its complement). The stage's label fixes one of them; a circuit's stage of
+// the same label may have been given any other.
+std::vector<std::vector<NetId>> equivalent_orders(const recognize::Stage& st) {
+  std::vector<std::vector<NetId>> orders{st.inputs};
+  const recognize::FunctionTable& t = st.table;
+  std::uint32_t n = t.inputs;
+  if (n < 2 || n > kMaxPermutedInputs || st.inputs.size() != n) return orders;
+  auto key = [&](const std::vector<NetId>& order) {
+    std::vector<std::pair<std::uint32_t, NetId>> k;
+    for (std::uint32_t i = 0; i < n; ++i) k.emplace_back(st.input_class[i], order[i]);
+    std::sort(k.begin(), k.end());
+    return k;
+  };
+  std::set<std::vector<std::pair<std::uint32_t, NetId>>> seen{key(st.inputs)};
+  std::vector<std::uint32_t> perm(n);
+  for (std::uint32_t i = 0; i < n; ++i) perm[i] = i;
+  while (std::next_permutation(perm.begin(), perm.end())) {
+    bool same = true;
+    for (std::uint32_t c = 0; c < t.combos() && same; ++c) {
+      std::uint32_t from = 0;  // new input k reads old input perm[k]
+      for (std::uint32_t k = 0; k < n; ++k)
+        if (c >> k & 1) from |= 1u << perm[k];
+      for (std::uint32_t o = 0; o < t.outputs && same; ++o) same = t.at(c, o) == t.at(from, o);
+    }
+    if (!same) continue;
+    std::vector<NetId> order(n);
+    for (std::uint32_t k = 0; k < n; ++k) order[k] = st.inputs[perm[k]];
+    if (seen.insert(key(order)).second) orders.push_back(std::move(order));
+  }
+  return orders;
+}
+
+// The cell's network once per combination of its stages' equivalent input
+// orders, at most kMaxVersions of them.
+std::vector<recognize::GateNetwork> versions(const recognize::GateNetwork& network) {
+  std::vector<recognize::GateNetwork> out{network};
+  for (std::size_t s = 0; s < network.stages.size(); ++s) {
+    std::vector<std::vector<NetId>> orders = equivalent_orders(network.stages[s]);
+    std::size_t have = out.size();
+    for (std::size_t k = 1; k < orders.size() && out.size() < kMaxVersions; ++k)
+      for (std::size_t v = 0; v < have && out.size() < kMaxVersions; ++v) {
+        out.push_back(out[v]);
+        out.back().stages[s].inputs = orders[k];
+      }
+  }
+  return out;
+}
+
+}  // namespace
+
+CellSearchResult find_library_cells(const spice::Circuit& top, const recognize::GateNetwork& network,
+                                    const std::vector<spice::Circuit>& cells) {
+  CellSearchResult result;
+  result.networks.resize(cells.size());
+  recognize::Recognizer recognizer;
+  std::vector<NetId> outside = outside_nets(top, network);
+  cellmatch::GateGraph circuit = cellmatch::stage_graph(network, top.ports, outside);
+  cellmatch::CellMatcher matcher(circuit);
+  // Graphs must stay where the matcher saw them.
+  std::vector<std::unique_ptr<cellmatch::GateGraph>> graphs;
+  std::vector<std::size_t> cell_of;     // library entry -> index into cells
+  std::vector<std::uint32_t> entry_of;  // graph given to the matcher -> library entry
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    result.networks[k] = recognizer.run(cells[k]);
+    if (!searchable(cells[k], result.networks[k])) continue;
+    std::vector<NetId> cell_outside = outside_nets(cells[k], result.networks[k]);
+    for (const recognize::GateNetwork& version : versions(result.networks[k])) {
+      graphs.push_back(std::make_unique<cellmatch::GateGraph>(cellmatch::stage_graph(version, cells[k].ports, cell_outside)));
+      entry_of.push_back(static_cast<std::uint32_t>(cell_of.size()));
+      matcher.add_cell(cells[k].name, *graphs.back());
+    }
+    cell_of.push_back(k);
+  }
+  for (std::size_t k : cell_of) result.library.push_back({&cells[k], &result.networks[k]});
+  if (cell_of.empty()) return result;
+
+  std::vector<cellmatch::Occurrence> kept = matcher.run();
+  std::vector<std::vector<int>> bulk_sides;
+  for (std::size_t k : cell_of) bulk_sides.push_back(bulk_ports(cells[k]));
+  for (cellmatch::Occurrence& occ : kept) {
+    std::uint32_t entry = entry_of[occ.cell];
+    const spice::Circuit& cell = cells[cell_of[entry]];
+    emit::CellOccurrence out;
+    out.cell = entry;
+    out.stages = occ.gates;
+    Terminals t = terminals(top, network, out.stages);
+    out.pins = occ.port_nets(*graphs[occ.cell], cell.ports, t.supply, t.ground);
+    const std::vector<int>& side = bulk_sides[entry];
+    for (std::size_t p = 0; p < out.pins.size(); ++p)
+      if (out.pins[p] == cellmatch::kNone && side[p] >= 0) out.pins[p] = side[p] == 0 ? t.bulk_n : t.bulk_p;
+    result.occurrences.push_back(std::move(out));
+  }
+  return result;
+}
