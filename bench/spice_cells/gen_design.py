@@ -157,8 +157,10 @@ def own_cell(rng, index):
             body.append("X%d %s %s %s %s %s w=420000u l=150000u" % (count[0], a, pins[expr], b, bulk, fet))
             count[0] += 1
         elif expr[0] == "|":
-            for c in expr[1:]:
-                net(c, pins, a, b, fet, bulk, tag)
+            # Each parallel arm gets its own stack nodes: shared ones would
+            # bridge the arms into another function.
+            for i, c in enumerate(expr[1:]):
+                net(c, pins, a, b, fet, bulk, "%s_p%d" % (tag, i))
         else:
             nodes = [a] + ["%s_%d" % (tag, i) for i in range(len(expr) - 2)] + [b]
             for i, c in enumerate(expr[1:]):
