@@ -76,7 +76,10 @@ class EndsGroup {
 
 }  // namespace
 
-void exchange_d_s(MOSLIST* mos) { std::swap(mos->d, mos->s); }
+void exchange_d_s(MOSLIST* mos) {
+  std::swap(mos->d, mos->s);
+  mos->exchanged = !mos->exchanged;
+}
 
 void undelete_mos_in_pass(MOSLIST* pass_transistor_list) {
   for (MOSLIST* m = pass_transistor_list; m; m = m->next) m->in_branch = false;

@@ -30,11 +30,6 @@ int node_exist(const B* br, const char* node) {
   return 0;
 }
 
-template <class B>
-void back_up_mos_list(B* br) {
-  for (MOSLIST* m = br->mos_list; m; m = m->next) br->bak_mos_list = lists::insert_mos(br->bak_mos_list, m);
-}
-
 // Nodes from which a walk is known to fail, for the walks of one branch kind.
 // From a node of `no_output` the walk reaches neither an output nor the
 // wrong rail, so a walk may pass it by; from a node of `wrong_rail` it
@@ -63,7 +58,7 @@ BRANCHNODELIST* find_new_node(B* br, BRANCHNODELIST* branchnode_list, int p_n_ty
   for (BRANCHNODELIST* at = branchnode_list; at; at = at->next) {
     const char* name = at->nodename;
     bool go_on = nets.for_each_device(name, [&](DEVICELIST* dev) {
-      char* other = same_name(name, dev->d) ? dev->s : same_name(name, dev->s) ? dev->d : nullptr;
+      char* other = same_name(name, dev->d()) ? dev->s() : same_name(name, dev->s()) ? dev->d() : nullptr;
       if (!other) return true;
       if (same_name(other, wrong_rail)) return false;
       if (same_name(other, vdd) || same_name(other, gnd)) return true;
@@ -188,7 +183,6 @@ void generate_branch_list(G& group, const Nets& nets, SeedOf seed_of, NewBranch 
         branch = new_branch(p_n_type);
         grown = branch->generate_branch(seed, p_n_type);
       }
-      branch->back_up_mos_list();
       if (grown) {
         list = group.insert_branch(list, branch);
       } else {

@@ -4,11 +4,7 @@ namespace lists {
 
 DEVICELIST* insert_device(DEVICELIST* head, MOSLIST* mos, PinType pintype) {
   return link_new(head, [&](DEVICELIST& r) {
-    r.devicename = mos->mosname;
-    r.devicetype = mos->nptype;
-    r.d = mos->d;
-    r.g = mos->g;
-    r.s = mos->s;
+    r.mos = mos;
     r.pintype = pintype;
   });
 }

@@ -9,7 +9,7 @@ namespace {
 
 char* join3(const char* a, const char* op, const char* b) {
   std::size_t la = std::strlen(a), lo = std::strlen(op), lb = std::strlen(b);
-  char* out = static_cast<char*>(arena::alloc(la + lo + lb + 1));
+  char* out = static_cast<char*>(arena::alloc(la + lo + lb + 1, 1));
   std::memcpy(out, a, la);
   std::memcpy(out + la, op, lo);
   std::memcpy(out + la + lo, b, lb);

@@ -177,7 +177,7 @@ inline char* model_name(const char* model_prefix, int k) {
   int n = 0;
   for (int v = k + 1; v > 0 && n < 15; v = (v - 1) / 26) suffix[n++] = static_cast<char>('a' + (v - 1) % 26);
   std::size_t len = std::strlen(model_prefix);
-  char* name = static_cast<char*>(arena::alloc(len + n + 1));
+  char* name = static_cast<char*>(arena::alloc(len + n + 1, 1));
   std::memcpy(name, model_prefix, len);
   for (int i = 0; i < n; ++i) name[len + i] = suffix[n - 1 - i];
   return name;

@@ -6,14 +6,20 @@
 
 #include "netlist/netlist.h"
 
+// One terminal of a MOSFET on a node. The record points at the MOSFET's card
+// instead of copying its names (a node graph holds three of these per
+// MOSFET); drain and source read as they stood when the card was filed,
+// whatever exchanges of the two came later.
 typedef struct DEVICELIST {
-  char* devicename;
-  int devicetype;  // the MOSFET's nptype: 0 n-channel, 1 p-channel
-  char* d;
-  char* g;
-  char* s;
+  MOSLIST* mos;
   PinType pintype;
   struct DEVICELIST* next;
+
+  char* devicename() const { return mos->mosname; }
+  int devicetype() const { return mos->nptype; }  // 0 n-channel, 1 p-channel
+  char* d() const { return mos->exchanged ? mos->s : mos->d; }
+  char* g() const { return mos->g; }
+  char* s() const { return mos->exchanged ? mos->d : mos->s; }
 } DeviceList;
 
 // The gates a net feeds, in list order. Pattern matching defers the removal

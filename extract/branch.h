@@ -20,7 +20,6 @@ class Branch {
   BRANCHNODELIST* find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type);
   bool generate_branch(MOSLIST* mos, int p_n_type);
   NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
-  void back_up_mos_list();
 
   // The lookup growth asks, rails included. The group that grows many
   // branches hands its own over; otherwise one is made from MosHead.
@@ -34,7 +33,6 @@ class Branch {
   int branch_type = 0;
   char* pn_node = nullptr;
   MOSLIST* mos_list = nullptr;
-  MOSLIST* bak_mos_list = nullptr;
   int num_of_mos = 0;
   BRANCHNODELIST* node_list = nullptr;
   NAMELIST* name_list = nullptr;

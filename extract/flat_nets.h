@@ -49,7 +49,7 @@ class FlatNets {
   template <class F>
   void for_each_member(const char* name, F f) const {
     for_each_device(name, [&](DEVICELIST* dev) {
-      if (MOSLIST* mos = mosfet(dev->devicename)) f(mos);
+      if (MOSLIST* mos = mosfet(dev->devicename())) f(mos);
       return true;
     });
   }

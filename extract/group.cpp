@@ -59,7 +59,7 @@ void Group::generate_branch_list() {
       *this, nets_,
       [this](DEVICELIST* dev, int) -> MOSLIST* {
         // A seed already taken by an earlier branch grows nothing new.
-        MOSLIST* seed = nets_.mosfet(dev->devicename);
+        MOSLIST* seed = nets_.mosfet(dev->devicename());
         return seed && !seed->in_branch ? seed : nullptr;
       },
       [this](int p_n_type) {

@@ -24,8 +24,8 @@ int pn_rule(const NODELIST* node) {
   bool n_side = false, p_side = false;
   for (const DEVICELIST* dev = node->devicelist; dev && !(n_side && p_side); dev = dev->next) {
     if (dev->pintype == GP) continue;
-    if (dev->devicetype == 0) n_side = true;
-    if (dev->devicetype == 1) p_side = true;
+    if (dev->devicetype() == 0) n_side = true;
+    if (dev->devicetype() == 1) p_side = true;
   }
   return (n_side && p_side) ? 1 : 0;
 }
@@ -52,7 +52,7 @@ NODELIST* Node::insert_node(NODELIST* head, DEVICELIST* devicelist, char* nodena
 
 bool Node::query_in_moslist(const char* name, DEVICELIST* moslist) {
   for (; moslist; moslist = moslist->next)
-    if (same_name(moslist->devicename, name)) return true;
+    if (same_name(moslist->devicename(), name)) return true;
   return false;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <unordered_set>
@@ -67,6 +68,14 @@ struct Region {
   char* cur = nullptr;
   std::size_t left = 0;
 
+  // Bytes to skip so that the next record starts at `align`.
+  std::size_t pad(std::size_t align) {
+    std::size_t p = (align - reinterpret_cast<std::uintptr_t>(cur) % align) % align;
+    if (p > left) return 0;  // the next block starts aligned
+    left -= p;
+    return p;
+  }
+
   char* take(std::size_t size) {
     if (size > left) {
       std::size_t block = next_block_size();
@@ -93,9 +102,18 @@ std::unordered_set<std::string_view>& pool() {
 
 }  // namespace
 
-void* alloc(std::size_t size) {
-  size = (size + kAlign - 1) & ~(kAlign - 1);
-  if (size == 0) size = kAlign;
+void* alloc(std::size_t size, std::size_t align) {
+  // Texts and byte buffers need no alignment: they go with the strings.
+  if (align == 1) {
+    used += size;
+    return texts.take(size ? size : 1);
+  }
+  // Records are packed at their own alignment (most hold pointers and need
+  // eight bytes, not sixteen); blocks start at kAlign.
+  if (align > kAlign) out_of_memory();
+  size = (size + align - 1) & ~(align - 1);
+  if (size == 0) size = align;
+  records.cur += records.pad(align);
   used += size;
   return records.take(size);
 }

@@ -50,6 +50,7 @@ typedef struct MOSLIST {
   float lvalue;
   float wvalue;
   bool in_branch;
+  bool exchanged;  // drain and source swapped since the card was read
   struct MOSLIST* next;
 } MosList, *PMosList;
 

@@ -30,7 +30,6 @@ NAMELIST* MBranch::insert_name(NAMELIST* head, char* name, char virtual_name) {
   return recognition::insert_name(head, name, virtual_name);
 }
 
-void MBranch::back_up_mos_list() { growth::back_up_mos_list(this); }
 
 BRANCHNODELIST* MBranch::find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type) {
   return growth::find_new_node(this, branchnode_list, p_n_type, nets(), nullptr, run_state().branch_recog_m);

@@ -19,7 +19,6 @@ class MBranch {
   BRANCHNODELIST* find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type);
   bool generate_branch(MOSLIST* mos, int p_n_type);
   NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
-  void back_up_mos_list();
 
   // Shares the owning group's index of the definition; a branch used on its
   // own builds one from moshead and nodehead when it first needs it.
@@ -34,7 +33,6 @@ class MBranch {
   int branch_type = 0;
   char* pn_node = nullptr;
   MOSLIST* mos_list = nullptr;
-  MOSLIST* bak_mos_list = nullptr;
   int num_of_mos = 0;
   BRANCHNODELIST* node_list = nullptr;
   NAMELIST* name_list = nullptr;

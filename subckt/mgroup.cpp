@@ -72,8 +72,8 @@ void MGroup::generate_branch_list() {
       *this, look,
       [this, &look](DEVICELIST* dev, int p_n_type) -> MOSLIST* {
         // A seed that a branch of the same kind already holds grows nothing new.
-        bool held = p_n_type ? query_p_branch(dev->devicename) : query_n_branch(dev->devicename);
-        return held ? nullptr : look.mosfet(dev->devicename);
+        bool held = p_n_type ? query_p_branch(dev->devicename()) : query_n_branch(dev->devicename());
+        return held ? nullptr : look.mosfet(dev->devicename());
       },
       [this](int p_n_type) {
         auto* branch = arena_new<MBranch>(p_n_type, moshead, nodehead);
