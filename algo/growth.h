@@ -224,9 +224,20 @@ int merge_by_output(B* list, int count) {
     if (keep == b) {
       prev = b;
     } else {
-      for (MOSLIST* m = b->mos_list; m; m = m->next) keep->mos_list = lists::insert_mos(keep->mos_list, m);
-      for (BRANCHNODELIST* n = b->node_list; n; n = n->next)
-        keep->node_list = lists::insert_node(keep->node_list, n->nodename);
+      // The folded branch is gone for good, so its records move over as
+      // they are instead of being copied.
+      for (MOSLIST* m = b->mos_list; m;) {
+        MOSLIST* after = m->next;
+        keep->mos_list = link_behind_head(keep->mos_list, m);
+        m = after;
+      }
+      for (BRANCHNODELIST* n = b->node_list; n;) {
+        BRANCHNODELIST* after = n->next;
+        keep->node_list = link_behind_head(keep->node_list, n);
+        n = after;
+      }
+      b->mos_list = nullptr;
+      b->node_list = nullptr;
       prev->next = next;
       ++folded;
     }
