@@ -4,8 +4,7 @@ namespace lists {
 
 DEVICELIST* insert_device(DEVICELIST* head, MOSLIST* mos, PinType pintype) {
   return link_new(head, [&](DEVICELIST& r) {
-    r.mos = mos;
-    r.pintype = pintype;
+    r.set(mos, pintype);
   });
 }
 

@@ -10,17 +10,22 @@
 // instead of copying its names (a node graph holds three of these per
 // MOSFET); drain and source read as they stood when the card was filed,
 // whatever exchanges of the two came later.
+// The terminal kind rides in the low bits of the card pointer (cards are
+// 8-byte aligned), which keeps the record at two words.
 typedef struct DEVICELIST {
-  MOSLIST* mos;
-  PinType pintype;
+  std::uintptr_t mos_and_pin;
   struct DEVICELIST* next;
 
-  char* devicename() const { return mos->mosname; }
-  int devicetype() const { return mos->nptype; }  // 0 n-channel, 1 p-channel
-  char* d() const { return mos->exchanged ? mos->s : mos->d; }
-  char* g() const { return mos->g; }
-  char* s() const { return mos->exchanged ? mos->d : mos->s; }
+  void set(MOSLIST* m, PinType pin) { mos_and_pin = reinterpret_cast<std::uintptr_t>(m) | static_cast<unsigned>(pin); }
+  MOSLIST* mos() const { return reinterpret_cast<MOSLIST*>(mos_and_pin & ~std::uintptr_t{7}); }
+  PinType pintype() const { return static_cast<PinType>(mos_and_pin & 7); }
+  char* devicename() const { return mos()->mosname; }
+  int devicetype() const { return mos()->nptype; }  // 0 n-channel, 1 p-channel
+  char* d() const { return mos()->exchanged ? mos()->s : mos()->d; }
+  char* g() const { return mos()->g; }
+  char* s() const { return mos()->exchanged ? mos()->d : mos()->s; }
 } DeviceList;
+static_assert(alignof(MOSLIST) >= 4, "the terminal kind needs two free pointer bits");
 
 // The gates a net feeds, in list order. Pattern matching defers the removal
 // of an occurrence's gates from a flat net's list (see gate_input_trim.h);

@@ -23,7 +23,7 @@ class FlatNets {
   bool drives_gate(const char* name) const {
     NODELIST* node = flat_get_node(name);
     for (const DEVICELIST* dev = node ? node->devicelist : nullptr; dev; dev = dev->next)
-      if (dev->pintype == GP) return true;
+      if (dev->pintype() == GP) return true;
     return false;
   }
   MOSLIST* mosfet(const char* devicename) const { return hash_mos_list.get(return_number(devicename)); }

@@ -23,7 +23,7 @@ char* find_rail(MOSLIST* moshead, bool want_p) {
 int pn_rule(const NODELIST* node) {
   bool n_side = false, p_side = false;
   for (const DEVICELIST* dev = node->devicelist; dev && !(n_side && p_side); dev = dev->next) {
-    if (dev->pintype == GP) continue;
+    if (dev->pintype() == GP) continue;
     if (dev->devicetype() == 0) n_side = true;
     if (dev->devicetype() == 1) p_side = true;
   }
@@ -209,7 +209,7 @@ void Node::generate_output_pinlist() {
     if (!node) continue;
     node->terminal = true;
     for (DEVICELIST* dev = node->devicelist; dev; dev = dev->next) {
-      if (dev->pintype != GP) {
+      if (dev->pintype() != GP) {
         OutputHead = insert_output(OutputHead, port);
         break;
       }

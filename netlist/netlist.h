@@ -44,13 +44,13 @@ typedef struct MOSLIST {
   char* g;
   char* s;
   int nptype;
-  int is_instead;
+  short is_instead;  // 0 or 1; short leaves room for the flags beside it
+  bool in_branch;
+  bool exchanged;  // drain and source swapped since the card was read
   char* b;
   char* modelname;
   float lvalue;
   float wvalue;
-  bool in_branch;
-  bool exchanged;  // drain and source swapped since the card was read
   struct MOSLIST* next;
 } MosList, *PMosList;
 

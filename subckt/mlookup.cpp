@@ -9,7 +9,7 @@ MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead)
     if (!n->nodename) continue;
     NetEntry& e = nets_[n->nodename];
     e.nodes.push_back(n);
-    for (DEVICELIST* d = n->devicelist; d && !e.gate_pin; d = d->next) e.gate_pin = d->pintype == GP;
+    for (DEVICELIST* d = n->devicelist; d && !e.gate_pin; d = d->next) e.gate_pin = d->pintype() == GP;
   }
   for (MOSLIST* m = moshead; m; m = m->next) {
     if (m->mosname) mos_by_name_.try_emplace(m->mosname, m);

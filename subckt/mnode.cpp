@@ -79,7 +79,7 @@ void MNode::generate_output_pinlist() {
     if (!n->nodename) continue;
     auto it = drives.find(n->nodename);
     if (it == drives.end() || it->second) continue;
-    for (DEVICELIST* d = n->devicelist; d && !it->second; d = d->next) it->second = d->pintype != GP;
+    for (DEVICELIST* d = n->devicelist; d && !it->second; d = d->next) it->second = d->pintype() != GP;
   }
   for (INOUTLIST* in = inputhead; in; in = in->next)
     if (in->pinname && drives[in->pinname]) outputhead = insert_output(outputhead, in);

@@ -16,7 +16,7 @@ std::string ports(const INOUTLIST* list) {
 
 // "name:pin" for each device record of a node, in list order.
 std::string devices(const NODELIST* node) {
-  return join(node->devicelist, [](const DEVICELIST* d) { return std::string(d->devicename()) + ":" + "DGS"[d->pintype]; });
+  return join(node->devicelist, [](const DEVICELIST* d) { return std::string(d->devicename()) + ":" + "DGS"[d->pintype()]; });
 }
 
 TEST(Numbering, NameRuleAndLargestNumbers) {

@@ -89,7 +89,7 @@ std::string pins(const PINLIST* l) { return join(l, [](auto* x) { return x->Node
 std::string names(const MOSLIST* l) { return join(l, [](auto* x) { return x->mosname; }); }
 std::string outputs(const MBranch* l) { return join(l, [](auto* x) { return x->pn_node; }); }
 std::string records(const NODELIST* n) {
-  return join(n->devicelist, [](auto* x) { return std::string(x->devicename()) + "DGS"[x->pintype]; });
+  return join(n->devicelist, [](auto* x) { return std::string(x->devicename()) + "DGS"[x->pintype()]; });
 }
 
 TEST(SubcircuitExtraction, OneInverter) {
