@@ -1,11 +1,11 @@
-// Generates a cell-library design: about thirty cell definitions of one to
-// eight gates, each with its own model cards, and a circuit made only of
+// Generates a cell-library design: cell definitions (thirty unless told) of
+// one to eight gates, each with its own model cards, and a circuit made only of
 // flattened copies of them placed at random and wired as a DAG, in which
 // every cell output is read by at least two gates (outputs of the last
 // copies, which nothing could read, are ports instead). The placements are
 // written to a side file for check_cells.
 //
-// Usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT
+// Usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT [CELLS]
 //
 // Side file lines:
 //   cell NAME in PIN... out PIN...
@@ -111,15 +111,14 @@ void write_definition(FILE* lib_file, Generator& lib, const Cell& c) {
   std::fprintf(lib_file, ".endm %s\n", c.name.c_str());
 }
 
-// Thirty cells of distinct gate multisets (so no two are the same circuit).
+// Cells of distinct gate multisets (so no two are the same circuit).
 // A one-gate cell has a shape of its own that no other cell uses: otherwise
 // it would also stand for that gate inside every copy of a larger cell that
 // the search misses, and such instances could not be told from wrong ones.
-std::vector<Cell> make_library(std::mt19937& rng) {
-  const int kCells = 30;
+std::vector<Cell> make_library(std::mt19937& rng, int count) {
   std::uniform_int_distribution<int> size_pick(1, 8);
   std::vector<int> sizes;
-  for (int i = 0; i < kCells; ++i) sizes.push_back(size_pick(rng));
+  for (int i = 0; i < count; ++i) sizes.push_back(size_pick(rng));
   std::vector<int> shared;
   for (int s = 0; s < kComplementaryShapes; ++s) shared.push_back(s);
   std::shuffle(shared.begin(), shared.end(), rng);
@@ -151,8 +150,9 @@ std::vector<Cell> make_library(std::mt19937& rng) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 6) {
-    std::fprintf(stderr, "usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT\n");
+  int count = argc == 7 ? std::atoi(argv[6]) : 30;
+  if ((argc != 6 && argc != 7) || count < 1) {
+    std::fprintf(stderr, "usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT [CELLS]\n");
     return 2;
   }
   long target = std::atol(argv[1]);
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
   FILE* body = open_memstream(&body_text, &body_size);
 
   Generator lib(seed, lib_file);
-  std::vector<Cell> cells = make_library(lib.rng());
+  std::vector<Cell> cells = make_library(lib.rng(), count);
   write_models(lib_file);
   for (Cell& c : cells) {
     name_cell(c, lib);
