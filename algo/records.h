@@ -10,22 +10,26 @@
 // instead of copying its names (a node graph holds three of these per
 // MOSFET); drain and source read as they stood when the card was filed,
 // whatever exchanges of the two came later.
-// The terminal kind rides in the low bits of the card pointer (cards are
-// 8-byte aligned), which keeps the record at two words.
+// The terminal kind and the channel type ride in the low bits of the card
+// pointer (cards are 8-byte aligned), which keeps the record at two words
+// and lets a walk over a node's terminals skip the cards themselves. The
+// channel type is settled before the node graph is built.
 typedef struct DEVICELIST {
   std::uintptr_t mos_and_pin;
   struct DEVICELIST* next;
 
-  void set(MOSLIST* m, PinType pin) { mos_and_pin = reinterpret_cast<std::uintptr_t>(m) | static_cast<unsigned>(pin); }
+  void set(MOSLIST* m, PinType pin) {
+    mos_and_pin = reinterpret_cast<std::uintptr_t>(m) | static_cast<unsigned>(pin) | (m->nptype != 0 ? 4u : 0u);
+  }
   MOSLIST* mos() const { return reinterpret_cast<MOSLIST*>(mos_and_pin & ~std::uintptr_t{7}); }
-  PinType pintype() const { return static_cast<PinType>(mos_and_pin & 7); }
+  PinType pintype() const { return static_cast<PinType>(mos_and_pin & 3); }
   char* devicename() const { return mos()->mosname; }
-  int devicetype() const { return mos()->nptype; }  // 0 n-channel, 1 p-channel
+  int devicetype() const { return (mos_and_pin & 4) ? 1 : 0; }  // 0 n-channel, 1 p-channel
   char* d() const { return mos()->exchanged ? mos()->s : mos()->d; }
   char* g() const { return mos()->g; }
   char* s() const { return mos()->exchanged ? mos()->d : mos()->s; }
 } DeviceList;
-static_assert(alignof(MOSLIST) >= 4, "the terminal kind needs two free pointer bits");
+static_assert(alignof(MOSLIST) >= 8, "the terminal kind and channel type need three free pointer bits");
 
 // The gates a net feeds, in list order. Pattern matching defers the removal
 // of an occurrence's gates from a flat net's list (see gate_input_trim.h);

@@ -30,13 +30,12 @@ NAMELIST* Branch::insert_name(NAMELIST* head, char* name, char virtual_name) {
 
 
 void Branch::use_lookup(const FlatNets& nets) {
-  nets_ = nets;
-  nets_set_ = true;
+  nets_ = &nets;
 }
 
 const FlatNets& Branch::nets() {
-  if (!nets_set_) use_lookup(FlatNets(get_vdd(MosHead), get_gnd(MosHead)));
-  return nets_;
+  if (!nets_) nets_ = arena_new<FlatNets>(get_vdd(MosHead), get_gnd(MosHead));
+  return *nets_;
 }
 
 BRANCHNODELIST* Branch::find_new_node(BRANCHNODELIST* branchnode_list, int p_n_type) {

@@ -22,7 +22,8 @@ class Branch {
   NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);
 
   // The lookup growth asks, rails included. The group that grows many
-  // branches hands its own over; otherwise one is made from MosHead.
+  // branches hands its own over (it must outlive the branch); otherwise one
+  // is made from MosHead.
   void use_lookup(const FlatNets& nets);
 
   char* branchname = nullptr;
@@ -41,6 +42,5 @@ class Branch {
 
  private:
   const FlatNets& nets();
-  FlatNets nets_;
-  bool nets_set_ = false;
+  const FlatNets* nets_ = nullptr;  // the group's, or one of the branch's own
 };
