@@ -5,6 +5,7 @@
 #include "algo/gate_input_trim.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "match/gate_type_index.h"
 #include "match/logic_type.h"
 #include "match/neighbour_list.h"
 #include "messages/messages.h"
@@ -451,10 +452,9 @@ void Patternmatch::pattern_match_process() {
   printf(msg::kFirstGate, text(m_gate->gatename),
          text(m_gate->p_branch ? m_gate->p_branch->headername : nullptr),
          text(m_gate->n_branch ? m_gate->n_branch->headername : nullptr));
-  // Slots are read afresh: an occurrence just found has emptied its own.
-  for (int ii = 0; ii < num_of_gates; ++ii) {
-    CGate* anchor = hash_gate_list ? hash_gate_list[ii] : nullptr;
-    if (anchor && same_logic_type(m_gate, anchor)) match_attempt(m_gate, anchor);
-  }
+  // Anchors in table order; an occurrence just found has emptied its own
+  // slots, which the walk then passes over.
+  flat_gate_type_index().for_each_of_type(logic_type_of(m_gate),
+                                          [&](CGate* anchor) { match_attempt(m_gate, anchor); });
   flush_input_gate_removals();
 }
