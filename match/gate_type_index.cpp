@@ -19,6 +19,7 @@ void GateTypeIndex::build(CGate* const* table, int count) {
   by_pointers_.clear();
   by_text_.clear();
   groups_.clear();
+  types_.clear();
   has_removed_.clear();
   group_of_gate_.assign(count > 0 ? count : 0, -1);
   for (int i = 0; table && i < count; ++i) {
@@ -40,6 +41,7 @@ std::vector<int>* GateTypeIndex::group_of(const LogicType& t, bool create) {
     if (!create) return nullptr;
     it = by_text_.emplace(t, static_cast<int>(groups_.size())).first;
     groups_.emplace_back();
+    types_.push_back(t);
     has_removed_.push_back(0);
   }
   by_pointers_.emplace(key, it->second);

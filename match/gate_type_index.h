@@ -37,6 +37,13 @@ class GateTypeIndex {
     }
   }
 
+  // The logic type of the gate listed under `number` (its group's, so equal
+  // types come back as the same pointers), or none.
+  LogicType type_of(int number) const {
+    int g = number >= 0 && number < count_ ? group_of_gate_[number] : -1;
+    return g >= 0 ? types_[g] : LogicType{};
+  }
+
   // Gate numbers of type `t` listed now, ascending (for checks).
   std::vector<int> numbers_of(const LogicType& t);
 
@@ -60,6 +67,7 @@ class GateTypeIndex {
   // Ascending gate numbers; a removed gate stays as ~number until the next
   // walk drops it, so removal during a walk moves nothing.
   std::vector<std::vector<int>> groups_;
+  std::vector<LogicType> types_;    // by group
   std::vector<int> group_of_gate_;  // by gate number, -1 for none
   std::vector<char> has_removed_;   // by group
 };

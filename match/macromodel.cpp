@@ -92,9 +92,9 @@ bool Macromodel::query_is_terminal(const char* n) { return query_terminal(n); }
 
 void Macromodel::count_name(Names& names, const char* n, int delta) {
   if (!n) return;
-  int& c = names[n];
-  c += delta;
-  if (c == 0) names.erase(n);
+  auto it = names.try_emplace(n, 0).first;
+  it->second += delta;
+  if (it->second == 0) names.erase(it);
 }
 
 void Macromodel::account_gate(const GATESTACK* r, int sign) {
@@ -186,6 +186,7 @@ void Macromodel::insert_gates_in_gatestack(const char* mname, const char* cname)
   auto* v = records_named(gate_records_, mname);
   if (!v) return;
   for (GATESTACK* r : *v) {
+    if (r->recognized_flag && r->circuit_name == cname) continue;
     account_gate(r, -1);
     r->circuit_name = const_cast<char*>(cname);
     r->recognized_flag = true;
@@ -197,6 +198,9 @@ void Macromodel::insert_node_in_nodestack(const char* mname, const char* cname) 
   auto* v = records_named(node_records_, mname);
   if (!v) return;
   for (NODESTACK* r : *v) {
+    // The same pair again (pins are settled from every matched gate) leaves
+    // every count as it is.
+    if (r->recognized_flag && r->circuit_name == cname) continue;
     account_node(r, -1);
     r->circuit_name = const_cast<char*>(cname);
     r->recognized_flag = true;
