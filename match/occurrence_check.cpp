@@ -33,14 +33,24 @@ std::string_view OccurrenceCheck::net(const char* name) {
   return node && node->nodename ? node->nodename : name;
 }
 
-std::string_view OccurrenceCheck::image(const char* mname) { return net(mm_->return_node_from_nodestack(mname)); }
+std::string_view OccurrenceCheck::image(const char* mname) {
+  if (images_ready_) {
+    auto it = net_at_.find(mname);
+    if (it != net_at_.end()) return images_of_[it->second];
+  }
+  return net(mm_->return_node_from_nodestack(mname));
+}
 
 void OccurrenceCheck::add_definition_net(const char* mname) {
-  if (mname && seen_.insert(mname).second) definition_nets_.push_back(mname);
+  if (!mname) return;
+  auto [it, added] = seen_.try_emplace(mname, definition_nets_.size());
+  if (added) definition_nets_.push_back(mname);
+  net_at_.emplace(mname, it->second);
 }
 
 int OccurrenceCheck::failed_condition() {
   images_.clear();
+  images_ready_ = false;
   if (!distinct_gates()) return kSharedCircuitGate;
   if (!nets_mapped() || !gates_correspond()) return kGatesDiffer;
   if (!internal_nets_private()) return kInternalNetShared;
@@ -91,6 +101,7 @@ bool OccurrenceCheck::nets_mapped() {
     ++images_[c];
     images_of_.push_back(c);
   }
+  images_ready_ = true;
   // Two definition nets on one circuit net are only possible for pins tied
   // together outside; an internal net has its circuit net to itself.
   for (std::size_t i = 0; i < definition_nets_.size(); ++i) {

@@ -66,10 +66,14 @@ class OccurrenceCheck {
   // them, and which of them are terminals.
   std::vector<const char*> definition_nets_;
   std::vector<char> is_terminal_;
-  std::unordered_set<std::string_view> seen_;
+  std::unordered_map<std::string_view, std::size_t> seen_;  // by text: index in definition_nets_
+  // The same by the address of each name met, so that the definition's own
+  // records find their net without reading its text.
+  std::unordered_map<const char*, std::size_t> net_at_;
   bool nets_listed_ = false;
   bool gate_missing_ = false;  // a gate record names no gate of the definition
   std::vector<std::string_view> images_of_;  // the circuit net of each, this attempt
+  bool images_ready_ = false;                // images_of_ holds every net's
   std::unordered_map<std::string_view, int> images_;  // circuit net -> definition nets mapped to it
   std::unordered_set<std::string_view> ports_;
   std::unordered_map<std::string_view, LetterTable> letter_tables_;
