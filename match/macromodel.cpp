@@ -106,7 +106,7 @@ void Macromodel::account_gate(const GATESTACK* r, int sign) {
 
 void Macromodel::account_node(const NODESTACK* r, int sign) {
   if (r->terminal_flag && !r->recognized_flag) pins_open_ += sign;
-  if (r->recognized_flag) count_name(node_circuit_names_, r->circuit_name, sign);
+  if (r->recognized_flag) node_names_stale_ = true;
 }
 
 void Macromodel::initialize_gate_stack() {
@@ -158,6 +158,7 @@ void Macromodel::initialize_node_stack() {
   }
   node_records_.clear();
   node_circuit_names_.clear();
+  node_names_stale_ = false;
   pins_open_ = 0;
   for (NODESTACK* r = node_stack; r; r = r->next) {
     if (r->macromodel_name) node_records_[r->macromodel_name].push_back(r);
@@ -180,6 +181,7 @@ void Macromodel::reinitialize_macromodel() {
   gates_recognized_ = gates_unsearched_ = 0;
   gate_circuit_names_.clear();
   node_circuit_names_.clear();
+  node_names_stale_ = false;
 }
 
 void Macromodel::insert_gates_in_gatestack(const char* mname, const char* cname) {
@@ -268,7 +270,19 @@ char* Macromodel::find_circuit_gate_name(const char* n) {
 
 bool Macromodel::query_gate_has_been_found(const char* cname) { return cname && gate_circuit_names_.count(cname) != 0; }
 
-bool Macromodel::query_node_in_nodestack(const char* cname) { return cname && node_circuit_names_.count(cname) != 0; }
+bool Macromodel::query_node_in_nodestack(const char* cname) {
+  if (!cname) return false;
+  // Few searches ask, and most nodes are paired many times between two
+  // questions, so the names are gathered when asked for.
+  if (node_names_stale_) {
+    node_circuit_names_.clear();
+    for (NODESTACK* r = node_stack; r; r = r->next) {
+      if (r->recognized_flag && r->circuit_name) node_circuit_names_.insert(r->circuit_name);
+    }
+    node_names_stale_ = false;
+  }
+  return node_circuit_names_.count(cname) != 0;
+}
 
 char* Macromodel::return_node_from_nodestack(const char* mname) {
   auto* v = records_named(node_records_, mname);
