@@ -22,7 +22,8 @@ struct LogicType {
   const char* p = nullptr;
   bool valid() const { return n && p; }
   bool operator==(const LogicType& o) const {
-    return valid() && o.valid() && std::strcmp(n, o.n) == 0 && std::strcmp(p, o.p) == 0;
+    // Type names are mostly shared texts: equal pointers need no compare.
+    return valid() && o.valid() && (n == o.n || std::strcmp(n, o.n) == 0) && (p == o.p || std::strcmp(p, o.p) == 0);
   }
 };
 

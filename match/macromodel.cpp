@@ -92,9 +92,9 @@ bool Macromodel::query_is_terminal(const char* n) { return query_terminal(n); }
 
 void Macromodel::count_name(Names& names, const char* n, int delta) {
   if (!n) return;
-  int& c = names[n];
-  c += delta;
-  if (c == 0) names.erase(n);
+  auto it = names.try_emplace(n, 0).first;
+  it->second += delta;
+  if (it->second == 0) names.erase(it);
 }
 
 void Macromodel::account_gate(const GATESTACK* r, int sign) {
@@ -106,7 +106,7 @@ void Macromodel::account_gate(const GATESTACK* r, int sign) {
 
 void Macromodel::account_node(const NODESTACK* r, int sign) {
   if (r->terminal_flag && !r->recognized_flag) pins_open_ += sign;
-  if (r->recognized_flag) count_name(node_circuit_names_, r->circuit_name, sign);
+  if (r->recognized_flag) node_names_stale_ = true;
 }
 
 void Macromodel::initialize_gate_stack() {
@@ -158,6 +158,7 @@ void Macromodel::initialize_node_stack() {
   }
   node_records_.clear();
   node_circuit_names_.clear();
+  node_names_stale_ = false;
   pins_open_ = 0;
   for (NODESTACK* r = node_stack; r; r = r->next) {
     if (r->macromodel_name) node_records_[r->macromodel_name].push_back(r);
@@ -180,12 +181,14 @@ void Macromodel::reinitialize_macromodel() {
   gates_recognized_ = gates_unsearched_ = 0;
   gate_circuit_names_.clear();
   node_circuit_names_.clear();
+  node_names_stale_ = false;
 }
 
 void Macromodel::insert_gates_in_gatestack(const char* mname, const char* cname) {
   auto* v = records_named(gate_records_, mname);
   if (!v) return;
   for (GATESTACK* r : *v) {
+    if (r->recognized_flag && r->circuit_name == cname) continue;
     account_gate(r, -1);
     r->circuit_name = const_cast<char*>(cname);
     r->recognized_flag = true;
@@ -197,6 +200,9 @@ void Macromodel::insert_node_in_nodestack(const char* mname, const char* cname) 
   auto* v = records_named(node_records_, mname);
   if (!v) return;
   for (NODESTACK* r : *v) {
+    // The same pair again (pins are settled from every matched gate) leaves
+    // every count as it is.
+    if (r->recognized_flag && r->circuit_name == cname) continue;
     account_node(r, -1);
     r->circuit_name = const_cast<char*>(cname);
     r->recognized_flag = true;
@@ -264,7 +270,19 @@ char* Macromodel::find_circuit_gate_name(const char* n) {
 
 bool Macromodel::query_gate_has_been_found(const char* cname) { return cname && gate_circuit_names_.count(cname) != 0; }
 
-bool Macromodel::query_node_in_nodestack(const char* cname) { return cname && node_circuit_names_.count(cname) != 0; }
+bool Macromodel::query_node_in_nodestack(const char* cname) {
+  if (!cname) return false;
+  // Few searches ask, and most nodes are paired many times between two
+  // questions, so the names are gathered when asked for.
+  if (node_names_stale_) {
+    node_circuit_names_.clear();
+    for (NODESTACK* r = node_stack; r; r = r->next) {
+      if (r->recognized_flag && r->circuit_name) node_circuit_names_.insert(r->circuit_name);
+    }
+    node_names_stale_ = false;
+  }
+  return node_circuit_names_.count(cname) != 0;
+}
 
 char* Macromodel::return_node_from_nodestack(const char* mname) {
   auto* v = records_named(node_records_, mname);

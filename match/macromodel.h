@@ -5,6 +5,7 @@
 // each of its gates and nodes.
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "algo/tables.h"
@@ -126,7 +127,8 @@ class Macromodel {
   std::vector<GATESTACK*> gate_order_;     // the gate stack in walk order
   std::vector<std::size_t> gate_partner_;  // see same_gate_stack
   Names gate_circuit_names_;               // circuit names of recognised gate records
-  Names node_circuit_names_;               // circuit names of recognised node records
+  std::unordered_set<std::string_view> node_circuit_names_;  // circuit names of recognised node records
+  bool node_names_stale_ = false;  // a node record changed since they were gathered
   int gates_total_ = 0;
   int gates_recognized_ = 0;
   int gates_unsearched_ = 0;  // recognised but not yet expanded

@@ -46,16 +46,37 @@ long long classify_neighbours(RGLIST* list, Matched&& matched, GateOf&& gate_of)
   if (!list->next) return 0;
 
   struct Group {
+    LogicType type;
     long long first;  // position of the group's first entry
     long long size;
   };
-  std::unordered_map<LogicType, Group, LogicTypeHash> groups;
+  // Most nets feed a few gates of a few types, which a walk over the groups
+  // finds faster than hashing type names; a net of many types gets a map.
+  constexpr std::size_t kFewTypes = 8;
+  std::vector<Group> groups;
+  std::unordered_map<LogicType, std::size_t, LogicTypeHash> group_at;
+  auto group_of = [&](const LogicType& t, long long pos) {
+    if (groups.size() < kFewTypes) {
+      for (std::size_t k = 0; k < groups.size(); ++k) {
+        if (groups[k].type == t) return k;
+      }
+    } else {
+      if (group_at.empty()) {
+        for (std::size_t k = 0; k < groups.size(); ++k) group_at.emplace(groups[k].type, k);
+      }
+      auto it = group_at.find(t);
+      if (it != group_at.end()) return it->second;
+      group_at.emplace(t, groups.size());
+    }
+    groups.push_back(Group{t, pos, 0});
+    return groups.size() - 1;
+  };
   std::vector<RGLIST*> trans;
   struct Candidate {
     RGLIST* entry;
     long long pos;
     bool missing;
-    Group* group;  // null for a gate without logic type (a group of its own)
+    long long group;  // -1 for a gate without logic type (a group of its own)
   };
   std::vector<Candidate> gates;
   long long pos = 0;
@@ -65,11 +86,11 @@ long long classify_neighbours(RGLIST* list, Matched&& matched, GateOf&& gate_of)
       trans.push_back(e);
     } else if (e->type == 0) {
       NeighbourGate g = gate_of(e->gatename);
-      Candidate c{e, pos, g.missing, nullptr};
+      Candidate c{e, pos, g.missing, -1};
       if (!g.missing && g.type.valid()) {
-        auto [it, added] = groups.try_emplace(g.type, Group{pos, 0});
-        it->second.size++;
-        c.group = &it->second;
+        std::size_t k = group_of(g.type, pos);
+        groups[k].size++;
+        c.group = static_cast<long long>(k);
       }
       gates.push_back(c);
     }
@@ -95,10 +116,11 @@ long long classify_neighbours(RGLIST* list, Matched&& matched, GateOf&& gate_of)
   };
   for (const Candidate& c : gates) {
     if (c.missing) continue;
-    long long first = c.group ? c.group->first : c.pos;
+    const Group* group = c.group >= 0 ? &groups[c.group] : nullptr;
+    long long first = group ? group->first : c.pos;
     pairs += missing_before(first);
     if (first == c.pos) pairs += missing_total - missing_before(c.pos);
-    if (c.group && c.group->size >= 2) {
+    if (group && group->size >= 2) {
       c.entry->unique = false;
       c.entry->unique2 = true;
     }

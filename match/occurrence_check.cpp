@@ -33,16 +33,24 @@ std::string_view OccurrenceCheck::net(const char* name) {
   return node && node->nodename ? node->nodename : name;
 }
 
-std::string_view OccurrenceCheck::image(const char* mname) { return net(mm_->return_node_from_nodestack(mname)); }
+std::string_view OccurrenceCheck::image(const char* mname) {
+  if (images_ready_) {
+    auto it = net_at_.find(mname);
+    if (it != net_at_.end()) return images_of_[it->second];
+  }
+  return net(mm_->return_node_from_nodestack(mname));
+}
 
 void OccurrenceCheck::add_definition_net(const char* mname) {
-  if (mname && seen_.insert(mname).second) definition_nets_.push_back(mname);
+  if (!mname) return;
+  auto [it, added] = seen_.try_emplace(mname, definition_nets_.size());
+  if (added) definition_nets_.push_back(mname);
+  net_at_.emplace(mname, it->second);
 }
 
 int OccurrenceCheck::failed_condition() {
-  definition_nets_.clear();
-  seen_.clear();
   images_.clear();
+  images_ready_ = false;
   if (!distinct_gates()) return kSharedCircuitGate;
   if (!nets_mapped() || !gates_correspond()) return kGatesDiffer;
   if (!internal_nets_private()) return kInternalNetShared;
@@ -58,11 +66,14 @@ bool OccurrenceCheck::distinct_gates() {
   return true;
 }
 
-bool OccurrenceCheck::nets_mapped() {
+void OccurrenceCheck::list_definition_nets() {
   for (GATESTACK* r = mm_->gate_stack; r; r = r->next) {
     if (is_gate_name(r->macromodel_name)) {
       MCGate* g = mm_->gate_named(r->macromodel_name);
-      if (!g) return false;
+      if (!g) {
+        gate_missing_ = true;
+        break;
+      }
       add_definition_net(output_node_of(g));
       // A pseudo gate's function is its n-branch; its p-branch is a load
       // whose gate may sit on a rail, which has no counterpart.
@@ -75,17 +86,44 @@ bool OccurrenceCheck::nets_mapped() {
   }
   for (INOUTLIST* p = mm_->inputhead; p; p = p->next) add_definition_net(p->pinname);
   for (INOUTLIST* p = mm_->outputhead; p; p = p->next) add_definition_net(p->pinname);
+  for (const char* m : definition_nets_) is_terminal_.push_back(mm_->query_terminal(m));
+  nets_listed_ = true;
+}
+
+bool OccurrenceCheck::nets_mapped() {
+  // The definition's nets are the same for every attempt.
+  if (!nets_listed_) list_definition_nets();
+  if (gate_missing_) return false;
+  images_of_.clear();
   for (const char* m : definition_nets_) {
     std::string_view c = image(m);
     if (c.empty()) return false;
     ++images_[c];
+    images_of_.push_back(c);
   }
+  images_ready_ = true;
   // Two definition nets on one circuit net are only possible for pins tied
   // together outside; an internal net has its circuit net to itself.
-  for (const char* m : definition_nets_) {
-    if (!mm_->query_terminal(m) && images_[image(m)] > 1) return false;
+  for (std::size_t i = 0; i < definition_nets_.size(); ++i) {
+    if (!is_terminal_[i] && images_[images_of_[i]] > 1) return false;
   }
   return true;
+}
+
+const OccurrenceCheck::LetterTable& OccurrenceCheck::letter_table(const char* expr) {
+  static const LetterTable kUnreadable;
+  if (!expr) return kUnreadable;
+  auto [it, added] = letter_tables_.try_emplace(expr);
+  if (added) {
+    // Every gate of a type has the same few texts, so each is read once.
+    for (unsigned letters = 0; letters < 64; ++letters) {
+      std::optional<bool> r = evaluate_expression(expr, letters);
+      if (!r) continue;
+      it->second.readable |= uint64_t{1} << letters;
+      if (*r) it->second.value |= uint64_t{1} << letters;
+    }
+  }
+  return it->second;
 }
 
 // Both branches compute one function of the same circuit nets. The letters
@@ -126,14 +164,14 @@ bool OccurrenceCheck::branches_correspond(const MB* m, const CB* c) {
   }
   auto table = [&](const char* expr, const std::array<int, kLetters>& letter_net, uint64_t& out) {
     out = 0;
+    const LetterTable& values = letter_table(expr);
     for (unsigned v = 0; v < (1u << nets.size()); ++v) {
       unsigned letters = 0;
       for (int k = 0; k < kLetters; ++k) {
         if (letter_net[k] >= 0 && ((v >> letter_net[k]) & 1u)) letters |= 1u << k;
       }
-      std::optional<bool> r = evaluate_expression(expr, letters);
-      if (!r) return false;
-      if (*r) out |= uint64_t{1} << v;
+      if (!((values.readable >> letters) & 1u)) return false;
+      if ((values.value >> letters) & 1u) out |= uint64_t{1} << v;
     }
     return true;
   };
@@ -196,8 +234,8 @@ bool OccurrenceCheck::net_private(const char* mname) {
 }
 
 bool OccurrenceCheck::internal_nets_private() {
-  for (const char* m : definition_nets_) {
-    if (!mm_->query_terminal(m) && !net_private(m)) return false;
+  for (std::size_t i = 0; i < definition_nets_.size(); ++i) {
+    if (!is_terminal_[i] && !net_private(definition_nets_[i])) return false;
   }
   return true;
 }

@@ -41,10 +41,18 @@ class OccurrenceCheck {
   std::string_view image(const char* mname);
   void add_definition_net(const char* mname);
   bool distinct_gates();
+  void list_definition_nets();
   bool nets_mapped();
   bool gates_correspond();
   template <class MB, class CB>
   bool branches_correspond(const MB* m, const CB* c);
+  // A branch text's value for each setting of the letters a-f (bit k of
+  // the index is letter 'a' + k), and for which settings it reads at all.
+  struct LetterTable {
+    uint64_t value = 0;
+    uint64_t readable = 0;
+  };
+  const LetterTable& letter_table(const char* expr);
   bool internal_nets_private();
   // The definition's internal net `mname` lies on a circuit net that only
   // the occurrence's gates touch.
@@ -54,9 +62,20 @@ class OccurrenceCheck {
 
   Macromodel* mm_;
   Patternmatch* search_;
+  // The definition's nets, each once, in the order its gates and pins name
+  // them, and which of them are terminals.
   std::vector<const char*> definition_nets_;
-  std::unordered_set<std::string_view> seen_;
+  std::vector<char> is_terminal_;
+  std::unordered_map<std::string_view, std::size_t> seen_;  // by text: index in definition_nets_
+  // The same by the address of each name met, so that the definition's own
+  // records find their net without reading its text.
+  std::unordered_map<const char*, std::size_t> net_at_;
+  bool nets_listed_ = false;
+  bool gate_missing_ = false;  // a gate record names no gate of the definition
+  std::vector<std::string_view> images_of_;  // the circuit net of each, this attempt
+  bool images_ready_ = false;                // images_of_ holds every net's
   std::unordered_map<std::string_view, int> images_;  // circuit net -> definition nets mapped to it
   std::unordered_set<std::string_view> ports_;
+  std::unordered_map<std::string_view, LetterTable> letter_tables_;
   bool ports_ready_ = false;
 };

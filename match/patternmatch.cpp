@@ -5,6 +5,7 @@
 #include "algo/gate_input_trim.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "match/gate_type_index.h"
 #include "match/logic_type.h"
 #include "match/neighbour_list.h"
 #include "messages/messages.h"
@@ -27,6 +28,13 @@ CGate* Patternmatch::circuit_gate(const char* name) {
   if (!is_gate_name(name) || !hash_gate_list) return nullptr;
   int i = ::return_number(name);
   return i >= 0 && i < num_of_gates ? hash_gate_list[i] : nullptr;
+}
+
+LogicType Patternmatch::circuit_type(const char* name) {
+  if (!is_gate_name(name) || !hash_gate_list) return {};
+  int i = ::return_number(name);
+  if (i < 0 || i >= num_of_gates || !hash_gate_list[i]) return {};
+  return flat_gate_type_index().type_of(i);
 }
 
 TRANSLIST* Patternmatch::circuit_trans(const char* name) {
@@ -58,10 +66,7 @@ RGLIST* Patternmatch::return_a_trans_output_list(const char* transname) {
 void Patternmatch::unique_rglist(RGLIST* glist) {
   long long empty_pairs = classify_neighbours(
       glist, [&](const char* n) { return macromodel->query_gate_has_been_found(n); },
-      [&](const char* n) {
-        CGate* g = circuit_gate(n);
-        return NeighbourGate{g == nullptr, logic_type_of(g)};
-      });
+      [&](const char* n) { return NeighbourGate{circuit_gate(n) == nullptr, circuit_type(n)}; });
   for (long long i = 0; i < empty_pairs; ++i) fputs(msg::kNullGateInTable, stdout);
 }
 
@@ -147,7 +152,7 @@ bool Patternmatch::decide_failed(RGLIST* mglist, RGLIST* cglist, int m_num, int 
   if (!repeated.valid()) return true;
   int count = 0;
   for (RGLIST* e = cglist; e; e = e->next) {
-    if (is_gate_name(e->gatename) && logic_type_of(circuit_gate(e->gatename)) == repeated) ++count;
+    if (is_gate_name(e->gatename) && circuit_type(e->gatename) == repeated) ++count;
   }
   return count == record;
 }
@@ -170,7 +175,7 @@ bool Patternmatch::decide_two_pinlist_same(const char* mnode_name, const char* c
     if (!(logic_type_of(macromodel->gate_named(p->NodeName)) == t)) return false;
   }
   for (PINLIST* p = clist; p; p = p->next) {
-    if (!(logic_type_of(circuit_gate(p->NodeName)) == t)) return false;
+    if (!(circuit_type(p->NodeName) == t)) return false;
   }
   return true;
 }
@@ -196,11 +201,12 @@ bool Patternmatch::fill_in_gate_stack(RGLIST* mglist, RGLIST* cglist, bool ter) 
       }
     } else if (currm->unique && currm->unique2) {
       MCGate* mg = mm->gate_named(currm->gatename);
+      LogicType mt = logic_type_of(mg);
       for (RGLIST* currc = cglist; currc; currc = currc->next) {
         if (currc->type != 0) continue;
         CGate* cg = circuit_gate(currc->gatename);
         if (mg && cg) {
-          if (!same_logic_type(mg, cg)) continue;
+          if (!(mt == circuit_type(currc->gatename))) continue;
           success = true;
           if (currc->unique) {
             mm->insert_gates_in_gatestack(currm->gatename, currc->gatename);
@@ -217,12 +223,13 @@ bool Patternmatch::fill_in_gate_stack(RGLIST* mglist, RGLIST* cglist, bool ter) 
       // ambiguous and whose output feeds gates of one and the same type is
       // taken; the last such one stands.
       MCGate* mg = mm->gate_named(currm->gatename);
+      LogicType mt = logic_type_of(mg);
       const char* m_out = output_node_of(mg);
       bool m_out_is_pin = mm->query_is_terminal(m_out);
       for (RGLIST* currc = cglist; currc; currc = currc->next) {
         if (currc->type != 0) continue;
+        if (!(mt == circuit_type(currc->gatename))) continue;
         CGate* cg = circuit_gate(currc->gatename);
-        if (!mg || !cg || !same_logic_type(mg, cg)) continue;
         success = true;
         if (!currc->unique && currc->unique2 && !m_out_is_pin && decide_two_pinlist_same(m_out, output_node_of(cg))) {
           mm->insert_gates_in_gatestack(currm->gatename, currc->gatename);
@@ -230,9 +237,9 @@ bool Patternmatch::fill_in_gate_stack(RGLIST* mglist, RGLIST* cglist, bool ter) 
         }
       }
     } else if (!currm->unique && !currm->unique2) {
-      MCGate* mg = mm->gate_named(currm->gatename);
+      LogicType mt = logic_type_of(mm->gate_named(currm->gatename));
       for (RGLIST* currc = cglist; currc && !success; currc = currc->next) {
-        if (currc->type == 0 && mg && same_logic_type(mg, circuit_gate(currc->gatename))) success = true;
+        if (currc->type == 0 && mt == circuit_type(currc->gatename)) success = true;
       }
     }
     if (!success) return false;
@@ -451,10 +458,9 @@ void Patternmatch::pattern_match_process() {
   printf(msg::kFirstGate, text(m_gate->gatename),
          text(m_gate->p_branch ? m_gate->p_branch->headername : nullptr),
          text(m_gate->n_branch ? m_gate->n_branch->headername : nullptr));
-  // Slots are read afresh: an occurrence just found has emptied its own.
-  for (int ii = 0; ii < num_of_gates; ++ii) {
-    CGate* anchor = hash_gate_list ? hash_gate_list[ii] : nullptr;
-    if (anchor && same_logic_type(m_gate, anchor)) match_attempt(m_gate, anchor);
-  }
+  // Anchors in table order; an occurrence just found has emptied its own
+  // slots, which the walk then passes over.
+  flat_gate_type_index().for_each_of_type(logic_type_of(m_gate),
+                                          [&](CGate* anchor) { match_attempt(m_gate, anchor); });
   flush_input_gate_removals();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "extract/cgate.h"
+#include "match/logic_type.h"
 #include "match/macromodel.h"
 #include "match/occurrence_check.h"
 
@@ -41,6 +42,9 @@ class Patternmatch {
   // emptied by an earlier occurrence).
   CGate* circuit_gate(const char* name);
   TRANSLIST* circuit_trans(const char* name);
+  // The logic type of the flat gate of a name (none for an empty slot), read
+  // from the type index rather than from the gate's branches.
+  LogicType circuit_type(const char* name);
   RGLIST* return_a_gate_list(const char* gatename);
   RGLIST* return_a_trans_input_list(const char* transname);
   RGLIST* return_a_trans_output_list(const char* transname);

@@ -7,6 +7,7 @@
 #include "algo/gate_input_trim.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"
+#include "match/gate_type_index.h"
 #include "match/logic_type.h"
 #include "match/patternmatch.h"
 #include "messages/messages.h"
@@ -194,7 +195,10 @@ void Patternmatch::delete_found_gates_trans() {
     int n = ::return_number(c);
     if (!c || n < 0) continue;
     if (is_gate_name(c)) {
-      if (hash_gate_list && n < num_of_gates) hash_gate_list[n] = nullptr;
+      if (hash_gate_list && n < num_of_gates) {
+        flat_gate_type_index().remove(n);
+        hash_gate_list[n] = nullptr;
+      }
     } else {
       hash_trans_list.set(n, nullptr);
     }
