@@ -4,7 +4,7 @@ namespace spice {
 
 std::uint32_t Body::store(std::string_view name) {
   auto offset = static_cast<std::uint32_t>(pool.size());
-  pool.append(name);
+  pool.insert(pool.end(), name.begin(), name.end());
   pool.push_back('\0');
   return offset;
 }

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "spice/huge_allocator.h"
 #include "spice/symbols.h"
 
 namespace spice {
@@ -32,13 +33,15 @@ struct DeviceCard {
 // The cards of a definition or of the deck itself. Names as written live in
 // one pool, so that a million cards cost no million strings.
 struct Body {
-  std::vector<SymbolId> locals;          // local net -> its name; pins come first
-  std::vector<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
+  template <typename T>
+  using Array = std::vector<T, HugeAllocator<T>>;
+  Array<SymbolId> locals;          // local net -> its name; pins come first
+  Array<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
   std::uint32_t pin_count = 0;
-  std::vector<std::uint32_t> nodes;      // local nets of the cards, card after card
-  std::vector<DeviceCard> cards;
-  std::vector<std::string> texts;        // whole cards of the other elements
-  std::string pool;                      // NUL-terminated names
+  Array<std::uint32_t> nodes;      // local nets of the cards, card after card
+  Array<DeviceCard> cards;
+  std::vector<std::string> texts;  // whole cards of the other elements
+  Array<char> pool;                // NUL-terminated names
   // Locals whose symbol the reader's one-entry cache gave to another body
   // since (see Reader::local).
   std::unordered_map<SymbolId, std::uint32_t> evicted;

@@ -40,7 +40,7 @@ class Flattener {
 
  private:
   bool is_device(SymbolId callee) const { return kinds_.channel(callee).has_value(); }
-  bool is_global(SymbolId name) const;
+  bool is_global(SymbolId name, std::string_view spelling) const;
   // Nets of the body's locals: pins from `pins`, the rest made here.
   void bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, std::vector<NetId>& nets);
   NetId new_net(const std::string& prefix, std::string_view name);

@@ -52,7 +52,7 @@ void Symbols::reserve(std::size_t count) {
 }
 
 void Symbols::grow(std::size_t slots) {
-  std::vector<Slot> old;
+  std::vector<Slot, HugeAllocator<Slot>> old;
   old.swap(slots_);
   slots_.assign(slots, Slot{});
   std::size_t mask = slots_.size() - 1;

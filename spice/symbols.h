@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "spice/huge_allocator.h"
+
 namespace spice {
 
 using SymbolId = std::uint32_t;
@@ -53,8 +55,8 @@ class Symbols {
     std::uint32_t tag = kNoSymbol;
     std::uint32_t value = 0;
   };
-  std::vector<Slot> slots_;  // size a power of two
-  std::vector<Entry> entries_;
+  std::vector<Slot, HugeAllocator<Slot>> slots_;  // size a power of two
+  std::vector<Entry, HugeAllocator<Entry>> entries_;
 };
 
 // Lower-case copy (ASCII: SPICE names are).

@@ -18,7 +18,8 @@ TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   spice::Circuit c = top({"inv.sp"}, "INV");
   EXPECT_EQ(c.name, "Inv");
   ASSERT_EQ(c.net_count(), 4u);
-  EXPECT_EQ(c.net_names, (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
+  EXPECT_EQ(std::vector<std::string>(c.net_names.begin(), c.net_names.end()),
+            (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
   ASSERT_EQ(c.mosfets.size(), 2u);
   EXPECT_EQ(c.mosfets[0].type, spice::Channel::P);
   EXPECT_EQ(c.mosfets[1].type, spice::Channel::N);
