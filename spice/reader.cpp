@@ -176,7 +176,15 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   Scanner scanner(path, text.view());
   f.scanner = &scanner;
   Card c;
-  while (!f.ended && scanner.next(c)) card(f, c);
+  try {
+    while (!f.ended && scanner.next(c)) card(f, c);
+    flush();
+  } catch (...) {
+    // The waiting names are views into this file's text, which goes now.
+    pending_.clear();
+    pending_names_.clear();
+    throw;
+  }
   if (!f.open.empty()) {
     const Definition& d = deck_.definitions[f.open.back()];
     fail(f, f.open_lines.back(), ".subckt " + deck_.symbols.spelling(d.name) + " has no .ends");
@@ -211,6 +219,7 @@ void Reader::card(FileState& f, const Card& c) {
 }
 
 void Reader::control(FileState& f, const Card& c, const std::string& key) {
+  flush();
   if (key == ".subckt") return open_definition(f, c);
   if (key == ".ends") return close_definition(f, c);
   if (key == ".end") {
@@ -292,16 +301,6 @@ void Reader::include(FileState& f, const Card& c, bool lib) {
   --depth_;
 }
 
-SymbolId Reader::model_symbol(std::string_view word) {
-  // Cards in a row mostly name the same model or device: compared as written,
-  // that costs no hashing.
-  if (word != last_model_word_) {
-    last_model_word_.assign(word);
-    last_model_ = deck_.symbols.intern(word);
-  }
-  return last_model_;
-}
-
 void Reader::reserve_ahead(const FileState& f, Body& body) {
   // Growing by doubling copies a large body's arrays again and again and
   // faults in twice their pages; once a body is large, room for what the
@@ -380,15 +379,16 @@ void Reader::element(FileState& f, const Card& c) {
   d.file = f.id;
   d.line = c.line;
   std::size_t nets;
+  std::size_t model = 0;  // the word naming the model, if any
   std::string_view name = c.words[0];
   if (letter == 'm') {
     if (n < 6) fail(f, c.line, "MOSFET " + std::string(name) + " needs drain, gate, source, bulk and a model");
     nets = 4;
-    d.model = model_symbol(c.words[5]);
+    model = 5;
   } else if (letter == 'x') {
     if (n < 2) fail(f, c.line, std::string(name) + " calls no subcircuit");
     nets = n - 2;
-    d.model = model_symbol(c.words[n - 1]);
+    model = n - 1;
   } else if (letter >= 'a' && letter <= 'z') {
     int want = nets_of(letter, n);
     if (want < 0) {
@@ -397,16 +397,15 @@ void Reader::element(FileState& f, const Card& c) {
     }
     nets = static_cast<std::size_t>(want);
     if (n < nets + 1) fail(f, c.line, std::string(name) + " needs " + std::to_string(nets) + " nodes");
-    if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) d.model = deck_.symbols.intern(c.words[nets + 1]);
+    if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) model = nets + 1;
   } else {
     fail(f, c.line, "no card begins with " + std::string(name));
   }
-  d.first_node = static_cast<std::uint32_t>(body->nodes.size());
+  if (body != pending_body_) flush();
+  pending_body_ = body;
+  pending_body_id_ = body_id;
   d.node_count = static_cast<std::uint32_t>(nets);
   reserve_ahead(f, *body);
-  ids_.resize(nets);
-  deck_.symbols.intern_all(c.words.data() + 1, nets, ids_.data());
-  for (std::size_t i = 1; i <= nets; ++i) body->nodes.push_back(local(*body, body_id, ids_[i - 1], c.words[i]));
   d.name = body->store(name);
   if (letter != 'm' && letter != 'x') {
     std::string text;
@@ -417,7 +416,29 @@ void Reader::element(FileState& f, const Card& c) {
     d.text = static_cast<std::uint32_t>(body->texts.size());
     body->texts.push_back(std::move(text));
   }
-  body->cards.push_back(d);
+  if (model != 0) pending_names_.push_back(c.words[model]);
+  pending_names_.insert(pending_names_.end(), c.words.begin() + 1, c.words.begin() + 1 + static_cast<std::ptrdiff_t>(nets));
+  pending_.push_back(Pending{d, model != 0});
+  // Enough names to keep many table lines in flight, few enough to stay in cache.
+  if (pending_names_.size() >= 512) flush();
+}
+
+void Reader::flush() {
+  if (pending_.empty()) return;
+  ids_.resize(pending_names_.size());
+  deck_.symbols.intern_all(pending_names_.data(), pending_names_.size(), ids_.data());
+  Body& body = *pending_body_;
+  std::size_t k = 0;
+  for (Pending& p : pending_) {
+    DeviceCard& d = p.card;
+    if (p.has_model) d.model = ids_[k++];
+    d.first_node = static_cast<std::uint32_t>(body.nodes.size());
+    for (std::uint32_t i = 0; i < d.node_count; ++i, ++k)
+      body.nodes.push_back(local(body, pending_body_id_, ids_[k], pending_names_[k]));
+    body.cards.push_back(d);
+  }
+  pending_.clear();
+  pending_names_.clear();
 }
 
 }  // namespace spice

@@ -67,22 +67,26 @@ void Symbols::grow(std::size_t slots) {
 SymbolId Symbols::intern(std::string_view name) { return intern_hashed(name, hash_folded(name)); }
 
 void Symbols::intern_all(const std::string_view* names, std::size_t count, SymbolId* ids) {
-  constexpr std::size_t kGroup = 8;
-  std::uint64_t hashes[kGroup];
-  for (std::size_t start = 0; start < count; start += kGroup) {
-    std::size_t n = std::min(kGroup, count - start);
-    while (2 * (entries_.size() + n) > slots_.size()) grow(slots_.empty() ? 1024 : 2 * slots_.size());
-    std::size_t mask = slots_.size() - 1;
-    for (std::size_t k = 0; k < n; ++k) {
-      hashes[k] = hash_folded(names[start + k]);
-      __builtin_prefetch(&slots_[hashes[k] & mask]);
-    }
-    // The names the first slots hold, which the probes compare with.
-    for (std::size_t k = 0; k < n; ++k) {
-      SymbolId id = slots_[hashes[k] & mask].id;
+  // Names far apart in the table each cost a miss on their slot and one on
+  // the entry it holds. Fetching the slot a few names ahead and its entry a
+  // few names after that keeps several misses in flight, not one at a time.
+  constexpr std::size_t kSlotAhead = 16, kEntryAhead = 8;
+  if (count == 0) return;
+  std::size_t want = entries_.size() + count;
+  while (2 * want > slots_.size()) grow(slots_.empty() ? 1024 : 2 * slots_.size());
+  const std::size_t mask = slots_.size() - 1;
+  hashes_.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    hashes_[k] = hash_folded(names[k]);
+    if (k < kSlotAhead) __builtin_prefetch(&slots_[hashes_[k] & mask]);
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    if (k + kSlotAhead < count) __builtin_prefetch(&slots_[hashes_[k + kSlotAhead] & mask]);
+    if (k + kEntryAhead < count) {
+      SymbolId id = slots_[hashes_[k + kEntryAhead] & mask].id;
       if (id != kNoSymbol) __builtin_prefetch(&entries_[id]);
     }
-    for (std::size_t k = 0; k < n; ++k) ids[start + k] = intern_hashed(names[start + k], hashes[k]);
+    ids[k] = intern_hashed(names[k], hashes_[k]);
   }
 }
 

@@ -17,9 +17,10 @@ inline constexpr SymbolId kNoSymbol = ~SymbolId{0};
 class Symbols {
  public:
   SymbolId intern(std::string_view name);
-  // intern() of each of `count` names into `ids`. The table's lines of all
-  // of them are fetched from memory together, not one miss after another:
-  // the nets of a card in a large deck are mostly far apart in the table.
+  // intern() of each of `count` names, in order, into `ids`. The table's
+  // lines of the names are fetched from memory ahead of their turn, not one
+  // miss after another: the nets of a large deck are mostly far apart in the
+  // table, so the more names at once the better.
   void intern_all(const std::string_view* names, std::size_t count, SymbolId* ids);
   // kNoSymbol when the name was never interned.
   SymbolId find(std::string_view name) const;
@@ -57,6 +58,7 @@ class Symbols {
   };
   std::vector<Slot, HugeAllocator<Slot>> slots_;  // size a power of two
   std::vector<Entry, HugeAllocator<Entry>> entries_;
+  std::vector<std::uint64_t> hashes_;  // of the names intern_all() is taking
 };
 
 // Lower-case copy (ASCII: SPICE names are).
