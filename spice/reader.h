@@ -45,7 +45,7 @@ class Reader {
   void element(FileState& f, const Card& c);
   // Ends the run of element cards waiting for their names: interns the
   // names of all of them at once, then gives the cards their local nets.
-  void flush();
+  void flush(const FileState& f);
   [[noreturn]] void fail(const FileState& f, int line, const std::string& what) const;
   void warn(const FileState& f, int line, const std::string& what) const;
   FileId file_id(const std::string& path);
@@ -55,7 +55,9 @@ class Reader {
   // only) cost no hash lookup.
   std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
   Body& body_of(std::uint32_t id);
-  void reserve_ahead(const FileState& f, Body& body);
+  // Room in a large body for the rest of the file once `incoming` more
+  // cards would not fit.
+  void reserve_ahead(const FileState& f, Body& body, std::size_t incoming);
   // The key of a file whatever path names it.
   static std::string identity(const std::string& path);
 

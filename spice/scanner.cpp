@@ -16,6 +16,18 @@ std::size_t first_non_blank(std::string_view line) {
 
 }  // namespace
 
+std::size_t Scanner::last_card_end(std::string_view text) {
+  for (std::size_t end = text.size(); end > 0;) {
+    std::size_t nl = text.rfind('\n', end - 1);
+    if (nl == std::string_view::npos) return 0;
+    std::size_t i = nl + 1;
+    while (i < text.size() && blank(text[i])) ++i;
+    if (i < text.size() && text[i] != '\n' && text[i] != '*' && text[i] != '+') return nl + 1;
+    end = nl;
+  }
+  return 0;
+}
+
 std::string_view Scanner::peek_line() {
   std::size_t end = text_.find('\n', pos_);
   if (end == std::string_view::npos) end = text_.size();
