@@ -1,6 +1,7 @@
 #include "spice/symbols.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace spice {
 
@@ -19,6 +20,8 @@ std::uint64_t hash_folded(std::string_view s) {
 
 bool same_folded(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
+  // Mostly a name is spelled the same each time.
+  if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
   for (std::size_t i = 0; i < a.size(); ++i)
     if (fold(a[i]) != fold(b[i])) return false;
   return true;
@@ -38,13 +41,21 @@ std::string lower(std::string_view s) {
   return out;
 }
 
-std::string Symbols::key(SymbolId id) const { return lower(entries_[id].spelling); }
+std::string Symbols::key(SymbolId id) const { return lower(view(id)); }
+
+std::string_view Symbols::view(SymbolId id) const {
+  const Entry& e = entries_[id];
+  if (e.size <= kInline) return std::string_view(e.chars, e.size);
+  std::uint64_t offset;
+  std::memcpy(&offset, e.chars, sizeof offset);
+  return std::string_view(long_names_.data() + offset, e.size);
+}
 
 std::size_t Symbols::slot_of(std::string_view name, std::uint64_t hash) const {
   std::size_t mask = slots_.size() - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
-    if (slot.id == kNoSymbol || (slot.hash == upper(hash) && same_folded(entries_[slot.id].spelling, name))) return i;
+    if (slot.id == kNoSymbol || (slot.hash == upper(hash) && same_folded(view(slot.id), name))) return i;
   }
 }
 
@@ -62,7 +73,7 @@ void Symbols::grow(std::size_t slots) {
   std::size_t mask = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.id == kNoSymbol) continue;
-    std::size_t i = hash_folded(entries_[slot.id].spelling) & mask;
+    std::size_t i = hash_folded(view(slot.id)) & mask;
     while (slots_[i].id != kNoSymbol) i = (i + 1) & mask;
     slots_[i] = slot;
   }
@@ -100,7 +111,15 @@ SymbolId Symbols::intern_hashed(std::string_view name, std::uint64_t hash) {
   if (slots_[i].id != kNoSymbol) return slots_[i].id;
   auto id = static_cast<SymbolId>(entries_.size());
   slots_[i] = Slot{id, upper(hash)};
-  entries_.push_back(Entry{std::string(name)});
+  Entry& e = entries_.emplace_back();
+  e.size = static_cast<std::uint32_t>(name.size());
+  if (name.size() <= kInline) {
+    std::memcpy(e.chars, name.data(), name.size());
+  } else {
+    std::uint64_t offset = long_names_.size();
+    std::memcpy(e.chars, &offset, sizeof offset);
+    long_names_.insert(long_names_.end(), name.begin(), name.end());
+  }
   return id;
 }
 
