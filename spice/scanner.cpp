@@ -42,6 +42,22 @@ void Scanner::consume_line() {
   ++line_;
 }
 
+namespace {
+
+// What a character is to split(): most are part of a word.
+enum CharClass : unsigned char { kWord, kStop, kQuote };
+
+struct Classes {
+  CharClass of[256] = {};
+  constexpr Classes() {
+    for (char c : {' ', '\t', '\r', ',', '\f', '\v', '=', ';'}) of[static_cast<unsigned char>(c)] = kStop;
+    for (char c : {'{', '\'', '"'}) of[static_cast<unsigned char>(c)] = kQuote;
+  }
+};
+constexpr Classes kClasses;
+
+}  // namespace
+
 void Scanner::split(std::string_view line, int number, std::vector<std::string_view>& words) const {
   std::size_t i = 0;
   const std::size_t n = line.size();
@@ -57,17 +73,22 @@ void Scanner::split(std::string_view line, int number, std::vector<std::string_v
       ++i;
       continue;
     }
+    // A word ends at a blank, `=` or `;`; an expression in it runs to its
+    // closing character.
     std::size_t j = i;
-    while (j < n && !blank(line[j]) && line[j] != '=' && line[j] != ';') {
-      char q = line[j];
-      if (q == '{' || q == '\'' || q == '"') {
-        char close = q == '{' ? '}' : q;
-        std::size_t k = line.find(close, j + 1);
-        if (k == std::string_view::npos)
-          throw ReadError(located(file_, number, std::string("unclosed ") + q + " in expression"));
-        j = k + 1;
-      } else {
+    while (j < n) {
+      CharClass k = kClasses.of[static_cast<unsigned char>(line[j])];
+      if (k == kWord) {
         ++j;
+      } else if (k == kStop) {
+        break;
+      } else {
+        char q = line[j];
+        char close = q == '{' ? '}' : q;
+        std::size_t e = line.find(close, j + 1);
+        if (e == std::string_view::npos)
+          throw ReadError(located(file_, number, std::string("unclosed ") + q + " in expression"));
+        j = e + 1;
       }
     }
     words.push_back(line.substr(i, j - i));
