@@ -85,7 +85,7 @@ void Symbols::intern_all(const std::string_view* names, std::size_t count, Symbo
   // Names far apart in the table each cost a miss on their slot and one on
   // the entry it holds. Fetching the slot a few names ahead and its entry a
   // few names after that keeps several misses in flight, not one at a time.
-  constexpr std::size_t kSlotAhead = 16, kEntryAhead = 8;
+  constexpr std::size_t kSlotAhead = 32, kEntryAhead = 12;
   if (count == 0) return;
   std::size_t want = entries_.size() + count;
   while (over_full(want, slots_.size())) grow(slots_.empty() ? 1024 : 2 * slots_.size());
