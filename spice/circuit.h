@@ -4,6 +4,7 @@
 // The reader fills it; gate recognition and matching read it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,7 +45,10 @@ enum class NetRole : std::uint8_t { Signal, Supply, Ground, BulkOnly };
 // Moved, never copied: the names of its nets and MOSFETs live in its pool.
 struct Circuit {
   std::string name;  // top cell, or the cell's name
-  NamePool names;    // holds net_names and the MOSFET names
+  NamePool names;    // holds net_names and the MOSFET names, but for those in `kept`
+  // Storage of names read that the circuit views where they stand rather
+  // than copy (the names of a flat top's own cards), kept while it lives.
+  std::vector<std::shared_ptr<const void>> kept;
   std::vector<std::string_view, HugeAllocator<std::string_view>> net_names;  // NetId -> original name (path)
   std::vector<NetRole, HugeAllocator<NetRole>> net_roles;                      // NetId -> role
   std::vector<NetId> ports;  // in the order of the .subckt line
@@ -55,7 +59,11 @@ struct Circuit {
   NetId net_count() const { return static_cast<NetId>(net_names.size()); }
   // A new net named `head` followed by `tail`.
   NetId add_net(std::string_view head, std::string_view tail = {}) {
-    net_names.push_back(names.add(head, tail));
+    return add_kept_net(names.add(head, tail));
+  }
+  // A new net whose name lies in storage that `kept` holds.
+  NetId add_kept_net(std::string_view name) {
+    net_names.push_back(name);
     net_roles.push_back(NetRole::Signal);
     return static_cast<NetId>(net_names.size() - 1);
   }

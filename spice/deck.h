@@ -4,6 +4,7 @@
 // types and the global nets. Names are interned; nets are numbered locally
 // per body.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -41,13 +42,15 @@ struct Body {
   Array<std::uint32_t> nodes;      // local nets of the cards, card after card
   Array<DeviceCard> cards;
   std::vector<std::string> texts;  // whole cards of the other elements
-  Array<char> pool;                // NUL-terminated names
+  // NUL-terminated names; shared with the circuits that view them, so that
+  // nothing is read into the deck once it is flattened.
+  std::shared_ptr<Array<char>> pool = std::make_shared<Array<char>>();
   // Locals whose symbol the reader's one-entry cache gave to another body
   // since (see Reader::local).
   std::unordered_map<SymbolId, std::uint32_t> evicted;
 
   std::uint32_t store(std::string_view name);
-  std::string_view at(std::uint32_t offset) const { return std::string_view(pool.data() + offset); }
+  std::string_view at(std::uint32_t offset) const { return std::string_view(pool->data() + offset); }
   std::string_view spelling(std::uint32_t local) const { return at(spellings[local]); }
   std::string_view name(const DeviceCard& c) const { return at(c.name); }
   // A new local net.

@@ -66,6 +66,10 @@ NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
   return n;
 }
 
+void Flattener::keep(const Body& body) {
+  if (current_.kept.empty() || current_.kept.back() != body.pool) current_.kept.push_back(body.pool);
+}
+
 void Flattener::begin(const std::string& name) {
   current_ = Circuit{};
   current_.name = name;
@@ -83,11 +87,13 @@ void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std
     else if (is_global(body.locals[i], spelling))
       nets[i] = global_net(body.locals[i], spelling);
     else
-      nets[i] = new_net(prefix, spelling);
+      nets[i] = prefix.empty() ? current_.add_kept_net(spelling) : new_net(prefix, spelling);
   }
 }
 
 void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth) {
+  // The top's own names are viewed in its body, not copied.
+  if (prefix.empty()) keep(body);
   std::vector<NetId> nets;
   bind(body, pins, prefix, nets);
   std::vector<NetId> call_pins;
@@ -101,7 +107,8 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
           fail(c, "device " + deck_.symbols.spelling(c.model) + " takes drain, gate, source and bulk; " +
                       std::to_string(c.node_count) + " nodes given");
         current_.mosfets.push_back(
-            Mosfet{current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]], nets[n[2]], nets[n[3]]});
+            Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
+                   nets[n[2]], nets[n[3]]});
         continue;
       }
     }
@@ -146,11 +153,12 @@ Circuit Flattener::flatten_definition(const Definition& d) {
   current_.mosfets.reserve(size);
   current_.net_names.reserve(d.body.locals.size());
   // The top's pins are its own nets, named as written.
+  keep(d.body);
   std::vector<NetId> pins;
   for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
     SymbolId s = d.body.locals[i];
     std::string_view spelling = d.body.spelling(i);
-    pins.push_back(is_global(s, spelling) ? global_net(s, spelling) : new_net({}, spelling));
+    pins.push_back(is_global(s, spelling) ? global_net(s, spelling) : current_.add_kept_net(spelling));
   }
   current_.ports = pins;
   auto index = deck_.definition_of.at(d.name);

@@ -47,6 +47,8 @@ class Flattener {
   NetId global_net(SymbolId name, std::string_view spelling);
   void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
   void begin(const std::string& name);
+  // Makes the circuit hold the body's names, which it then views.
+  void keep(const Body& body);
   [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;
   // Devices of the body once flat, saturating just past the limit.
   std::uint64_t flat_size(const Body& body);

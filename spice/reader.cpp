@@ -326,10 +326,10 @@ void Reader::reserve_ahead(const FileState& f, Body& body, std::size_t incoming)
   std::size_t average = std::max<std::size_t>(1, scanned / static_cast<std::size_t>(f.scanner->line()));
   std::size_t lines = std::max((f.size > scanned ? f.size - scanned : 0) / average, body.cards.size() / 2);
   std::size_t nodes_per_card = body.nodes.size() / body.cards.size() + 1;
-  std::size_t pool_per_card = body.pool.size() / body.cards.size() + 1;
+  std::size_t pool_per_card = body.pool->size() / body.cards.size() + 1;
   body.cards.reserve(body.cards.size() + lines + 1);
   body.nodes.reserve(body.nodes.size() + (lines + 1) * nodes_per_card);
-  body.pool.reserve(body.pool.size() + (lines + 1) * pool_per_card);
+  body.pool->reserve(body.pool->size() + (lines + 1) * pool_per_card);
 }
 
 Body& Reader::body_of(std::uint32_t id) { return id == 0 ? deck_.top : deck_.definitions[id - 1].body; }
