@@ -52,6 +52,9 @@ class DeckFixture : public testing::Test {
     return c;
   }
 
+  // Ends the deck of the last top(); its circuits live on.
+  void drop_deck() { deck_.reset(); }
+
   // The message of a run that fails, or "no error".
   std::string error(const std::vector<std::string>& netlists, const std::string& top_name = "") {
     try {
