@@ -63,7 +63,7 @@ void recognize_step(Profile& run) {
   recognize::Recognizer recognizer;
   run.network = recognizer.run(run.top);
   for (const std::vector<std::uint32_t>& wide : run.network.unevaluated)
-    to_stderr(run.top_where + ": warning: the stage of " + run.top.mosfets[wide.front()].name + " (" +
+    to_stderr(run.top_where + ": warning: the stage of " + std::string(run.top.mosfets[wide.front()].name) + " (" +
               std::to_string(wide.size()) + " MOSFETs) has more than " +
               std::to_string(recognize::SwitchEvaluator::kMaxInputs) + " inputs: written as switch primitives");
 }

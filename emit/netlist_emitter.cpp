@@ -88,7 +88,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
     for (std::uint32_t s : occ.stages)
       if (s < replaced.size()) replaced[s] = true;
   std::vector<bool> driven = driven_nets(c, network, replaced, occurrences, cells_);
-  auto name = [&](NetId n) { return verilog_identifier(c.net_names[n]); };
+  auto name = [&](NetId n) { return verilog_identifier(std::string(c.net_names[n])); };
 
   // Components too large to evaluate are written MOSFET by MOSFET as switch
   // primitives; the ports on their channels are inout.
@@ -154,7 +154,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
                  instance_name(cell.name + "_" + std::to_string(++cell_count)).c_str());
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
       // A port the circuit gives no net (a well the cell alone names) is left open.
-      std::fprintf(out_, "%s .%s(%s)", p ? "," : "", verilog_identifier(cell.net_names[cell.ports[p]]).c_str(),
+      std::fprintf(out_, "%s .%s(%s)", p ? "," : "", verilog_identifier(std::string(cell.net_names[cell.ports[p]])).c_str(),
                    occ.pins[p] < c.net_count() ? name(occ.pins[p]).c_str() : "");
     std::fputs(" );\n", out_);
   };
@@ -208,7 +208,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
       bool forward = depth_of(mos.source) <= depth_of(mos.drain);
       NetId data = forward ? mos.source : mos.drain, out = forward ? mos.drain : mos.source;
       std::fprintf(out_, "%s %s (%s, %s, %s);\n", mos.type == spice::Channel::N ? "nmos" : "pmos",
-                   instance_name(mos.name).c_str(), terminal(out).c_str(), terminal(data).c_str(),
+                   instance_name(std::string(mos.name)).c_str(), terminal(out).c_str(), terminal(data).c_str(),
                    terminal(mos.gate).c_str());
     }
   }

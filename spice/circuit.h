@@ -4,8 +4,13 @@
 // The reader fills it; gate recognition and matching read it.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "spice/huge_allocator.h"
+#include "spice/name_pool.h"
 
 namespace spice {
 
@@ -15,7 +20,7 @@ inline constexpr NetId kNoNet = ~NetId{0};
 enum class Channel : std::uint8_t { N, P };
 
 struct Mosfet {
-  std::string name;  // hierarchical path, e.g. "x1/xm3"
+  std::string_view name;  // hierarchical path, e.g. "x1/xm3", held by Circuit::names
   Channel type = Channel::N;
   NetId drain = kNoNet, gate = kNoNet, source = kNoNet, bulk = kNoNet;
 };
@@ -37,16 +42,31 @@ struct Element {
 
 enum class NetRole : std::uint8_t { Signal, Supply, Ground, BulkOnly };
 
+// Moved, never copied: the names of its nets and MOSFETs live in its pool.
 struct Circuit {
-  std::string name;                    // top cell, or the cell's name
-  std::vector<std::string> net_names;  // NetId -> original name (path)
-  std::vector<NetRole> net_roles;      // NetId -> role
-  std::vector<NetId> ports;            // in the order of the .subckt line
-  std::vector<Mosfet> mosfets;
+  std::string name;  // top cell, or the cell's name
+  NamePool names;    // holds net_names and the MOSFET names, but for those in `kept`
+  // Storage of names read that the circuit views where they stand rather
+  // than copy (the names of a flat top's own cards), kept while it lives.
+  std::vector<std::shared_ptr<const void>> kept;
+  std::vector<std::string_view, HugeAllocator<std::string_view>> net_names;  // NetId -> original name (path)
+  std::vector<NetRole, HugeAllocator<NetRole>> net_roles;                      // NetId -> role
+  std::vector<NetId> ports;  // in the order of the .subckt line
+  std::vector<Mosfet, HugeAllocator<Mosfet>> mosfets;
   std::vector<BlackBox> black_boxes;
   std::vector<Element> elements;
 
   NetId net_count() const { return static_cast<NetId>(net_names.size()); }
+  // A new net named `head` followed by `tail`.
+  NetId add_net(std::string_view head, std::string_view tail = {}) {
+    return add_kept_net(names.add(head, tail));
+  }
+  // A new net whose name lies in storage that `kept` holds.
+  NetId add_kept_net(std::string_view name) {
+    net_names.push_back(name);
+    net_roles.push_back(NetRole::Signal);
+    return static_cast<NetId>(net_names.size() - 1);
+  }
   bool is_rail(NetId n) const {
     return n < net_roles.size() && (net_roles[n] == NetRole::Supply || net_roles[n] == NetRole::Ground);
   }

@@ -3,9 +3,9 @@
 namespace spice {
 
 std::uint32_t Body::store(std::string_view name) {
-  auto offset = static_cast<std::uint32_t>(pool.size());
-  pool.append(name);
-  pool.push_back('\0');
+  auto offset = static_cast<std::uint32_t>(pool->size());
+  pool->insert(pool->end(), name.begin(), name.end());
+  pool->push_back('\0');
   return offset;
 }
 

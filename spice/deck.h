@@ -4,12 +4,14 @@
 // types and the global nets. Names are interned; nets are numbered locally
 // per body.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "spice/huge_allocator.h"
 #include "spice/symbols.h"
 
 namespace spice {
@@ -32,19 +34,23 @@ struct DeviceCard {
 // The cards of a definition or of the deck itself. Names as written live in
 // one pool, so that a million cards cost no million strings.
 struct Body {
-  std::vector<SymbolId> locals;          // local net -> its name; pins come first
-  std::vector<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
+  template <typename T>
+  using Array = std::vector<T, HugeAllocator<T>>;
+  Array<SymbolId> locals;          // local net -> its name; pins come first
+  Array<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
   std::uint32_t pin_count = 0;
-  std::vector<std::uint32_t> nodes;      // local nets of the cards, card after card
-  std::vector<DeviceCard> cards;
-  std::vector<std::string> texts;        // whole cards of the other elements
-  std::string pool;                      // NUL-terminated names
+  Array<std::uint32_t> nodes;      // local nets of the cards, card after card
+  Array<DeviceCard> cards;
+  std::vector<std::string> texts;  // whole cards of the other elements
+  // NUL-terminated names; shared with the circuits that view them, so that
+  // nothing is read into the deck once it is flattened.
+  std::shared_ptr<Array<char>> pool = std::make_shared<Array<char>>();
   // Locals whose symbol the reader's one-entry cache gave to another body
   // since (see Reader::local).
   std::unordered_map<SymbolId, std::uint32_t> evicted;
 
   std::uint32_t store(std::string_view name);
-  std::string_view at(std::uint32_t offset) const { return std::string_view(pool.data() + offset); }
+  std::string_view at(std::uint32_t offset) const { return std::string_view(pool->data() + offset); }
   std::string_view spelling(std::uint32_t local) const { return at(spellings[local]); }
   std::string_view name(const DeviceCard& c) const { return at(c.name); }
   // A new local net.

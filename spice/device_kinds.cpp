@@ -66,11 +66,12 @@ bool glob_match(std::string_view pattern, std::string_view text) {
 }
 
 std::optional<Channel> DeviceKinds::channel(SymbolId name) const {
+  if (name == last_name_) return last_;
   auto it = known_.find(name);
-  if (it != known_.end()) return it->second;
-  auto c = decide(name);
-  known_.emplace(name, c);
-  return c;
+  if (it == known_.end()) it = known_.emplace(name, decide(name)).first;
+  last_name_ = name;
+  last_ = it->second;
+  return last_;
 }
 
 std::optional<Channel> DeviceKinds::decide(SymbolId name) const {

@@ -31,6 +31,9 @@ class DeviceKinds {
   const Deck& deck_;
   std::vector<std::string> nmos_, pmos_;
   mutable std::unordered_map<SymbolId, std::optional<Channel>> known_;
+  // The last name asked for: cards in a row mostly name the same device.
+  mutable SymbolId last_name_ = kNoSymbol;
+  mutable std::optional<Channel> last_;
 };
 
 }  // namespace spice

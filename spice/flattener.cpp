@@ -50,18 +50,13 @@ void Flattener::fail(const DeviceCard& c, const std::string& what) const {
   throw ReadError(located(deck_.files[c.file], c.line, what));
 }
 
-bool Flattener::is_global(SymbolId name) const {
-  const std::string& spelling = deck_.symbols.spelling(name);
-  return spelling == "0" || (!spelling.empty() && spelling.back() == '!') || deck_.global_set.count(name) != 0;
+bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
+  // Any spelling of the name decides "0" and a final "!" alike.
+  return spelling == "0" || (!spelling.empty() && spelling.back() == '!') ||
+         (!deck_.global_set.empty() && deck_.global_set.count(name) != 0);
 }
 
-NetId Flattener::new_net(const std::string& prefix, std::string_view name) {
-  std::string& added = current_.net_names.emplace_back();
-  added.reserve(prefix.size() + name.size());
-  added.append(prefix).append(name);
-  current_.net_roles.push_back(NetRole::Signal);
-  return static_cast<NetId>(current_.net_names.size() - 1);
-}
+NetId Flattener::new_net(const std::string& prefix, std::string_view name) { return current_.add_net(prefix, name); }
 
 NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
   auto it = globals_.find(name);
@@ -69,6 +64,10 @@ NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
   NetId n = new_net({}, spelling);
   globals_.emplace(name, n);
   return n;
+}
+
+void Flattener::keep(const Body& body) {
+  if (current_.kept.empty() || current_.kept.back() != body.pool) current_.kept.push_back(body.pool);
 }
 
 void Flattener::begin(const std::string& name) {
@@ -82,26 +81,25 @@ void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std
                      std::vector<NetId>& nets) {
   nets.resize(body.locals.size());
   for (std::size_t i = 0; i < body.locals.size(); ++i) {
-    SymbolId s = body.locals[i];
+    std::string_view spelling = body.spelling(i);
     if (i < pins.size())
       nets[i] = pins[i];
-    else if (is_global(s))
-      nets[i] = global_net(s, body.spelling(i));
+    else if (is_global(body.locals[i], spelling))
+      nets[i] = global_net(body.locals[i], spelling);
     else
-      nets[i] = new_net(prefix, body.spelling(i));
+      nets[i] = prefix.empty() ? current_.add_kept_net(spelling) : new_net(prefix, spelling);
   }
 }
 
 void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth) {
+  // The top's own names are viewed in its body, not copied.
+  if (prefix.empty()) keep(body);
   std::vector<NetId> nets;
   bind(body, pins, prefix, nets);
   std::vector<NetId> call_pins;
   for (const DeviceCard& c : body.cards) {
     const NetId* n = body.nodes.data() + c.first_node;
     std::string_view written = body.name(c);
-    std::string name;
-    name.reserve(prefix.size() + written.size());
-    name.append(prefix).append(written);
     if (c.letter == 'm' || c.letter == 'x') {
       auto channel = kinds_.channel(c.model);
       if (channel) {
@@ -109,9 +107,13 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
           fail(c, "device " + deck_.symbols.spelling(c.model) + " takes drain, gate, source and bulk; " +
                       std::to_string(c.node_count) + " nodes given");
         current_.mosfets.push_back(
-            Mosfet{std::move(name), *channel, nets[n[0]], nets[n[1]], nets[n[2]], nets[n[3]]});
+            Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
+                   nets[n[2]], nets[n[3]]});
         continue;
       }
+    }
+    std::string name = prefix + std::string(written);
+    if (c.letter == 'm' || c.letter == 'x') {
       if (c.letter == 'm')
         fail(c, "MOSFET " + std::string(written) + ": model " + deck_.symbols.spelling(c.model) +
                     " is neither n- nor p-channel (see --nmos, --pmos)");
@@ -151,11 +153,12 @@ Circuit Flattener::flatten_definition(const Definition& d) {
   current_.mosfets.reserve(size);
   current_.net_names.reserve(d.body.locals.size());
   // The top's pins are its own nets, named as written.
+  keep(d.body);
   std::vector<NetId> pins;
   for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
     SymbolId s = d.body.locals[i];
     std::string_view spelling = d.body.spelling(i);
-    pins.push_back(is_global(s) ? global_net(s, spelling) : new_net({}, spelling));
+    pins.push_back(is_global(s, spelling) ? global_net(s, spelling) : current_.add_kept_net(spelling));
   }
   current_.ports = pins;
   auto index = deck_.definition_of.at(d.name);

@@ -40,13 +40,15 @@ class Flattener {
 
  private:
   bool is_device(SymbolId callee) const { return kinds_.channel(callee).has_value(); }
-  bool is_global(SymbolId name) const;
+  bool is_global(SymbolId name, std::string_view spelling) const;
   // Nets of the body's locals: pins from `pins`, the rest made here.
   void bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, std::vector<NetId>& nets);
   NetId new_net(const std::string& prefix, std::string_view name);
   NetId global_net(SymbolId name, std::string_view spelling);
   void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
   void begin(const std::string& name);
+  // Makes the circuit hold the body's names, which it then views.
+  void keep(const Body& body);
   [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;
   // Devices of the body once flat, saturating just past the limit.
   std::uint64_t flat_size(const Body& body);

@@ -18,11 +18,11 @@ void warn_loose_nets(const Circuit& c, const std::string& where, const WarningSi
     for (NetId n : b.pins) driven[n] = 1;
   for (NetId p : c.ports) {
     port[p] = 1;
-    if (!read[p] && !driven[p]) warn(where + ": warning: port " + c.net_names[p] + " of " + c.name + " touches nothing");
+    if (!read[p] && !driven[p]) warn(where + ": warning: port " + std::string(c.net_names[p]) + " of " + c.name + " touches nothing");
   }
   for (NetId n = 0; n < c.net_count(); ++n)
     if (read[n] && !driven[n] && !port[n] && !c.is_rail(n) && c.net_roles[n] != NetRole::BulkOnly)
-      warn(where + ": warning: net " + c.net_names[n] + " has no driver");
+      warn(where + ": warning: net " + std::string(c.net_names[n]) + " has no driver");
 }
 
 }  // namespace spice

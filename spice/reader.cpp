@@ -1,8 +1,8 @@
 #include "spice/reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,7 +27,9 @@ struct Reader::FileState {
   bool outside_warned = false;
   std::vector<std::uint32_t> open;  // definitions being read, innermost last
   std::vector<int> open_lines;
-  const Scanner* scanner = nullptr;
+  const Scanner* scanner = nullptr;  // over the piece being read
+  std::size_t size = 0;              // of the file; 0 when not known
+  std::size_t done = 0;              // bytes before that piece
 };
 
 namespace {
@@ -48,50 +50,46 @@ std::string unquoted(std::string_view w) {
   return std::string(w);
 }
 
-// The bytes of a file: mapped where it is a regular file (no copy, no
-// zero-filled buffer), read otherwise.
+// The bytes of a file, read a piece at a time into one buffer that stays in
+// the cache: mapping a large file whole costs a page-table entry and a miss
+// on each of its pages.
 class FileText {
  public:
   FileText() = default;
   FileText(const FileText&) = delete;
   FileText& operator=(const FileText&) = delete;
   ~FileText() {
-    if (map_) munmap(map_, size_);
+    if (fd_ >= 0) close(fd_);
   }
 
   // Only regular files are included: a card naming a device or a pipe
   // (/dev/zero, /dev/stdin) would never end. Files named on the command
   // line may be anything but a directory.
-  bool load(const std::string& path, bool included) {
-    int fd = open(path.c_str(), O_RDONLY);
-    if (fd < 0) return false;
+  bool open_file(const std::string& path, bool included) {
+    fd_ = open(path.c_str(), O_RDONLY);
+    if (fd_ < 0) return false;
     struct stat st {};
-    bool ok = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode) && (!included || S_ISREG(st.st_mode));
-    if (ok && S_ISREG(st.st_mode) && st.st_size > 0) {
-      // Populated at once: one call instead of a page fault per 4 KiB.
-      void* p = mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-      if (p != MAP_FAILED) {
-        map_ = p;
-        size_ = static_cast<std::size_t>(st.st_size);
-        close(fd);
-        return true;
-      }
-    }
-    char buffer[1 << 16];
-    ssize_t n;
-    while (ok && (n = read(fd, buffer, sizeof buffer)) > 0) owned_.append(buffer, static_cast<std::size_t>(n));
-    close(fd);
-    return ok;
+    if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode) || (included && !S_ISREG(st.st_mode))) return false;
+    if (S_ISREG(st.st_mode)) size_ = static_cast<std::size_t>(st.st_size);
+    return true;
   }
+  // The size of a regular file; 0 for anything else.
+  std::size_t size() const { return size_; }
 
-  std::string_view view() const {
-    return map_ ? std::string_view(static_cast<const char*>(map_), size_) : std::string_view(owned_);
+  // Appends up to `count` more bytes to `buffer`; false at the end.
+  bool read_more(std::string& buffer, std::size_t count) {
+    std::size_t old = buffer.size();
+    buffer.resize(old + count);
+    ssize_t n;
+    do n = read(fd_, buffer.data() + old, count);
+    while (n < 0 && errno == EINTR);
+    buffer.resize(old + static_cast<std::size_t>(n > 0 ? n : 0));
+    return n > 0;
   }
 
  private:
-  void* map_ = nullptr;
+  int fd_ = -1;
   std::size_t size_ = 0;
-  std::string owned_;
 };
 
 // Nets each element letter takes after its name; -1: as many as are written
@@ -161,7 +159,7 @@ void Reader::mark_library(FileId file) {
 void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                        int from_line) {
   FileText text;
-  if (!text.load(path, from != nullptr)) {
+  if (!text.open_file(path, from != nullptr)) {
     if (from) fail(*from, from_line, "cannot open " + path);
     throw ReadError("cannot open " + path);
   }
@@ -170,13 +168,37 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   f.id = file_id(path);
   f.library = library;
   f.section = lower(section);
+  f.size = text.size();
   if (section.empty()) whole_.insert(f.id);
   // About one new name per two card lines is usual; more grows the table.
-  deck_.symbols.reserve(deck_.symbols.size() + text.view().size() / 160);
-  Scanner scanner(path, text.view());
-  f.scanner = &scanner;
+  deck_.symbols.reserve(deck_.symbols.size() + f.size / 160);
+  // Pieces end where a card ends, so that no card is cut; the names of the
+  // cards waiting for them (see flush) are taken before the next piece.
+  constexpr std::size_t kPiece = std::size_t{1} << 18;
+  std::string buffer;
+  int line = 1;
+  bool more = true;
   Card c;
-  while (!f.ended && scanner.next(c)) card(f, c);
+  try {
+    while (!f.ended && more) {
+      more = text.read_more(buffer, kPiece);
+      std::size_t end = more ? Scanner::last_card_end(buffer) : buffer.size();
+      if (end == 0) continue;
+      Scanner scanner(path, std::string_view(buffer.data(), end), line);
+      f.scanner = &scanner;
+      while (!f.ended && scanner.next(c)) card(f, c);
+      flush(f);
+      line = scanner.line();
+      f.done += end;
+      f.scanner = nullptr;
+      buffer.erase(0, end);
+    }
+  } catch (...) {
+    // The waiting names are views into this file's text, which goes now.
+    pending_.clear();
+    pending_names_.clear();
+    throw;
+  }
   if (!f.open.empty()) {
     const Definition& d = deck_.definitions[f.open.back()];
     fail(f, f.open_lines.back(), ".subckt " + deck_.symbols.spelling(d.name) + " has no .ends");
@@ -211,6 +233,7 @@ void Reader::card(FileState& f, const Card& c) {
 }
 
 void Reader::control(FileState& f, const Card& c, const std::string& key) {
+  flush(f);
   if (key == ".subckt") return open_definition(f, c);
   if (key == ".ends") return close_definition(f, c);
   if (key == ".end") {
@@ -292,30 +315,21 @@ void Reader::include(FileState& f, const Card& c, bool lib) {
   --depth_;
 }
 
-SymbolId Reader::model_symbol(std::string_view word) {
-  // Cards in a row mostly name the same model or device: compared as written,
-  // that costs no hashing.
-  if (word != last_model_word_) {
-    last_model_word_.assign(word);
-    last_model_ = deck_.symbols.intern(word);
-  }
-  return last_model_;
-}
-
-void Reader::reserve_ahead(const FileState& f, Body& body) {
+void Reader::reserve_ahead(const FileState& f, Body& body, std::size_t incoming) {
   // Growing by doubling copies a large body's arrays again and again and
   // faults in twice their pages; once a body is large, room for what the
   // rest of the file may hold is taken at once (address space only until
   // used). The estimate: one card per remaining line of the average length.
-  if (body.cards.size() < body.cards.capacity() || body.cards.size() < 4096) return;
+  if (body.cards.size() + incoming <= body.cards.capacity() || body.cards.size() < 4096) return;
   // At least half again, so that a low estimate still grows geometrically.
-  std::size_t lines = std::max(f.scanner->remaining() / std::max<std::size_t>(1, f.scanner->average_line()),
-                               body.cards.size() / 2);
+  std::size_t scanned = f.done + f.scanner->position();
+  std::size_t average = std::max<std::size_t>(1, scanned / static_cast<std::size_t>(f.scanner->line()));
+  std::size_t lines = std::max((f.size > scanned ? f.size - scanned : 0) / average, body.cards.size() / 2);
   std::size_t nodes_per_card = body.nodes.size() / body.cards.size() + 1;
-  std::size_t pool_per_card = body.pool.size() / body.cards.size() + 1;
+  std::size_t pool_per_card = body.pool->size() / body.cards.size() + 1;
   body.cards.reserve(body.cards.size() + lines + 1);
   body.nodes.reserve(body.nodes.size() + (lines + 1) * nodes_per_card);
-  body.pool.reserve(body.pool.size() + (lines + 1) * pool_per_card);
+  body.pool->reserve(body.pool->size() + (lines + 1) * pool_per_card);
 }
 
 Body& Reader::body_of(std::uint32_t id) { return id == 0 ? deck_.top : deck_.definitions[id - 1].body; }
@@ -380,15 +394,16 @@ void Reader::element(FileState& f, const Card& c) {
   d.file = f.id;
   d.line = c.line;
   std::size_t nets;
+  std::size_t model = 0;  // the word naming the model, if any
   std::string_view name = c.words[0];
   if (letter == 'm') {
     if (n < 6) fail(f, c.line, "MOSFET " + std::string(name) + " needs drain, gate, source, bulk and a model");
     nets = 4;
-    d.model = model_symbol(c.words[5]);
+    model = 5;
   } else if (letter == 'x') {
     if (n < 2) fail(f, c.line, std::string(name) + " calls no subcircuit");
     nets = n - 2;
-    d.model = model_symbol(c.words[n - 1]);
+    model = n - 1;
   } else if (letter >= 'a' && letter <= 'z') {
     int want = nets_of(letter, n);
     if (want < 0) {
@@ -397,16 +412,14 @@ void Reader::element(FileState& f, const Card& c) {
     }
     nets = static_cast<std::size_t>(want);
     if (n < nets + 1) fail(f, c.line, std::string(name) + " needs " + std::to_string(nets) + " nodes");
-    if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) d.model = deck_.symbols.intern(c.words[nets + 1]);
+    if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) model = nets + 1;
   } else {
     fail(f, c.line, "no card begins with " + std::string(name));
   }
-  d.first_node = static_cast<std::uint32_t>(body->nodes.size());
+  if (body != pending_body_) flush(f);
+  pending_body_ = body;
+  pending_body_id_ = body_id;
   d.node_count = static_cast<std::uint32_t>(nets);
-  reserve_ahead(f, *body);
-  ids_.resize(nets);
-  deck_.symbols.intern_all(c.words.data() + 1, nets, ids_.data());
-  for (std::size_t i = 1; i <= nets; ++i) body->nodes.push_back(local(*body, body_id, ids_[i - 1], c.words[i]));
   d.name = body->store(name);
   if (letter != 'm' && letter != 'x') {
     std::string text;
@@ -417,7 +430,30 @@ void Reader::element(FileState& f, const Card& c) {
     d.text = static_cast<std::uint32_t>(body->texts.size());
     body->texts.push_back(std::move(text));
   }
-  body->cards.push_back(d);
+  if (model != 0) pending_names_.push_back(c.words[model]);
+  pending_names_.insert(pending_names_.end(), c.words.begin() + 1, c.words.begin() + 1 + static_cast<std::ptrdiff_t>(nets));
+  pending_.push_back(Pending{d, model != 0});
+  // Enough names to keep many table lines in flight, few enough to stay in cache.
+  if (pending_names_.size() >= 512) flush(f);
+}
+
+void Reader::flush(const FileState& f) {
+  if (pending_.empty()) return;
+  reserve_ahead(f, *pending_body_, pending_.size());
+  ids_.resize(pending_names_.size());
+  deck_.symbols.intern_all(pending_names_.data(), pending_names_.size(), ids_.data());
+  Body& body = *pending_body_;
+  std::size_t k = 0;
+  for (Pending& p : pending_) {
+    DeviceCard& d = p.card;
+    if (p.has_model) d.model = ids_[k++];
+    d.first_node = static_cast<std::uint32_t>(body.nodes.size());
+    for (std::uint32_t i = 0; i < d.node_count; ++i, ++k)
+      body.nodes.push_back(local(body, pending_body_id_, ids_[k], pending_names_[k]));
+    body.cards.push_back(d);
+  }
+  pending_.clear();
+  pending_names_.clear();
 }
 
 }  // namespace spice

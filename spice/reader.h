@@ -43,6 +43,9 @@ class Reader {
   void global(const Card& c);
   void model(const Card& c);
   void element(FileState& f, const Card& c);
+  // Ends the run of element cards waiting for their names: interns the
+  // names of all of them at once, then gives the cards their local nets.
+  void flush(const FileState& f);
   [[noreturn]] void fail(const FileState& f, int line, const std::string& what) const;
   void warn(const FileState& f, int line, const std::string& what) const;
   FileId file_id(const std::string& path);
@@ -52,8 +55,9 @@ class Reader {
   // only) cost no hash lookup.
   std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
   Body& body_of(std::uint32_t id);
-  void reserve_ahead(const FileState& f, Body& body);
-  SymbolId model_symbol(std::string_view word);
+  // Room in a large body for the rest of the file once `incoming` more
+  // cards would not fit.
+  void reserve_ahead(const FileState& f, Body& body, std::size_t incoming);
   // The key of a file whatever path names it.
   static std::string identity(const std::string& path);
 
@@ -63,9 +67,19 @@ class Reader {
   std::unordered_map<std::string, FileId> file_ids_;  // by identity
   std::unordered_set<FileId> whole_;  // files read whole, not by section
   int depth_ = 0;
-  std::string last_model_word_;
-  SymbolId last_model_ = kNoSymbol;
-  std::vector<SymbolId> ids_;  // the nets of the card being read
+  // Element cards read but not yet stored, all of one body: their names
+  // wait in `pending_names_` (views into the file being read), each card's
+  // model first if it names one, then its nets. Any other card, and the end
+  // of a file, flush them first, so that names are interned in card order.
+  struct Pending {
+    DeviceCard card;
+    bool has_model = false;
+  };
+  std::vector<Pending> pending_;
+  std::vector<std::string_view> pending_names_;
+  Body* pending_body_ = nullptr;
+  std::uint32_t pending_body_id_ = 0;
+  std::vector<SymbolId> ids_;  // of pending_names_
 };
 
 // The words of a card before its parameters (`name = value` pairs, or what

@@ -16,6 +16,18 @@ std::size_t first_non_blank(std::string_view line) {
 
 }  // namespace
 
+std::size_t Scanner::last_card_end(std::string_view text) {
+  for (std::size_t end = text.size(); end > 0;) {
+    std::size_t nl = text.rfind('\n', end - 1);
+    if (nl == std::string_view::npos) return 0;
+    std::size_t i = nl + 1;
+    while (i < text.size() && blank(text[i])) ++i;
+    if (i < text.size() && text[i] != '\n' && text[i] != '*' && text[i] != '+') return nl + 1;
+    end = nl;
+  }
+  return 0;
+}
+
 std::string_view Scanner::peek_line() {
   std::size_t end = text_.find('\n', pos_);
   if (end == std::string_view::npos) end = text_.size();
@@ -29,6 +41,22 @@ void Scanner::consume_line() {
   pos_ = next_;
   ++line_;
 }
+
+namespace {
+
+// What a character is to split(): most are part of a word.
+enum CharClass : unsigned char { kWord, kStop, kQuote };
+
+struct Classes {
+  CharClass of[256] = {};
+  constexpr Classes() {
+    for (char c : {' ', '\t', '\r', ',', '\f', '\v', '=', ';'}) of[static_cast<unsigned char>(c)] = kStop;
+    for (char c : {'{', '\'', '"'}) of[static_cast<unsigned char>(c)] = kQuote;
+  }
+};
+constexpr Classes kClasses;
+
+}  // namespace
 
 void Scanner::split(std::string_view line, int number, std::vector<std::string_view>& words) const {
   std::size_t i = 0;
@@ -45,17 +73,22 @@ void Scanner::split(std::string_view line, int number, std::vector<std::string_v
       ++i;
       continue;
     }
+    // A word ends at a blank, `=` or `;`; an expression in it runs to its
+    // closing character.
     std::size_t j = i;
-    while (j < n && !blank(line[j]) && line[j] != '=' && line[j] != ';') {
-      char q = line[j];
-      if (q == '{' || q == '\'' || q == '"') {
-        char close = q == '{' ? '}' : q;
-        std::size_t k = line.find(close, j + 1);
-        if (k == std::string_view::npos)
-          throw ReadError(located(file_, number, std::string("unclosed ") + q + " in expression"));
-        j = k + 1;
-      } else {
+    while (j < n) {
+      CharClass k = kClasses.of[static_cast<unsigned char>(line[j])];
+      if (k == kWord) {
         ++j;
+      } else if (k == kStop) {
+        break;
+      } else {
+        char q = line[j];
+        char close = q == '{' ? '}' : q;
+        std::size_t e = line.find(close, j + 1);
+        if (e == std::string_view::npos)
+          throw ReadError(located(file_, number, std::string("unclosed ") + q + " in expression"));
+        j = e + 1;
       }
     }
     words.push_back(line.substr(i, j - i));

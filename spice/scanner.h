@@ -18,15 +18,21 @@ struct Card {
 class Scanner {
  public:
   // `file` names the text in error messages; `text` must outlive the cards.
-  Scanner(std::string file, std::string_view text) : file_(std::move(file)), text_(text) {}
+  // The text may be a piece of a file that begins at line `first_line`.
+  Scanner(std::string file, std::string_view text, int first_line = 1)
+      : file_(std::move(file)), text_(text), line_(first_line) {}
 
   // The next card into `card`; false at the end of the text. Throws
   // ReadError on a continuation line with no card before it or an
   // expression that the line does not close.
   bool next(Card& card);
-  // Bytes not yet scanned, and the average length of the lines scanned.
-  std::size_t remaining() const { return text_.size() - pos_; }
-  std::size_t average_line() const { return pos_ / static_cast<std::size_t>(line_); }
+  // The end of the last whole card of `text`, a piece of a longer text: the
+  // start of the last line that surely begins a card (no continuation, no
+  // comment, no blank line); 0 when there is none.
+  static std::size_t last_card_end(std::string_view text);
+  // Bytes scanned, and the number of the next line.
+  std::size_t position() const { return pos_; }
+  int line() const { return line_; }
 
  private:
   // The line at pos_ without its line end (a CR before the newline too);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "spice/huge_allocator.h"
+
 namespace spice {
 
 using SymbolId = std::uint32_t;
@@ -15,13 +17,14 @@ inline constexpr SymbolId kNoSymbol = ~SymbolId{0};
 class Symbols {
  public:
   SymbolId intern(std::string_view name);
-  // intern() of each of `count` names into `ids`. The table's lines of all
-  // of them are fetched from memory together, not one miss after another:
-  // the nets of a card in a large deck are mostly far apart in the table.
+  // intern() of each of `count` names, in order, into `ids`. The table's
+  // lines of the names are fetched from memory ahead of their turn, not one
+  // miss after another: the nets of a large deck are mostly far apart in the
+  // table, so the more names at once the better.
   void intern_all(const std::string_view* names, std::size_t count, SymbolId* ids);
   // kNoSymbol when the name was never interned.
   SymbolId find(std::string_view name) const;
-  const std::string& spelling(SymbolId id) const { return entries_[id].spelling; }
+  std::string spelling(SymbolId id) const { return std::string(view(id)); }
   // The lower-case form, which decides identity.
   std::string key(SymbolId id) const;
   std::size_t size() const { return entries_.size(); }
@@ -48,13 +51,20 @@ class Symbols {
     SymbolId id = kNoSymbol;
     std::uint32_t hash = 0;
   };
+  // A short name is kept in its entry, where the probe that compares it
+  // finds it; a longer one in `long_names_`, its offset in `chars`.
+  static constexpr std::size_t kInline = 12;
   struct Entry {
-    std::string spelling;
+    std::uint32_t size = 0;
     std::uint32_t tag = kNoSymbol;
     std::uint32_t value = 0;
+    char chars[kInline] = {};
   };
-  std::vector<Slot> slots_;  // size a power of two
-  std::vector<Entry> entries_;
+  std::string_view view(SymbolId id) const;
+  std::vector<Slot, HugeAllocator<Slot>> slots_;  // size a power of two
+  std::vector<Entry, HugeAllocator<Entry>> entries_;
+  std::vector<char, HugeAllocator<char>> long_names_;
+  std::vector<std::uint64_t> hashes_;  // of the names intern_all() is taking
 };
 
 // Lower-case copy (ASCII: SPICE names are).

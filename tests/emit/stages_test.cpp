@@ -29,7 +29,10 @@ std::string exhaustive_bench(const spice::Circuit& c, const std::vector<std::str
   for (const Check& k : checks) s += "wire " + k.output + ";\n";
   s += c.name + " dut(";
   std::string sep;
-  for (spice::NetId p : c.ports) s += sep + "." + c.net_names[p] + "(" + c.net_names[p] + ")", sep = ", ";
+  for (spice::NetId p : c.ports) {
+    std::string port(c.net_names[p]);
+    s += sep + "." + port + "(" + port + ")", sep = ", ";
+  }
   s += ");\ninteger i;\ninitial begin\n  for (i = 0; i < " + std::to_string(1 << inputs.size()) + "; i = i + 1) begin\n    {";
   sep.clear();
   for (const std::string& i : inputs) s += sep + i, sep = ", ";
@@ -48,7 +51,10 @@ std::string sequence_bench(const spice::Circuit& c, const std::vector<std::strin
   for (const std::string& i : inputs) s += "reg " + i + ";\n";
   s += "wire q;\nreg q_ref;\n" + c.name + " dut(";
   std::string sep;
-  for (spice::NetId p : c.ports) s += sep + "." + c.net_names[p] + "(" + c.net_names[p] + ")", sep = ", ";
+  for (spice::NetId p : c.ports) {
+    std::string port(c.net_names[p]);
+    s += sep + "." + port + "(" + port + ")", sep = ", ";
+  }
   s += ");\n" + reference + "\ninteger i;\ninitial begin\n  q_ref = 1'bx;\n";
   for (const std::string& i : inputs) s += "  " + i + " = 0;\n";
   s += "  #5;\n  for (i = 0; i < 300; i = i + 1) begin\n    case ($unsigned($random(i)) % " + std::to_string(inputs.size()) +
@@ -184,7 +190,7 @@ TEST_F(WholeFile, BlackBoxesElementsAndOddNamesLoadAlone) {
   b.ports({"in[0]", "out", "wire"});
   inverter(b, "in[0]", "x1/n#1");
   inverter(b, "x1/n#1", "out");
-  spice::Circuit c = b.circuit();
+  spice::Circuit c = b.take();
   c.black_boxes.push_back(spice::BlackBox{"xbb", "analog", {c.ports[0], c.ports[2]}});
   c.elements.push_back(spice::Element{"R1", "R1 out wire 10k", {c.ports[1], c.ports[2]}});
   std::string path = scratch_path("whole.v");

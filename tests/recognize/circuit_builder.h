@@ -14,10 +14,10 @@ class CircuitBuilder {
   spice::NetId net(const std::string& name) {
     auto [it, fresh] = ids_.emplace(name, c_.net_count());
     if (fresh) {
-      c_.net_names.push_back(name);
-      c_.net_roles.push_back(name == "vdd"   ? spice::NetRole::Supply
-                             : name == "gnd" ? spice::NetRole::Ground
-                                             : spice::NetRole::Signal);
+      c_.add_net(name);
+      c_.net_roles.back() = name == "vdd"   ? spice::NetRole::Supply
+                            : name == "gnd" ? spice::NetRole::Ground
+                                            : spice::NetRole::Signal;
     }
     return it->second;
   }
@@ -32,12 +32,13 @@ class CircuitBuilder {
     return mos(spice::Channel::P, d, g, s, "vdd");
   }
   const spice::Circuit& circuit() const { return c_; }
+  spice::Circuit take() { return std::move(c_); }
 
  private:
   CircuitBuilder& mos(spice::Channel t, const std::string& d, const std::string& g, const std::string& s,
                       const std::string& b) {
     spice::Mosfet m;
-    m.name = "m" + std::to_string(c_.mosfets.size());
+    m.name = c_.names.add("m" + std::to_string(c_.mosfets.size()));
     m.type = t;
     m.drain = net(d);
     m.gate = net(g);

@@ -41,7 +41,7 @@ class CmosGateBuilder {
     }
     for (char c = 'a'; c <= 'f'; ++c)
       if (text_.find(c) != std::string::npos) b.ports({std::string(1, c).c_str()});
-    return b.circuit();
+    return b.take();
   }
 
  private:

@@ -30,7 +30,7 @@ bool computes(const Stage& s, const spice::Circuit& c, const char* expr) {
   for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
     unsigned letters = 0;
     for (std::uint32_t k = 0; k < s.inputs.size(); ++k) {
-      const std::string& name = c.net_names[s.inputs[k]];
+      std::string_view name = c.net_names[s.inputs[k]];
       if (name.size() != 1) return false;
       if ((combo >> k) & 1u) letters |= 1u << (name[0] - 'a');
     }
@@ -189,7 +189,7 @@ TEST(Recognition, ClockedInverterIsATristateStage) {
     bool a = false, en = false, enb = false;
     for (std::uint32_t k = 0; k < 3; ++k) {
       bool v = (combo >> k) & 1u;
-      const std::string& n = b.circuit().net_names[s.inputs[k]];
+      std::string_view n = b.circuit().net_names[s.inputs[k]];
       (n == "a" ? a : n == "en" ? en : enb) = v;
     }
     Value want = !a && !enb && !en ? Value::One : a && en && enb ? Value::Zero : (!a && !enb) || (a && en) ? (a ? Value::Zero : Value::One) : Value::Z;

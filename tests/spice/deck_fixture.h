@@ -52,6 +52,9 @@ class DeckFixture : public testing::Test {
     return c;
   }
 
+  // Ends the deck of the last top(); its circuits live on.
+  void drop_deck() { deck_.reset(); }
+
   // The message of a run that fails, or "no error".
   std::string error(const std::vector<std::string>& netlists, const std::string& top_name = "") {
     try {
@@ -62,7 +65,7 @@ class DeckFixture : public testing::Test {
     return "no error";
   }
 
-  static std::string net(const spice::Circuit& c, spice::NetId n) { return c.net_names.at(n); }
+  static std::string net(const spice::Circuit& c, spice::NetId n) { return std::string(c.net_names.at(n)); }
   static spice::NetId net_named(const spice::Circuit& c, const std::string& name) {
     for (spice::NetId n = 0; n < c.net_count(); ++n)
       if (c.net_names[n] == name) return n;

@@ -17,6 +17,29 @@ const char* const kCells =
     "x2 mid out inv\n"
     ".ends buf\n";
 
+// A circuit views the names of its top's own cards where they were read:
+// they outlive the deck, and moving the circuit keeps them, as do the
+// copied names of nets and MOSFETs inside calls.
+TEST_F(FlattenerTest, NamesOutliveTheDeckAndMoves) {
+  file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\nR1 in out 1k\n.ends\n");
+  spice::Circuit c = top({"deck.sp"});
+  drop_deck();
+  spice::Circuit moved = std::move(c);
+  std::vector<spice::Circuit> many;
+  // Each top() reads a new deck; the vector moves the circuits as it grows.
+  for (int i = 0; i < 50; ++i) many.push_back(top({"deck.sp"}));
+  drop_deck();
+  for (const spice::Circuit* k : {&moved, &many.front(), &many.back()}) {
+    ASSERT_EQ(k->mosfets.size(), 6u);
+    EXPECT_EQ(k->mosfets[0].name, "xb/x1/xp");
+    EXPECT_EQ(k->mosfets[5].name, "XI/xn");
+    EXPECT_EQ(net(*k, k->ports[0]), "in");
+    EXPECT_EQ(net(*k, k->mosfets[0].drain), "xb/mid");
+    EXPECT_EQ(net(*k, k->mosfets[5].drain), "out");
+    EXPECT_EQ(k->elements[0].text, "R1 in out 1k");
+  }
+}
+
 TEST_F(FlattenerTest, HierarchyJoinsNamesWithSlashAndSharesGlobals) {
   file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\n.ends\n");
   spice::Circuit c = top({"deck.sp"});

@@ -18,7 +18,8 @@ TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   spice::Circuit c = top({"inv.sp"}, "INV");
   EXPECT_EQ(c.name, "Inv");
   ASSERT_EQ(c.net_count(), 4u);
-  EXPECT_EQ(c.net_names, (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
+  EXPECT_EQ(std::vector<std::string>(c.net_names.begin(), c.net_names.end()),
+            (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
   ASSERT_EQ(c.mosfets.size(), 2u);
   EXPECT_EQ(c.mosfets[0].type, spice::Channel::P);
   EXPECT_EQ(c.mosfets[1].type, spice::Channel::N);
@@ -71,6 +72,34 @@ TEST_F(ReaderTest, ALargeBodyKeepsEveryCard) {
   }
   EXPECT_EQ(c.net_names[c.mosfets.back().drain], "out");
   EXPECT_EQ(c.net_names[c.mosfets.front().gate], "in");
+}
+
+// A file is read a piece at a time: cards continued over comment and blank
+// lines keep all their words wherever a piece ends, and lines keep their
+// numbers.
+TEST_F(ReaderTest, ALargeFileReadInPiecesKeepsCardsAndLines) {
+  std::string text = ".subckt top a vdd gnd\n";
+  const int cards = 40000;  // about 1.5 MB
+  int line = 1;
+  for (int i = 0; i < cards; ++i) {
+    text += numbered("m", i) + " " + numbered("n", i + 1) + "\n* between\n\n   + " + numbered("n", i) +
+            "\n+ gnd gnd nmos w=1u\n";
+    line += 5;
+  }
+  text += ".ends\n";
+  file("big.sp", text);
+  spice::Circuit c = top({"big.sp"});
+  ASSERT_EQ(c.mosfets.size(), static_cast<std::size_t>(cards));
+  for (int i = 0; i < cards; ++i) {
+    const spice::Mosfet& m = c.mosfets[i];
+    ASSERT_EQ(m.name, numbered("m", i));
+    ASSERT_EQ(c.net_names[m.drain], numbered("n", i + 1));
+    ASSERT_EQ(c.net_names[m.gate], numbered("n", i));
+    ASSERT_EQ(c.net_names[m.source], "gnd");
+  }
+  file("bad.sp", text + "* note\nM9 x\n");
+  EXPECT_EQ(error({"bad.sp"}),
+            "bad.sp:" + std::to_string(line + 3) + ": MOSFET M9 needs drain, gate, source, bulk and a model");
 }
 
 TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {

@@ -59,4 +59,14 @@ TEST(Scanner, BadLinesNameFileAndLine) {
   EXPECT_EQ(error_of("R1 a b 1\nM1 d g s b n w={2*wn\n"), "f.sp:2: unclosed { in expression");
 }
 
+// Where a piece of a file may end: before a line that begins a card, not
+// before a continuation, a comment or a blank line that a continuation may
+// still follow.
+TEST(Scanner, PiecesEndBeforeALineThatBeginsACard) {
+  EXPECT_EQ(spice::Scanner::last_card_end("M1 a b\n+ c d\nM2 e"), 13u);
+  EXPECT_EQ(spice::Scanner::last_card_end("M1 a b\n+ c d\n* note\n\n  + e"), 0u);
+  EXPECT_EQ(spice::Scanner::last_card_end("M1 a b\nM2 c d\n  "), 7u);
+  EXPECT_EQ(spice::Scanner::last_card_end("M1 a b\n"), 0u);
+}
+
 }  // namespace

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Compares the SPICE profile of two `parser` binaries: exit status, standard
+# output, standard error and the written netlist must be the same bytes.
+#
+#   bench/compare_profile.sh OLD_PARSER NEW_PARSER [CELLS_DIR]
+#
+# Inputs: every file of examples/spice and of the test cells, each alone and
+# each as a library of itself; the example deck with its library; the files
+# of CELLS_DIR (a folder of cell netlists, if given); and a generated deck of
+# 10k MOSFETs written as a layout extraction writes it (needs gen_netlist in
+# the NEW binary's build tree). Exits 1 on any difference.
+set -uo pipefail
+
+if [ $# -lt 2 ]; then
+  sed -n '2,12p' "$0" >&2
+  exit 2
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+old=$(realpath "$1") new=$(realpath "$2") extra=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+inputs=("$root"/examples/spice/*.sp "$root"/tests/spice/data/cells/spice/*.spice)
+if [ -n "$extra" ]; then inputs+=("$extra"/*); fi
+gen="$(dirname "$new")/../bench/gen_netlist"
+if [ -x "$gen" ]; then
+  "$gen" 10000 0 1 "$work/g.sp" "$work/g.lib.sp" 2> /dev/null
+  awk -f "$root/bench/to_spice.awk" "$work/g.sp" > "$work/generated.spice"
+  inputs+=("$work/generated.spice")
+fi
+
+# One run of both binaries; its arguments follow the case name.
+cases=0 diffs=0
+run() {
+  local name=$1
+  shift
+  cases=$((cases + 1))
+  for side in old new; do
+    local bin=$old
+    [ "$side" = new ] && bin=$new
+    mkdir -p "$work/$side"
+    (cd "$work/$side" && "$bin" "$@" -o out.v > stdout.txt 2> stderr.txt; echo "$?" > status.txt)
+    [ -f "$work/$side/out.v" ] || : > "$work/$side/out.v"
+  done
+  for f in status.txt stdout.txt stderr.txt out.v; do
+    if ! cmp -s "$work/old/$f" "$work/new/$f"; then
+      diffs=$((diffs + 1))
+      echo "DIFFERS: $name ($f)"
+      diff "$work/old/$f" "$work/new/$f" | head -5
+      break
+    fi
+  done
+  rm -rf "$work/old" "$work/new"
+}
+
+for f in "${inputs[@]}"; do
+  run "$(basename "$f")" "$f"
+  run "$(basename "$f") as its own library" "$f" -l "$f"
+done
+run "chain with cells" "$root/examples/spice/chain.sp" -l "$root/examples/spice/cells.sp"
+echo "$cases cases, $diffs differ"
+[ "$diffs" -eq 0 ]

@@ -1,0 +1,34 @@
+#pragma once
+// An allocator for the large arrays of a big deck: an array of some
+// megabytes is mapped on its own and asks for huge pages, which spares most
+// of the page faults that filling it would cost (a million-MOSFET deck
+// touches some hundred megabytes). Smaller arrays come from the heap.
+#include <cstddef>
+#include <new>
+
+namespace spice {
+
+// Raw blocks behind the allocator; `bytes` must be the same in both calls.
+void* allocate_block(std::size_t bytes);
+void free_block(void* p, std::size_t bytes) noexcept;
+
+template <typename T>
+struct HugeAllocator {
+  using value_type = T;
+  HugeAllocator() = default;
+  template <typename U>
+  HugeAllocator(const HugeAllocator<U>&) {}
+
+  T* allocate(std::size_t n) {
+    if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+    return static_cast<T*>(allocate_block(n * sizeof(T)));
+  }
+  void deallocate(T* p, std::size_t n) noexcept { free_block(p, n * sizeof(T)); }
+
+  template <typename U>
+  bool operator==(const HugeAllocator<U>&) const {
+    return true;
+  }
+};
+
+}  // namespace spice

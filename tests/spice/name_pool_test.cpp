@@ -1,0 +1,45 @@
+#include "spice/name_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "spice/huge_allocator.h"
+
+namespace {
+
+// Names keep their address and text across new blocks (a name longer than
+// a block too) and across moves of the pool.
+TEST(NamePool, NamesStayWhereTheyWereAdded) {
+  spice::NamePool pool;
+  std::vector<std::string> want;
+  std::vector<std::string_view> got;
+  for (int i = 0; i < 20000; ++i) {
+    std::string tail = i % 997 == 0 ? std::string(10000, 'z') : std::to_string(i);
+    want.push_back("x" + std::to_string(i % 7) + "/" + tail);
+    got.push_back(pool.add("x" + std::to_string(i % 7) + "/", tail));
+  }
+  got.push_back(pool.add(""));
+  want.emplace_back();
+  spice::NamePool moved(std::move(pool));
+  spice::NamePool assigned;
+  assigned.add("gone");
+  assigned = std::move(moved);
+  ASSERT_EQ(got.size(), want.size());
+  for (std::size_t i = 0; i < want.size(); ++i) ASSERT_EQ(got[i], want[i]) << i;
+}
+
+// Arrays large enough to be mapped apart grow and shrink with their contents.
+TEST(HugeAllocator, LargeArraysKeepTheirContents) {
+  std::vector<std::uint32_t, spice::HugeAllocator<std::uint32_t>> v;
+  for (std::uint32_t i = 0; i < 3'000'000; ++i) v.push_back(i * 7);
+  for (std::uint32_t i = 0; i < v.size(); i += 4099) ASSERT_EQ(v[i], i * 7);
+  v.resize(10);
+  v.shrink_to_fit();
+  EXPECT_EQ(v.back(), 63u);
+}
+
+}  // namespace
