@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "spice/error.h"
@@ -181,7 +182,15 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   Card c;
   try {
     while (!f.ended && more) {
+      std::size_t before = buffer.size();
       more = text.read_more(buffer, kPiece);
+      // A netlist is text. A NUL byte means a binary file or a device such
+      // as /dev/zero, whose endless card would never be read to its end.
+      if (const void* nul = std::memchr(buffer.data() + before, '\0', buffer.size() - before)) {
+        auto at = static_cast<const char*>(nul) - buffer.data();
+        fail(f, line + static_cast<int>(std::count(buffer.data(), buffer.data() + at, '\n')),
+             "NUL byte: not a text file");
+      }
       std::size_t end = more ? Scanner::last_card_end(buffer) : buffer.size();
       if (end == 0) continue;
       Scanner scanner(path, std::string_view(buffer.data(), end), line);

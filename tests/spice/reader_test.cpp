@@ -147,6 +147,9 @@ TEST_F(ReaderTest, BadCardsNameFileAndLine) {
   file("r.sp", "R1 a\n");
   EXPECT_EQ(error({"r.sp"}), "r.sp:1: R1 needs 2 nodes");
   EXPECT_EQ(error({"missing.sp"}), "cannot open missing.sp");
+  const char bin[] = "R1 a b 1\n\nR2 a\0b 1\n";
+  file("bin.sp", std::string(bin, sizeof bin - 1));
+  EXPECT_EQ(error({"bin.sp"}), "bin.sp:3: NUL byte: not a text file");
 }
 
 TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
