@@ -43,7 +43,11 @@ parser_of() {
     echo "compare.sh: '$1' is neither a parser binary nor a revision" >&2
     return 1
   }
-  local dir=$cache/$sha
+  local dir=$cache/$sha lock
+  mkdir -p "$cache" || return 1
+  # Comparisons run side by side against one revision build it once.
+  exec {lock}> "$dir.lock"
+  flock "$lock"
   if [ ! -x "$dir/build/driver/parser" ]; then
     echo "building $1 ($sha) in $dir" >&2
     rm -rf "$dir" && mkdir -p "$dir/src" || return 1
