@@ -58,19 +58,20 @@ class GateInputs {
   PINLIST* head_;
 };
 
+// The flags and counts sit together so that no pointer is padded after them.
 typedef struct NODELIST {
-  char* nodename;
+  int pn_node;
+  int num_of_inputs;
   bool terminal;
   bool wire;
+  char* nodename;
   DEVICELIST* devicelist;
-  int pn_node;
   char* connected_p_branch_name;
   char* connected_n_branch_name;
   char* output_of_gate_name;
   GateInputs input_of_gate_list;
   char* output_of_trans_name;
   char* input_of_trans_name;
-  int num_of_inputs;
   struct NODELIST* next;
 } NodeList;
 

@@ -26,15 +26,17 @@ class Branch {
   // is made from MosHead.
   void use_lookup(const FlatNets& nets);
 
-  char* branchname = nullptr;
+  // The counts and flags sit together so that no pointer is padded after
+  // them (hundreds of thousands of branches on a large circuit).
   int success = 0;
   int ready_to_delete = 0;
   int greatthan4 = 0;
-  char* headername = nullptr;
   int branch_type = 0;
+  int num_of_mos = 0;
+  char* branchname = nullptr;
+  char* headername = nullptr;
   char* pn_node = nullptr;
   MOSLIST* mos_list = nullptr;
-  int num_of_mos = 0;
   BRANCHNODELIST* node_list = nullptr;
   NAMELIST* name_list = nullptr;
   RELATIONLIST* relation_list = nullptr;
