@@ -226,16 +226,8 @@ int merge_by_output(B* list, int count) {
     } else {
       // The folded branch is gone for good, so its records move over as
       // they are instead of being copied.
-      for (MOSLIST* m = b->mos_list; m;) {
-        MOSLIST* after = m->next;
-        keep->mos_list = link_behind_head(keep->mos_list, m);
-        m = after;
-      }
-      for (BRANCHNODELIST* n = b->node_list; n;) {
-        BRANCHNODELIST* after = n->next;
-        keep->node_list = link_behind_head(keep->node_list, n);
-        n = after;
-      }
+      keep->mos_list = lists::move_behind_head(keep->mos_list, b->mos_list);
+      keep->node_list = lists::move_behind_head(keep->node_list, b->node_list);
       b->mos_list = nullptr;
       b->node_list = nullptr;
       prev->next = next;

@@ -39,6 +39,18 @@ T* link_new(T* head, Fill fill) {
   return link_behind_head(head, rec);
 }
 
+// Moves every record of `from`, in its order, behind the head of `head`
+// (as copies inserted one by one would stand); returns the new head.
+template <class T>
+T* move_behind_head(T* head, T* from) {
+  while (from) {
+    T* after = from->next;
+    head = link_behind_head(head, from);
+    from = after;
+  }
+  return head;
+}
+
 // Unlinks every record after the first whose name `drop` accepts; the first
 // record (a circuit's name, a definition's first terminal) always stays.
 template <class Drop>

@@ -6,14 +6,13 @@
 
 #include "netlist/netlist.h"
 
-// One terminal of a MOSFET on a node. The record points at the MOSFET's card
-// instead of copying its names (a node graph holds three of these per
-// MOSFET); drain and source read as they stood when the card was filed,
-// whatever exchanges of the two came later.
-// The terminal kind and the channel type ride in the low bits of the card
-// pointer (cards are 8-byte aligned), which keeps the record at two words
-// and lets a walk over a node's terminals skip the cards themselves. The
-// channel type is settled before the node graph is built.
+// One terminal of a MOSFET on a node. A node graph holds three per MOSFET, so
+// the record points at the MOSFET's card instead of copying its names, and
+// the terminal kind and channel type (settled before the graph is built) ride
+// in the low bits of that pointer (cards are 8-byte aligned): two words, and
+// a walk over a node's terminal kinds never touches the cards. Drain and
+// source read as they stood when the card was filed, whatever exchanges of
+// the two came later.
 typedef struct DEVICELIST {
   std::uintptr_t mos_and_pin;
   struct DEVICELIST* next;

@@ -28,7 +28,6 @@ NAMELIST* Branch::insert_name(NAMELIST* head, char* name, char virtual_name) {
   return recognition::insert_name(head, name, virtual_name);
 }
 
-
 void Branch::use_lookup(const FlatNets& nets) {
   nets_ = &nets;
 }

@@ -68,16 +68,13 @@ struct Region {
   char* cur = nullptr;
   std::size_t left = 0;
 
-  // Bytes to skip so that the next record starts at `align`.
-  std::size_t pad(std::size_t align) {
-    std::size_t p = (align - reinterpret_cast<std::uintptr_t>(cur) % align) % align;
-    if (p > left) return 0;  // the next block starts aligned
-    left -= p;
-    return p;
-  }
-
-  char* take(std::size_t size) {
-    if (size > left) {
+  // `size` bytes starting at a multiple of `align` (blocks start at kAlign).
+  char* take(std::size_t size, std::size_t align = 1) {
+    std::size_t pad = (align - reinterpret_cast<std::uintptr_t>(cur) % align) % align;
+    if (pad + size <= left) {
+      cur += pad;
+      left -= pad;
+    } else {
       std::size_t block = next_block_size();
       if (size > block / 4) return static_cast<char*>(new_block(size));
       cur = static_cast<char*>(new_block(block));
@@ -108,14 +105,12 @@ void* alloc(std::size_t size, std::size_t align) {
     used += size;
     return texts.take(size ? size : 1);
   }
-  // Records are packed at their own alignment (most hold pointers and need
-  // eight bytes, not sixteen); blocks start at kAlign.
-  if (align > kAlign) out_of_memory();
+  // Records are packed at their own alignment: most hold pointers and need
+  // eight bytes, not sixteen.
   size = (size + align - 1) & ~(align - 1);
   if (size == 0) size = align;
-  records.cur += records.pad(align);
   used += size;
-  return records.take(size);
+  return records.take(size, align);
 }
 
 char* strndup(const char* s, std::size_t len) {

@@ -7,8 +7,8 @@
 
 namespace arena {
 
-// Zero-filled storage of `size` bytes, aligned to `align` (a power of two);
-// by default for any record type.
+// Zero-filled storage of `size` bytes, aligned to `align` (a power of two no
+// larger than the default, which suits any record type).
 void* alloc(std::size_t size, std::size_t align = alignof(std::max_align_t));
 
 // Own copy of a NUL-terminated string (null stays null).
@@ -29,6 +29,7 @@ std::size_t bytes_used();
 // A zero-filled record of type T constructed with `args` in the arena.
 template <class T, class... Args>
 T* arena_new(Args&&... args) {
+  static_assert(alignof(T) <= alignof(std::max_align_t), "arena blocks start at the fundamental alignment");
   void* p = arena::alloc(sizeof(T), alignof(T));
   return new (p) T(std::forward<Args>(args)...);
 }
