@@ -15,6 +15,8 @@ void reset_run() {
   s.cards_folded = false;
   s.branch_recog = true;
   s.branch_recog_m = true;
+  s.placed_pin_nets.clear();
+  s.placed_lone_mosfets.clear();
   flush_input_gate_removals();
   s.pinlist_pool = {};
   s.gatenamelist_pool = {};

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "algo/gate_input_trim.h"
 #include "algo/scratch_pool.h"
@@ -12,6 +13,7 @@
 struct PINLIST;
 struct GATENAMELIST;
 struct RGLIST;
+struct MOSLIST;
 
 struct RunState {
   // Flat node names without a number and their node-table indexes (past
@@ -26,6 +28,11 @@ struct RunState {
   // Removals from flat nets' gate lists not yet written back (see
   // GateInputs::list).
   std::unordered_map<GateInputs*, std::unique_ptr<GateInputTrim>> gate_trims;
+  // Circuit nets that a pin of a placed subcircuit instance lies on, and the
+  // circuit MOSFETs outside gates that a placed instance stands for: the
+  // replaced gates no longer show these uses, so a later occurrence asks here.
+  std::unordered_set<std::string_view> placed_pin_nets;
+  std::unordered_set<const MOSLIST*> placed_lone_mosfets;
   // Recycled records of the short-lived lists of matching.
   ScratchPool<PINLIST> pinlist_pool;
   ScratchPool<GATENAMELIST> gatenamelist_pool;

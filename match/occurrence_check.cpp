@@ -1,9 +1,12 @@
 #include "match/occurrence_check.h"
 
+#include <algorithm>
 #include <array>
 
+#include "algo/run_state.h"
 #include "algo/tables.h"
 #include "extract/expression.h"
+#include "extract/node.h"
 #include "match/logic_type.h"
 #include "match/macromodel.h"
 #include "match/patternmatch.h"
@@ -20,6 +23,8 @@ const char* occurrence_fault_text(int fault) {
       return msg::kFaultInternalNet;
     case kOutputNotDriven:
       return msg::kFaultOutputUndriven;
+    case kLoneMosfetMissing:
+      return msg::kFaultLoneMosfet;
     default:
       return "";
   }
@@ -55,6 +60,7 @@ int OccurrenceCheck::failed_condition() {
   if (!nets_mapped() || !gates_correspond()) return kGatesDiffer;
   if (!internal_nets_private()) return kInternalNetShared;
   if (!outputs_driven()) return kOutputNotDriven;
+  if (!lone_mosfets_present()) return kLoneMosfetMissing;
   return kOccurrenceSound;
 }
 
@@ -218,6 +224,9 @@ bool OccurrenceCheck::is_port(std::string_view cnet) {
 bool OccurrenceCheck::net_private(const char* mname) {
   const char* cname = mm_->return_node_from_nodestack(mname);
   if (is_port(net(cname))) return false;
+  // A placed instance reads or drives it through a pin; its gates have left
+  // the node's lists, so only the placed pins tell.
+  if (run_state().placed_pin_nets.count(net(cname)) != 0) return false;
   NODELIST* node = search_->get_node(cname);
   if (!node) return true;
   auto inside = [&](const char* g) { return !g || mm_->query_gate_has_been_found(g); };
@@ -253,4 +262,114 @@ bool OccurrenceCheck::outputs_driven() {
     }
   }
   return true;
+}
+
+void OccurrenceCheck::list_lone_mosfets() {
+  lone_listed_ = true;
+  rail_[0] = find_rail(mm_->mos_list, false);
+  rail_[1] = find_rail(mm_->mos_list, true);
+  circuit_rail_[0] = find_rail(MosHead, false);
+  circuit_rail_[1] = find_rail(MosHead, true);
+  std::unordered_set<std::string_view> in_gate;
+  for (int i = 0; i < mm_->num_of_gates; ++i) {
+    MCGate* g = mm_->hash_gate_list ? mm_->hash_gate_list[i] : nullptr;
+    if (!g) continue;
+    for (MBranch* b : {g->n_branch, g->p_branch}) {
+      for (MOSLIST* x = b ? b->mos_list : nullptr; x; x = x->next) {
+        if (x->mosname) in_gate.insert(x->mosname);
+      }
+    }
+  }
+  auto is_rail = [&](const char* n) { return same_text(n, rail_[0]) || same_text(n, rail_[1]); };
+  for (MOSLIST* m = mm_->mos_list; m; m = m->next) {
+    if (!m->mosname || in_gate.count(m->mosname)) continue;
+    bool in_trans = false;
+    for (TRANSLIST* t = mm_->trans_list; t && !in_trans; t = t->next) {
+      bool ends = (same_text(t->input, m->d) && same_text(t->output, m->s)) ||
+                  (same_text(t->input, m->s) && same_text(t->output, m->d));
+      in_trans = ends && same_text(m->nptype != 0 ? t->p_g : t->n_g, m->g);
+    }
+    // A channel that joins no logic net (both ends on rails, or on one net)
+    // changes no value, so it needs no counterpart.
+    bool joins_logic = !same_text(m->d, m->s) && !(is_rail(m->d) && is_rail(m->s));
+    if (!in_trans && joins_logic) lone_.push_back(m);
+  }
+}
+
+bool OccurrenceCheck::lone_mosfets_present() {
+  if (!lone_listed_) list_lone_mosfets();
+  lone_images_.clear();
+  if (lone_.empty()) return true;
+  RunState& rs = run_state();
+  // Nets only such MOSFETs touch have no image from the gates: each is bound
+  // to the net of the first counterpart that reaches it.
+  std::unordered_map<std::string_view, std::string_view> bound;
+  auto circuit_net = [&](const char* m) -> std::string_view {
+    for (int k = 0; k < 2; ++k) {
+      if (rail_[k] && same_text(m, rail_[k])) return net(circuit_rail_[k]);
+    }
+    std::string_view c = image(m);
+    if (!c.empty() || !m) return c;
+    auto it = bound.find(m);
+    return it == bound.end() ? std::string_view{} : it->second;
+  };
+  auto is_circuit_rail = [&](std::string_view c) {
+    return c == net(circuit_rail_[0]) || c == net(circuit_rail_[1]);
+  };
+  auto taken = [&](const MOSLIST* c) {
+    return rs.placed_lone_mosfets.count(c) != 0 ||
+           std::find(lone_images_.begin(), lone_images_.end(), c) != lone_images_.end();
+  };
+  std::vector<char> done(lone_.size(), 0);
+  std::size_t left = lone_.size();
+  // Each round pairs every MOSFET that has a known logic net to start from;
+  // a bound net can give a start to another in the next round.
+  for (bool progress = true; left && progress;) {
+    progress = false;
+    for (std::size_t i = 0; i < lone_.size(); ++i) {
+      if (done[i]) continue;
+      const MOSLIST* m = lone_[i];
+      const char* term[3] = {m->g, m->d, m->s};
+      std::string_view want[3];
+      int start = -1;
+      for (int k = 0; k < 3; ++k) {
+        want[k] = circuit_net(term[k]);
+        // A rail's node lists every device on it: never walked.
+        if (start < 0 && !want[k].empty() && !is_circuit_rail(want[k])) start = k;
+      }
+      if (start < 0) continue;
+      NODELIST* node = search_->get_node(want[start].data());
+      const int type = m->nptype != 0 ? 1 : 0;
+      auto fits = [&](std::string_view w, std::string_view c) { return w.empty() ? !images_.count(c) : w == c; };
+      for (DEVICELIST* dev = node ? node->devicelist : nullptr; dev; dev = dev->next) {
+        const MOSLIST* c = dev->mos();
+        if (dev->devicetype() != type || taken(c)) continue;
+        std::string_view cg = net(dev->g()), cd = net(dev->d()), cs = net(dev->s());
+        if (!fits(want[0], cg)) continue;
+        bool straight = fits(want[1], cd) && fits(want[2], cs);
+        if (!straight && !(fits(want[1], cs) && fits(want[2], cd))) continue;
+        std::string_view got[3] = {cg, straight ? cd : cs, straight ? cs : cd};
+        for (int k = 0; k < 3; ++k) {
+          if (want[k].empty() && term[k]) bound.emplace(term[k], got[k]);
+        }
+        lone_images_.push_back(c);
+        done[i] = 1;
+        --left;
+        progress = true;
+        break;
+      }
+    }
+  }
+  return left == 0;
+}
+
+void OccurrenceCheck::place(const EQUALNAMELIST* inputs, const EQUALNAMELIST* outputs) {
+  RunState& rs = run_state();
+  for (const EQUALNAMELIST* list : {inputs, outputs}) {
+    for (const EQUALNAMELIST* e = list; e; e = e->next) {
+      std::string_view c = net(e->circuit_name);
+      if (!c.empty()) rs.placed_pin_nets.insert(c);
+    }
+  }
+  rs.placed_lone_mosfets.insert(lone_images_.begin(), lone_images_.end());
 }

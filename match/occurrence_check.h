@@ -13,6 +13,8 @@
 class Macromodel;
 class Patternmatch;
 struct NODELIST;
+struct EQUALNAMELIST;
+struct MOSLIST;
 
 // The condition an unsound occurrence fails (0: none fails).
 enum OccurrenceFault {
@@ -21,6 +23,7 @@ enum OccurrenceFault {
   kGatesDiffer = 2,         // a net has no counterpart, or a gate's nets do not correspond
   kInternalNetShared = 3,   // an internal net is a port or is used outside the occurrence
   kOutputNotDriven = 4,     // an output terminal is not its counterpart gate's output
+  kLoneMosfetMissing = 5,   // a definition MOSFET in no gate has no counterpart
 };
 
 // Text naming a condition in the rejection line.
@@ -32,6 +35,10 @@ class OccurrenceCheck {
 
   // Reads the stacks of the attempt just completed.
   int failed_condition();
+  // Files the uses of the occurrence that just passed and is being placed:
+  // the nets its pins lie on and the circuit MOSFETs outside gates it stands
+  // for, so that no later occurrence takes them as its own.
+  void place(const EQUALNAMELIST* inputs, const EQUALNAMELIST* outputs);
 
  private:
   // A circuit net by the identity of its node (names with one number are one
@@ -58,6 +65,10 @@ class OccurrenceCheck {
   // the occurrence's gates touch.
   bool net_private(const char* mname);
   bool outputs_driven();
+  // Every definition MOSFET that belongs to no gate or transmission gate
+  // (a keeper, a lone pull-down) has its own counterpart in the circuit.
+  bool lone_mosfets_present();
+  void list_lone_mosfets();
   bool is_port(std::string_view cnet);
 
   Macromodel* mm_;
@@ -78,4 +89,9 @@ class OccurrenceCheck {
   std::unordered_set<std::string_view> ports_;
   std::unordered_map<std::string_view, LetterTable> letter_tables_;
   bool ports_ready_ = false;
+  std::vector<MOSLIST*> lone_;               // the definition's MOSFETs in no gate
+  bool lone_listed_ = false;
+  const char* rail_[2] = {nullptr, nullptr};  // definition's ground and supply
+  const char* circuit_rail_[2] = {nullptr, nullptr};
+  std::vector<const MOSLIST*> lone_images_;  // their counterparts, this attempt
 };

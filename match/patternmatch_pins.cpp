@@ -237,6 +237,7 @@ void Patternmatch::record_occurrence() {
     }
   }
   ResultHead = generate_result_list(ResultHead, mm->name, inputlist, outputlist);
+  check_.place(inputlist, outputlist);
   delete_found_gates_trans();
   delete_the_connection_of_terminal(inputlist, outputlist);
 }

@@ -97,6 +97,7 @@ inline constexpr const char* kFaultSharedGate = "a circuit gate stands for two d
 inline constexpr const char* kFaultGatesDiffer = "gate nets do not correspond";
 inline constexpr const char* kFaultInternalNet = "an internal net is used outside";
 inline constexpr const char* kFaultOutputUndriven = "an output is not driven by its gate";
+inline constexpr const char* kFaultLoneMosfet = "a MOSFET outside the gates has no counterpart";
 inline constexpr const char* kSuccess = " success..................................... \n";
 // The long ones.
 inline constexpr const char* kNoPinFound =

@@ -231,3 +231,21 @@ TEST(WholeRun, PseudoGateWithLoadOnTheRailIsAccepted) {
   EXPECT_EQ(r.out.find(rejection_start()), std::string::npos) << r.out;
   EXPECT_NE(r.netlist.find("PS  X1 ( .A(a1), .B(b2), .Y(y4) );"), std::string::npos) << r.netlist;
 }
+
+TEST(WholeRun, MosfetOutsideTheGatesNeedsItsCounterpart) {
+  // The definition's pass device between the two inverters belongs to no
+  // gate; the first copy has it, the second lacks it and is another circuit.
+  auto pair = [](const std::string& a, const std::string& mid, const std::string& y) {
+    return inv(a, mid) + inv(mid, y);
+  };
+  std::string def = ".macromodel LK A Y\n" + std::string(kModels) + pair("A", "x21", "Y") + mos("Y", "A", "x21", false) +
+                    ".endm LK\n";
+  Outcome r = extract("lone_mosfet",
+                      ".subckt top a1 y2 b3 z4\n" + pair("a1", "n5", "y2") + mos("y2", "a1", "n5", false) +
+                          pair("b3", "n6", "z4") + ".ends top\n",
+                      def);
+  ASSERT_EQ(r.status, 0);
+  EXPECT_NE(r.out.find(rejection("LK", "gate3", 5, msg::kFaultLoneMosfet)), std::string::npos) << r.out;
+  EXPECT_NE(r.netlist.find("LK  X3 ( .A(a1), .Y(y2) );"), std::string::npos) << r.netlist;
+  EXPECT_NE(r.netlist.find("INV  U2 ( .a(b3), .out(n6) );"), std::string::npos) << r.netlist;
+}
