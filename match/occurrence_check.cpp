@@ -270,19 +270,24 @@ void OccurrenceCheck::list_lone_mosfets() {
   rail_[1] = find_rail(mm_->mos_list, true);
   circuit_rail_[0] = find_rail(MosHead, false);
   circuit_rail_[1] = find_rail(MosHead, true);
-  std::unordered_set<std::string_view> in_gate;
+  // A branch's MOSFETs have a channel end on its gate's output or on one of
+  // its internal nodes; recognition rewrites the branch's own MOSFET list, so
+  // the cards are told apart by those nets.
+  std::unordered_set<std::string_view> gate_nets;
   for (int i = 0; i < mm_->num_of_gates; ++i) {
     MCGate* g = mm_->hash_gate_list ? mm_->hash_gate_list[i] : nullptr;
     if (!g) continue;
+    if (const char* out = output_node_of(g)) gate_nets.insert(out);
     for (MBranch* b : {g->n_branch, g->p_branch}) {
-      for (MOSLIST* x = b ? b->mos_list : nullptr; x; x = x->next) {
-        if (x->mosname) in_gate.insert(x->mosname);
+      for (BRANCHNODELIST* n = b ? b->node_list : nullptr; n; n = n->next) {
+        if (n->nodename) gate_nets.insert(n->nodename);
       }
     }
   }
+  auto on_gate_net = [&](const char* n) { return n && gate_nets.count(n) != 0; };
   auto is_rail = [&](const char* n) { return same_text(n, rail_[0]) || same_text(n, rail_[1]); };
   for (MOSLIST* m = mm_->mos_list; m; m = m->next) {
-    if (!m->mosname || in_gate.count(m->mosname)) continue;
+    if (!m->mosname || (m->in_branch && (on_gate_net(m->d) || on_gate_net(m->s)))) continue;
     bool in_trans = false;
     for (TRANSLIST* t = mm_->trans_list; t && !in_trans; t = t->next) {
       bool ends = (same_text(t->input, m->d) && same_text(t->output, m->s)) ||
