@@ -209,8 +209,8 @@ class VerilogExpression {
       return v;
     }
     std::size_t start = pos_;
-    while (pos_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[pos_])) || t_[pos_] == '_' ||
-                                t_[pos_] == '\''))
+    while (pos_ < t_.size() &&
+           (std::isalnum(static_cast<unsigned char>(t_[pos_])) || t_[pos_] == '_' || t_[pos_] == '\''))
       ++pos_;
     std::string word = t_.substr(start, pos_ - start);
     if (word == "1'b1") return ~uint64_t{0};
