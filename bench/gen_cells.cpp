@@ -5,14 +5,19 @@
 // copies, which nothing could read, are ports instead). The placements are
 // written to a side file for check_cells.
 //
-// Usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT [CELLS]
+// Usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT [CELLS] [--shared-types] [--nested]
+//
+// With --shared-types one-gate cells take their gate types from the same
+// pool as the larger cells; with --nested some cells hold a smaller one (see
+// make_library). With either, place lines also name each copy's inside nets.
 //
 // Side file lines:
 //   cell NAME in PIN... out PIN...
 //   gate PULLDOWN OUT IN...     (the cell's gates in order; OUT computes
 //                                the negated pull-down expression, whose
 //                                letters a, b, ... are the INs)
-//   place NAME PIN=NET ...      (pins in the order of the cell line)
+//   place NAME PIN=NET ...      (pins in the order of the cell line, then
+//                                with a flag the inside nets)
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -43,21 +48,36 @@ struct Cell {
 
 // A connected DAG of gates: each gate after the first reads an earlier
 // gate's output, preferring one nothing reads yet; the outputs nobody inside
-// reads are the cell's outputs.
-Cell make_cell(std::mt19937& rng, int num_gates, const std::vector<int>& shapes) {
+// reads are the cell's outputs. Given a `base` cell, its gates come first
+// and the next gate, of shape `reader` unless negative, reads one of the
+// base's inside nets.
+Cell make_cell(std::mt19937& rng, int num_gates, const std::vector<int>& shapes, const Cell* base = nullptr,
+               int reader = -1) {
   Cell c;
   std::uniform_int_distribution<std::size_t> shape_pick(0, shapes.size() - 1);
   std::vector<int> unread, read_outs;
   auto roll = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
-  for (int i = 0; i < num_gates; ++i) {
+  int first = 0;
+  if (base) {
+    c.gates = base->gates;
+    c.inputs = base->inputs;
+    c.nets = base->nets;
+    unread = base->outputs;
+    for (const CellGate& g : base->gates) {
+      if (std::find(unread.begin(), unread.end(), g.out) == unread.end()) read_outs.push_back(g.out);
+    }
+    first = static_cast<int>(base->gates.size());
+  }
+  for (int i = first; i < num_gates; ++i) {
     CellGate g;
-    g.shape = shapes[shape_pick(rng)];
+    g.shape = base && i == first && reader >= 0 ? reader : shapes[shape_pick(rng)];
     int k = letters(kShapes[g.shape].pulldown);
     auto take = [&](int net) {
       if (std::find(g.ins.begin(), g.ins.end(), net) != g.ins.end()) return false;
       g.ins.push_back(net);
       return true;
     };
+    if (base && i == first && !read_outs.empty()) take(read_outs[roll(static_cast<int>(read_outs.size()))]);
     auto take_output = [&]() {
       if (!unread.empty()) {
         int at = roll(static_cast<int>(unread.size()));
@@ -69,7 +89,7 @@ Cell make_cell(std::mt19937& rng, int num_gates, const std::vector<int>& shapes)
       }
       return !read_outs.empty() && take(read_outs[roll(static_cast<int>(read_outs.size()))]);
     };
-    if (i > 0) take_output();
+    if (i > 0 && static_cast<int>(g.ins.size()) < k) take_output();
     while (static_cast<int>(g.ins.size()) < k) {
       int r = roll(10);
       if (r < 3 && i > 0 && take_output()) continue;
@@ -112,10 +132,21 @@ void write_definition(FILE* lib_file, Generator& lib, const Cell& c) {
 }
 
 // Cells of distinct gate multisets (so no two are the same circuit).
-// A one-gate cell has a shape of its own that no other cell uses: otherwise
-// it would also stand for that gate inside every copy of a larger cell that
-// the search misses, and such instances could not be told from wrong ones.
-std::vector<Cell> make_library(std::mt19937& rng, int count) {
+// A one-gate cell has a shape of its own that no other cell uses unless
+// `shared_types`: otherwise it also stands for that gate inside every copy of
+// a larger cell that the search misses. Such instances are right, but only a
+// check that simulates them tells them from wrong ones; shared types are
+// there to exercise that, and the search's care for nets an earlier
+// instance reads.
+//
+// With `nested` the first two-gate cells take the smallest shapes, and about
+// half the cells of three gates or more begin with the gates of an earlier
+// cell of two gates or more, the next gate reading one of its inside nets and
+// having the shape of a one-gate cell of more MOSFETs. Where the search
+// misses a copy of the larger cell, the one-gate cell, searched before the
+// smaller one (the search goes by MOSFET count), may take the reader; the
+// smaller cell then fits the rest while an instance reads its inside net.
+std::vector<Cell> make_library(std::mt19937& rng, int count, bool shared_types, bool nested) {
   std::uniform_int_distribution<int> size_pick(1, 8);
   std::vector<int> sizes;
   for (int i = 0; i < count; ++i) sizes.push_back(size_pick(rng));
@@ -124,23 +155,52 @@ std::vector<Cell> make_library(std::mt19937& rng, int count) {
   std::shuffle(shared.begin(), shared.end(), rng);
   std::vector<int> own;
   for (int size : sizes) {
-    if (size == 1 && shared.size() > 8) {
+    if (size == 1 && shared.size() > 8 && !shared_types) {
       own.push_back(shared.back());
       shared.pop_back();
+    } else if (size == 1 && shared_types && own.size() < shared.size()) {
+      own.push_back(shared[own.size()]);
     }
   }
+  std::vector<int> smallest;
+  for (int s = 0; s < kComplementaryShapes; ++s) {
+    if (letters(kShapes[s].pulldown) <= 2) smallest.push_back(s);
+  }
+  auto mosfets = [](const Cell& c) {
+    int n = 0;
+    for (const CellGate& g : c.gates) n += 2 * letters(kShapes[g.shape].pulldown);
+    return n;
+  };
+  auto pick = [&rng](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
   std::vector<Cell> cells;
   std::set<std::vector<int>> kinds;
   std::size_t next_own = 0;
+  int small_pairs = 0;
   while (cells.size() < sizes.size()) {
     int size = sizes[cells.size()];
     bool alone = size == 1 && next_own < own.size();
-    Cell c = make_cell(rng, alone ? 1 : std::max(size, 2), alone ? std::vector<int>{own[next_own]} : shared);
+    int gates = alone ? 1 : std::max(size, 2);
+    // Four of the six multisets of two smallest shapes, so a retry finds one.
+    bool small = nested && gates == 2 && small_pairs < 4;
+    const Cell* base = nullptr;
+    int reader = -1;
+    if (nested && gates >= 3 && !own.empty() && pick(2) == 0) {
+      reader = own[pick(own.size())];
+      std::vector<const Cell*> bases;
+      for (const Cell& b : cells) {
+        if (b.gates.size() >= 2 && static_cast<int>(b.gates.size()) < gates &&
+            mosfets(b) < 2 * letters(kShapes[reader].pulldown))
+          bases.push_back(&b);
+      }
+      if (!bases.empty()) base = bases[pick(bases.size())];
+    }
+    Cell c = make_cell(rng, gates, alone ? std::vector<int>{own[next_own]} : small ? smallest : shared, base, reader);
     std::vector<int> kind;
     for (const CellGate& g : c.gates) kind.push_back(g.shape);
     std::sort(kind.begin(), kind.end());
     if (!kinds.insert(kind).second) continue;
     if (alone) ++next_own;
+    if (small) ++small_pairs;
     c.name = "CELL" + std::to_string(cells.size() + 1);
     cells.push_back(std::move(c));
   }
@@ -150,9 +210,23 @@ std::vector<Cell> make_library(std::mt19937& rng, int count) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  bool shared_types = false, nested = false;
+  for (; argc > 6 && argv[argc - 1][0] == '-'; --argc) {
+    std::string flag = argv[argc - 1];
+    if (flag == "--shared-types") {
+      shared_types = true;
+    } else if (flag == "--nested") {
+      nested = true;
+    } else {
+      argc = 0;
+      break;
+    }
+  }
   int count = argc == 7 ? std::atoi(argv[6]) : 30;
   if ((argc != 6 && argc != 7) || count < 1) {
-    std::fprintf(stderr, "usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT [CELLS]\n");
+    std::fprintf(stderr,
+                 "usage: gen_cells MOSFETS SEED CIRCUIT_OUT LIBRARY_OUT PLACEMENTS_OUT [CELLS] [--shared-types] "
+                 "[--nested]\n");
     return 2;
   }
   long target = std::atol(argv[1]);
@@ -171,7 +245,7 @@ int main(int argc, char** argv) {
   FILE* body = open_memstream(&body_text, &body_size);
 
   Generator lib(seed, lib_file);
-  std::vector<Cell> cells = make_library(lib.rng(), count);
+  std::vector<Cell> cells = make_library(lib.rng(), count, shared_types, nested);
   write_models(lib_file);
   for (Cell& c : cells) {
     name_cell(c, lib);
@@ -259,6 +333,13 @@ int main(int argc, char** argv) {
     std::fprintf(side, "place %s", c.name.c_str());
     for (int n : c.inputs) std::fprintf(side, " %s=%s", c.net_names[n].c_str(), local[n].c_str());
     for (int n : c.outputs) std::fprintf(side, " %s=%s", c.net_names[n].c_str(), local[n].c_str());
+    if (shared_types || nested) {
+      // check_cells judges instances the search places inside a copy only
+      // when it knows the copy's every net.
+      for (int n = 0; n < c.nets; ++n) {
+        if (c.net_names[n][0] == 'w') std::fprintf(side, " %s=%s", c.net_names[n].c_str(), local[n].c_str());
+      }
+    }
     std::fprintf(side, "\n");
     ++placed;
   };
