@@ -119,3 +119,28 @@ TEST(Overlap, SymmetricCellIsKeptOnce) {
   ASSERT_EQ(kept.size(), 1u);
   EXPECT_EQ(kept[0].cell, "sr");
 }
+
+TEST(Overlap, CoverPlacesEveryCellWhereALargerOneWouldRetile) {
+  // or2 driving and2: a cell made of the or2's output inverter and the
+  // whole and2 holds more MOSFETs than either, but taking it would leave the
+  // NOR2 bare; the cover keeps both placed cells.
+  build::Graph c;
+  c.port({"a", "b", "d", "z"});
+  c.nor({"a", "b"}, "n1");   // 0
+  c.inv("n1", "y");          // 1  or2
+  c.nand({"y", "d"}, "n2");  // 2
+  c.inv("n2", "z");          // 3  and2
+  build::Graph or2, and2, and2b;
+  or2.port({"A", "B", "Y"});
+  or2.nor({"A", "B"}, "n");
+  or2.inv("n", "Y");
+  and2 = and_cell();
+  and2b.port({"A_N", "B", "Y"});
+  and2b.inv("A_N", "m");
+  and2b.nand({"m", "B"}, "n");
+  and2b.inv("n", "Y");
+  std::vector<Kept> want = {{"and2", {2, 3}}, {"or2", {0, 1}}};
+  auto kept = match(c, {{"and2b", &and2b}, {"or2", &or2}, {"and2", &and2}});
+  std::sort(kept.begin(), kept.end(), [](const Kept& x, const Kept& y) { return x.cell < y.cell; });
+  EXPECT_EQ(kept, want);
+}
