@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "../extract/flat_pipeline.h"
+#include "flat_pipeline.h"
 #include "algo/growth.h"
 #include "algo/run_state.h"
 #include "algo/tables.h"

@@ -25,7 +25,6 @@ char* generate_mult(const char* g1, const char* g2);
 char* generate_parenthes(const char* g);
 char* generate_mark(const char* g);
 
-using lists::same_name;
 
 // Behind-head insertion of a letter-map record, a group name, an input group.
 NAMELIST* insert_name(NAMELIST* head, char* name, char virtual_name);

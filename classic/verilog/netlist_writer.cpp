@@ -1,6 +1,7 @@
 #include "verilog/netlist_writer.h"
 
 #include "algo/tables.h"
+#include "algo/text.h"
 #include "extract/cgate.h"
 #include "match/records.h"
 #include "verilog/identifier.h"
@@ -8,13 +9,6 @@
 #include "verilog/records.h"
 
 const char* const kDefaultModuleName = "top";
-
-namespace {
-
-// Never hand a null string to a %s conversion.
-const char* text(const char* s) { return s ? s : ""; }
-
-}  // namespace
 
 void write_banner(FILE* fp) {
   fputs(" /*****************************************************************/\n ", fp);

@@ -14,7 +14,7 @@ MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead)
   for (MOSLIST* m = moshead; m; m = m->next) {
     if (m->mosname) mos_by_name_.try_emplace(m->mosname, m);
     if (m->d) nets_[m->d].mos.push_back(m);
-    if (m->s && !lists::same_name(m->s, m->d)) nets_[m->s].mos.push_back(m);
+    if (m->s && !same_name(m->s, m->d)) nets_[m->s].mos.push_back(m);
   }
 }
 

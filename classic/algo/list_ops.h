@@ -6,12 +6,10 @@
 #include <cstring>
 
 #include "algo/records.h"
+#include "algo/text.h"
 #include "netlist/arena.h"
 
 namespace lists {
-
-// Name equality where a missing name (an absent rail) equals nothing.
-inline bool same_name(const char* a, const char* b) { return a && b && (a == b || std::strcmp(a, b) == 0); }
 
 // prefix followed by a number in decimal (gate12, trans0), held in place.
 struct NumberedName {

@@ -21,6 +21,7 @@ void reset_run() {
   s.pinlist_pool = {};
   s.gatenamelist_pool = {};
   s.rglist_pool = {};
+  s.gate_type_index.reset();
   TransHead = nullptr;
   WireHead = nullptr;
   ResultHead = nullptr;

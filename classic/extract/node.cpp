@@ -12,7 +12,6 @@
 #include "algo/tables.h"
 #include "messages/messages.h"
 
-using lists::same_name;
 
 char* find_rail(MOSLIST* moshead, bool want_p) {
   for (MOSLIST* mos = moshead; mos; mos = mos->next)

@@ -7,6 +7,7 @@
 
 #include "algo/assert.h"
 #include "algo/run_state.h"
+#include "algo/text.h"
 
 GateInputTrim::GateInputTrim(PINLIST* list) {
   for (PINLIST* p = list; p; p = p->next) {
@@ -66,9 +67,6 @@ PINLIST* GateInputTrim::relink() {
 }
 
 namespace {
-
-// Equal texts, or both null.
-bool same_text(const char* a, const char* b) { return a && b ? std::strcmp(a, b) == 0 : a == b; }
 
 // One removal done at once on the records themselves: the first record kept
 // stays first, the other kept ones follow in reverse.

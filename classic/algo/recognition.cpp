@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "algo/text.h"
 #include "netlist/arena.h"
 
 namespace recognition {
@@ -15,8 +16,6 @@ char* join3(const char* a, const char* op, const char* b) {
   std::memcpy(out + la + lo, b, lb);
   return out;
 }
-
-const char* text(const char* g) { return g ? g : ""; }
 
 // An operand of the builders: a whole expression or a single letter.
 struct Operand {

@@ -6,14 +6,11 @@
 #include <functional>
 #include <string_view>
 
+#include "algo/text.h"
+
 // A name whose first four characters are "gate" names a gate; any other name
 // names a transmission gate.
 inline bool is_gate_name(const char* name) { return name && std::strncmp(name, "gate", 4) == 0; }
-
-inline bool same_text(const char* a, const char* b) {
-  if (!a || !b) return a == b;
-  return std::strcmp(a, b) == 0;
-}
 
 // The logic type of a gate: its n-branch and p-branch type names. A gate with
 // an untyped branch (or no gate at all) has no logic type.

@@ -7,7 +7,6 @@
 #include "algo/list_ops.h"
 #include "extract/node.h"
 
-using lists::same_name;
 
 MNode::MNode(MOSLIST* moshead_, INOUTLIST* inputhead_) : moshead(moshead_), inputhead(inputhead_) {}
 

@@ -72,6 +72,7 @@ class GateTypeIndex {
   std::vector<char> has_removed_;   // by group
 };
 
-// The index of the flat circuit's gate table (hash_gate_list), built on
-// first use after the table is made and rebuilt for a new table.
+// The index of the flat circuit's gate table (hash_gate_list), kept in the
+// run state: built on first use after the table is made, rebuilt for a new
+// table, dropped by reset_run().
 GateTypeIndex& flat_gate_type_index();

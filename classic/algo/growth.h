@@ -12,7 +12,6 @@
 
 namespace growth {
 
-using lists::same_name;
 
 // 1 when the branch already holds a record of the MOSFET's name.
 template <class B>

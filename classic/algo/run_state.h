@@ -14,6 +14,7 @@ struct PINLIST;
 struct GATENAMELIST;
 struct RGLIST;
 struct MOSLIST;
+class GateTypeIndex;
 
 struct RunState {
   // Flat node names without a number and their node-table indexes (past
@@ -37,6 +38,9 @@ struct RunState {
   ScratchPool<PINLIST> pinlist_pool;
   ScratchPool<GATENAMELIST> gatenamelist_pool;
   ScratchPool<RGLIST> rglist_pool;
+  // The flat gate table grouped by logic type (see match/gate_type_index.h);
+  // made on first use. Shared, so that this layer needs no complete type.
+  std::shared_ptr<GateTypeIndex> gate_type_index;
 };
 
 RunState& run_state();

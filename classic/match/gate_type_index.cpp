@@ -1,7 +1,9 @@
 #include "match/gate_type_index.h"
 
 #include <algorithm>
+#include <memory>
 
+#include "algo/run_state.h"
 #include "algo/tables.h"
 
 namespace {
@@ -94,8 +96,8 @@ std::vector<int> GateTypeIndex::numbers_of(const LogicType& t) {
 }
 
 GateTypeIndex& flat_gate_type_index() {
-  // Never destroyed, like the records it indexes.
-  static auto* index = new GateTypeIndex();
+  std::shared_ptr<GateTypeIndex>& index = run_state().gate_type_index;
+  if (!index) index = std::make_shared<GateTypeIndex>();
   if (!index->built_on(hash_gate_list, num_of_gates)) index->build(hash_gate_list, num_of_gates);
   return *index;
 }

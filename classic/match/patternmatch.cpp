@@ -10,10 +10,6 @@
 #include "match/neighbour_list.h"
 #include "messages/messages.h"
 
-namespace {
-const char* text(const char* s) { return s ? s : ""; }
-}  // namespace
-
 Patternmatch::Patternmatch(Macromodel* a_macromodel) : macromodel(a_macromodel), check_(a_macromodel, this) {}
 
 Patternmatch::~Patternmatch() { delete macromodel; }
