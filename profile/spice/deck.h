@@ -63,6 +63,9 @@ struct Definition {
   FileId file = 0;
   int line = 0;
   bool from_library = false;  // read from a --library file
+  // Another definition of the name stands for it: this one was an empty
+  // black-box entry, or a copy of a definition read earlier.
+  bool superseded = false;
 };
 
 enum class ModelType : std::uint8_t { NMos, PMos, Other };

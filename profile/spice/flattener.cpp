@@ -192,7 +192,7 @@ Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_n
   std::vector<bool> called(deck_.definitions.size(), false);
   for (const Definition& d : deck_.definitions)
     for (const DeviceCard& c : d.body.cards) {
-      if (c.letter != 'x' || is_device(c.model)) continue;
+      if (d.superseded || c.letter != 'x' || is_device(c.model)) continue;
       auto it = deck_.definition_of.find(c.model);
       if (it != deck_.definition_of.end()) called[it->second] = true;
     }
@@ -200,7 +200,7 @@ Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_n
   std::string names;
   for (std::size_t i = 0; i < deck_.definitions.size(); ++i) {
     const Definition& d = deck_.definitions[i];
-    if (d.from_library || called[i] || is_device(d.name)) continue;
+    if (d.from_library || d.superseded || called[i] || is_device(d.name)) continue;
     if (found) names += ", ";
     names += deck_.symbols.spelling(d.name);
     if (!found) found = &d;
@@ -216,7 +216,7 @@ Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_n
 std::vector<Circuit> Flattener::flatten_cells() {
   std::vector<Circuit> cells;
   for (const Definition& d : deck_.definitions)
-    if (d.from_library && !is_device(d.name)) cells.push_back(flatten_definition(d));
+    if (d.from_library && !d.superseded && !is_device(d.name)) cells.push_back(flatten_definition(d));
   return cells;
 }
 

@@ -28,6 +28,10 @@ struct Reader::FileState {
   bool outside_warned = false;
   std::vector<std::uint32_t> open;  // definitions being read, innermost last
   std::vector<int> open_lines;
+  // Per open definition: the live definition of its name read earlier, or
+  // kNoEarlier; settled when the new one closes and its cards are known.
+  std::vector<std::uint32_t> open_earlier;
+  static constexpr std::uint32_t kNoEarlier = ~std::uint32_t{0};
   const Scanner* scanner = nullptr;  // over the piece being read
   std::size_t size = 0;              // of the file; 0 when not known
   std::size_t done = 0;              // bytes before that piece
@@ -154,7 +158,7 @@ void Reader::read_given(const std::string& path, bool library) {
 
 void Reader::mark_library(FileId file) {
   for (Definition& d : deck_.definitions)
-    if (d.file == file) d.from_library = true;
+    if (d.file == file && !d.superseded) d.from_library = true;
 }
 
 void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
@@ -276,17 +280,14 @@ void Reader::open_definition(FileState& f, const Card& c) {
   std::size_t n = positional_count(c);
   if (n < 2) fail(f, c.line, ".subckt without a name");
   SymbolId name = deck_.symbols.intern(c.words[1]);
-  if (const Definition* old = deck_.definition(name))
-    fail(f, c.line,
-         "subcircuit " + std::string(c.words[1]) + " already defined at " + deck_.files[old->file] + ":" +
-             std::to_string(old->line));
+  auto index = static_cast<std::uint32_t>(deck_.definitions.size());
+  auto [earlier, first] = deck_.definition_of.emplace(name, index);
+  f.open_earlier.push_back(first ? FileState::kNoEarlier : earlier->second);
   Definition d;
   d.name = name;
   d.file = f.id;
   d.line = c.line;
   d.from_library = f.library;
-  auto index = static_cast<std::uint32_t>(deck_.definitions.size());
-  deck_.definition_of.emplace(name, index);
   f.open.push_back(index);
   f.open_lines.push_back(c.line);
   deck_.definitions.push_back(std::move(d));
@@ -295,13 +296,70 @@ void Reader::open_definition(FileState& f, const Card& c) {
   body.pin_count = static_cast<std::uint32_t>(body.locals.size());
 }
 
+namespace {
+
+bool same_pins(const Body& a, const Body& b) {
+  return a.pin_count == b.pin_count && std::equal(a.locals.begin(), a.locals.begin() + a.pin_count, b.locals.begin());
+}
+
+// Two bodies with the same pins and the same cards, card by card, on nets
+// of the same names: one definition read twice (a netlist that carries a
+// copy of a library cell).
+bool same_body(const Body& a, const Body& b) {
+  if (!same_pins(a, b) || a.cards.size() != b.cards.size() || a.texts != b.texts) return false;
+  for (std::size_t i = 0; i < a.cards.size(); ++i) {
+    const DeviceCard& x = a.cards[i];
+    const DeviceCard& y = b.cards[i];
+    if (x.letter != y.letter || x.model != y.model || x.node_count != y.node_count || x.text != y.text ||
+        a.name(x) != b.name(y)) {
+      return false;
+    }
+    for (std::uint32_t k = 0; k < x.node_count; ++k) {
+      if (a.locals[a.nodes[x.first_node + k]] != b.locals[b.nodes[y.first_node + k]]) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void Reader::settle_redefinition(FileState& f, std::uint32_t index, std::uint32_t earlier) {
+  Definition& now = deck_.definitions[index];
+  Definition& old = deck_.definitions[earlier];
+  auto place = [&](const Definition& d) { return deck_.files[d.file] + ":" + std::to_string(d.line); };
+  const std::string name = deck_.symbols.spelling(now.name);
+  // An empty entry is a black box that layout tools write for every cell
+  // they call; a definition of the name, from either side, takes its place.
+  if (now.body.cards.empty() || old.body.cards.empty()) {
+    Definition& entry = now.body.cards.empty() ? now : old;
+    Definition& kept = now.body.cards.empty() ? old : now;
+    if (!now.body.cards.empty() || !old.body.cards.empty()) {
+      if (!same_pins(entry.body, kept.body))
+        warn(f, now.line,
+             "black-box entry " + name + " at " + place(entry) + " has other pins than its definition at " +
+                 place(kept) + ", which is used");
+    }
+    entry.superseded = true;
+    deck_.definition_of[now.name] = static_cast<std::uint32_t>(&kept - deck_.definitions.data());
+    return;
+  }
+  if (!same_body(now.body, old.body))
+    fail(f, now.line, "subcircuit " + name + " already defined at " + place(old));
+  now.superseded = true;
+  old.from_library = old.from_library || now.from_library;
+}
+
 void Reader::close_definition(FileState& f, const Card& c) {
   if (f.open.empty()) fail(f, c.line, ".ends without .subckt");
-  const Definition& d = deck_.definitions[f.open.back()];
+  const std::uint32_t index = f.open.back();
+  const Definition& d = deck_.definitions[index];
   if (c.words.size() >= 2 && deck_.symbols.find(c.words[1]) != d.name)
     fail(f, c.line, ".ends " + std::string(c.words[1]) + " closes .subckt " + deck_.symbols.spelling(d.name));
+  const std::uint32_t earlier = f.open_earlier.back();
   f.open.pop_back();
   f.open_lines.pop_back();
+  f.open_earlier.pop_back();
+  if (earlier != FileState::kNoEarlier) settle_redefinition(f, index, earlier);
 }
 
 void Reader::include(FileState& f, const Card& c, bool lib) {

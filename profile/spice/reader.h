@@ -39,6 +39,8 @@ class Reader {
   void control(FileState& f, const Card& c, const std::string& key);
   void open_definition(FileState& f, const Card& c);
   void close_definition(FileState& f, const Card& c);
+  // A definition of a name already defined, once its cards are read.
+  void settle_redefinition(FileState& f, std::uint32_t index, std::uint32_t earlier);
   void include(FileState& f, const Card& c, bool lib);
   void global(const Card& c);
   void model(const Card& c);

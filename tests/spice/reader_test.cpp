@@ -136,8 +136,8 @@ TEST_F(ReaderTest, BadCardsNameFileAndLine) {
   EXPECT_EQ(error({"inc.sp"}), "inc.sp:2: cannot open nowhere.sp");
   file("lib.sp", "R1 a b 1\n.lib inc.sp ss\n");
   EXPECT_EQ(error({"lib.sp"}), "lib.sp:2: no section ss in inc.sp");
-  file("twice.sp", ".subckt a x\n.ends\n\n.subckt A y\n.ends\n");
-  EXPECT_EQ(error({"twice.sp"}), "twice.sp:4: subcircuit A already defined at twice.sp:1");
+  file("twice.sp", ".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n");
+  EXPECT_EQ(error({"twice.sp"}), "twice.sp:4: subcircuit a already defined at twice.sp:1");
   file("ends.sp", ".subckt a x\n.ends b\n");
   EXPECT_EQ(error({"ends.sp"}), "ends.sp:2: .ends b closes .subckt a");
   file("name.sp", ".subckt\n");
@@ -150,6 +150,27 @@ TEST_F(ReaderTest, BadCardsNameFileAndLine) {
   const char bin[] = "R1 a b 1\n\nR2 a\0b 1\n";
   file("bin.sp", std::string(bin, sizeof bin - 1));
   EXPECT_EQ(error({"bin.sp"}), "bin.sp:3: NUL byte: not a text file");
+}
+
+TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
+  // As a layout tool writes it: empty entries for the cells, then the top;
+  // the library (read after it) and a copy of a cell in the deck itself.
+  const std::string inv = ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n";
+  file("design.sp", ".subckt inv a y vdd gnd\n.ends\n.subckt buf a y vdd gnd\n.ends\n" + inv +
+                        ".subckt top i o vdd gnd\nx1 i m vdd gnd inv\nx2 m o vdd gnd buf\n.ends\n");
+  file("cells.sp", ".subckt buf a y vdd gnd\nx1 a m vdd gnd inv\nx2 m y vdd gnd inv\n.ends\n"
+                   ".subckt inv a y vdd gnd\n.ends\n" + inv);
+  spice::Circuit c = top({"design.sp"}, "", {"cells.sp"});
+  EXPECT_EQ(c.name, "top");
+  EXPECT_EQ(c.mosfets.size(), 6u);
+  ASSERT_EQ(cells.size(), 2u);  // the library's buf, and inv: the deck's copy is the library's cell
+  EXPECT_TRUE(warnings.empty()) << warnings.front();
+
+  // An entry whose pins differ from the definition is said once.
+  file("odd.sp", ".subckt inv a y vdd\n.ends\n" + inv + "x1 i o vdd gnd inv\n");
+  top({"odd.sp"});
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0], "odd.sp:3: warning: black-box entry inv at odd.sp:1 has other pins than its definition at odd.sp:3, which is used");
 }
 
 TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
