@@ -6,8 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "algo/gate_input_trim.h"
-#include "algo/scratch_pool.h"
+#include "classic/algo/gate_input_trim.h"
+#include "classic/algo/scratch_pool.h"
 
 struct PINLIST;
 struct GATENAMELIST;
@@ -31,7 +31,7 @@ struct RunState {
   ScratchPool<PINLIST> pinlist_pool;
   ScratchPool<GATENAMELIST> gatenamelist_pool;
   ScratchPool<RGLIST> rglist_pool;
-  // The flat gate table grouped by logic type (see match/gate_type_index.h);
+  // The flat gate table grouped by logic type (see classic/match/gate_type_index.h);
   // made on first use. Shared, so that this layer needs no complete type.
   std::shared_ptr<GateTypeIndex> gate_type_index;
 };

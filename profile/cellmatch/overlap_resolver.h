@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "cellmatch/occurrence.h"
+#include "profile/cellmatch/occurrence.h"
 
 namespace cellmatch {
 
