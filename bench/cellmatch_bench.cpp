@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "cellmatch/cell_matcher.h"
+#include "profile/cellmatch/cell_matcher.h"
 
 using namespace cellmatch;
 

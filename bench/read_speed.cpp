@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "netlist/netlist.h"
-#include "netlist/parser.h"
-#include "netlist/scanner.h"
-#include "spice/deck.h"
-#include "spice/device_kinds.h"
-#include "spice/flattener.h"
-#include "spice/rails.h"
-#include "spice/reader.h"
+#include "classic/netlist/netlist.h"
+#include "classic/netlist/parser.h"
+#include "classic/netlist/scanner.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/device_kinds.h"
+#include "profile/spice/flattener.h"
+#include "profile/spice/rails.h"
+#include "profile/spice/reader.h"
 
 namespace {
 

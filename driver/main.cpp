@@ -1,7 +1,7 @@
 #include <cstring>
 
-#include "driver/driver.h"
-#include "driver/profile_run.h"
+#include "classic/run/driver.h"
+#include "profile/run/profile_run.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "algo/gate_input_trim.h"
+#include "classic/algo/gate_input_trim.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <utility>
 
-#include "algo/assert.h"
-#include "algo/run_state.h"
-#include "algo/text.h"
+#include "classic/algo/assert.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/text.h"
 
 GateInputTrim::GateInputTrim(PINLIST* list) {
   for (PINLIST* p = list; p; p = p->next) {

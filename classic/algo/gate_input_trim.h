@@ -12,7 +12,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "algo/records.h"
+#include "classic/algo/records.h"
 
 class GateInputTrim {
  public:

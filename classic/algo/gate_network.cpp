@@ -1,4 +1,4 @@
-#include "algo/gate_network.h"
+#include "classic/algo/gate_network.h"
 
 #include <algorithm>
 #include <climits>

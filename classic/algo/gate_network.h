@@ -4,12 +4,12 @@
 // type it pairs, Nets the node graph (see node_graph.h).
 #include <vector>
 
-#include "algo/assert.h"
-#include "algo/gate_types.h"
-#include "algo/list_ops.h"
-#include "algo/node_graph.h"
-#include "algo/records.h"
-#include "netlist/arena.h"
+#include "classic/algo/assert.h"
+#include "classic/algo/gate_types.h"
+#include "classic/algo/list_ops.h"
+#include "classic/algo/node_graph.h"
+#include "classic/algo/records.h"
+#include "classic/netlist/arena.h"
 
 namespace network {
 

@@ -1,4 +1,4 @@
-#include "algo/gate_types.h"
+#include "classic/algo/gate_types.h"
 
 #include <cstring>
 #include <string_view>

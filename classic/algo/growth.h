@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <initializer_list>
 
-#include "algo/list_ops.h"
-#include "algo/name_set.h"
-#include "algo/node_graph.h"
-#include "algo/records.h"
+#include "classic/algo/list_ops.h"
+#include "classic/algo/name_set.h"
+#include "classic/algo/node_graph.h"
+#include "classic/algo/records.h"
 
 namespace growth {
 

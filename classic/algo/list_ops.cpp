@@ -1,4 +1,4 @@
-#include "algo/list_ops.h"
+#include "classic/algo/list_ops.h"
 
 namespace lists {
 

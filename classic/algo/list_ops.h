@@ -5,9 +5,9 @@
 #include <charconv>
 #include <cstring>
 
-#include "algo/records.h"
-#include "algo/text.h"
-#include "netlist/arena.h"
+#include "classic/algo/records.h"
+#include "classic/algo/text.h"
+#include "classic/netlist/arena.h"
 
 namespace lists {
 

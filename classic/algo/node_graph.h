@@ -4,7 +4,7 @@
 // nodes of one name, so "first" and "last" node of a name differ there.
 #include <concepts>
 
-#include "algo/records.h"
+#include "classic/algo/records.h"
 
 template <class N>
 concept NodeGraph = requires(const N& nets, const char* name) {

@@ -1,9 +1,9 @@
-#include "algo/recognition.h"
+#include "classic/algo/recognition.h"
 
 #include <cstring>
 
-#include "algo/text.h"
-#include "netlist/arena.h"
+#include "classic/algo/text.h"
+#include "classic/netlist/arena.h"
 
 namespace recognition {
 namespace {

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "algo/gate_types.h"
-#include "algo/list_ops.h"
-#include "algo/records.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
+#include "classic/algo/gate_types.h"
+#include "classic/algo/list_ops.h"
+#include "classic/algo/records.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
 
 namespace recognition {
 

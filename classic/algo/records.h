@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "netlist/netlist.h"
+#include "classic/netlist/netlist.h"
 
 // One terminal of a MOSFET on a node. A node graph holds three per MOSFET, so
 // the record points at the MOSFET's card instead of copying its names, and

@@ -1,7 +1,7 @@
-#include "algo/run_state.h"
+#include "classic/algo/run_state.h"
 
-#include "algo/tables.h"
-#include "netlist/netlist.h"
+#include "classic/algo/tables.h"
+#include "classic/netlist/netlist.h"
 
 RunState& run_state() {
   // Never destroyed: records in the arena may point into it until exit.

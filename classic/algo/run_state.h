@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "algo/gate_input_trim.h"
-#include "algo/scratch_pool.h"
+#include "classic/algo/gate_input_trim.h"
+#include "classic/algo/scratch_pool.h"
 
 struct PINLIST;
 struct GATENAMELIST;
@@ -38,7 +38,7 @@ struct RunState {
   ScratchPool<PINLIST> pinlist_pool;
   ScratchPool<GATENAMELIST> gatenamelist_pool;
   ScratchPool<RGLIST> rglist_pool;
-  // The flat gate table grouped by logic type (see match/gate_type_index.h);
+  // The flat gate table grouped by logic type (see classic/match/gate_type_index.h);
   // made on first use. Shared, so that this layer needs no complete type.
   std::shared_ptr<GateTypeIndex> gate_type_index;
 };

@@ -6,7 +6,7 @@
 // instead of growing with every attempt.
 #include <cstring>
 
-#include "netlist/arena.h"
+#include "classic/netlist/arena.h"
 
 template <class T>
 class ScratchPool {

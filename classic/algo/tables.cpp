@@ -1,4 +1,4 @@
-#include "algo/tables.h"
+#include "classic/algo/tables.h"
 
 TRANSLIST* TransHead;
 WIRELIST* WireHead;

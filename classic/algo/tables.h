@@ -1,7 +1,7 @@
 #pragma once
 // The analysis heads and tables the extraction stages fill and hand on to
 // matching and the writers. They start empty at every run (reset_run).
-#include "netlist/index_table.h"
+#include "classic/netlist/index_table.h"
 
 struct NODELIST;
 struct MOSLIST;

@@ -1,9 +1,9 @@
-#include "extract/branch.h"
+#include "classic/extract/branch.h"
 
-#include "algo/growth.h"
-#include "algo/recognition.h"
-#include "algo/run_state.h"
-#include "extract/node.h"
+#include "classic/algo/growth.h"
+#include "classic/algo/recognition.h"
+#include "classic/algo/run_state.h"
+#include "classic/extract/node.h"
 
 
 Branch::Branch(int _branch_type) : branch_type(_branch_type) {}

@@ -1,8 +1,8 @@
 #pragma once
 // A pull-down (n) or pull-up (p) branch of one gate: the MOSFETs between an
 // output node and one rail.
-#include "algo/records.h"
-#include "extract/flat_nets.h"
+#include "classic/algo/records.h"
+#include "classic/extract/flat_nets.h"
 
 
 class Branch {

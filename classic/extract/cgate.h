@@ -1,7 +1,7 @@
 #pragma once
 // One gate of the flat circuit: an n-branch and a p-branch on one output.
-#include "extract/branch.h"
-#include "netlist/arena.h"
+#include "classic/extract/branch.h"
+#include "classic/netlist/arena.h"
 
 // Sets up a new gate of either kind (CGate or MCGate): its own copy of the
 // name, its two branches, and pn_input_match and unique true until its

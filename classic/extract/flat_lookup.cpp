@@ -1,8 +1,8 @@
-#include "extract/flat_lookup.h"
+#include "classic/extract/flat_lookup.h"
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "netlist/arena.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/netlist/arena.h"
 
 namespace {
 // Names in the unnumbered region are distinct, so a name finds the one slot

@@ -1,7 +1,7 @@
 #pragma once
 // Flat-circuit node lookup.
-#include "algo/records.h"
-#include "algo/tables.h"
+#include "classic/algo/records.h"
+#include "classic/algo/tables.h"
 
 // Nodes whose names carry a number live at that number in hash_node_list;
 // the others live past node_biggest, the k-th distinct one met at

@@ -1,11 +1,11 @@
 #pragma once
-// The flat circuit as a NodeGraph (see algo/node_graph.h). Here a name stands
+// The flat circuit as a NodeGraph (see classic/algo/node_graph.h). Here a name stands
 // for one node (names with one number share it) and a device name for the
 // MOSFET filed under its number.
-#include "algo/node_graph.h"
-#include "algo/records.h"
-#include "algo/tables.h"
-#include "extract/node.h"
+#include "classic/algo/node_graph.h"
+#include "classic/algo/records.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/node.h"
 
 class FlatNets {
  public:

@@ -1,16 +1,16 @@
-#include "extract/group.h"
+#include "classic/extract/group.h"
 
 #include <cstdio>
 #include <unordered_map>
 
-#include "algo/gate_network.h"
-#include "algo/growth.h"
-#include "algo/recognition.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "extract/node.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
+#include "classic/algo/gate_network.h"
+#include "classic/algo/growth.h"
+#include "classic/algo/recognition.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/node.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
 
 Group::Group() {
   hash_gate_list = nullptr;

@@ -2,9 +2,9 @@
 // Carries the flat circuit from branches to a connected gate network: grows
 // and merges branches, pairs pass transistors into transmission gates, reads
 // every branch as a logic expression, forms gates and connects them.
-#include "extract/branch.h"
-#include "extract/cgate.h"
-#include "extract/flat_nets.h"
+#include "classic/extract/branch.h"
+#include "classic/extract/cgate.h"
+#include "classic/extract/flat_nets.h"
 
 class Group {
  public:

@@ -1,4 +1,4 @@
-#include "extract/node.h"
+#include "classic/extract/node.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,10 +7,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "algo/list_ops.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "messages/messages.h"
+#include "classic/algo/list_ops.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/messages/messages.h"
 
 
 char* find_rail(MOSLIST* moshead, bool want_p) {

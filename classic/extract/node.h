@@ -1,8 +1,8 @@
 #pragma once
 // The node graph of the flat circuit: one NODELIST per net with the MOSFET
 // terminals on it, the MOSFETs filed by number, pn nodes, rails and ports.
-#include "algo/records.h"
-#include "extract/flat_lookup.h"
+#include "classic/algo/records.h"
+#include "classic/extract/flat_lookup.h"
 
 // Bulk name of the first MOSFET of the list whose nptype is not 0 (want_p)
 // or is 0 (!want_p); null when there is none.

@@ -1,4 +1,4 @@
-#include "extract/tellnp.h"
+#include "classic/extract/tellnp.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,7 +1,7 @@
 #pragma once
 // First analysis stage: n-channel or p-channel for every MOSFET of the flat
 // circuit, and the largest numbers its node and device names carry.
-#include "netlist/netlist.h"
+#include "classic/netlist/netlist.h"
 
 // Marks every MOSFET of the list p-channel (1) or n-channel (0) from the
 // model card of its name, the last card of a name deciding; a MOSFET whose

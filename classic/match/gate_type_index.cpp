@@ -1,10 +1,10 @@
-#include "match/gate_type_index.h"
+#include "classic/match/gate_type_index.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
 
 namespace {
 int number_of(int entry) { return entry < 0 ? ~entry : entry; }

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "extract/cgate.h"
-#include "match/logic_type.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/logic_type.h"
 
 class GateTypeIndex {
  public:

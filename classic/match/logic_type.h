@@ -6,7 +6,7 @@
 #include <functional>
 #include <string_view>
 
-#include "algo/text.h"
+#include "classic/algo/text.h"
 
 // A name whose first four characters are "gate" names a gate; any other name
 // names a transmission gate.

@@ -1,14 +1,14 @@
-#include "match/macromodel.h"
+#include "classic/match/macromodel.h"
 
 #include <cstdio>
 #include <unordered_set>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "match/logic_type.h"
-#include "match/neighbour_list.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/match/logic_type.h"
+#include "classic/match/neighbour_list.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
 
 namespace {
 

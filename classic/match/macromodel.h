@@ -8,9 +8,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "algo/tables.h"
-#include "match/records.h"
-#include "subckt/mcgate.h"
+#include "classic/algo/tables.h"
+#include "classic/match/records.h"
+#include "classic/subckt/mcgate.h"
 
 struct WIRELIST;
 

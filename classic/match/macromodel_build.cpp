@@ -4,12 +4,12 @@
 // record, until the run ends.
 #include <cstdio>
 
-#include "algo/tables.h"
-#include "match/macromodel.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
-#include "subckt/mtellnp.h"
-#include "subckt/stages.h"
+#include "classic/algo/tables.h"
+#include "classic/match/macromodel.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
+#include "classic/subckt/mtellnp.h"
+#include "classic/subckt/stages.h"
 
 void Macromodel::gen_data_structure() {
   auto* tellnp = arena_new<MTellNP>(mos_list, modelhead);

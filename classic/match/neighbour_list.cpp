@@ -1,4 +1,4 @@
-#include "match/neighbour_list.h"
+#include "classic/match/neighbour_list.h"
 
 namespace {
 RGLIST* add_entry(RGLIST* head, const char* name, int type) {

@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "algo/run_state.h"
-#include "match/logic_type.h"
-#include "match/records.h"
+#include "classic/algo/run_state.h"
+#include "classic/match/logic_type.h"
+#include "classic/match/records.h"
 
 // Builds (from the shared pool, see release_rglist) the neighbour list of a node: one gate entry per name of
 // `input_gates`, then the transmission gate the node is the input of, then

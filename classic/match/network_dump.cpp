@@ -1,9 +1,9 @@
-#include "match/network_dump.h"
+#include "classic/match/network_dump.h"
 
-#include "algo/tables.h"
-#include "algo/text.h"
-#include "extract/cgate.h"
-#include "match/records.h"
+#include "classic/algo/tables.h"
+#include "classic/algo/text.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/records.h"
 
 namespace {
 

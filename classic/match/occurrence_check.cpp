@@ -1,17 +1,17 @@
-#include "match/occurrence_check.h"
+#include "classic/match/occurrence_check.h"
 
 #include <algorithm>
 #include <array>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "extract/expression.h"
-#include "extract/node.h"
-#include "match/logic_type.h"
-#include "match/macromodel.h"
-#include "match/patternmatch.h"
-#include "messages/messages.h"
-#include "netlist/netlist.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/node.h"
+#include "core/gates/expression.h"
+#include "classic/match/logic_type.h"
+#include "classic/match/macromodel.h"
+#include "classic/match/patternmatch.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/netlist.h"
 
 const char* occurrence_fault_text(int fault) {
   switch (fault) {

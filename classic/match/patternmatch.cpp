@@ -1,14 +1,14 @@
-#include "match/patternmatch.h"
+#include "classic/match/patternmatch.h"
 
 #include <cstdio>
 
-#include "algo/gate_input_trim.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "match/gate_type_index.h"
-#include "match/logic_type.h"
-#include "match/neighbour_list.h"
-#include "messages/messages.h"
+#include "classic/algo/gate_input_trim.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/match/gate_type_index.h"
+#include "classic/match/logic_type.h"
+#include "classic/match/neighbour_list.h"
+#include "classic/messages/messages.h"
 
 Patternmatch::Patternmatch(Macromodel* a_macromodel) : macromodel(a_macromodel), check_(a_macromodel, this) {}
 

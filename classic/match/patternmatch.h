@@ -6,10 +6,10 @@
 // network.
 #include <vector>
 
-#include "extract/cgate.h"
-#include "match/logic_type.h"
-#include "match/macromodel.h"
-#include "match/occurrence_check.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/logic_type.h"
+#include "classic/match/macromodel.h"
+#include "classic/match/occurrence_check.h"
 
 class Patternmatch {
  public:

@@ -4,14 +4,14 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "algo/gate_input_trim.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "match/gate_type_index.h"
-#include "match/logic_type.h"
-#include "match/patternmatch.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
+#include "classic/algo/gate_input_trim.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/match/gate_type_index.h"
+#include "classic/match/logic_type.h"
+#include "classic/match/patternmatch.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
 
 // ---- Pins ----------------------------------------------------------------------
 

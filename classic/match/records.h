@@ -1,7 +1,7 @@
 #pragma once
 // Search records of pattern matching and the recognised-occurrence records
 // handed to the Verilog writer.
-#include "algo/records.h"
+#include "classic/algo/records.h"
 
 typedef struct GATESTACK {
   int type;  // 0 gate, 1 transmission gate

@@ -1,6 +1,4 @@
-#include "netlist/arena.h"
-
-#include <sys/mman.h>
+#include "classic/netlist/arena.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +9,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "messages/messages.h"
+#include "classic/messages/messages.h"
+#include "core/memory/huge_allocator.h"
 
 namespace arena {
 namespace {
@@ -34,27 +33,13 @@ std::vector<void*>& blocks() {
   std::_Exit(1);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ARENA_FROM_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ARENA_FROM_HEAP 1
-#endif
-#endif
-
 // A zeroed block that is never given back. Large blocks come straight from
 // the kernel and may use huge pages, which spares most page faults on big
 // netlists; under the address sanitizer they come from the heap, where its
 // leak check can see the pointers stored in them.
 void* new_block(std::size_t size) {
-#ifdef ARENA_FROM_HEAP
-  void* p = std::calloc(1, size);
+  void* p = core::blocks_from_heap() ? std::calloc(1, size) : core::map_block(size);
   if (!p) out_of_memory();
-#else
-  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) out_of_memory();
-  if (size >= (2u << 20)) madvise(p, size, MADV_HUGEPAGE);
-#endif
   blocks().push_back(p);
   return p;
 }

@@ -1,10 +1,10 @@
-#include "netlist/netlist.h"
+#include "classic/netlist/netlist.h"
 
 #include <climits>
 #include <cstring>
 #include <string>
 
-#include "netlist/arena.h"
+#include "classic/netlist/arena.h"
 
 Element* ElementHead;
 MosList* MosHead;

@@ -1,11 +1,11 @@
-#include "netlist/parser.h"
+#include "classic/netlist/parser.h"
 
 #include <cstdio>
 #include <string>
 
-#include "messages/messages.h"
-#include "netlist/netlist.h"
-#include "netlist/scanner.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/netlist.h"
+#include "classic/netlist/scanner.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "netlist/scanner.h"
+#include "classic/netlist/scanner.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,9 +8,9 @@
 #include <limits>
 #include <vector>
 
-#include "messages/messages.h"
-#include "netlist/arena.h"
-#include "netlist/netlist.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
+#include "classic/netlist/netlist.h"
 
 YYSTYPE yylval;
 FILE* yyin;

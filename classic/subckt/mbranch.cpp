@@ -1,9 +1,9 @@
-#include "subckt/mbranch.h"
+#include "classic/subckt/mbranch.h"
 
-#include "algo/growth.h"
-#include "algo/recognition.h"
-#include "algo/run_state.h"
-#include "extract/node.h"
+#include "classic/algo/growth.h"
+#include "classic/algo/recognition.h"
+#include "classic/algo/run_state.h"
+#include "classic/extract/node.h"
 
 
 MBranch::MBranch(int branch_type_, MOSLIST* moshead_, NODELIST* nodehead_)

@@ -2,8 +2,8 @@
 // Subcircuit twin of Branch: nodes found by name in the definition's own list.
 #include <memory>
 
-#include "algo/records.h"
-#include "subckt/mlookup.h"
+#include "classic/algo/records.h"
+#include "classic/subckt/mlookup.h"
 
 
 class MBranch {

@@ -1,6 +1,6 @@
 #pragma once
 // Subcircuit twin of CGate.
-#include "subckt/mbranch.h"
+#include "classic/subckt/mbranch.h"
 
 class MCGate {
  public:

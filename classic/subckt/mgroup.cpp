@@ -1,13 +1,13 @@
-#include "subckt/mgroup.h"
+#include "classic/subckt/mgroup.h"
 
-#include "algo/gate_network.h"
-#include "algo/growth.h"
-#include "algo/name_set.h"
-#include "algo/recognition.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "extract/node.h"
-#include "netlist/arena.h"
+#include "classic/algo/gate_network.h"
+#include "classic/algo/growth.h"
+#include "classic/algo/name_set.h"
+#include "classic/algo/recognition.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/node.h"
+#include "classic/netlist/arena.h"
 
 MGroup::MGroup(MOSLIST* moshead_, NODELIST* nodehead_, INOUTLIST* inputhead_, INOUTLIST* outputhead_)
     : moshead(moshead_), nodehead(nodehead_), inputhead(inputhead_), outputhead(outputhead_) {}

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "algo/tables.h"
-#include "subckt/mcgate.h"
-#include "subckt/mlookup.h"
+#include "classic/algo/tables.h"
+#include "classic/subckt/mcgate.h"
+#include "classic/subckt/mlookup.h"
 
 class MGroup {
  public:

@@ -1,7 +1,7 @@
-#include "subckt/mlookup.h"
+#include "classic/subckt/mlookup.h"
 
-#include "algo/list_ops.h"
-#include "extract/node.h"
+#include "classic/algo/list_ops.h"
+#include "classic/extract/node.h"
 
 MLookup::MLookup(MOSLIST* moshead, NODELIST* nodehead)
     : vdd_(find_rail(moshead, true)), gnd_(find_rail(moshead, false)) {

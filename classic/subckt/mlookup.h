@@ -5,7 +5,7 @@
 // question would make a large definition quadratic. The index holds the same
 // members in the same order as the lists, so every answer is the one a walk
 // from the head would give. It is the subcircuit's NodeGraph (see
-// algo/node_graph.h).
+// classic/algo/node_graph.h).
 //
 // Built once the node graph is complete (device lists never change after
 // it); pn_node flags are read live from the node records.
@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "algo/node_graph.h"
-#include "algo/records.h"
+#include "classic/algo/node_graph.h"
+#include "classic/algo/records.h"
 
 class MLookup {
  public:

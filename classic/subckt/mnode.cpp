@@ -1,11 +1,11 @@
-#include "subckt/mnode.h"
+#include "classic/subckt/mnode.h"
 
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
-#include "algo/list_ops.h"
-#include "extract/node.h"
+#include "classic/algo/list_ops.h"
+#include "classic/extract/node.h"
 
 
 MNode::MNode(MOSLIST* moshead_, INOUTLIST* inputhead_) : moshead(moshead_), inputhead(inputhead_) {}

@@ -1,6 +1,6 @@
 #pragma once
 // Node graph of one subcircuit definition: nodes in a plain list, found by name.
-#include "algo/records.h"
+#include "classic/algo/records.h"
 
 class MNode {
  public:

@@ -1,6 +1,6 @@
-#include "subckt/mtellnp.h"
+#include "classic/subckt/mtellnp.h"
 
-#include "extract/tellnp.h"
+#include "classic/extract/tellnp.h"
 
 MTellNP::MTellNP(MOSLIST* moshead_, MODELLIST* modelhead_) : moshead(moshead_), modelhead(modelhead_) {}
 

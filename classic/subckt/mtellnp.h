@@ -1,6 +1,6 @@
 #pragma once
 // Channel-type classification of one subcircuit definition's MOSFETs.
-#include "algo/records.h"
+#include "classic/algo/records.h"
 
 class MTellNP {
  public:

@@ -2,8 +2,8 @@
 // The stages of one subcircuit definition's extraction, in their fixed order:
 // first on its node graph, then on its branches and gates. Pattern matching
 // runs them; the tests run the same tables.
-#include "subckt/mgroup.h"
-#include "subckt/mnode.h"
+#include "classic/subckt/mgroup.h"
+#include "classic/subckt/mnode.h"
 
 inline constexpr void (MNode::*kSubcircuitNodeStages[])() = {
     &MNode::gen_nodelist, &MNode::gen_np_char_netlist, &MNode::delete_vdd_gnd_from_inputlist,

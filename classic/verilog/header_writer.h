@@ -1,23 +1,9 @@
 #pragma once
-// The gate library header: one fixed Verilog module per gate type that
-// recognition can name, plus the transmission-gate module.
+// The gate library header file: the modules of the gate-function table
+// under a fixed banner.
 #include <cstdio>
 
-struct HeaderModule {
-  const char* name;    // module name, also the gate type name
-  const char* inputs;  // input pin list as written, e.g. "a, b, c"
-  const char* expr;    // the module's assign expression over its input pins
-};
-
-// Modules in file order.
-extern const HeaderModule kHeaderModules[];
-extern const int kNumHeaderModules;
-
-// The module of a gate type name, or null.
-const HeaderModule* find_header_module(const char* name);
+#include "core/gates/header_modules.h"
 
 // Writes the whole header text; it never depends on the circuit.
 void write_header_file(FILE* fp_header);
-
-// Writes one module of the header, followed by a blank line.
-void write_header_module(FILE* fp, const HeaderModule& m);

@@ -1,12 +1,12 @@
-#include "verilog/netlist_writer.h"
+#include "classic/verilog/netlist_writer.h"
 
-#include "algo/tables.h"
-#include "algo/text.h"
-#include "extract/cgate.h"
-#include "match/records.h"
-#include "verilog/identifier.h"
-#include "verilog/pin_map.h"
-#include "verilog/records.h"
+#include "classic/algo/tables.h"
+#include "classic/algo/text.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/records.h"
+#include "core/verilog/identifier.h"
+#include "classic/verilog/pin_map.h"
+#include "classic/verilog/records.h"
 
 const char* const kDefaultModuleName = "top";
 

@@ -1,4 +1,4 @@
-#include "verilog/pin_map.h"
+#include "classic/verilog/pin_map.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,8 +6,8 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "algo/gate_types.h"
-#include "verilog/header_writer.h"
+#include "classic/algo/gate_types.h"
+#include "core/gates/header_modules.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "extract/expression.h"
+#include "core/gates/expression.h"
 
 // The pins for a form's letters: character k of the result is the module pin
 // for the form's letter 'a' + k, chosen so that the module computes the

@@ -1,5 +1,5 @@
 #pragma once
-#include "netlist/netlist.h"
+#include "classic/netlist/netlist.h"
 
 typedef struct WIRELIST {
   char* wirename;

@@ -1,9 +1,9 @@
-#include "verilog/wire.h"
+#include "classic/verilog/wire.h"
 
-#include "algo/tables.h"
-#include "extract/cgate.h"
-#include "match/records.h"
-#include "netlist/arena.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/records.h"
+#include "classic/netlist/arena.h"
 
 int Wire::return_number(char* name) { return ::return_number(name); }
 

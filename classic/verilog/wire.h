@@ -4,9 +4,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "algo/records.h"
-#include "algo/tables.h"
-#include "verilog/records.h"
+#include "classic/algo/records.h"
+#include "classic/algo/tables.h"
+#include "classic/verilog/records.h"
 
 class Wire {
  public:

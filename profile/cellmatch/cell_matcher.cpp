@@ -1,6 +1,6 @@
-#include "cellmatch/cell_matcher.h"
+#include "profile/cellmatch/cell_matcher.h"
 
-#include "cellmatch/overlap_resolver.h"
+#include "profile/cellmatch/overlap_resolver.h"
 
 namespace cellmatch {
 

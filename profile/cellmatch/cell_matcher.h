@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "cellmatch/gate_graph.h"
-#include "cellmatch/label_index.h"
-#include "cellmatch/occurrence.h"
-#include "cellmatch/occurrence_search.h"
-#include "cellmatch/search_plan.h"
+#include "profile/cellmatch/gate_graph.h"
+#include "profile/cellmatch/label_index.h"
+#include "profile/cellmatch/occurrence.h"
+#include "profile/cellmatch/occurrence_search.h"
+#include "profile/cellmatch/search_plan.h"
 
 namespace cellmatch {
 

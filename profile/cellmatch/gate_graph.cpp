@@ -1,4 +1,4 @@
-#include "cellmatch/gate_graph.h"
+#include "profile/cellmatch/gate_graph.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "cellmatch/label_index.h"
+#include "profile/cellmatch/label_index.h"
 
 namespace cellmatch {
 

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "cellmatch/gate_graph.h"
+#include "profile/cellmatch/gate_graph.h"
 
 namespace cellmatch {
 

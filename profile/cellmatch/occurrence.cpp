@@ -1,4 +1,4 @@
-#include "cellmatch/occurrence.h"
+#include "profile/cellmatch/occurrence.h"
 
 namespace cellmatch {
 

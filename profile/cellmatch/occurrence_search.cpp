@@ -1,4 +1,4 @@
-#include "cellmatch/occurrence_search.h"
+#include "profile/cellmatch/occurrence_search.h"
 
 namespace cellmatch {
 

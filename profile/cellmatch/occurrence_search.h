@@ -25,10 +25,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "cellmatch/gate_graph.h"
-#include "cellmatch/label_index.h"
-#include "cellmatch/occurrence.h"
-#include "cellmatch/search_plan.h"
+#include "profile/cellmatch/gate_graph.h"
+#include "profile/cellmatch/label_index.h"
+#include "profile/cellmatch/occurrence.h"
+#include "profile/cellmatch/search_plan.h"
 
 namespace cellmatch {
 

@@ -1,4 +1,4 @@
-#include "cellmatch/overlap_resolver.h"
+#include "profile/cellmatch/overlap_resolver.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "cellmatch/occurrence.h"
+#include "profile/cellmatch/occurrence.h"
 
 namespace cellmatch {
 

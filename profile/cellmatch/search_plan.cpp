@@ -1,4 +1,4 @@
-#include "cellmatch/search_plan.h"
+#include "profile/cellmatch/search_plan.h"
 
 #include <algorithm>
 #include <tuple>

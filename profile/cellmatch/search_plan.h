@@ -18,8 +18,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "cellmatch/gate_graph.h"
-#include "cellmatch/label_index.h"
+#include "profile/cellmatch/gate_graph.h"
+#include "profile/cellmatch/label_index.h"
 
 namespace cellmatch {
 

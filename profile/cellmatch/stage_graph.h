@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "cellmatch/gate_graph.h"
-#include "spice/circuit.h"
+#include "profile/cellmatch/gate_graph.h"
+#include "profile/circuit/circuit.h"
 
 namespace cellmatch {
 

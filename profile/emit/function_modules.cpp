@@ -1,7 +1,7 @@
-#include "emit/function_modules.h"
+#include "profile/emit/function_modules.h"
 
-#include "emit/sop_minimizer.h"
-#include "verilog/header_writer.h"
+#include "profile/emit/sop_minimizer.h"
+#include "core/gates/header_modules.h"
 
 namespace emit {
 

@@ -21,7 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "recognize/gate_network.h"
+#include "profile/recognize/gate_network.h"
 
 namespace emit {
 

@@ -1,10 +1,10 @@
-#include "emit/netlist_emitter.h"
+#include "profile/emit/netlist_emitter.h"
 
 #include <algorithm>
 #include <string_view>
 #include <unordered_set>
 
-#include "verilog/identifier.h"
+#include "core/verilog/identifier.h"
 
 namespace emit {
 

@@ -10,9 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "emit/function_modules.h"
-#include "recognize/gate_network.h"
-#include "spice/circuit.h"
+#include "profile/emit/function_modules.h"
+#include "profile/recognize/gate_network.h"
+#include "profile/circuit/circuit.h"
 
 namespace emit {
 

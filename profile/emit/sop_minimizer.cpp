@@ -1,4 +1,4 @@
-#include "emit/sop_minimizer.h"
+#include "profile/emit/sop_minimizer.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "recognize/component_builder.h"
+#include "profile/recognize/component_builder.h"
 
 #include <algorithm>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "recognize/finger_merger.h"
+#include "profile/recognize/finger_merger.h"
 
 #include <algorithm>
 #include <unordered_map>

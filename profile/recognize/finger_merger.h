@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "spice/circuit.h"
+#include "profile/circuit/circuit.h"
 
 namespace recognize {
 

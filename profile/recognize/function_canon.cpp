@@ -1,4 +1,4 @@
-#include "recognize/function_canon.h"
+#include "profile/recognize/function_canon.h"
 
 #include <algorithm>
 #include <array>

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "recognize/gate_network.h"
+#include "profile/recognize/gate_network.h"
 
 namespace recognize {
 

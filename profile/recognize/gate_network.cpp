@@ -1,4 +1,4 @@
-#include "recognize/gate_network.h"
+#include "profile/recognize/gate_network.h"
 
 namespace recognize {
 

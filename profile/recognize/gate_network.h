@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "spice/circuit.h"
+#include "profile/circuit/circuit.h"
 
 namespace recognize {
 

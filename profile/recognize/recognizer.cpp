@@ -1,11 +1,11 @@
-#include "recognize/recognizer.h"
+#include "profile/recognize/recognizer.h"
 
 #include <algorithm>
 
-#include "recognize/component_builder.h"
-#include "recognize/finger_merger.h"
-#include "recognize/switch_evaluator.h"
-#include "recognize/table_types.h"
+#include "profile/recognize/component_builder.h"
+#include "profile/recognize/finger_merger.h"
+#include "profile/recognize/switch_evaluator.h"
+#include "profile/recognize/table_types.h"
 
 namespace recognize {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <unordered_map>
 
-#include "recognize/function_canon.h"
-#include "recognize/gate_network.h"
-#include "spice/circuit.h"
+#include "profile/recognize/function_canon.h"
+#include "profile/recognize/gate_network.h"
+#include "profile/circuit/circuit.h"
 
 namespace recognize {
 

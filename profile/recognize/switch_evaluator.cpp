@@ -1,4 +1,4 @@
-#include "recognize/switch_evaluator.h"
+#include "profile/recognize/switch_evaluator.h"
 
 #include <unordered_map>
 

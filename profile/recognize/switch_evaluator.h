@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "recognize/component_builder.h"
-#include "recognize/gate_network.h"
+#include "profile/recognize/component_builder.h"
+#include "profile/recognize/gate_network.h"
 
 namespace recognize {
 

@@ -1,10 +1,10 @@
-#include "recognize/table_types.h"
+#include "profile/recognize/table_types.h"
 
 #include <cstring>
 
-#include "recognize/function_canon.h"
-#include "verilog/header_writer.h"
-#include "verilog/pin_map.h"
+#include "profile/recognize/function_canon.h"
+#include "core/gates/header_modules.h"
+#include "core/gates/expression.h"
 
 namespace recognize {
 

@@ -1,4 +1,4 @@
-#include "spice/deck.h"
+#include "profile/spice/deck.h"
 
 namespace spice {
 

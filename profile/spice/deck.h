@@ -11,8 +11,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "spice/huge_allocator.h"
-#include "spice/symbols.h"
+#include "core/memory/huge_allocator.h"
+#include "profile/spice/symbols.h"
 
 namespace spice {
 
@@ -35,7 +35,7 @@ struct DeviceCard {
 // one pool, so that a million cards cost no million strings.
 struct Body {
   template <typename T>
-  using Array = std::vector<T, HugeAllocator<T>>;
+  using Array = std::vector<T, core::HugeAllocator<T>>;
   Array<SymbolId> locals;          // local net -> its name; pins come first
   Array<std::uint32_t> spellings;  // local net -> its name as first written here, in pool
   std::uint32_t pin_count = 0;

@@ -1,4 +1,4 @@
-#include "spice/device_kinds.h"
+#include "profile/spice/device_kinds.h"
 
 namespace spice {
 

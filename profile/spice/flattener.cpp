@@ -1,8 +1,8 @@
-#include "spice/flattener.h"
+#include "profile/spice/flattener.h"
 
 #include <algorithm>
 
-#include "spice/error.h"
+#include "core/diag/diagnostic.h"
 
 namespace spice {
 
@@ -42,12 +42,12 @@ std::uint64_t Flattener::check_size(const Body& body, const std::string& name) {
   sizes_.assign(deck_.definitions.size(), kUnsized);
   std::uint64_t size = flat_size(body);
   if (size > kDeviceLimit)
-    throw ReadError(name + " flattens to more than " + std::to_string(kDeviceLimit) + " devices");
+    throw core::Diagnostic(name + " flattens to more than " + std::to_string(kDeviceLimit) + " devices");
   return size;
 }
 
 void Flattener::fail(const DeviceCard& c, const std::string& what) const {
-  throw ReadError(located(deck_.files[c.file], c.line, what));
+  throw core::Diagnostic(core::located(deck_.files[c.file], c.line, what));
 }
 
 bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
@@ -120,7 +120,7 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
       auto def = deck_.definition_of.find(c.model);
       if (def == deck_.definition_of.end()) {
         if (warned_black_boxes_.insert(c.model).second && warn_)
-          warn_(located(deck_.files[c.file], c.line,
+          warn_(core::located(deck_.files[c.file], c.line,
                         "warning: subcircuit " + deck_.symbols.spelling(c.model) +
                             " is defined nowhere: its calls are kept as black boxes"));
         BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
@@ -179,7 +179,7 @@ Circuit Flattener::flatten_deck(const std::string& name) {
 Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
   if (!top.empty()) {
     const Definition* d = deck_.definition(deck_.symbols.find(top));
-    if (!d) throw ReadError("no subcircuit " + top + " (--top)");
+    if (!d) throw core::Diagnostic("no subcircuit " + top + " (--top)");
     top_file = deck_.files[d->file];
     top_line = d->line;
     return flatten_definition(*d);
@@ -205,9 +205,9 @@ Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_n
     names += deck_.symbols.spelling(d.name);
     if (!found) found = &d;
   }
-  if (!found) throw ReadError("no circuit to extract: no devices outside .subckt and no uncalled .subckt");
+  if (!found) throw core::Diagnostic("no circuit to extract: no devices outside .subckt and no uncalled .subckt");
   if (names.find(", ") != std::string::npos)
-    throw ReadError("several top cells (" + names + "): choose one with --top");
+    throw core::Diagnostic("several top cells (" + names + "): choose one with --top");
   top_file = deck_.files[found->file];
   top_line = found->line;
   return flatten_definition(*found);

@@ -9,10 +9,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "spice/circuit.h"
-#include "spice/deck.h"
-#include "spice/device_kinds.h"
-#include "spice/reader.h"
+#include "profile/circuit/circuit.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/device_kinds.h"
+#include "profile/spice/reader.h"
 
 namespace spice {
 
@@ -23,7 +23,7 @@ class Flattener {
 
   // The top: the definition `top` when given; else the deck's own cards when
   // there are any (named `deck_name`); else the one definition of the
-  // netlist files that nothing calls. Throws ReadError when there is no such
+  // netlist files that nothing calls. Throws core::Diagnostic when there is no such
   // circuit or more than one.
   Circuit flatten_top(const std::string& top, const std::string& deck_name);
   // Every definition of the library files that is not itself a device, in

@@ -1,4 +1,4 @@
-#include "spice/loose_nets.h"
+#include "profile/spice/loose_nets.h"
 
 #include <vector>
 

@@ -3,8 +3,8 @@
 // gates read but nothing drives, and a port that touches nothing.
 #include <string>
 
-#include "spice/circuit.h"
-#include "spice/reader.h"
+#include "profile/circuit/circuit.h"
+#include "profile/spice/reader.h"
 
 namespace spice {
 

@@ -1,4 +1,4 @@
-#include "spice/rails.h"
+#include "profile/spice/rails.h"
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "spice/circuit.h"
-#include "spice/deck.h"
+#include "profile/circuit/circuit.h"
+#include "profile/spice/deck.h"
 
 namespace spice {
 

@@ -1,4 +1,4 @@
-#include "spice/reader.h"
+#include "profile/spice/reader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "spice/error.h"
+#include "core/diag/diagnostic.h"
 
 namespace spice {
 
@@ -124,11 +124,11 @@ std::size_t positional_count(const Card& c) {
 }
 
 void Reader::fail(const FileState& f, int line, const std::string& what) const {
-  throw ReadError(located(f.path, line, what));
+  throw core::Diagnostic(core::located(f.path, line, what));
 }
 
 void Reader::warn(const FileState& f, int line, const std::string& what) const {
-  if (warn_) warn_(located(f.path, line, "warning: " + what));
+  if (warn_) warn_(core::located(f.path, line, "warning: " + what));
 }
 
 std::string Reader::identity(const std::string& path) {
@@ -166,7 +166,7 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   FileText text;
   if (!text.open_file(path, from != nullptr)) {
     if (from) fail(*from, from_line, "cannot open " + path);
-    throw ReadError("cannot open " + path);
+    throw core::Diagnostic("cannot open " + path);
   }
   FileState f;
   f.path = path;

@@ -1,7 +1,7 @@
 #pragma once
 // Reads SPICE and CDL netlists into a Deck: one function per card kind.
 // `.include` and `.lib FILE SECTION` name files relative to the including
-// file. Throws ReadError (file and line in its text) on bad input; warnings
+// file. Throws core::Diagnostic (file and line in its text) on bad input; warnings
 // go to the given sink.
 #include <functional>
 #include <string>
@@ -10,8 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "spice/deck.h"
-#include "spice/scanner.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/scanner.h"
 
 namespace spice {
 

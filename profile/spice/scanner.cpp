@@ -1,6 +1,6 @@
-#include "spice/scanner.h"
+#include "profile/spice/scanner.h"
 
-#include "spice/error.h"
+#include "core/diag/diagnostic.h"
 
 namespace spice {
 
@@ -87,7 +87,7 @@ void Scanner::split(std::string_view line, int number, std::vector<std::string_v
         char close = q == '{' ? '}' : q;
         std::size_t e = line.find(close, j + 1);
         if (e == std::string_view::npos)
-          throw ReadError(located(file_, number, std::string("unclosed ") + q + " in expression"));
+          throw core::Diagnostic(core::located(file_, number, std::string("unclosed ") + q + " in expression"));
         j = e + 1;
       }
     }
@@ -107,7 +107,7 @@ bool Scanner::next(Card& card) {
       continue;
     }
     if (line[start] == '+') {
-      if (!have) throw ReadError(located(file_, line_, "continuation line without a card before it"));
+      if (!have) throw core::Diagnostic(core::located(file_, line_, "continuation line without a card before it"));
       split(line.substr(start + 1), line_, card.words);
       consume_line();
       continue;

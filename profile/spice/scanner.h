@@ -23,7 +23,7 @@ class Scanner {
       : file_(std::move(file)), text_(text), line_(first_line) {}
 
   // The next card into `card`; false at the end of the text. Throws
-  // ReadError on a continuation line with no card before it or an
+  // core::Diagnostic on a continuation line with no card before it or an
   // expression that the line does not close.
   bool next(Card& card);
   // The end of the last whole card of `text`, a piece of a longer text: the

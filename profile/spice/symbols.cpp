@@ -1,4 +1,4 @@
-#include "spice/symbols.h"
+#include "profile/spice/symbols.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,7 +67,7 @@ void Symbols::reserve(std::size_t count) {
 }
 
 void Symbols::grow(std::size_t slots) {
-  std::vector<Slot, HugeAllocator<Slot>> old;
+  std::vector<Slot, core::HugeAllocator<Slot>> old;
   old.swap(slots_);
   slots_.assign(slots, Slot{});
   std::size_t mask = slots_.size() - 1;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "spice/huge_allocator.h"
+#include "core/memory/huge_allocator.h"
 
 namespace spice {
 
@@ -61,9 +61,9 @@ class Symbols {
     char chars[kInline] = {};
   };
   std::string_view view(SymbolId id) const;
-  std::vector<Slot, HugeAllocator<Slot>> slots_;  // size a power of two
-  std::vector<Entry, HugeAllocator<Entry>> entries_;
-  std::vector<char, HugeAllocator<char>> long_names_;
+  std::vector<Slot, core::HugeAllocator<Slot>> slots_;  // size a power of two
+  std::vector<Entry, core::HugeAllocator<Entry>> entries_;
+  std::vector<char, core::HugeAllocator<char>> long_names_;
   std::vector<std::uint64_t> hashes_;  // of the names intern_all() is taking
 };
 

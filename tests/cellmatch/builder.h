@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cellmatch/gate_graph.h"
+#include "profile/cellmatch/gate_graph.h"
 
 namespace build {
 

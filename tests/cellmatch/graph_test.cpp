@@ -1,7 +1,7 @@
 // The graph's own rules: pin layout by class, roles per class, net index.
 #include <gtest/gtest.h>
 
-#include "cellmatch/gate_graph.h"
+#include "profile/cellmatch/gate_graph.h"
 
 using namespace cellmatch;
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "cellmatch/cell_matcher.h"
+#include "profile/cellmatch/cell_matcher.h"
 #include "tests/cellmatch/builder.h"
 
 using namespace cellmatch;

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <set>
 
-#include "cellmatch/occurrence_search.h"
+#include "profile/cellmatch/occurrence_search.h"
 #include "tests/cellmatch/builder.h"
 
 using namespace cellmatch;

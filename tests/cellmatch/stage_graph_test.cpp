@@ -1,8 +1,8 @@
 // A recognised network as the search sees it, and a cell found in one.
 #include <gtest/gtest.h>
 
-#include "cellmatch/cell_matcher.h"
-#include "cellmatch/stage_graph.h"
+#include "profile/cellmatch/cell_matcher.h"
+#include "profile/cellmatch/stage_graph.h"
 
 using namespace cellmatch;
 

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "emit/function_modules.h"
-#include "emit/sop_minimizer.h"
+#include "profile/emit/function_modules.h"
+#include "profile/emit/sop_minimizer.h"
 
 namespace {
 

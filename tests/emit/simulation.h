@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "emit/netlist_emitter.h"
-#include "recognize/recognizer.h"
+#include "profile/emit/netlist_emitter.h"
+#include "profile/recognize/recognizer.h"
 
 inline bool have_tool(const char* name) {
   return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;

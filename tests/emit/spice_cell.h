@@ -3,10 +3,10 @@
 // rails assigned by the default names.
 #include <string>
 
-#include "spice/device_kinds.h"
-#include "spice/flattener.h"
-#include "spice/rails.h"
-#include "spice/reader.h"
+#include "profile/spice/device_kinds.h"
+#include "profile/spice/flattener.h"
+#include "profile/spice/rails.h"
+#include "profile/spice/reader.h"
 
 inline spice::Circuit read_spice_cell(const std::string& path) {
   spice::Deck deck;

@@ -5,10 +5,10 @@
 #include <sstream>
 #include <vector>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "driver/pipeline.h"
-#include "netlist/arena.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/run/pipeline.h"
+#include "classic/netlist/arena.h"
 
 void load_cards(const std::string& text) {
   std::istringstream lines(text);

@@ -3,7 +3,7 @@
 // netlist written as cards, for the scenario tests.
 #include <string>
 
-#include "extract/group.h"
+#include "classic/extract/group.h"
 
 // Cards, one a line: "Mname d g s b model", ".model name nmos|pmos",
 // ".subckt circuit port...", inserted as the reader inserts them

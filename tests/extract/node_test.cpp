@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "extract/tellnp.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/tellnp.h"
 #include "flat_pipeline.h"
-#include "messages/messages.h"
+#include "classic/messages/messages.h"
 
 namespace {
 

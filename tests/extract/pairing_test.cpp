@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "algo/gate_network.h"
+#include "classic/algo/gate_network.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "algo/recognition.h"
+#include "classic/algo/recognition.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
-#include "extract/branch.h"
+#include "classic/extract/branch.h"
 #include "flat_pipeline.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
 
 namespace {
 

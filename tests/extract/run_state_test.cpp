@@ -4,13 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "algo/gate_input_trim.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "driver/pipeline.h"
+#include "classic/algo/gate_input_trim.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/run/pipeline.h"
 #include "flat_pipeline.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
 
 namespace {
 

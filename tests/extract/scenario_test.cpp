@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "algo/tables.h"
+#include "classic/algo/tables.h"
 #include "flat_pipeline.h"
-#include "match/network_dump.h"
-#include "messages/messages.h"
+#include "classic/match/network_dump.h"
+#include "classic/messages/messages.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "extract/cgate.h"
-#include "match/patternmatch.h"
-#include "netlist/arena.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/patternmatch.h"
+#include "classic/netlist/arena.h"
 
 namespace fixture {
 

@@ -1,4 +1,4 @@
-#include "match/gate_type_index.h"
+#include "classic/match/gate_type_index.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "netlist/arena.h"
+#include "classic/netlist/arena.h"
 #include "tests/match/fixtures.h"
 
 using namespace fixture;

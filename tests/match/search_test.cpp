@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <random>
 
-#include "algo/gate_input_trim.h"
-#include "algo/tables.h"
-#include "messages/messages.h"
+#include "classic/algo/gate_input_trim.h"
+#include "classic/algo/tables.h"
+#include "classic/messages/messages.h"
 #include "tests/match/fixtures.h"
 
 using namespace fixture;

@@ -1,6 +1,6 @@
 #include <random>
 
-#include "match/neighbour_list.h"
+#include "classic/match/neighbour_list.h"
 #include "tests/match/fixtures.h"
 
 using namespace fixture;

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "messages/messages.h"
+#include "classic/messages/messages.h"
 
 namespace {
 

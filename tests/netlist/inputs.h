@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "netlist/netlist.h"
-#include "netlist/scanner.h"
+#include "classic/netlist/netlist.h"
+#include "classic/netlist/scanner.h"
 
 inline void write_file(const std::string& path, const std::string& text) {
   FILE* f = std::fopen(path.c_str(), "w");

@@ -1,10 +1,10 @@
-#include "netlist/parser.h"
+#include "classic/netlist/parser.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "netlist/netlist.h"
+#include "classic/netlist/netlist.h"
 #include "tests/netlist/inputs.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <climits>
 #include <string>
 
-#include "netlist/netlist.h"
-#include "netlist/scanner.h"
+#include "classic/netlist/netlist.h"
+#include "classic/netlist/scanner.h"
 #include "tests/netlist/inputs.h"
 
 namespace {

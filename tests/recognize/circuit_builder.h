@@ -5,7 +5,7 @@
 #include <string>
 #include <unordered_map>
 
-#include "spice/circuit.h"
+#include "profile/circuit/circuit.h"
 
 class CircuitBuilder {
  public:

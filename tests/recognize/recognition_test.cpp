@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "recognize/recognizer.h"
+#include "profile/recognize/recognizer.h"
 #include "tests/recognize/cmos_gate.h"
-#include "verilog/header_writer.h"
-#include "verilog/pin_map.h"
+#include "core/gates/header_modules.h"
+#include "core/gates/expression.h"
 
 namespace {
 

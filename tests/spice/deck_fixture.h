@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "spice/deck.h"
-#include "spice/device_kinds.h"
-#include "spice/error.h"
-#include "spice/flattener.h"
-#include "spice/rails.h"
-#include "spice/reader.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/device_kinds.h"
+#include "core/diag/diagnostic.h"
+#include "profile/spice/flattener.h"
+#include "profile/spice/rails.h"
+#include "profile/spice/reader.h"
 
 class DeckFixture : public testing::Test {
  protected:
@@ -59,7 +59,7 @@ class DeckFixture : public testing::Test {
   std::string error(const std::vector<std::string>& netlists, const std::string& top_name = "") {
     try {
       top(netlists, top_name);
-    } catch (const spice::ReadError& e) {
+    } catch (const core::Diagnostic& e) {
       return e.what();
     }
     return "no error";

@@ -1,4 +1,4 @@
-#include "spice/name_pool.h"
+#include "profile/circuit/name_pool.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "spice/huge_allocator.h"
+#include "core/memory/huge_allocator.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(NamePool, NamesStayWhereTheyWereAdded) {
 
 // Arrays large enough to be mapped apart grow and shrink with their contents.
 TEST(HugeAllocator, LargeArraysKeepTheirContents) {
-  std::vector<std::uint32_t, spice::HugeAllocator<std::uint32_t>> v;
+  std::vector<std::uint32_t, core::HugeAllocator<std::uint32_t>> v;
   for (std::uint32_t i = 0; i < 3'000'000; ++i) v.push_back(i * 7);
   for (std::uint32_t i = 0; i < v.size(); i += 4099) ASSERT_EQ(v[i], i * 7);
   v.resize(10);

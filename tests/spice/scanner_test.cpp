@@ -1,11 +1,11 @@
-#include "spice/scanner.h"
+#include "profile/spice/scanner.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "spice/error.h"
+#include "core/diag/diagnostic.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::vector<std::pair<int, Words>> cards(const std::string& text) {
 std::string error_of(const std::string& text) {
   try {
     cards(text);
-  } catch (const spice::ReadError& e) {
+  } catch (const core::Diagnostic& e) {
     return e.what();
   }
   return "no error";

@@ -1,4 +1,4 @@
-#include "spice/symbols.h"
+#include "profile/spice/symbols.h"
 
 #include <gtest/gtest.h>
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "flat_pipeline.h"
-#include "algo/growth.h"
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "netlist/arena.h"
-#include "subckt/mtellnp.h"
-#include "subckt/stages.h"
+#include "classic/algo/growth.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/netlist/arena.h"
+#include "classic/subckt/mtellnp.h"
+#include "classic/subckt/stages.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "netlist/arena.h"
-#include "subckt/mnode.h"
-#include "subckt/mtellnp.h"
-#include "subckt/stages.h"
+#include "classic/netlist/arena.h"
+#include "classic/subckt/mnode.h"
+#include "classic/subckt/mtellnp.h"
+#include "classic/subckt/stages.h"
 
 namespace {
 

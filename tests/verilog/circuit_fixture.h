@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "algo/run_state.h"
-#include "algo/tables.h"
-#include "extract/cgate.h"
-#include "match/records.h"
-#include "netlist/arena.h"
-#include "verilog/records.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/records.h"
+#include "classic/netlist/arena.h"
+#include "classic/verilog/records.h"
 
 inline char* s(const char* text) { return arena::strdup(text); }
 

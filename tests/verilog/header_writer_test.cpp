@@ -1,4 +1,4 @@
-#include "verilog/header_writer.h"
+#include "classic/verilog/header_writer.h"
 
 #include <fstream>
 #include <sstream>

@@ -1,9 +1,9 @@
-#include "verilog/netlist_writer.h"
+#include "classic/verilog/netlist_writer.h"
 
-#include "algo/tables.h"
+#include "classic/algo/tables.h"
 #include "circuit_fixture.h"
-#include "verilog/identifier.h"
-#include "verilog/wire.h"
+#include "core/verilog/identifier.h"
+#include "classic/verilog/wire.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "verilog/pin_map.h"
+#include "classic/verilog/pin_map.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "algo/gate_types.h"
-#include "verilog/header_writer.h"
+#include "classic/algo/gate_types.h"
+#include "classic/verilog/header_writer.h"
 
 TEST(PinMap, EvaluatorReadsGateExpressions) {
   EXPECT_EQ(evaluate_expression("~((a & b) | c)", 0b011), false);

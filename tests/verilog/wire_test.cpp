@@ -1,6 +1,6 @@
-#include "verilog/wire.h"
+#include "classic/verilog/wire.h"
 
-#include "algo/tables.h"
+#include "classic/algo/tables.h"
 #include "circuit_fixture.h"
 
 

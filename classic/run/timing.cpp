@@ -1,10 +1,10 @@
-#include "driver/timing.h"
+#include "classic/run/timing.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 
-#include "messages/messages.h"
+#include "classic/messages/messages.h"
 
 namespace {
 

@@ -1,22 +1,22 @@
-#include "driver/profile_run.h"
+#include "profile/run/profile_run.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "driver/cell_search.h"
-#include "driver/options.h"
-#include "emit/netlist_emitter.h"
-#include "recognize/recognizer.h"
-#include "recognize/switch_evaluator.h"
-#include "spice/deck.h"
-#include "spice/device_kinds.h"
-#include "spice/error.h"
-#include "spice/flattener.h"
-#include "spice/loose_nets.h"
-#include "spice/rails.h"
-#include "spice/reader.h"
+#include "profile/run/cell_search.h"
+#include "profile/run/options.h"
+#include "profile/emit/netlist_emitter.h"
+#include "profile/recognize/recognizer.h"
+#include "profile/recognize/switch_evaluator.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/device_kinds.h"
+#include "core/diag/diagnostic.h"
+#include "profile/spice/flattener.h"
+#include "profile/spice/loose_nets.h"
+#include "profile/spice/rails.h"
+#include "profile/spice/reader.h"
 
 namespace {
 
@@ -112,7 +112,7 @@ int run_profile(int argc, char** argv) {
   try {
     read_step(run);
     flatten_step(run);
-  } catch (const spice::ReadError& e) {
+  } catch (const core::Diagnostic& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }

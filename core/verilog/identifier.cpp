@@ -1,4 +1,4 @@
-#include "verilog/identifier.h"
+#include "core/verilog/identifier.h"
 
 #include <string_view>
 #include <unordered_set>

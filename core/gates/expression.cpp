@@ -1,4 +1,4 @@
-#include "extract/expression.h"
+#include "core/gates/expression.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "spice/huge_allocator.h"
+#include "core/memory/huge_allocator.h"
 
 #include <sys/mman.h>
 
 #include <cstdlib>
 
-namespace spice {
+namespace core {
 
 namespace {
 
@@ -26,6 +26,16 @@ constexpr bool kFromHeap = false;
 
 }  // namespace
 
+bool blocks_from_heap() { return kFromHeap; }
+
+void* map_block(std::size_t bytes) {
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+  // A huge page (2 MiB) would be mostly empty in a smaller block.
+  if (bytes >= (std::size_t{2} << 20)) madvise(p, bytes, MADV_HUGEPAGE);
+  return p;
+}
+
 // Under the address sanitizer every block comes from the heap, where it can
 // check the accesses.
 void* allocate_block(std::size_t bytes) {
@@ -34,9 +44,8 @@ void* allocate_block(std::size_t bytes) {
     if (!p) throw std::bad_alloc();
     return p;
   }
-  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) throw std::bad_alloc();
-  madvise(p, bytes, MADV_HUGEPAGE);
+  void* p = map_block(bytes);
+  if (!p) throw std::bad_alloc();
   return p;
 }
 
@@ -48,4 +57,4 @@ void free_block(void* p, std::size_t bytes) noexcept {
     munmap(p, bytes);
 }
 
-}  // namespace spice
+}  // namespace core

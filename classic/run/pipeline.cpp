@@ -1,21 +1,21 @@
-#include "driver/pipeline.h"
+#include "classic/run/pipeline.h"
 
 #include <cstring>
 
-#include "algo/assert.h"
-#include "algo/tables.h"
-#include "driver/selection.h"
-#include "extract/group.h"
-#include "extract/node.h"
-#include "extract/tellnp.h"
-#include "match/macromodel.h"
-#include "match/patternmatch.h"
-#include "messages/messages.h"
-#include "netlist/arena.h"
-#include "netlist/parser.h"
-#include "verilog/header_writer.h"
-#include "verilog/netlist_writer.h"
-#include "verilog/wire.h"
+#include "classic/algo/assert.h"
+#include "classic/algo/tables.h"
+#include "classic/run/selection.h"
+#include "classic/extract/group.h"
+#include "classic/extract/node.h"
+#include "classic/extract/tellnp.h"
+#include "classic/match/macromodel.h"
+#include "classic/match/patternmatch.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/arena.h"
+#include "classic/netlist/parser.h"
+#include "classic/verilog/header_writer.h"
+#include "classic/verilog/netlist_writer.h"
+#include "classic/verilog/wire.h"
 
 namespace {
 

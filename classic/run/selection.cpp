@@ -1,4 +1,4 @@
-#include "driver/selection.h"
+#include "classic/run/selection.h"
 
 MacroModelList* return_macromodel() {
   MacroModelList* best = nullptr;

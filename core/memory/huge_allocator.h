@@ -1,14 +1,24 @@
 #pragma once
-// An allocator for the large arrays of a big deck: an array of some
+// The blocks under every arena and large array of both forms, and an
+// allocator for the large arrays of a big deck: an array of some
 // megabytes is mapped on its own and asks for huge pages, which spares most
 // of the page faults that filling it would cost (a million-MOSFET deck
 // touches some hundred megabytes). Smaller arrays come from the heap.
 #include <cstddef>
 #include <new>
 
-namespace spice {
+namespace core {
 
-// Raw blocks behind the allocator; `bytes` must be the same in both calls.
+// True where blocks must come from the heap (under the address sanitizer,
+// which checks accesses and sees pointers only there).
+bool blocks_from_heap();
+
+// A zero-filled block mapped on its own, asking for huge pages from 2 MiB
+// on; null when memory is out.
+void* map_block(std::size_t bytes);
+
+// Raw blocks behind the allocator: from the heap below some megabytes,
+// mapped above; `bytes` must be the same in both calls.
 void* allocate_block(std::size_t bytes);
 void free_block(void* p, std::size_t bytes) noexcept;
 
@@ -31,4 +41,4 @@ struct HugeAllocator {
   }
 };
 
-}  // namespace spice
+}  // namespace core

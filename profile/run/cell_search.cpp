@@ -1,12 +1,12 @@
-#include "driver/cell_search.h"
+#include "profile/run/cell_search.h"
 
 #include <algorithm>
 #include <memory>
 #include <set>
 
-#include "cellmatch/cell_matcher.h"
-#include "cellmatch/stage_graph.h"
-#include "recognize/recognizer.h"
+#include "profile/cellmatch/cell_matcher.h"
+#include "profile/cellmatch/stage_graph.h"
+#include "profile/recognize/recognizer.h"
 
 namespace {
 

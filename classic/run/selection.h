@@ -1,6 +1,6 @@
 #pragma once
 // Choice of the next subcircuit definition to match.
-#include "netlist/netlist.h"
+#include "classic/netlist/netlist.h"
 
 // The pending definition with the most MOSFETs (the first in list order on
 // a tie), marked done; null when none can be chosen.

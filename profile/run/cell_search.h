@@ -5,9 +5,9 @@
 // as the writer takes it.
 #include <vector>
 
-#include "emit/netlist_emitter.h"
-#include "recognize/gate_network.h"
-#include "spice/circuit.h"
+#include "profile/emit/netlist_emitter.h"
+#include "profile/recognize/gate_network.h"
+#include "profile/circuit/circuit.h"
 
 // `cells` holds the library's cells; those that can stand for part of the
 // circuit get a network in `networks` (index-aligned, empty otherwise) and an

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <span>
 
-#include "driver/timing.h"
+#include "classic/run/timing.h"
 
 class Node;
 class Group;

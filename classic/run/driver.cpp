@@ -1,12 +1,12 @@
-#include "driver/driver.h"
+#include "classic/run/driver.h"
 
 #include <cstdio>
 
-#include "algo/run_state.h"
-#include "driver/pipeline.h"
-#include "messages/messages.h"
-#include "netlist/netlist.h"
-#include "netlist/scanner.h"
+#include "classic/algo/run_state.h"
+#include "classic/run/pipeline.h"
+#include "classic/messages/messages.h"
+#include "classic/netlist/netlist.h"
+#include "classic/netlist/scanner.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "spice/huge_allocator.h"
-#include "spice/name_pool.h"
+#include "core/memory/huge_allocator.h"
+#include "profile/circuit/name_pool.h"
 
 namespace spice {
 
@@ -49,10 +49,10 @@ struct Circuit {
   // Storage of names read that the circuit views where they stand rather
   // than copy (the names of a flat top's own cards), kept while it lives.
   std::vector<std::shared_ptr<const void>> kept;
-  std::vector<std::string_view, HugeAllocator<std::string_view>> net_names;  // NetId -> original name (path)
-  std::vector<NetRole, HugeAllocator<NetRole>> net_roles;                      // NetId -> role
+  std::vector<std::string_view, core::HugeAllocator<std::string_view>> net_names;  // NetId -> original name (path)
+  std::vector<NetRole, core::HugeAllocator<NetRole>> net_roles;                      // NetId -> role
   std::vector<NetId> ports;  // in the order of the .subckt line
-  std::vector<Mosfet, HugeAllocator<Mosfet>> mosfets;
+  std::vector<Mosfet, core::HugeAllocator<Mosfet>> mosfets;
   std::vector<BlackBox> black_boxes;
   std::vector<Element> elements;
 

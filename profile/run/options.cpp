@@ -1,4 +1,4 @@
-#include "driver/options.h"
+#include "profile/run/options.h"
 
 #include <getopt.h>
 

@@ -1,12 +1,12 @@
 #pragma once
-// A fault in the input. The text already names the file and line, so the
-// command line prints it as it is.
+// A fault in the input, as either form reports it. The text already names
+// the file and line where it has them, so it is printed as it is.
 #include <stdexcept>
 #include <string>
 
-namespace spice {
+namespace core {
 
-struct ReadError : std::runtime_error {
+struct Diagnostic : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
@@ -15,4 +15,4 @@ inline std::string located(const std::string& file, int line, const std::string&
   return file + ":" + std::to_string(line) + ": " + what;
 }
 
-}  // namespace spice
+}  // namespace core

@@ -1,10 +1,10 @@
-#include "spice/name_pool.h"
+#include "profile/circuit/name_pool.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
-#include "spice/huge_allocator.h"
+#include "core/memory/huge_allocator.h"
 
 namespace spice {
 
@@ -31,7 +31,7 @@ NamePool& NamePool::operator=(NamePool&& other) noexcept {
 NamePool::~NamePool() { release(); }
 
 void NamePool::release() noexcept {
-  for (const Block& b : blocks_) free_block(b.data, b.size);
+  for (const Block& b : blocks_) core::free_block(b.data, b.size);
   blocks_.clear();
   cur_ = nullptr;
   left_ = 0;
@@ -44,7 +44,7 @@ std::string_view NamePool::add(std::string_view head, std::string_view tail) {
     // and a large one takes few blocks.
     std::size_t block = blocks_.empty() ? kFirstBlock : std::min(kLargestBlock, 2 * blocks_.back().size);
     block = std::max(block, size);
-    blocks_.push_back(Block{static_cast<char*>(allocate_block(block)), block});
+    blocks_.push_back(Block{static_cast<char*>(core::allocate_block(block)), block});
     cur_ = blocks_.back().data;
     left_ = block;
   }
