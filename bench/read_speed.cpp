@@ -18,9 +18,9 @@
 #include "classic/netlist/parser.h"
 #include "classic/netlist/scanner.h"
 #include "profile/spice/deck.h"
-#include "profile/spice/device_kinds.h"
+#include "profile/circuit/device_kinds.h"
 #include "profile/spice/flattener.h"
-#include "profile/spice/rails.h"
+#include "profile/circuit/rails.h"
 #include "profile/spice/reader.h"
 
 namespace {
@@ -58,10 +58,10 @@ std::size_t spice_read(const char* path, double& read_only, double& total) {
   spice::Reader reader(deck, nullptr);
   reader.read_netlist(path);
   read_only = seconds_since(start);
-  spice::DeviceKinds kinds(deck, {}, {});
+  circuit::DeviceKinds kinds({}, {}, deck.model_channels());
   spice::Flattener flattener(deck, kinds, nullptr);
-  spice::Circuit top = flattener.flatten_top("", "deck");
-  spice::Rails(deck, {}, {}).assign(top);
+  circuit::Circuit top = flattener.flatten_top("", "deck");
+  circuit::Rails({}, {}, deck.global_names()).assign(top);
   total = seconds_since(start);
   return top.mosfets.size();
 }

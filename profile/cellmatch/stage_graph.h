@@ -8,7 +8,7 @@
 // touch).
 //
 // Network: stages[] with kind, label, inputs, input_class, outputs,
-// mosfets; nets[] with role (spice::NetRole).
+// mosfets; nets[] with role (circuit::NetRole).
 #include <span>
 #include <string>
 #include <vector>
@@ -21,16 +21,16 @@ namespace cellmatch {
 inline constexpr std::uint16_t kFirstOutputClass = 0x8000;
 
 template <class Network>
-GateGraph stage_graph(const Network& network, std::span<const spice::NetId> ports, std::span<const spice::NetId> outside) {
+GateGraph stage_graph(const Network& network, std::span<const circuit::NetId> ports, std::span<const circuit::NetId> outside) {
   GateGraph g;
   for (const auto& net : network.nets) {
     std::uint8_t flags = 0;
-    if (net.role == spice::NetRole::Supply) flags |= kSupply;
-    if (net.role == spice::NetRole::Ground) flags |= kGround;
+    if (net.role == circuit::NetRole::Supply) flags |= kSupply;
+    if (net.role == circuit::NetRole::Ground) flags |= kGround;
     g.add_net(flags);
   }
-  for (spice::NetId n : ports) g.add_flags(n, kPort);
-  for (spice::NetId n : outside) g.add_flags(n, kOutsideUse);
+  for (circuit::NetId n : ports) g.add_flags(n, kPort);
+  for (circuit::NetId n : outside) g.add_flags(n, kOutsideUse);
   std::vector<Pin> pins;
   std::string label;
   for (const auto& stage : network.stages) {

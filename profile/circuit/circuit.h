@@ -1,7 +1,8 @@
 #pragma once
 // A flat transistor circuit as the SPICE profile reads it: every distinct
 // net name is its own net (no name-number rule), names kept as written.
-// The reader fills it; gate recognition and matching read it.
+// The reader fills it; gate recognition, the cell search and the design
+// read it. It knows nothing of the reader's deck.
 
 #include <cstdint>
 #include <memory>
@@ -12,7 +13,7 @@
 #include "core/memory/huge_allocator.h"
 #include "profile/circuit/name_pool.h"
 
-namespace spice {
+namespace circuit {
 
 using NetId = std::uint32_t;
 inline constexpr NetId kNoNet = ~NetId{0};
@@ -72,4 +73,4 @@ struct Circuit {
   }
 };
 
-}  // namespace spice
+}  // namespace circuit

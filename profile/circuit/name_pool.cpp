@@ -6,7 +6,7 @@
 
 #include "core/memory/huge_allocator.h"
 
-namespace spice {
+namespace circuit {
 
 namespace {
 constexpr std::size_t kFirstBlock = 4096, kLargestBlock = std::size_t{16} << 20;
@@ -56,4 +56,4 @@ std::string_view NamePool::add(std::string_view head, std::string_view tail) {
   return std::string_view(at, size);
 }
 
-}  // namespace spice
+}  // namespace circuit

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace spice {
+namespace circuit {
 
 class NamePool {
  public:
@@ -32,4 +32,4 @@ class NamePool {
   std::size_t left_ = 0;
 };
 
-}  // namespace spice
+}  // namespace circuit

@@ -10,12 +10,12 @@ namespace emit {
 
 using recognize::GateNetwork;
 using recognize::Stage;
-using spice::NetId;
+using circuit::NetId;
 
 namespace {
 
 // Ports a module drives: outputs of its stages, or output pins of its cells.
-std::vector<bool> driven_nets(const spice::Circuit& c, const GateNetwork& network,
+std::vector<bool> driven_nets(const circuit::Circuit& c, const GateNetwork& network,
                               const std::vector<bool>& replaced, const std::vector<CellOccurrence>& occurrences,
                               const std::vector<LibraryCell>& cells) {
   std::vector<bool> driven(c.net_count(), false);
@@ -35,12 +35,12 @@ std::vector<bool> driven_nets(const spice::Circuit& c, const GateNetwork& networ
 }
 
 // Channel steps from the nearest rail to each net of a component.
-std::unordered_map<NetId, std::uint32_t> rail_depths(const spice::Circuit& c, const std::vector<std::uint32_t>& mosfets) {
+std::unordered_map<NetId, std::uint32_t> rail_depths(const circuit::Circuit& c, const std::vector<std::uint32_t>& mosfets) {
   std::unordered_map<NetId, std::vector<NetId>> next;
   std::unordered_map<NetId, std::uint32_t> depth;
   std::vector<NetId> queue;
   for (std::uint32_t m : mosfets) {
-    const spice::Mosfet& mos = c.mosfets[m];
+    const circuit::Mosfet& mos = c.mosfets[m];
     next[mos.drain].push_back(mos.source);
     next[mos.source].push_back(mos.drain);
     for (NetId n : {mos.drain, mos.source})
@@ -63,7 +63,7 @@ std::string one_line(const std::string& text) {
 
 NetlistEmitter::NetlistEmitter(FILE* out, const std::vector<LibraryCell>& cells) : out_(out), cells_(cells) {}
 
-void NetlistEmitter::write(const spice::Circuit& top, const GateNetwork& network,
+void NetlistEmitter::write(const circuit::Circuit& top, const GateNetwork& network,
                            const std::vector<CellOccurrence>& occurrences) {
   // Latches and flip-flops are loops of continuous assignments.
   std::fputs("/* verilator lint_off UNOPTFLAT */\n", out_);
@@ -72,7 +72,7 @@ void NetlistEmitter::write(const spice::Circuit& top, const GateNetwork& network
   for (const CellOccurrence& occ : occurrences) used[occ.cell] = true;
   for (std::size_t k = 0; k < cells_.size(); ++k)
     if (used[k]) modules_.reserve(cells_[k].circuit->name);
-  for (const spice::BlackBox& b : top.black_boxes) modules_.reserve(b.cell);
+  for (const circuit::BlackBox& b : top.black_boxes) modules_.reserve(b.cell);
 
   write_module(top, network, occurrences);
   for (std::size_t k = 0; k < cells_.size(); ++k)
@@ -81,7 +81,7 @@ void NetlistEmitter::write(const spice::Circuit& top, const GateNetwork& network
   write_black_boxes();
 }
 
-void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& network,
+void NetlistEmitter::write_module(const circuit::Circuit& c, const GateNetwork& network,
                                   const std::vector<CellOccurrence>& occurrences) {
   std::vector<bool> replaced(network.stages.size(), false);
   for (const CellOccurrence& occ : occurrences)
@@ -96,7 +96,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   bool rails_used = false;
   for (const auto& component : network.unevaluated)
     for (std::uint32_t m : component) {
-      const spice::Mosfet& mos = c.mosfets[m];
+      const circuit::Mosfet& mos = c.mosfets[m];
       for (NetId n : {mos.drain, mos.source}) {
         if (c.is_rail(n)) rails_used = true;
         else switched[n] = true;
@@ -126,7 +126,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   for (const CellOccurrence& occ : occurrences)
     for (NetId n : occ.pins)
       if (n < wired.size()) wired[n] = true;
-  for (const spice::BlackBox& b : c.black_boxes)
+  for (const circuit::BlackBox& b : c.black_boxes)
     for (NetId n : b.pins)
       if (n < wired.size()) wired[n] = true;
   for (const auto& component : network.unevaluated)
@@ -149,7 +149,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   for (std::size_t i = 0; i < occurrences.size(); ++i)
     if (!occurrences[i].stages.empty()) occ_at[*std::min_element(occurrences[i].stages.begin(), occurrences[i].stages.end())] = i;
   auto write_occurrence = [&](const CellOccurrence& occ) {
-    const spice::Circuit& cell = *cells_[occ.cell].circuit;
+    const circuit::Circuit& cell = *cells_[occ.cell].circuit;
     std::fprintf(out_, "%s %s (", verilog_identifier(cell.name).c_str(),
                  instance_name(cell.name + "_" + std::to_string(++cell_count)).c_str());
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
@@ -183,7 +183,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   for (const CellOccurrence& occ : occurrences)
     if (occ.stages.empty()) write_occurrence(occ);
 
-  for (const spice::BlackBox& b : c.black_boxes) {
+  for (const circuit::BlackBox& b : c.black_boxes) {
     auto [known, fresh] = black_box_index_.emplace(b.cell, black_boxes_.size());
     if (fresh) black_boxes_.emplace_back(b.cell, b.pins.size());
     else black_boxes_[known->second].second = std::max(black_boxes_[known->second].second, b.pins.size());
@@ -194,7 +194,7 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
   if (rails_used) std::fputs("supply1 \\<supply> ;\nsupply0 \\<ground> ;\n", out_);
   auto terminal = [&](NetId n) {
     if (!c.is_rail(n)) return name(n);
-    return std::string(c.net_roles[n] == spice::NetRole::Supply ? "\\<supply> " : "\\<ground> ");
+    return std::string(c.net_roles[n] == circuit::NetRole::Supply ? "\\<supply> " : "\\<ground> ");
   };
   for (const auto& component : network.unevaluated) {
     std::unordered_map<NetId, std::uint32_t> depth = rail_depths(c, component);
@@ -203,17 +203,17 @@ void NetlistEmitter::write_module(const spice::Circuit& c, const GateNetwork& ne
       return it == depth.end() ? ~std::uint32_t{0} : it->second;
     };
     for (std::uint32_t m : component) {
-      const spice::Mosfet& mos = c.mosfets[m];
+      const circuit::Mosfet& mos = c.mosfets[m];
       // Switch primitives pass one way: from the end nearer a rail.
       bool forward = depth_of(mos.source) <= depth_of(mos.drain);
       NetId data = forward ? mos.source : mos.drain, out = forward ? mos.drain : mos.source;
-      std::fprintf(out_, "%s %s (%s, %s, %s);\n", mos.type == spice::Channel::N ? "nmos" : "pmos",
+      std::fprintf(out_, "%s %s (%s, %s, %s);\n", mos.type == circuit::Channel::N ? "nmos" : "pmos",
                    instance_name(std::string(mos.name)).c_str(), terminal(out).c_str(), terminal(data).c_str(),
                    terminal(mos.gate).c_str());
     }
   }
   // Other elements have no Verilog form; they are kept as comments.
-  for (const spice::Element& e : c.elements) std::fprintf(out_, "// %s\n", one_line(e.text).c_str());
+  for (const circuit::Element& e : c.elements) std::fprintf(out_, "// %s\n", one_line(e.text).c_str());
   std::fputs("endmodule\n\n", out_);
 }
 

@@ -18,7 +18,7 @@ namespace emit {
 
 // A library cell: its circuit (name, ports) and its own gate network.
 struct LibraryCell {
-  const spice::Circuit* circuit = nullptr;
+  const circuit::Circuit* circuit = nullptr;
   const recognize::GateNetwork* network = nullptr;
 };
 
@@ -27,7 +27,7 @@ struct LibraryCell {
 struct CellOccurrence {
   std::uint32_t cell = 0;
   std::vector<std::uint32_t> stages;
-  std::vector<spice::NetId> pins;
+  std::vector<circuit::NetId> pins;
 };
 
 class NetlistEmitter {
@@ -35,11 +35,11 @@ class NetlistEmitter {
   NetlistEmitter(FILE* out, const std::vector<LibraryCell>& cells);
 
   // Writes the whole file for `top`, whose network is `network`.
-  void write(const spice::Circuit& top, const recognize::GateNetwork& network,
+  void write(const circuit::Circuit& top, const recognize::GateNetwork& network,
              const std::vector<CellOccurrence>& occurrences);
 
  private:
-  void write_module(const spice::Circuit& c, const recognize::GateNetwork& network,
+  void write_module(const circuit::Circuit& c, const recognize::GateNetwork& network,
                     const std::vector<CellOccurrence>& occurrences);
   void write_black_boxes();
 

@@ -6,7 +6,7 @@
 
 namespace recognize {
 
-using spice::NetId;
+using circuit::NetId;
 
 namespace {
 
@@ -39,19 +39,19 @@ void sort_unique(std::vector<NetId>& v) {
 
 }  // namespace
 
-ComponentBuilder::ComponentBuilder(const spice::Circuit& circuit, const std::vector<Device>& devices)
+ComponentBuilder::ComponentBuilder(const circuit::Circuit& circuit, const std::vector<Device>& devices)
     : circuit_(circuit), devices_(devices) {
   gate_.assign(circuit.net_count(), false);
   outside_.assign(circuit.net_count(), false);
   port_.assign(circuit.net_count(), false);
-  for (const spice::Mosfet& m : circuit.mosfets)
+  for (const circuit::Mosfet& m : circuit.mosfets)
     if (m.gate < gate_.size()) gate_[m.gate] = true;
   for (NetId p : circuit.ports)
     if (p < outside_.size()) outside_[p] = port_[p] = true;
-  for (const spice::Element& e : circuit.elements)
+  for (const circuit::Element& e : circuit.elements)
     for (NetId n : e.nets)
       if (n < outside_.size()) outside_[n] = true;
-  for (const spice::BlackBox& b : circuit.black_boxes)
+  for (const circuit::BlackBox& b : circuit.black_boxes)
     for (NetId n : b.pins)
       if (n < outside_.size()) outside_[n] = true;
 }
@@ -102,7 +102,7 @@ void ComponentBuilder::unread_outputs(Component& c) const {
   std::unordered_map<NetId, unsigned> channels;  // bit 0: n-channel, bit 1: p-channel
   for (std::uint32_t d : c.devices)
     for (NetId n : {devices_[d].a, devices_[d].b})
-      channels[n] |= devices_[d].type == spice::Channel::P ? 2u : 1u;
+      channels[n] |= devices_[d].type == circuit::Channel::P ? 2u : 1u;
   for (NetId n : c.nets)
     if (channels[n] == 3u && !std::binary_search(c.sources.begin(), c.sources.end(), n)) c.outputs.push_back(n);
 }

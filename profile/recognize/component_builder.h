@@ -13,29 +13,29 @@ namespace recognize {
 
 struct Component {
   std::vector<std::uint32_t> devices;  // ascending
-  std::vector<spice::NetId> nets;      // channel nets other than rails, ascending
-  std::vector<spice::NetId> inputs;    // ascending
-  std::vector<spice::NetId> outputs;   // ascending
-  std::vector<spice::NetId> sources;   // input ports on channel nets, ascending
+  std::vector<circuit::NetId> nets;      // channel nets other than rails, ascending
+  std::vector<circuit::NetId> inputs;    // ascending
+  std::vector<circuit::NetId> outputs;   // ascending
+  std::vector<circuit::NetId> sources;   // input ports on channel nets, ascending
 };
 
 class ComponentBuilder {
  public:
-  ComponentBuilder(const spice::Circuit& circuit, const std::vector<Device>& devices);
+  ComponentBuilder(const circuit::Circuit& circuit, const std::vector<Device>& devices);
 
   // Components in order of their lowest device.
   std::vector<Component> run();
 
   // Whether a net is read outside the MOSFET channels: by a MOSFET gate, as
   // a port, or by another element.
-  bool read_as_gate(spice::NetId n) const { return gate_[n]; }
-  bool read_outside(spice::NetId n) const { return outside_[n]; }
+  bool read_as_gate(circuit::NetId n) const { return gate_[n]; }
+  bool read_outside(circuit::NetId n) const { return outside_[n]; }
 
  private:
   void find_sources(Component& c) const;
   void unread_outputs(Component& c) const;
 
-  const spice::Circuit& circuit_;
+  const circuit::Circuit& circuit_;
   const std::vector<Device>& devices_;
   std::vector<bool> gate_;     // per net: on some MOSFET gate
   std::vector<bool> outside_;  // per net: a port or on an element or black box

@@ -5,9 +5,9 @@
 
 namespace recognize {
 
-using spice::Channel;
-using spice::kNoNet;
-using spice::NetId;
+using circuit::Channel;
+using circuit::kNoNet;
+using circuit::NetId;
 
 namespace {
 
@@ -23,36 +23,36 @@ struct ParallelKeyHash {
   }
 };
 
-bool never_conducts(const spice::Circuit& c, const spice::Mosfet& m) {
+bool never_conducts(const circuit::Circuit& c, const circuit::Mosfet& m) {
   if (m.gate >= c.net_count()) return true;
-  spice::NetRole g = c.net_roles[m.gate];
-  return (m.type == Channel::N && g == spice::NetRole::Ground) ||
-         (m.type == Channel::P && g == spice::NetRole::Supply);
+  circuit::NetRole g = c.net_roles[m.gate];
+  return (m.type == Channel::N && g == circuit::NetRole::Ground) ||
+         (m.type == Channel::P && g == circuit::NetRole::Supply);
 }
 
 }  // namespace
 
-FingerMerger::FingerMerger(const spice::Circuit& circuit) : circuit_(circuit) {}
+FingerMerger::FingerMerger(const circuit::Circuit& circuit) : circuit_(circuit) {}
 
 void FingerMerger::run() {
   const NetId nets = circuit_.net_count();
   pinned_.assign(nets, false);
   for (NetId n = 0; n < nets; ++n)
-    if (circuit_.net_roles[n] != spice::NetRole::Signal) pinned_[n] = true;
+    if (circuit_.net_roles[n] != circuit::NetRole::Signal) pinned_[n] = true;
   for (NetId p : circuit_.ports)
     if (p < nets) pinned_[p] = true;
-  for (const spice::Mosfet& m : circuit_.mosfets)
+  for (const circuit::Mosfet& m : circuit_.mosfets)
     if (m.gate < nets) pinned_[m.gate] = true;
-  for (const spice::Element& e : circuit_.elements)
+  for (const circuit::Element& e : circuit_.elements)
     for (NetId n : e.nets)
       if (n < nets) pinned_[n] = true;
-  for (const spice::BlackBox& b : circuit_.black_boxes)
+  for (const circuit::BlackBox& b : circuit_.black_boxes)
     for (NetId n : b.pins)
       if (n < nets) pinned_[n] = true;
 
   device_of_.assign(circuit_.mosfets.size(), kNoDevice);
   for (std::uint32_t i = 0; i < circuit_.mosfets.size(); ++i) {
-    const spice::Mosfet& m = circuit_.mosfets[i];
+    const circuit::Mosfet& m = circuit_.mosfets[i];
     if (m.drain >= nets || m.source >= nets || m.drain == m.source || never_conducts(circuit_, m)) continue;
     device_of_[i] = static_cast<std::uint32_t>(devices_.size());
     devices_.push_back(Device{m.type, m.gate, m.drain, m.source, 1});

@@ -11,15 +11,15 @@
 namespace recognize {
 
 struct Device {
-  spice::Channel type = spice::Channel::N;
-  spice::NetId gate = spice::kNoNet;
-  spice::NetId a = spice::kNoNet, b = spice::kNoNet;  // channel ends
+  circuit::Channel type = circuit::Channel::N;
+  circuit::NetId gate = circuit::kNoNet;
+  circuit::NetId a = circuit::kNoNet, b = circuit::kNoNet;  // channel ends
   std::uint32_t fingers = 1;
 };
 
 class FingerMerger {
  public:
-  explicit FingerMerger(const spice::Circuit& circuit);
+  explicit FingerMerger(const circuit::Circuit& circuit);
 
   // Merges the circuit's MOSFETs. MOSFETs that can never conduct (gate tied
   // to the rail that keeps them off, or drain equal to source) or that miss
@@ -38,7 +38,7 @@ class FingerMerger {
   void compact();
   std::uint32_t find(std::uint32_t d);
 
-  const spice::Circuit& circuit_;
+  const circuit::Circuit& circuit_;
   std::vector<Device> devices_;
   std::vector<std::uint32_t> parent_;  // device union-find: merged into
   std::vector<bool> alive_;

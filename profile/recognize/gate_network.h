@@ -25,7 +25,7 @@
 
 namespace recognize {
 
-using spice::NetId;
+using circuit::NetId;
 
 // The value of a net for one input combination: Z when nothing drives it,
 // X when both rails do.
@@ -74,7 +74,7 @@ struct Stage {
 };
 
 struct NetInfo {
-  spice::NetRole role = spice::NetRole::Signal;
+  circuit::NetRole role = circuit::NetRole::Signal;
   bool port = false;
   // The stage whose output this net is, or kNoStage.
   std::uint32_t driver = ~std::uint32_t{0};

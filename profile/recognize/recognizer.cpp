@@ -32,7 +32,7 @@ const CanonicalForm& Recognizer::canonical(const FunctionTable& t) {
   return it->second;
 }
 
-GateNetwork Recognizer::run(const spice::Circuit& circuit) {
+GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   GateNetwork net;
   net.nets.resize(circuit.net_count());
   for (NetId n = 0; n < circuit.net_count(); ++n) net.nets[n].role = circuit.net_roles[n];

@@ -14,7 +14,7 @@ namespace recognize {
 
 class Recognizer {
  public:
-  GateNetwork run(const spice::Circuit& circuit);
+  GateNetwork run(const circuit::Circuit& circuit);
 
  private:
   const CanonicalForm& canonical(const FunctionTable& t);

@@ -4,8 +4,8 @@
 
 namespace recognize {
 
-using spice::NetId;
-using spice::NetRole;
+using circuit::NetId;
+using circuit::NetRole;
 
 namespace {
 
@@ -23,7 +23,7 @@ struct LocalDevice {
 
 }  // namespace
 
-SwitchEvaluator::SwitchEvaluator(const spice::Circuit& circuit, const std::vector<Device>& devices)
+SwitchEvaluator::SwitchEvaluator(const circuit::Circuit& circuit, const std::vector<Device>& devices)
     : circuit_(circuit), devices_(devices) {}
 
 std::uint32_t SwitchEvaluator::find(std::uint32_t x) {
@@ -49,7 +49,7 @@ std::optional<FunctionTable> SwitchEvaluator::evaluate(const Component& c) {
   devs.reserve(c.devices.size());
   for (std::uint32_t d : c.devices) {
     const Device& dev = devices_[d];
-    LocalDevice ld{node(dev.a), node(dev.b), -1, false, dev.type == spice::Channel::P};
+    LocalDevice ld{node(dev.a), node(dev.b), -1, false, dev.type == circuit::Channel::P};
     if (circuit_.is_rail(dev.gate)) ld.rail_gate_high = circuit_.net_roles[dev.gate] == NetRole::Supply;
     else ld.gate_input = input_index.at(dev.gate);
     devs.push_back(ld);

@@ -18,7 +18,7 @@ class SwitchEvaluator {
   // Components with more inputs than this are not evaluated.
   static constexpr std::uint32_t kMaxInputs = 14;
 
-  SwitchEvaluator(const spice::Circuit& circuit, const std::vector<Device>& devices);
+  SwitchEvaluator(const circuit::Circuit& circuit, const std::vector<Device>& devices);
 
   // The table over c.inputs (input k is bit k) and c.outputs, or empty when
   // the component has too many inputs.
@@ -27,7 +27,7 @@ class SwitchEvaluator {
  private:
   std::uint32_t find(std::uint32_t x);
 
-  const spice::Circuit& circuit_;
+  const circuit::Circuit& circuit_;
   const std::vector<Device>& devices_;
   std::vector<std::uint32_t> parent_;  // scratch union-find over local nets
 };

@@ -10,7 +10,7 @@
 
 namespace {
 
-using spice::NetId;
+using circuit::NetId;
 
 // Input permutations are tried exhaustively only on stages this narrow.
 constexpr std::uint32_t kMaxPermutedInputs = 8;
@@ -19,12 +19,12 @@ constexpr std::size_t kMaxVersions = 64;
 // Nets that something other than an evaluated stage touches: elements, black
 // boxes, MOSFETs written as switches or joining no stage. An occurrence must
 // not swallow them.
-std::vector<NetId> outside_nets(const spice::Circuit& c, const recognize::GateNetwork& network) {
+std::vector<NetId> outside_nets(const circuit::Circuit& c, const recognize::GateNetwork& network) {
   std::vector<NetId> out;
-  for (const spice::Element& e : c.elements) out.insert(out.end(), e.nets.begin(), e.nets.end());
-  for (const spice::BlackBox& b : c.black_boxes) out.insert(out.end(), b.pins.begin(), b.pins.end());
+  for (const circuit::Element& e : c.elements) out.insert(out.end(), e.nets.begin(), e.nets.end());
+  for (const circuit::BlackBox& b : c.black_boxes) out.insert(out.end(), b.pins.begin(), b.pins.end());
   auto add_mosfet = [&](std::uint32_t m) {
-    const spice::Mosfet& mos = c.mosfets[m];
+    const circuit::Mosfet& mos = c.mosfets[m];
     for (NetId n : {mos.drain, mos.gate, mos.source})
       if (!c.is_rail(n)) out.push_back(n);
   };
@@ -38,7 +38,7 @@ std::vector<NetId> outside_nets(const spice::Circuit& c, const recognize::GateNe
 // A cell can stand for part of the circuit only when its stages are all it
 // does: no black box or element that the instance would repeat or drop, no
 // MOSFET outside an evaluated stage.
-bool searchable(const spice::Circuit& cell, const recognize::GateNetwork& network) {
+bool searchable(const circuit::Circuit& cell, const recognize::GateNetwork& network) {
   return !network.stages.empty() && cell.black_boxes.empty() && cell.elements.empty() &&
          network.unevaluated.empty() && network.unused_mosfets.empty();
 }
@@ -51,17 +51,17 @@ struct Terminals {
   NetId bulk_n = cellmatch::kNone, bulk_p = cellmatch::kNone;
 };
 
-Terminals terminals(const spice::Circuit& c, const recognize::GateNetwork& network,
+Terminals terminals(const circuit::Circuit& c, const recognize::GateNetwork& network,
                     const std::vector<std::uint32_t>& stages) {
   Terminals t;
   for (std::uint32_t s : stages)
     for (std::uint32_t m : network.stages[s].mosfet_ids) {
-      const spice::Mosfet& mos = c.mosfets[m];
+      const circuit::Mosfet& mos = c.mosfets[m];
       for (NetId n : {mos.source, mos.drain}) {
-        if (t.supply == cellmatch::kNone && c.net_roles[n] == spice::NetRole::Supply) t.supply = n;
-        if (t.ground == cellmatch::kNone && c.net_roles[n] == spice::NetRole::Ground) t.ground = n;
+        if (t.supply == cellmatch::kNone && c.net_roles[n] == circuit::NetRole::Supply) t.supply = n;
+        if (t.ground == cellmatch::kNone && c.net_roles[n] == circuit::NetRole::Ground) t.ground = n;
       }
-      NetId& bulk = mos.type == spice::Channel::N ? t.bulk_n : t.bulk_p;
+      NetId& bulk = mos.type == circuit::Channel::N ? t.bulk_n : t.bulk_p;
       if (bulk == cellmatch::kNone) bulk = mos.bulk;
     }
   return t;
@@ -69,13 +69,13 @@ Terminals terminals(const spice::Circuit& c, const recognize::GateNetwork& netwo
 
 // Per port of the cell that only reaches MOSFET bulks: the channel whose
 // bulk it is.
-std::vector<int> bulk_ports(const spice::Circuit& cell) {
+std::vector<int> bulk_ports(const circuit::Circuit& cell) {
   std::vector<int> side(cell.ports.size(), -1);
   for (std::size_t p = 0; p < cell.ports.size(); ++p) {
-    if (cell.net_roles[cell.ports[p]] != spice::NetRole::BulkOnly) continue;
-    for (const spice::Mosfet& mos : cell.mosfets)
+    if (cell.net_roles[cell.ports[p]] != circuit::NetRole::BulkOnly) continue;
+    for (const circuit::Mosfet& mos : cell.mosfets)
       if (mos.bulk == cell.ports[p]) {
-        side[p] = mos.type == spice::Channel::N ? 0 : 1;
+        side[p] = mos.type == circuit::Channel::N ? 0 : 1;
         break;
       }
   }
@@ -135,8 +135,8 @@ std::vector<recognize::GateNetwork> versions(const recognize::GateNetwork& netwo
 
 }  // namespace
 
-CellSearchResult find_library_cells(const spice::Circuit& top, const recognize::GateNetwork& network,
-                                    const std::vector<spice::Circuit>& cells) {
+CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
+                                    const std::vector<circuit::Circuit>& cells) {
   CellSearchResult result;
   result.networks.resize(cells.size());
   recognize::Recognizer recognizer;
@@ -166,7 +166,7 @@ CellSearchResult find_library_cells(const spice::Circuit& top, const recognize::
   for (std::size_t k : cell_of) bulk_sides.push_back(bulk_ports(cells[k]));
   for (cellmatch::Occurrence& occ : kept) {
     std::uint32_t entry = entry_of[occ.cell];
-    const spice::Circuit& cell = cells[cell_of[entry]];
+    const circuit::Circuit& cell = cells[cell_of[entry]];
     emit::CellOccurrence out;
     out.cell = entry;
     out.stages = occ.gates;

@@ -18,5 +18,5 @@ struct CellSearchResult {
   std::vector<emit::CellOccurrence> occurrences;
 };
 
-CellSearchResult find_library_cells(const spice::Circuit& top, const recognize::GateNetwork& network,
-                                    const std::vector<spice::Circuit>& cells);
+CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
+                                    const std::vector<circuit::Circuit>& cells);

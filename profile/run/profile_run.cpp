@@ -10,12 +10,12 @@
 #include "profile/emit/netlist_emitter.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/recognize/switch_evaluator.h"
+#include "profile/circuit/device_kinds.h"
+#include "profile/circuit/rails.h"
 #include "profile/spice/deck.h"
-#include "profile/spice/device_kinds.h"
 #include "core/diag/diagnostic.h"
 #include "profile/spice/flattener.h"
 #include "profile/spice/loose_nets.h"
-#include "profile/spice/rails.h"
 #include "profile/spice/reader.h"
 
 namespace {
@@ -26,8 +26,8 @@ void to_stderr(const std::string& message) { std::fprintf(stderr, "%s\n", messag
 struct Profile {
   ProfileOptions options;
   spice::Deck deck;
-  spice::Circuit top;
-  std::vector<spice::Circuit> cells;
+  circuit::Circuit top;
+  std::vector<circuit::Circuit> cells;
   std::string top_where;  // location of the top for messages
   recognize::GateNetwork network;
   CellSearchResult found;  // library cells found in the top
@@ -40,20 +40,20 @@ void read_step(Profile& run) {
 }
 
 void flatten_step(Profile& run) {
-  spice::DeviceKinds kinds(run.deck, run.options.nmos, run.options.pmos);
+  circuit::DeviceKinds kinds(run.options.nmos, run.options.pmos, run.deck.model_channels());
   spice::Flattener flattener(run.deck, kinds, to_stderr);
   std::string deck_name = std::filesystem::path(run.options.netlists.front()).stem().string();
   run.top = flattener.flatten_top(run.options.top, deck_name);
   run.top_where = flattener.top_file;
   if (flattener.top_line > 0) run.top_where += ":" + std::to_string(flattener.top_line);
   run.cells = flattener.flatten_cells();
-  spice::Rails rails(run.deck, run.options.supply, run.options.ground);
+  circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names());
   rails.assign(run.top);
-  for (spice::Circuit& cell : run.cells) rails.assign(cell);
+  for (circuit::Circuit& cell : run.cells) rails.assign(cell);
   // A deck has no .subckt line: its rails are its ports, supplies first.
   if (flattener.top_line == 0)
-    for (spice::NetRole role : {spice::NetRole::Supply, spice::NetRole::Ground})
-      for (spice::NetId n = 0; n < run.top.net_count(); ++n)
+    for (circuit::NetRole role : {circuit::NetRole::Supply, circuit::NetRole::Ground})
+      for (circuit::NetId n = 0; n < run.top.net_count(); ++n)
         if (run.top.net_roles[n] == role) run.top.ports.push_back(n);
   spice::warn_loose_nets(run.top, run.top_where, to_stderr);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/memory/huge_allocator.h"
+#include "profile/circuit/device_kinds.h"
 #include "profile/spice/symbols.h"
 
 namespace spice {
@@ -79,6 +80,11 @@ struct Deck {
   std::unordered_map<SymbolId, ModelType> models;
   std::vector<SymbolId> globals;      // in .global order, each once
   std::unordered_set<SymbolId> global_set;
+
+  // The `.global` names, in order.
+  std::vector<std::string> global_names() const;
+  // The channel of each `.model` card, by lower-case name.
+  circuit::ModelChannels model_channels() const;
 
   const Definition* definition(SymbolId name) const {
     auto it = definition_of.find(name);

@@ -56,12 +56,21 @@ bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
          (!deck_.global_set.empty() && deck_.global_set.count(name) != 0);
 }
 
-NetId Flattener::new_net(const std::string& prefix, std::string_view name) { return current_.add_net(prefix, name); }
+std::optional<circuit::Channel> Flattener::channel(SymbolId name) {
+  if (name == last_name_) return last_channel_;
+  auto it = channels_.find(name);
+  if (it == channels_.end()) it = channels_.emplace(name, kinds_.channel(deck_.symbols.spelling(name))).first;
+  last_name_ = name;
+  last_channel_ = it->second;
+  return last_channel_;
+}
 
-NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
+circuit::NetId Flattener::new_net(const std::string& prefix, std::string_view name) { return current_.add_net(prefix, name); }
+
+circuit::NetId Flattener::global_net(SymbolId name, std::string_view spelling) {
   auto it = globals_.find(name);
   if (it != globals_.end()) return it->second;
-  NetId n = new_net({}, spelling);
+  circuit::NetId n = new_net({}, spelling);
   globals_.emplace(name, n);
   return n;
 }
@@ -71,14 +80,14 @@ void Flattener::keep(const Body& body) {
 }
 
 void Flattener::begin(const std::string& name) {
-  current_ = Circuit{};
+  current_ = circuit::Circuit{};
   current_.name = name;
   globals_.clear();
   active_.assign(deck_.definitions.size(), false);
 }
 
-void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix,
-                     std::vector<NetId>& nets) {
+void Flattener::bind(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix,
+                     std::vector<circuit::NetId>& nets) {
   nets.resize(body.locals.size());
   for (std::size_t i = 0; i < body.locals.size(); ++i) {
     std::string_view spelling = body.spelling(i);
@@ -91,23 +100,23 @@ void Flattener::bind(const Body& body, const std::vector<NetId>& pins, const std
   }
 }
 
-void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth) {
+void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth) {
   // The top's own names are viewed in its body, not copied.
   if (prefix.empty()) keep(body);
-  std::vector<NetId> nets;
+  std::vector<circuit::NetId> nets;
   bind(body, pins, prefix, nets);
-  std::vector<NetId> call_pins;
+  std::vector<circuit::NetId> call_pins;
   for (const DeviceCard& c : body.cards) {
-    const NetId* n = body.nodes.data() + c.first_node;
+    const circuit::NetId* n = body.nodes.data() + c.first_node;
     std::string_view written = body.name(c);
     if (c.letter == 'm' || c.letter == 'x') {
-      auto channel = kinds_.channel(c.model);
+      auto channel = this->channel(c.model);
       if (channel) {
         if (c.node_count != 4)
           fail(c, "device " + deck_.symbols.spelling(c.model) + " takes drain, gate, source and bulk; " +
                       std::to_string(c.node_count) + " nodes given");
         current_.mosfets.push_back(
-            Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
+            circuit::Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
                    nets[n[2]], nets[n[3]]});
         continue;
       }
@@ -123,7 +132,7 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
           warn_(core::located(deck_.files[c.file], c.line,
                         "warning: subcircuit " + deck_.symbols.spelling(c.model) +
                             " is defined nowhere: its calls are kept as black boxes"));
-        BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
+        circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
         for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
         current_.black_boxes.push_back(std::move(b));
         continue;
@@ -134,27 +143,27 @@ void Flattener::expand(const Body& body, const std::vector<NetId>& pins, const s
                     std::to_string(c.node_count) + " nodes; it has " + std::to_string(d.body.pin_count) + " pins");
       if (active_[def->second]) fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
       if (depth >= kDepthLimit) fail(c, "calls nested more than " + std::to_string(kDepthLimit) + " deep");
-      call_pins.assign(c.node_count, kNoNet);
+      call_pins.assign(c.node_count, circuit::kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       active_[def->second] = true;
       expand(d.body, call_pins, name + "/", depth + 1);
       active_[def->second] = false;
       continue;
     }
-    Element e{std::move(name), body.texts[c.text], {}};
+    circuit::Element e{std::move(name), body.texts[c.text], {}};
     for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
     current_.elements.push_back(std::move(e));
   }
 }
 
-Circuit Flattener::flatten_definition(const Definition& d) {
+circuit::Circuit Flattener::flatten_definition(const Definition& d) {
   std::uint64_t size = check_size(d.body, deck_.symbols.spelling(d.name));
   begin(deck_.symbols.spelling(d.name));
   current_.mosfets.reserve(size);
   current_.net_names.reserve(d.body.locals.size());
   // The top's pins are its own nets, named as written.
   keep(d.body);
-  std::vector<NetId> pins;
+  std::vector<circuit::NetId> pins;
   for (std::uint32_t i = 0; i < d.body.pin_count; ++i) {
     SymbolId s = d.body.locals[i];
     std::string_view spelling = d.body.spelling(i);
@@ -167,7 +176,7 @@ Circuit Flattener::flatten_definition(const Definition& d) {
   return std::move(current_);
 }
 
-Circuit Flattener::flatten_deck(const std::string& name) {
+circuit::Circuit Flattener::flatten_deck(const std::string& name) {
   std::uint64_t size = check_size(deck_.top, name);
   begin(name);
   current_.mosfets.reserve(size);
@@ -176,7 +185,7 @@ Circuit Flattener::flatten_deck(const std::string& name) {
   return std::move(current_);
 }
 
-Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
+circuit::Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
   if (!top.empty()) {
     const Definition* d = deck_.definition(deck_.symbols.find(top));
     if (!d) throw core::Diagnostic("no subcircuit " + top + " (--top)");
@@ -213,8 +222,8 @@ Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_n
   return flatten_definition(*found);
 }
 
-std::vector<Circuit> Flattener::flatten_cells() {
-  std::vector<Circuit> cells;
+std::vector<circuit::Circuit> Flattener::flatten_cells() {
+  std::vector<circuit::Circuit> cells;
   for (const Definition& d : deck_.definitions)
     if (d.from_library && !d.superseded && !is_device(d.name)) cells.push_back(flatten_definition(d));
   return cells;

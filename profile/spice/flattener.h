@@ -4,34 +4,35 @@
 // calls, joined by `/` (`x1/x2/n3`); global nets (`.global`, node 0, names
 // ending in `!`) stay one net everywhere.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "profile/circuit/circuit.h"
+#include "profile/circuit/device_kinds.h"
 #include "profile/spice/deck.h"
-#include "profile/spice/device_kinds.h"
 #include "profile/spice/reader.h"
 
 namespace spice {
 
 class Flattener {
  public:
-  Flattener(const Deck& deck, const DeviceKinds& kinds, WarningSink warn)
+  Flattener(const Deck& deck, const circuit::DeviceKinds& kinds, WarningSink warn)
       : deck_(deck), kinds_(kinds), warn_(std::move(warn)) {}
 
   // The top: the definition `top` when given; else the deck's own cards when
   // there are any (named `deck_name`); else the one definition of the
   // netlist files that nothing calls. Throws core::Diagnostic when there is no such
   // circuit or more than one.
-  Circuit flatten_top(const std::string& top, const std::string& deck_name);
+  circuit::Circuit flatten_top(const std::string& top, const std::string& deck_name);
   // Every definition of the library files that is not itself a device, in
   // file order.
-  std::vector<Circuit> flatten_cells();
+  std::vector<circuit::Circuit> flatten_cells();
 
-  Circuit flatten_definition(const Definition& d);
-  Circuit flatten_deck(const std::string& name);
+  circuit::Circuit flatten_definition(const Definition& d);
+  circuit::Circuit flatten_deck(const std::string& name);
 
   // The top's .subckt line (file and line), for messages about its ports;
   // line 0 for a deck.
@@ -39,13 +40,16 @@ class Flattener {
   int top_line = 0;
 
  private:
-  bool is_device(SymbolId callee) const { return kinds_.channel(callee).has_value(); }
+  bool is_device(SymbolId callee) { return channel(callee).has_value(); }
+  // The channel of a MOSFET of model or device subcircuit `name`, decided
+  // once per name.
+  std::optional<circuit::Channel> channel(SymbolId name);
   bool is_global(SymbolId name, std::string_view spelling) const;
   // Nets of the body's locals: pins from `pins`, the rest made here.
-  void bind(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, std::vector<NetId>& nets);
-  NetId new_net(const std::string& prefix, std::string_view name);
-  NetId global_net(SymbolId name, std::string_view spelling);
-  void expand(const Body& body, const std::vector<NetId>& pins, const std::string& prefix, int depth);
+  void bind(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, std::vector<circuit::NetId>& nets);
+  circuit::NetId new_net(const std::string& prefix, std::string_view name);
+  circuit::NetId global_net(SymbolId name, std::string_view spelling);
+  void expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth);
   void begin(const std::string& name);
   // Makes the circuit hold the body's names, which it then views.
   void keep(const Body& body);
@@ -56,10 +60,14 @@ class Flattener {
   std::uint64_t check_size(const Body& body, const std::string& name);
 
   const Deck& deck_;
-  const DeviceKinds& kinds_;
+  const circuit::DeviceKinds& kinds_;
+  std::unordered_map<SymbolId, std::optional<circuit::Channel>> channels_;
+  // The last name asked for: cards in a row mostly name the same device.
+  SymbolId last_name_ = kNoSymbol;
+  std::optional<circuit::Channel> last_channel_;
   WarningSink warn_;
-  Circuit current_;
-  std::unordered_map<SymbolId, NetId> globals_;
+  circuit::Circuit current_;
+  std::unordered_map<SymbolId, circuit::NetId> globals_;
   std::vector<bool> active_;          // definitions being expanded (a call cycle is an error)
   std::unordered_set<SymbolId> warned_black_boxes_;
   static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;

@@ -4,24 +4,24 @@
 
 namespace spice {
 
-void warn_loose_nets(const Circuit& c, const std::string& where, const WarningSink& warn) {
+void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const WarningSink& warn) {
   if (!warn) return;
   std::vector<unsigned char> read(c.net_count(), 0), driven(c.net_count(), 0), port(c.net_count(), 0);
-  for (const Mosfet& m : c.mosfets) {
+  for (const circuit::Mosfet& m : c.mosfets) {
     read[m.gate] = 1;
     driven[m.drain] = driven[m.source] = 1;
     read[m.bulk] = 1;
   }
-  for (const Element& e : c.elements)
-    for (NetId n : e.nets) driven[n] = 1;
-  for (const BlackBox& b : c.black_boxes)
-    for (NetId n : b.pins) driven[n] = 1;
-  for (NetId p : c.ports) {
+  for (const circuit::Element& e : c.elements)
+    for (circuit::NetId n : e.nets) driven[n] = 1;
+  for (const circuit::BlackBox& b : c.black_boxes)
+    for (circuit::NetId n : b.pins) driven[n] = 1;
+  for (circuit::NetId p : c.ports) {
     port[p] = 1;
     if (!read[p] && !driven[p]) warn(where + ": warning: port " + std::string(c.net_names[p]) + " of " + c.name + " touches nothing");
   }
-  for (NetId n = 0; n < c.net_count(); ++n)
-    if (read[n] && !driven[n] && !port[n] && !c.is_rail(n) && c.net_roles[n] != NetRole::BulkOnly)
+  for (circuit::NetId n = 0; n < c.net_count(); ++n)
+    if (read[n] && !driven[n] && !port[n] && !c.is_rail(n) && c.net_roles[n] != circuit::NetRole::BulkOnly)
       warn(where + ": warning: net " + std::string(c.net_names[n]) + " has no driver");
 }
 

@@ -9,6 +9,6 @@
 namespace spice {
 
 // `where` is the location the messages start with (the top's .subckt line).
-void warn_loose_nets(const Circuit& c, const std::string& where, const WarningSink& warn);
+void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const WarningSink& warn);
 
 }  // namespace spice

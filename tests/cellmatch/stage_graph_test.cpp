@@ -13,13 +13,13 @@ enum class Kind { Gate, Tristate, Network };
 struct Stage {
   Kind kind = Kind::Gate;
   std::string label;
-  std::vector<spice::NetId> inputs;
+  std::vector<circuit::NetId> inputs;
   std::vector<std::uint32_t> input_class;
-  std::vector<spice::NetId> outputs;
+  std::vector<circuit::NetId> outputs;
   std::uint32_t mosfets = 0;
 };
 struct NetInfo {
-  spice::NetRole role = spice::NetRole::Signal;
+  circuit::NetRole role = circuit::NetRole::Signal;
 };
 struct Network {
   std::vector<Stage> stages;
@@ -32,10 +32,10 @@ TEST(StageGraph, StagesBecomeGatesAndACellIsFoundInThem) {
   // Cell: nets 0 A, 1 B, 2 n, 3 Y, 4 vdd, 5 gnd: NAND2 then an inverter.
   Network cell;
   cell.nets.resize(6);
-  cell.nets[4].role = spice::NetRole::Supply;
-  cell.nets[5].role = spice::NetRole::Ground;
+  cell.nets[4].role = circuit::NetRole::Supply;
+  cell.nets[5].role = circuit::NetRole::Ground;
   cell.stages = {{Kind::Gate, "nand", {0, 1}, {0, 0}, {2}, 4}, {Kind::Gate, "inv", {2}, {0}, {3}, 2}};
-  std::vector<spice::NetId> cell_ports = {0, 1, 3, 4, 5};
+  std::vector<circuit::NetId> cell_ports = {0, 1, 3, 4, 5};
   GateGraph cg = stage_graph(cell, cell_ports, {});
   EXPECT_TRUE(cg.is_rail(4) && cg.is_rail(5));
   EXPECT_EQ(cg.pins(0)[2].cls, kFirstOutputClass);
@@ -47,7 +47,7 @@ TEST(StageGraph, StagesBecomeGatesAndACellIsFoundInThem) {
   top.stages = {{Kind::Gate, "nand", {1, 0}, {0, 0}, {2}, 4}, {Kind::Gate, "inv", {2}, {0}, {3}, 2},
                 {Kind::Gate, "nand", {4, 5}, {0, 0}, {6}, 4}, {Kind::Gate, "inv", {6}, {0}, {7}, 2},
                 {Kind::Gate, "nand", {8, 9}, {0, 0}, {10}, 4}, {Kind::Gate, "inv", {10}, {0}, {11}, 3}};
-  std::vector<spice::NetId> outside = {6};
+  std::vector<circuit::NetId> outside = {6};
   GateGraph tg = stage_graph(top, {}, outside);
   EXPECT_NE(tg.label(4), tg.label(5));
   EXPECT_NE(tg.label(1), tg.label(5));

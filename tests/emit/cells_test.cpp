@@ -72,7 +72,7 @@ std::string rails() { return ".VPWR(1'b1), .VGND(1'b0), .VPB(1'b1), .VNB(1'b0)";
 
 // Writes a cell's netlist and checks it loads and lints; returns its path.
 std::string written_cell(const std::string& cell) {
-  spice::Circuit c = read_spice_cell(kCells + "/spice/" + cell + ".spice");
+  circuit::Circuit c = read_spice_cell(kCells + "/spice/" + cell + ".spice");
   std::string path = scratch_path(cell + ".v");
   write_netlist(c, path);
   if (have_tool("verilator")) {

@@ -39,7 +39,7 @@ inline std::string read_text(const std::string& path) {
   return s;
 }
 
-inline void write_netlist(const spice::Circuit& c, const std::string& path) {
+inline void write_netlist(const circuit::Circuit& c, const std::string& path) {
   recognize::Recognizer r;
   recognize::GateNetwork net = r.run(c);
   FILE* f = std::fopen(path.c_str(), "w");

@@ -22,14 +22,14 @@ struct Check {
 };
 
 // Every input combination; each output compared with !== to its expression.
-std::string exhaustive_bench(const spice::Circuit& c, const std::vector<std::string>& inputs,
+std::string exhaustive_bench(const circuit::Circuit& c, const std::vector<std::string>& inputs,
                              const std::vector<Check>& checks) {
   std::string s = "module tb;\n";
   for (const std::string& i : inputs) s += "reg " + i + ";\n";
   for (const Check& k : checks) s += "wire " + k.output + ";\n";
   s += c.name + " dut(";
   std::string sep;
-  for (spice::NetId p : c.ports) {
+  for (circuit::NetId p : c.ports) {
     std::string port(c.net_names[p]);
     s += sep + "." + port + "(" + port + ")", sep = ", ";
   }
@@ -46,12 +46,12 @@ std::string exhaustive_bench(const spice::Circuit& c, const std::vector<std::str
 
 // A random sequence changing one input at a time; q compared with the
 // reference once the reference is known.
-std::string sequence_bench(const spice::Circuit& c, const std::vector<std::string>& inputs, const std::string& reference) {
+std::string sequence_bench(const circuit::Circuit& c, const std::vector<std::string>& inputs, const std::string& reference) {
   std::string s = "module tb;\n";
   for (const std::string& i : inputs) s += "reg " + i + ";\n";
   s += "wire q;\nreg q_ref;\n" + c.name + " dut(";
   std::string sep;
-  for (spice::NetId p : c.ports) {
+  for (circuit::NetId p : c.ports) {
     std::string port(c.net_names[p]);
     s += sep + "." + port + "(" + port + ")", sep = ", ";
   }
@@ -65,7 +65,7 @@ std::string sequence_bench(const spice::Circuit& c, const std::vector<std::strin
   return s;
 }
 
-void expect_simulates(const spice::Circuit& c, const std::string& bench_text) {
+void expect_simulates(const circuit::Circuit& c, const std::string& bench_text) {
   std::string netlist = scratch_path(c.name + ".v"), bench = scratch_path(c.name + "_tb.v");
   write_netlist(c, netlist);
   write_text(bench, bench_text);
@@ -190,9 +190,9 @@ TEST_F(WholeFile, BlackBoxesElementsAndOddNamesLoadAlone) {
   b.ports({"in[0]", "out", "wire"});
   inverter(b, "in[0]", "x1/n#1");
   inverter(b, "x1/n#1", "out");
-  spice::Circuit c = b.take();
-  c.black_boxes.push_back(spice::BlackBox{"xbb", "analog", {c.ports[0], c.ports[2]}});
-  c.elements.push_back(spice::Element{"R1", "R1 out wire 10k", {c.ports[1], c.ports[2]}});
+  circuit::Circuit c = b.take();
+  c.black_boxes.push_back(circuit::BlackBox{"xbb", "analog", {c.ports[0], c.ports[2]}});
+  c.elements.push_back(circuit::Element{"R1", "R1 out wire 10k", {c.ports[1], c.ports[2]}});
   std::string path = scratch_path("whole.v");
   write_netlist(c, path);
   std::string text = read_text(path);

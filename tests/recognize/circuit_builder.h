@@ -11,13 +11,13 @@ class CircuitBuilder {
  public:
   explicit CircuitBuilder(std::string name) { c_.name = std::move(name); }
 
-  spice::NetId net(const std::string& name) {
+  circuit::NetId net(const std::string& name) {
     auto [it, fresh] = ids_.emplace(name, c_.net_count());
     if (fresh) {
       c_.add_net(name);
-      c_.net_roles.back() = name == "vdd"   ? spice::NetRole::Supply
-                            : name == "gnd" ? spice::NetRole::Ground
-                                            : spice::NetRole::Signal;
+      c_.net_roles.back() = name == "vdd"   ? circuit::NetRole::Supply
+                            : name == "gnd" ? circuit::NetRole::Ground
+                                            : circuit::NetRole::Signal;
     }
     return it->second;
   }
@@ -26,18 +26,18 @@ class CircuitBuilder {
     return *this;
   }
   CircuitBuilder& n(const std::string& d, const std::string& g, const std::string& s) {
-    return mos(spice::Channel::N, d, g, s, "gnd");
+    return mos(circuit::Channel::N, d, g, s, "gnd");
   }
   CircuitBuilder& p(const std::string& d, const std::string& g, const std::string& s) {
-    return mos(spice::Channel::P, d, g, s, "vdd");
+    return mos(circuit::Channel::P, d, g, s, "vdd");
   }
-  const spice::Circuit& circuit() const { return c_; }
-  spice::Circuit take() { return std::move(c_); }
+  const circuit::Circuit& circuit() const { return c_; }
+  circuit::Circuit take() { return std::move(c_); }
 
  private:
-  CircuitBuilder& mos(spice::Channel t, const std::string& d, const std::string& g, const std::string& s,
+  CircuitBuilder& mos(circuit::Channel t, const std::string& d, const std::string& g, const std::string& s,
                       const std::string& b) {
-    spice::Mosfet m;
+    circuit::Mosfet m;
     m.name = c_.names.add("m" + std::to_string(c_.mosfets.size()));
     m.type = t;
     m.drain = net(d);
@@ -48,6 +48,6 @@ class CircuitBuilder {
     return *this;
   }
 
-  spice::Circuit c_;
-  std::unordered_map<std::string, spice::NetId> ids_;
+  circuit::Circuit c_;
+  std::unordered_map<std::string, circuit::NetId> ids_;
 };

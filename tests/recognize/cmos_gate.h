@@ -23,7 +23,7 @@ class CmosGateBuilder {
   // `expr` is "~(" F ")" or "~a".
   CmosGateBuilder(const std::string& expr, unsigned seed) : text_(expr), rng_(seed) {}
 
-  spice::Circuit build() {
+  circuit::Circuit build() {
     pos_ = 1;  // past '~'
     std::unique_ptr<ExprNode> f = parse_or();
     network(*f, 'n', "y", "gnd");

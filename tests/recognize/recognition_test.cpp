@@ -17,16 +17,16 @@ using recognize::Stage;
 using recognize::StageKind;
 using recognize::Value;
 
-GateNetwork recognise(const spice::Circuit& c) { return recognize::Recognizer().run(c); }
+GateNetwork recognise(const circuit::Circuit& c) { return recognize::Recognizer().run(c); }
 
-const Stage* driver_of(const GateNetwork& g, const spice::Circuit& c, const std::string& net) {
-  for (spice::NetId n = 0; n < c.net_count(); ++n)
+const Stage* driver_of(const GateNetwork& g, const circuit::Circuit& c, const std::string& net) {
+  for (circuit::NetId n = 0; n < c.net_count(); ++n)
     if (c.net_names[n] == net && g.nets[n].driver != recognize::kNoStage) return &g.stages[g.nets[n].driver];
   return nullptr;
 }
 
 // Whether the stage's table is `expr` over the letters naming its input nets.
-bool computes(const Stage& s, const spice::Circuit& c, const char* expr) {
+bool computes(const Stage& s, const circuit::Circuit& c, const char* expr) {
   for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
     unsigned letters = 0;
     for (std::uint32_t k = 0; k < s.inputs.size(); ++k) {
@@ -99,7 +99,7 @@ TEST(Recognition, EveryTableTypeInSeveralTransistorOrders) {
     std::string label;
     for (unsigned seed = 1; seed <= 6; ++seed) {
       SCOPED_TRACE(std::string(hm.name) + " seed " + std::to_string(seed));
-      spice::Circuit c = CmosGateBuilder(hm.expr, seed).build();
+      circuit::Circuit c = CmosGateBuilder(hm.expr, seed).build();
       GateNetwork g = recognise(c);
       ASSERT_EQ(g.stages.size(), 1u);
       const Stage& s = g.stages[0];
@@ -130,7 +130,7 @@ TEST(Recognition, GatesOutsideTheTableByFunction) {
   for (const Case& k : cases)
     for (unsigned seed = 1; seed <= 4; ++seed) {
       SCOPED_TRACE(std::string(k.expr) + " seed " + std::to_string(seed));
-      spice::Circuit c = CmosGateBuilder(k.expr, seed).build();
+      circuit::Circuit c = CmosGateBuilder(k.expr, seed).build();
       GateNetwork g = recognise(c);
       ASSERT_EQ(g.stages.size(), 1u);
       EXPECT_EQ(g.stages[0].kind, StageKind::Gate);

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "profile/spice/deck.h"
-#include "profile/spice/device_kinds.h"
+#include "profile/circuit/device_kinds.h"
 #include "core/diag/diagnostic.h"
 #include "profile/spice/flattener.h"
-#include "profile/spice/rails.h"
+#include "profile/circuit/rails.h"
 #include "profile/spice/reader.h"
 
 class DeckFixture : public testing::Test {
@@ -36,17 +36,17 @@ class DeckFixture : public testing::Test {
   }
 
   // Reads the files, flattens the top (and the cells), assigns the rails.
-  spice::Circuit top(const std::vector<std::string>& netlists, const std::string& top_name = "",
+  circuit::Circuit top(const std::vector<std::string>& netlists, const std::string& top_name = "",
                      const std::vector<std::string>& libraries = {}) {
     deck_ = std::make_unique<spice::Deck>();
     spice::Reader reader(*deck_, [this](const std::string& w) { warnings.push_back(w); });
     for (const auto& f : netlists) reader.read_netlist(f);
     for (const auto& f : libraries) reader.read_library(f);
-    spice::DeviceKinds kinds(*deck_, nmos, pmos);
+    circuit::DeviceKinds kinds(nmos, pmos, deck_->model_channels());
     spice::Flattener flattener(*deck_, kinds, [this](const std::string& w) { warnings.push_back(w); });
-    spice::Circuit c = flattener.flatten_top(top_name, std::filesystem::path(netlists.front()).stem().string());
+    circuit::Circuit c = flattener.flatten_top(top_name, std::filesystem::path(netlists.front()).stem().string());
     cells = flattener.flatten_cells();
-    spice::Rails rails(*deck_, supply, ground);
+    circuit::Rails rails(supply, ground, deck_->global_names());
     rails.assign(c);
     for (auto& cell : cells) rails.assign(cell);
     return c;
@@ -65,16 +65,16 @@ class DeckFixture : public testing::Test {
     return "no error";
   }
 
-  static std::string net(const spice::Circuit& c, spice::NetId n) { return std::string(c.net_names.at(n)); }
-  static spice::NetId net_named(const spice::Circuit& c, const std::string& name) {
-    for (spice::NetId n = 0; n < c.net_count(); ++n)
+  static std::string net(const circuit::Circuit& c, circuit::NetId n) { return std::string(c.net_names.at(n)); }
+  static circuit::NetId net_named(const circuit::Circuit& c, const std::string& name) {
+    for (circuit::NetId n = 0; n < c.net_count(); ++n)
       if (c.net_names[n] == name) return n;
     ADD_FAILURE() << "no net " << name;
-    return spice::kNoNet;
+    return circuit::kNoNet;
   }
 
   std::vector<std::string> warnings;
-  std::vector<spice::Circuit> cells;
+  std::vector<circuit::Circuit> cells;
   std::vector<std::string> nmos, pmos, supply, ground;
 
  private:

@@ -3,8 +3,8 @@
 namespace {
 
 using FlattenerTest = DeckFixture;
-using spice::Channel;
-using spice::NetRole;
+using circuit::Channel;
+using circuit::NetRole;
 
 const char* const kCells =
     ".global vdd gnd\n"
@@ -22,14 +22,14 @@ const char* const kCells =
 // copied names of nets and MOSFETs inside calls.
 TEST_F(FlattenerTest, NamesOutliveTheDeckAndMoves) {
   file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\nR1 in out 1k\n.ends\n");
-  spice::Circuit c = top({"deck.sp"});
+  circuit::Circuit c = top({"deck.sp"});
   drop_deck();
-  spice::Circuit moved = std::move(c);
-  std::vector<spice::Circuit> many;
+  circuit::Circuit moved = std::move(c);
+  std::vector<circuit::Circuit> many;
   // Each top() reads a new deck; the vector moves the circuits as it grows.
   for (int i = 0; i < 50; ++i) many.push_back(top({"deck.sp"}));
   drop_deck();
-  for (const spice::Circuit* k : {&moved, &many.front(), &many.back()}) {
+  for (const circuit::Circuit* k : {&moved, &many.front(), &many.back()}) {
     ASSERT_EQ(k->mosfets.size(), 6u);
     EXPECT_EQ(k->mosfets[0].name, "xb/x1/xp");
     EXPECT_EQ(k->mosfets[5].name, "XI/xn");
@@ -42,7 +42,7 @@ TEST_F(FlattenerTest, NamesOutliveTheDeckAndMoves) {
 
 TEST_F(FlattenerTest, HierarchyJoinsNamesWithSlashAndSharesGlobals) {
   file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\n.ends\n");
-  spice::Circuit c = top({"deck.sp"});
+  circuit::Circuit c = top({"deck.sp"});
   EXPECT_EQ(c.name, "top");
   ASSERT_EQ(c.mosfets.size(), 6u);
   EXPECT_EQ(c.mosfets[0].name, "xb/x1/xp");
@@ -65,7 +65,7 @@ TEST_F(FlattenerTest, MosfetKindsFromOptionsModelsAndNames) {
        ".subckt nfet_cell a b c d\n.ends\nX7 a b c d nfet_cell\n");
   nmos = {"devn"};
   pmos = {"dev[p]"};
-  spice::Circuit c = top({"kinds.sp"});
+  circuit::Circuit c = top({"kinds.sp"});
   ASSERT_EQ(c.mosfets.size(), 7u);
   std::string types;
   for (const auto& m : c.mosfets) types += m.type == Channel::N ? 'n' : 'p';
@@ -82,7 +82,7 @@ TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
   file("bb.sp",
        "* deck\nXA in out vdd analog_block\nXB out in vdd Analog_Block\nR1 out 0 10k\n"
        "C1 in 0 {cval}\nV1 vdd 0 dc 1.8\n");
-  spice::Circuit c = top({"bb.sp"});
+  circuit::Circuit c = top({"bb.sp"});
   EXPECT_EQ(c.name, "bb");  // devices outside .subckt: the deck is the top, named after its file
   ASSERT_EQ(c.black_boxes.size(), 2u);
   EXPECT_EQ(c.black_boxes[1].name, "XB");
@@ -128,15 +128,15 @@ TEST_F(FlattenerTest, RailsByNameOptionGlobalAndBulkOnly) {
       "X2 vq Y VPWR VPB sky130_fd_pr__pfet_01v8_hvt\n"
       ".ends\n";
   file("c.sp", cell);
-  spice::Circuit c = top({"c.sp"});
+  circuit::Circuit c = top({"c.sp"});
   std::string roles;
-  for (spice::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
+  for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
   EXPECT_EQ(roles, "ssGBBSS");  // vq reaches p-channel sources only
   supply = {"vq"};
   ground = {"VGND"};
   c = top({"c.sp"});
   roles.clear();
-  for (spice::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
+  for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
   EXPECT_EQ(roles, "ssGBBsS");  // VPWR is no rail once --supply names another
 }
 

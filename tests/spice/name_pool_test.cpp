@@ -14,7 +14,7 @@ namespace {
 // Names keep their address and text across new blocks (a name longer than
 // a block too) and across moves of the pool.
 TEST(NamePool, NamesStayWhereTheyWereAdded) {
-  spice::NamePool pool;
+  circuit::NamePool pool;
   std::vector<std::string> want;
   std::vector<std::string_view> got;
   for (int i = 0; i < 20000; ++i) {
@@ -24,8 +24,8 @@ TEST(NamePool, NamesStayWhereTheyWereAdded) {
   }
   got.push_back(pool.add(""));
   want.emplace_back();
-  spice::NamePool moved(std::move(pool));
-  spice::NamePool assigned;
+  circuit::NamePool moved(std::move(pool));
+  circuit::NamePool assigned;
   assigned.add("gone");
   assigned = std::move(moved);
   ASSERT_EQ(got.size(), want.size());

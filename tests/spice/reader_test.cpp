@@ -15,14 +15,14 @@ TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
        ".model NMOS_X nmos\n"
        ".END\n"
        "this line is never read\n");
-  spice::Circuit c = top({"inv.sp"}, "INV");
+  circuit::Circuit c = top({"inv.sp"}, "INV");
   EXPECT_EQ(c.name, "Inv");
   ASSERT_EQ(c.net_count(), 4u);
   EXPECT_EQ(std::vector<std::string>(c.net_names.begin(), c.net_names.end()),
             (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
   ASSERT_EQ(c.mosfets.size(), 2u);
-  EXPECT_EQ(c.mosfets[0].type, spice::Channel::P);
-  EXPECT_EQ(c.mosfets[1].type, spice::Channel::N);
+  EXPECT_EQ(c.mosfets[0].type, circuit::Channel::P);
+  EXPECT_EQ(c.mosfets[1].type, circuit::Channel::N);
   EXPECT_EQ(c.mosfets[0].drain, c.mosfets[1].drain);
   EXPECT_EQ(c.mosfets[0].source, net_named(c, "Vdd"));
   EXPECT_TRUE(warnings.empty());
@@ -52,13 +52,13 @@ TEST_F(ReaderTest, ALargeBodyKeepsEveryCard) {
   }
   text += ".ends\n";
   file("chain.sp", text);
-  spice::Circuit c = top({"chain.sp"});
+  circuit::Circuit c = top({"chain.sp"});
   ASSERT_EQ(c.mosfets.size(), 2u * stages);
   ASSERT_EQ(c.elements.size(), 1u);
   EXPECT_EQ(c.net_names[c.elements[0].nets[1]], numbered("n", long_one) + std::string(200, 'q'));
   for (int i = 0; i < stages; ++i) {
-    const spice::Mosfet& p = c.mosfets[2 * i];
-    const spice::Mosfet& n = c.mosfets[2 * i + 1];
+    const circuit::Mosfet& p = c.mosfets[2 * i];
+    const circuit::Mosfet& n = c.mosfets[2 * i + 1];
     ASSERT_EQ(p.name, numbered("mp", i));
     ASSERT_EQ(n.name, numbered("mn", i));
     ASSERT_EQ(p.drain, n.drain);
@@ -88,10 +88,10 @@ TEST_F(ReaderTest, ALargeFileReadInPiecesKeepsCardsAndLines) {
   }
   text += ".ends\n";
   file("big.sp", text);
-  spice::Circuit c = top({"big.sp"});
+  circuit::Circuit c = top({"big.sp"});
   ASSERT_EQ(c.mosfets.size(), static_cast<std::size_t>(cards));
   for (int i = 0; i < cards; ++i) {
-    const spice::Mosfet& m = c.mosfets[i];
+    const circuit::Mosfet& m = c.mosfets[i];
     ASSERT_EQ(m.name, numbered("m", i));
     ASSERT_EQ(c.net_names[m.drain], numbered("n", i + 1));
     ASSERT_EQ(c.net_names[m.gate], numbered("n", i));
@@ -120,7 +120,7 @@ TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {
   file("sub/corners.lib",
        ".lib ff\n.subckt c x y vp vn\nmn y x vn vn nch\n.ends\n.endl ff\n"
        ".lib tt\n.subckt c x y vp vn\nmp y x vp vp pch\nmn y x vn vn nch\n.ends\n.endl tt\n");
-  spice::Circuit c = top({"top.sp"});
+  circuit::Circuit c = top({"top.sp"});
   ASSERT_EQ(c.mosfets.size(), 4u);  // the tt section's c has two MOSFETs
   EXPECT_EQ(c.mosfets[2].name, "xc/mp");
 }
@@ -176,19 +176,19 @@ TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
 TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
   file("cells.sp", ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n");
   file("top.sp", ".include cells.sp\n.include ./cells.sp\nx1 i o vdd gnd inv\n");
-  spice::Circuit c = top({"top.sp"}, "", {"cells.sp"});
+  circuit::Circuit c = top({"top.sp"}, "", {"cells.sp"});
   EXPECT_EQ(c.mosfets.size(), 2u);
   ASSERT_EQ(cells.size(), 1u);  // given as a library, the included file's cell is a cell
   EXPECT_EQ(cells[0].name, "inv");
 }
 
 TEST(Glob, CaseInsensitiveWithStarsMarksAndSets) {
-  EXPECT_TRUE(spice::glob_match("*NFET*", "sky130_fd_pr__nfet_01v8"));
-  EXPECT_TRUE(spice::glob_match("[np]ch_?v", "PCH_3v"));
-  EXPECT_TRUE(spice::glob_match("a*b*c", "aXbYbc"));
-  EXPECT_FALSE(spice::glob_match("[!np]ch", "nch"));
-  EXPECT_FALSE(spice::glob_match("nch", "nch2"));
-  EXPECT_FALSE(spice::glob_match("*a*a*a*a*b", std::string(200, 'a')));
+  EXPECT_TRUE(circuit::glob_match("*NFET*", "sky130_fd_pr__nfet_01v8"));
+  EXPECT_TRUE(circuit::glob_match("[np]ch_?v", "PCH_3v"));
+  EXPECT_TRUE(circuit::glob_match("a*b*c", "aXbYbc"));
+  EXPECT_FALSE(circuit::glob_match("[!np]ch", "nch"));
+  EXPECT_FALSE(circuit::glob_match("nch", "nch2"));
+  EXPECT_FALSE(circuit::glob_match("*a*a*a*a*b", std::string(200, 'a')));
 }
 
 }  // namespace

@@ -9,31 +9,31 @@
 #include <vector>
 
 #include "profile/circuit/circuit.h"
-#include "profile/spice/deck.h"
 
-namespace spice {
+namespace circuit {
 
 // Case-insensitive glob: `*` any run, `?` one character, `[abc]` a set.
 bool glob_match(std::string_view pattern, std::string_view text);
 
+// The lower-case form of a name (ASCII letters only), as names compare.
+std::string lower_case(std::string_view name);
+
+// The channel of each `.model` card by its lower-case name; none for a
+// model of another device.
+using ModelChannels = std::unordered_map<std::string, std::optional<Channel>>;
+
 class DeviceKinds {
  public:
-  DeviceKinds(const Deck& deck, std::vector<std::string> nmos, std::vector<std::string> pmos)
-      : deck_(deck), nmos_(std::move(nmos)), pmos_(std::move(pmos)) {}
+  DeviceKinds(std::vector<std::string> nmos, std::vector<std::string> pmos, ModelChannels models)
+      : nmos_(std::move(nmos)), pmos_(std::move(pmos)), models_(std::move(models)) {}
 
   // The channel of a MOSFET of model or device subcircuit `name`; empty when
   // the name is no MOSFET.
-  std::optional<Channel> channel(SymbolId name) const;
+  std::optional<Channel> channel(std::string_view name) const;
 
  private:
-  std::optional<Channel> decide(SymbolId name) const;
-
-  const Deck& deck_;
   std::vector<std::string> nmos_, pmos_;
-  mutable std::unordered_map<SymbolId, std::optional<Channel>> known_;
-  // The last name asked for: cards in a row mostly name the same device.
-  mutable SymbolId last_name_ = kNoSymbol;
-  mutable std::optional<Channel> last_;
+  ModelChannels models_;
 };
 
-}  // namespace spice
+}  // namespace circuit

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "profile/circuit/circuit.h"
-#include "profile/spice/deck.h"
 
-namespace spice {
+namespace circuit {
 
 class Rails {
  public:
-  // Empty lists take the usual spellings.
-  Rails(const Deck& deck, const std::vector<std::string>& supply, const std::vector<std::string>& ground);
+  // Empty lists take the usual spellings; `globals` are the `.global` names.
+  Rails(const std::vector<std::string>& supply, const std::vector<std::string>& ground,
+        const std::vector<std::string>& globals);
 
   void assign(Circuit& c) const;
 
@@ -24,4 +24,4 @@ class Rails {
   std::unordered_set<std::string> supply_, ground_, globals_;  // lower case
 };
 
-}  // namespace spice
+}  // namespace circuit

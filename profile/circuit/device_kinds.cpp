@@ -1,6 +1,6 @@
-#include "profile/spice/device_kinds.h"
+#include "profile/circuit/device_kinds.h"
 
-namespace spice {
+namespace circuit {
 
 namespace {
 
@@ -65,28 +65,20 @@ bool glob_match(std::string_view pattern, std::string_view text) {
   return p == pattern.size();
 }
 
-std::optional<Channel> DeviceKinds::channel(SymbolId name) const {
-  if (name == last_name_) return last_;
-  auto it = known_.find(name);
-  if (it == known_.end()) it = known_.emplace(name, decide(name)).first;
-  last_name_ = name;
-  last_ = it->second;
-  return last_;
+std::string lower_case(std::string_view name) {
+  std::string out(name);
+  for (char& c : out) c = fold(c);
+  return out;
 }
 
-std::optional<Channel> DeviceKinds::decide(SymbolId name) const {
-  const std::string& text = deck_.symbols.spelling(name);
+std::optional<Channel> DeviceKinds::channel(std::string_view name) const {
   for (const std::string& g : nmos_)
-    if (glob_match(g, text)) return Channel::N;
+    if (glob_match(g, name)) return Channel::N;
   for (const std::string& g : pmos_)
-    if (glob_match(g, text)) return Channel::P;
-  auto m = deck_.models.find(name);
-  if (m != deck_.models.end()) {
-    if (m->second == ModelType::NMos) return Channel::N;
-    if (m->second == ModelType::PMos) return Channel::P;
-    return std::nullopt;
-  }
-  const std::string key = deck_.symbols.key(name);
+    if (glob_match(g, name)) return Channel::P;
+  const std::string key = lower_case(name);
+  auto m = models_.find(key);
+  if (m != models_.end()) return m->second;
   for (const char* word : {"nfet", "nmos", "nch"})
     if (key.find(word) != std::string::npos) return Channel::N;
   for (const char* word : {"pfet", "pmos", "pch"})
@@ -94,4 +86,4 @@ std::optional<Channel> DeviceKinds::decide(SymbolId name) const {
   return std::nullopt;
 }
 
-}  // namespace spice
+}  // namespace circuit

@@ -1,8 +1,10 @@
-#include "profile/spice/rails.h"
+#include "profile/circuit/rails.h"
 
 #include <algorithm>
 
-namespace spice {
+#include "profile/circuit/device_kinds.h"
+
+namespace circuit {
 
 namespace {
 
@@ -11,7 +13,7 @@ std::unordered_set<std::string> lowered(const std::vector<std::string>& names,
   std::unordered_set<std::string> out;
   if (names.empty())
     for (const char* u : usual) out.insert(u);
-  for (const std::string& n : names) out.insert(lower(n));
+  for (const std::string& n : names) out.insert(lower_case(n));
   return out;
 }
 
@@ -22,12 +24,13 @@ struct Reach {
 
 }  // namespace
 
-Rails::Rails(const Deck& deck, const std::vector<std::string>& supply, const std::vector<std::string>& ground)
+Rails::Rails(const std::vector<std::string>& supply, const std::vector<std::string>& ground,
+             const std::vector<std::string>& globals)
     : supply_(lowered(supply, {"vdd", "vcc", "vpwr", "vdda", "vddd", "vddio", "vdd!", "vcc!", "vccd", "vcca",
                                "avdd", "dvdd", "vpp"})),
       ground_(lowered(ground, {"gnd", "vss", "vgnd", "0", "gnd!", "vss!", "vssa", "vssd", "vssio", "agnd",
                                "dgnd", "avss", "dvss"})) {
-  for (SymbolId g : deck.globals) globals_.insert(deck.symbols.key(g));
+  for (const std::string& g : globals) globals_.insert(lower_case(g));
 }
 
 void Rails::assign(Circuit& c) const {
@@ -56,7 +59,7 @@ void Rails::assign(Circuit& c) const {
       if (r.bulk && !r.other) c.net_roles[n] = NetRole::BulkOnly;
       continue;
     }
-    key = lower(c.net_names[n]);
+    key = lower_case(c.net_names[n]);
     if (supply_.count(key))
       c.net_roles[n] = NetRole::Supply;
     else if (ground_.count(key))
@@ -68,4 +71,4 @@ void Rails::assign(Circuit& c) const {
   }
 }
 
-}  // namespace spice
+}  // namespace circuit
