@@ -8,10 +8,10 @@ namespace circuit {
 
 namespace {
 
-std::unordered_set<std::string> lowered(const std::vector<std::string>& names,
+std::unordered_set<std::string> lowered(const std::vector<std::string>& names, bool take_usual,
                                         std::initializer_list<const char*> usual) {
   std::unordered_set<std::string> out;
-  if (names.empty())
+  if (take_usual)
     for (const char* u : usual) out.insert(u);
   for (const std::string& n : names) out.insert(lower_case(n));
   return out;
@@ -19,21 +19,11 @@ std::unordered_set<std::string> lowered(const std::vector<std::string>& names,
 
 // What reaches a net.
 struct Reach {
-  bool bulk = false, other = false, n_side = false, p_side = false;
+  bool bulk = false, other = false, n_side = false, p_side = false, gate = false, passive = false;
+  int n_bulks = 0, p_bulks = 0;
 };
 
-}  // namespace
-
-Rails::Rails(const std::vector<std::string>& supply, const std::vector<std::string>& ground,
-             const std::vector<std::string>& globals)
-    : supply_(lowered(supply, {"vdd", "vcc", "vpwr", "vdda", "vddd", "vddio", "vdd!", "vcc!", "vccd", "vcca",
-                               "avdd", "dvdd", "vpp"})),
-      ground_(lowered(ground, {"gnd", "vss", "vgnd", "0", "gnd!", "vss!", "vssa", "vssd", "vssio", "agnd",
-                               "dgnd", "avss", "dvss"})) {
-  for (const std::string& g : globals) globals_.insert(lower_case(g));
-}
-
-void Rails::assign(Circuit& c) const {
+std::vector<Reach> reach_of(const Circuit& c) {
   std::vector<Reach> reach(c.net_count());
   for (const Mosfet& m : c.mosfets) {
     for (NetId n : {m.drain, m.source}) {
@@ -41,12 +31,38 @@ void Rails::assign(Circuit& c) const {
       (m.type == Channel::N ? reach[n].n_side : reach[n].p_side) = true;
     }
     reach[m.gate].other = true;
+    reach[m.gate].gate = true;
     reach[m.bulk].bulk = true;
+    ++(m.type == Channel::N ? reach[m.bulk].n_bulks : reach[m.bulk].p_bulks);
   }
   for (const Element& e : c.elements)
-    for (NetId n : e.nets) reach[n].other = true;
+    for (NetId n : e.nets) reach[n].other = reach[n].passive = true;
   for (const BlackBox& b : c.black_boxes)
-    for (NetId n : b.pins) reach[n].other = true;
+    for (NetId n : b.pins) reach[n].other = reach[n].passive = true;
+  return reach;
+}
+
+// The rail the MOSFETs make of a net, or Signal.
+NetRole found_role(const Reach& r) {
+  if (r.p_bulks >= Rails::kFoundBulks && r.p_side && !r.n_side && r.n_bulks == 0) return NetRole::Supply;
+  if (r.n_bulks >= Rails::kFoundBulks && r.n_side && !r.p_side && r.p_bulks == 0) return NetRole::Ground;
+  return NetRole::Signal;
+}
+
+}  // namespace
+
+Rails::Rails(const std::vector<std::string>& supply, const std::vector<std::string>& ground,
+             const std::vector<std::string>& globals, bool usual)
+    : supply_(lowered(supply, usual, {"vdd", "vcc", "vpwr", "vdda", "vddd", "vddio", "vdd!", "vcc!", "vccd", "vcca",
+                               "avdd", "dvdd", "vpp"})),
+      ground_(lowered(ground, usual, {"gnd", "vss", "vgnd", "0", "gnd!", "vss!", "vssa", "vssd", "vssio", "agnd",
+                               "dgnd", "avss", "dvss"})),
+      usual_(usual) {
+  for (const std::string& g : globals) globals_.insert(lower_case(g));
+}
+
+void Rails::assign(Circuit& c) const {
+  const std::vector<Reach> reach = reach_of(c);
   c.net_roles.assign(c.net_count(), NetRole::Signal);
   std::size_t longest = 0;
   for (const auto* set : {&supply_, &ground_, &globals_})
@@ -57,6 +73,7 @@ void Rails::assign(Circuit& c) const {
     const Reach& r = reach[n];
     if (c.net_names[n].size() > longest) {
       if (r.bulk && !r.other) c.net_roles[n] = NetRole::BulkOnly;
+      else if (usual_) c.net_roles[n] = found_role(r);
       continue;
     }
     key = lower_case(c.net_names[n]);
@@ -68,7 +85,22 @@ void Rails::assign(Circuit& c) const {
       c.net_roles[n] = NetRole::BulkOnly;
     else if (globals_.count(key) && r.p_side != r.n_side)
       c.net_roles[n] = r.p_side ? NetRole::Supply : NetRole::Ground;
+    else if (usual_)
+      c.net_roles[n] = found_role(r);
   }
+}
+
+std::vector<NetId> Rails::rail_like(const Circuit& c) {
+  const std::vector<Reach> reach = reach_of(c);
+  std::vector<NetId> out;
+  for (NetId n = 0; n < c.net_count(); ++n) {
+    const Reach& r = reach[n];
+    bool one_side = r.p_side != r.n_side;
+    bool bulks_only_beside = r.bulk && !r.gate && !r.passive;
+    if (c.net_roles[n] == NetRole::Signal && one_side && bulks_only_beside && (r.p_side ? r.p_bulks : r.n_bulks) > 0)
+      out.push_back(n);
+  }
+  return out;
 }
 
 }  // namespace circuit

@@ -16,8 +16,11 @@ const char* const kProfileHelp =
     "                       (repeatable; where found cells overlap, more MOSFETs win)\n"
     "      --top NAME       the top cell (default: the one .subckt nothing calls,\n"
     "                       or the deck itself when devices stand outside .subckt)\n"
-    "      --supply NAME    a supply rail (repeatable; default: vdd, vcc, vpwr, ...)\n"
-    "      --ground NAME    a ground rail (repeatable; default: gnd, vss, vgnd, 0, ...)\n"
+    "      --supply NAME    a supply rail besides the usual names (vdd, vcc,\n"
+    "                       vpwr, ...) and the nets found as rails (repeatable)\n"
+    "      --ground NAME    a ground rail besides gnd, vss, vgnd, 0, ... (repeatable)\n"
+    "      --no-default-rails  only the rails named by --supply and --ground:\n"
+    "                       no usual names, none found from the MOSFETs\n"
     "      --nmos PATTERN   models or device subcircuits that are n-channel MOSFETs\n"
     "                       (glob, repeatable; default: .model type, names with\n"
     "                       nfet, nmos, nch)\n"
@@ -27,12 +30,13 @@ const char* const kProfileHelp =
 
 namespace {
 
-enum LongOnly { kTop = 256, kSupply, kGround, kNmos, kPmos, kVersion };
+enum LongOnly { kTop = 256, kSupply, kGround, kNoDefaultRails, kNmos, kPmos, kVersion };
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'}, {"library", required_argument, nullptr, 'l'},
     {"top", required_argument, nullptr, kTop},   {"supply", required_argument, nullptr, kSupply},
-    {"ground", required_argument, nullptr, kGround}, {"nmos", required_argument, nullptr, kNmos},
+    {"ground", required_argument, nullptr, kGround}, {"no-default-rails", no_argument, nullptr, kNoDefaultRails},
+    {"nmos", required_argument, nullptr, kNmos},
     {"pmos", required_argument, nullptr, kPmos}, {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion}, {nullptr, 0, nullptr, 0},
 };
@@ -54,6 +58,7 @@ ProfileOptions parse_profile_options(int argc, char** argv) {
       case kTop: o.top = optarg; break;
       case kSupply: o.supply.emplace_back(optarg); break;
       case kGround: o.ground.emplace_back(optarg); break;
+      case kNoDefaultRails: o.default_rails = false; break;
       case kNmos: o.nmos.emplace_back(optarg); break;
       case kPmos: o.pmos.emplace_back(optarg); break;
       case 'h': o.help = true; break;

@@ -11,6 +11,7 @@ struct ProfileOptions {
   std::string output;                  // -o, --output
   std::string top;                     // --top
   std::vector<std::string> supply, ground, nmos, pmos;
+  bool default_rails = true;  // false: --no-default-rails
   bool help = false;
   bool version = false;
 };

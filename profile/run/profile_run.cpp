@@ -47,7 +47,7 @@ void flatten_step(Profile& run) {
   run.top_where = flattener.top_file;
   if (flattener.top_line > 0) run.top_where += ":" + std::to_string(flattener.top_line);
   run.cells = flattener.flatten_cells();
-  circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names());
+  circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names(), run.options.default_rails);
   rails.assign(run.top);
   for (circuit::Circuit& cell : run.cells) rails.assign(cell);
   // A deck has no .subckt line: its rails are its ports, supplies first.
@@ -56,6 +56,7 @@ void flatten_step(Profile& run) {
       for (circuit::NetId n = 0; n < run.top.net_count(); ++n)
         if (run.top.net_roles[n] == role) run.top.ports.push_back(n);
   spice::warn_loose_nets(run.top, run.top_where, to_stderr);
+  spice::warn_rail_like_nets(run.top, run.top_where, to_stderr);
 }
 
 // Gates by function; a stage too wide to evaluate is written as switches.
