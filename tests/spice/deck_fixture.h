@@ -46,7 +46,7 @@ class DeckFixture : public testing::Test {
     spice::Flattener flattener(*deck_, kinds, [this](const std::string& w) { warnings.push_back(w); });
     circuit::Circuit c = flattener.flatten_top(top_name, std::filesystem::path(netlists.front()).stem().string());
     cells = flattener.flatten_cells();
-    circuit::Rails rails(supply, ground, deck_->global_names());
+    circuit::Rails rails(supply, ground, deck_->global_names(), usual_rails);
     rails.assign(c);
     for (auto& cell : cells) rails.assign(cell);
     return c;
@@ -76,6 +76,7 @@ class DeckFixture : public testing::Test {
   std::vector<std::string> warnings;
   std::vector<circuit::Circuit> cells;
   std::vector<std::string> nmos, pmos, supply, ground;
+  bool usual_rails = true;
 
  private:
   std::filesystem::path dir_, old_;

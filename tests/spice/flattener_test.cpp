@@ -137,7 +137,40 @@ TEST_F(FlattenerTest, RailsByNameOptionGlobalAndBulkOnly) {
   c = top({"c.sp"});
   roles.clear();
   for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
-  EXPECT_EQ(roles, "ssGBBsS");  // VPWR is no rail once --supply names another
+  EXPECT_EQ(roles, "ssGBBSS");  // names given add to the usual ones
+  usual_rails = false;
+  c = top({"c.sp"});
+  roles.clear();
+  for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
+  EXPECT_EQ(roles, "ssGBBsS");  // only the names given
+}
+
+TEST_F(FlattenerTest, RailsFoundFromBulksAndSources) {
+  // A layout tool's top names its rails other than its cells do; the bulks
+  // and sources show which is which. A lone inverter on unusual names shows
+  // too little: its nets are said to look like rails.
+  struct Case {
+    const char* deck;
+    const char* roles;  // of the ports: s signal, S supply, G ground
+    std::size_t rail_like;
+  } cases[] = {
+      {".subckt top a y vccd1 vssd1\nmp1 m a vccd1 vccd1 pmos\nmn1 m a vssd1 vssd1 nmos\n"
+       "mp2 y m vccd1 vccd1 pmos\nmn2 y m vssd1 vssd1 nmos\n.ends\n",
+       "ssSG", 0},
+      {".subckt top a y pw gr\nmp1 y a pw pw pmos\nmn1 y a gr gr nmos\n.ends\n", "ssss", 2},
+      // Bulk and source tied on a signal net: no rail.
+      {".subckt top a y x vccd1 vssd1\nmp1 x a y x pmos\nmp2 y a vccd1 vccd1 pmos\nmp3 x y vccd1 vccd1 pmos\n"
+       "mn1 y a vssd1 vssd1 nmos\nmn2 x y vssd1 vssd1 nmos\n.ends\n",
+       "sssSG", 0},
+  };
+  for (const Case& k : cases) {
+    file("t.sp", k.deck);
+    circuit::Circuit c = top({"t.sp"});
+    std::string roles;
+    for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
+    EXPECT_EQ(roles, k.roles) << k.deck;
+    EXPECT_EQ(circuit::Rails::rail_like(c).size(), k.rail_like) << k.deck;
+  }
 }
 
 }  // namespace

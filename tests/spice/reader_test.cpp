@@ -160,7 +160,7 @@ TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
                         ".subckt top i o vdd gnd\nx1 i m vdd gnd inv\nx2 m o vdd gnd buf\n.ends\n");
   file("cells.sp", ".subckt buf a y vdd gnd\nx1 a m vdd gnd inv\nx2 m y vdd gnd inv\n.ends\n"
                    ".subckt inv a y vdd gnd\n.ends\n" + inv);
-  spice::Circuit c = top({"design.sp"}, "", {"cells.sp"});
+  circuit::Circuit c = top({"design.sp"}, "", {"cells.sp"});
   EXPECT_EQ(c.name, "top");
   EXPECT_EQ(c.mosfets.size(), 6u);
   ASSERT_EQ(cells.size(), 2u);  // the library's buf, and inv: the deck's copy is the library's cell
