@@ -2,6 +2,7 @@
 // Finds the cells of a library in a circuit's gate network: every occurrence
 // of every cell (OccurrenceSearch, one SearchPlan per cell), then the
 // occurrences kept where they overlap (OverlapResolver).
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,11 @@ class CellMatcher {
   // The cell graph must be finished and outlive the matcher.
   void add_cell(std::string name, const GateGraph& cell);
 
+  // How far an occurrence's device sizes are from its cell's (0: equal),
+  // asked of every occurrence found before overlaps are resolved; without
+  // it every gap is 0.
+  void set_size_gap(std::function<double(const Occurrence&)> gap) { size_gap_ = std::move(gap); }
+
   // The kept occurrences, in the overlap rank order.
   std::vector<Occurrence> run();
 
@@ -40,6 +46,7 @@ class CellMatcher {
   std::vector<const GateGraph*> cells_;
   std::vector<std::string> names_;
   std::vector<CellReport> reports_;
+  std::function<double(const Occurrence&)> size_gap_;
 };
 
 }  // namespace cellmatch

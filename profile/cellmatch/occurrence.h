@@ -14,6 +14,7 @@ struct Occurrence {
   std::uint64_t mosfets = 0;    // of the circuit gates it covers
   std::vector<GateId> gates;    // circuit gate per cell gate
   std::vector<NetId> nets;      // circuit net per cell net; kNone where the cell net touches no gate
+  double size_gap = 0;          // how far its device sizes are from the cell's; 0: equal
 
   // The circuit net of each of the cell's `ports`, in their order: a port no
   // gate touches is the circuit's rail of its kind when it is a rail (its

@@ -147,6 +147,7 @@ std::vector<std::size_t> OverlapResolver::choose(const std::vector<Occurrence>& 
   std::iota(rank.begin(), rank.end(), 0);
   std::sort(rank.begin(), rank.end(), [&](std::size_t a, std::size_t b) {
     if (found[a].mosfets != found[b].mosfets) return found[a].mosfets > found[b].mosfets;
+    if (found[a].size_gap != found[b].size_gap) return found[a].size_gap < found[b].size_gap;
     if (sorted[a] != sorted[b]) return sorted[a] < sorted[b];
     if (found[a].cell != found[b].cell) {
       int c = cell_names[found[a].cell].compare(cell_names[found[b].cell]);

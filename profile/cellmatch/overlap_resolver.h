@@ -6,11 +6,13 @@
 //
 // Occurrences are ranked, first criterion first:
 //  1. more MOSFETs;
-//  2. met first in the circuit: the occurrence's circuit gate numbers, sorted
+//  2. sizes closer to the cell's (cells of one network and other sizes,
+//     drive strengths, on the same gates);
+//  3. met first in the circuit: the occurrence's circuit gate numbers, sorted
 //     ascending, compared as sequences (lower first);
-//  3. the cell name, bytewise (two cells with the same network on the same
+//  4. the cell name, bytewise (two cells with the same network on the same
 //     gates);
-//  4. the circuit nets per cell net, compared as sequences.
+//  5. the circuit nets per cell net, compared as sequences.
 // Occurrences that share no gate, directly or through others, are decided
 // apart (components). Each component is covered greedily in rank order, then
 // improved by trading one kept occurrence for the larger set it alone

@@ -24,6 +24,17 @@ struct Mosfet {
   std::string_view name;  // hierarchical path, e.g. "x1/xm3", held by Circuit::names
   Channel type = Channel::N;
   NetId drain = kNoNet, gate = kNoNet, source = kNoNet, bulk = kNoNet;
+  float width = 0, length = 0;  // metres; width is W times the multiplier; 0: not given
+  std::uint32_t call = kNoCall;  // the innermost call of the input whose cell holds it
+  static constexpr std::uint32_t kNoCall = ~std::uint32_t{0};
+};
+
+// A call of a subcircuit in the input, kept so that what is found in the
+// flat circuit can be told where it came from.
+struct Call {
+  std::string_view path;      // instance path, e.g. "x1/X_1698_", held by Circuit::names
+  std::uint32_t cell = 0;     // into Circuit::call_cells
+  std::uint32_t mosfets = 0;  // that its cell holds itself, not through calls
 };
 
 // A call to a subcircuit defined nowhere that is not a MOSFET device: kept
@@ -56,6 +67,8 @@ struct Circuit {
   std::vector<Mosfet, core::HugeAllocator<Mosfet>> mosfets;
   std::vector<BlackBox> black_boxes;
   std::vector<Element> elements;
+  std::vector<Call> calls;              // of subcircuits, in the order met
+  std::vector<std::string> call_cells;  // their cell names, each once
 
   NetId net_count() const { return static_cast<NetId>(net_names.size()); }
   // A new net named `head` followed by `tail`.

@@ -7,6 +7,7 @@
 #include "profile/cellmatch/cell_matcher.h"
 #include "profile/cellmatch/stage_graph.h"
 #include "profile/recognize/recognizer.h"
+#include "profile/recognize/stage_sizes.h"
 
 namespace {
 
@@ -133,6 +134,23 @@ std::vector<recognize::GateNetwork> versions(const recognize::GateNetwork& netwo
   return out;
 }
 
+// Smaller than any difference of sizes, so that it only breaks their ties.
+constexpr double kOtherCellGap = 1e-6;
+
+// The call of the input that every MOSFET of the stages came from, or none.
+std::uint32_t common_call(const circuit::Circuit& c, const recognize::GateNetwork& network,
+                          const std::vector<cellmatch::GateId>& stages) {
+  std::uint32_t call = circuit::Mosfet::kNoCall;
+  bool first = true;
+  for (cellmatch::GateId s : stages)
+    for (std::uint32_t m : network.stages[s].mosfet_ids) {
+      if (!first && c.mosfets[m].call != call) return circuit::Mosfet::kNoCall;
+      call = c.mosfets[m].call;
+      first = false;
+    }
+  return call;
+}
+
 }  // namespace
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
@@ -161,6 +179,31 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   for (std::size_t k : cell_of) result.library.push_back({&cells[k], &result.networks[k]});
   if (cell_of.empty()) return result;
 
+  // Cells of one network and other sizes (drive strengths) land on the same
+  // stages; the sizes rank them. A top stage's sizes are read when asked.
+  std::vector<std::vector<std::vector<recognize::DeviceSize>>> cell_sizes(cells.size());
+  for (std::size_t k : cell_of)
+    for (const recognize::Stage& st : result.networks[k].stages) cell_sizes[k].push_back(recognize::stage_sizes(cells[k], st));
+  std::vector<std::vector<recognize::DeviceSize>> top_sizes(network.stages.size());
+  std::vector<char> top_sized(network.stages.size(), 0);
+  matcher.set_size_gap([&](const cellmatch::Occurrence& o) {
+    const auto& wanted = cell_sizes[cell_of[entry_of[o.cell]]];
+    double gap = 0;
+    for (std::size_t i = 0; i < o.gates.size() && i < wanted.size(); ++i) {
+      cellmatch::GateId g = o.gates[i];
+      if (!top_sized[g]) {
+        top_sizes[g] = recognize::stage_sizes(top, network.stages[g]);
+        top_sized[g] = 1;
+      }
+      gap += recognize::size_gap(wanted[i], top_sizes[g]);
+    }
+    // Cells equal in network and sizes (a buffer and a clock buffer): where
+    // every device came from one call of the input, the cell it called wins.
+    std::uint32_t call = common_call(top, network, o.gates);
+    const std::string& name = cells[cell_of[entry_of[o.cell]]].name;
+    if (call != circuit::Mosfet::kNoCall && top.call_cells[top.calls[call].cell] != name) gap += kOtherCellGap;
+    return gap;
+  });
   std::vector<cellmatch::Occurrence> kept = matcher.run();
   std::vector<std::vector<int>> bulk_sides;
   for (std::size_t k : cell_of) bulk_sides.push_back(bulk_ports(cells[k]));

@@ -14,6 +14,7 @@
 #include "core/memory/huge_allocator.h"
 #include "profile/circuit/device_kinds.h"
 #include "profile/spice/symbols.h"
+#include "profile/spice/values.h"
 
 namespace spice {
 
@@ -29,6 +30,9 @@ struct DeviceCard {
   std::uint32_t text = kNoText;     // into Body::texts for elements other than m and x
   FileId file = 0;
   int line = 0;
+  // A MOSFET's drawn size in metres, 0 where not given: W times the
+  // multiplier m (fingers, nf, share the W given), and L.
+  float width = 0, length = 0;
   static constexpr std::uint32_t kNoText = ~std::uint32_t{0};
 };
 
@@ -79,6 +83,7 @@ struct Deck {
   std::unordered_map<SymbolId, std::uint32_t> definition_of;
   std::unordered_map<SymbolId, ModelType> models;
   std::vector<SymbolId> globals;      // in .global order, each once
+  Params params;                      // .param values, as read so far
   std::unordered_set<SymbolId> global_set;
 
   // The `.global` names, in order.

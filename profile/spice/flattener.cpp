@@ -81,6 +81,7 @@ void Flattener::keep(const Body& body) {
 
 void Flattener::begin(const std::string& name) {
   current_ = circuit::Circuit{};
+  call_cell_index_.clear();
   current_.name = name;
   globals_.clear();
   active_.assign(deck_.definitions.size(), false);
@@ -100,7 +101,8 @@ void Flattener::bind(const Body& body, const std::vector<circuit::NetId>& pins, 
   }
 }
 
-void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth) {
+void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
+                       std::uint32_t call) {
   // The top's own names are viewed in its body, not copied.
   if (prefix.empty()) keep(body);
   std::vector<circuit::NetId> nets;
@@ -117,7 +119,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
                       std::to_string(c.node_count) + " nodes given");
         current_.mosfets.push_back(
             circuit::Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
-                   nets[n[2]], nets[n[3]]});
+                   nets[n[2]], nets[n[3]], c.width, c.length, call});
+        if (call != circuit::Mosfet::kNoCall) ++current_.calls[call].mosfets;
         continue;
       }
     }
@@ -146,7 +149,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       call_pins.assign(c.node_count, circuit::kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       active_[def->second] = true;
-      expand(d.body, call_pins, name + "/", depth + 1);
+      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name));
       active_[def->second] = false;
       continue;
     }
@@ -154,6 +157,13 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
     for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
     current_.elements.push_back(std::move(e));
   }
+}
+
+std::uint32_t Flattener::new_call(const std::string& path, SymbolId cell) {
+  auto [it, added] = call_cell_index_.try_emplace(cell, static_cast<std::uint32_t>(current_.call_cells.size()));
+  if (added) current_.call_cells.push_back(deck_.symbols.spelling(cell));
+  current_.calls.push_back(circuit::Call{current_.names.add(path), it->second, 0});
+  return static_cast<std::uint32_t>(current_.calls.size() - 1);
 }
 
 circuit::Circuit Flattener::flatten_definition(const Definition& d) {

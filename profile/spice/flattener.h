@@ -49,7 +49,11 @@ class Flattener {
   void bind(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, std::vector<circuit::NetId>& nets);
   circuit::NetId new_net(const std::string& prefix, std::string_view name);
   circuit::NetId global_net(SymbolId name, std::string_view spelling);
-  void expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth);
+  // `call`: the call being expanded, which the body's MOSFETs name.
+  void expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
+              std::uint32_t call = circuit::Mosfet::kNoCall);
+  // A call of `cell` at `path`, filed in the circuit.
+  std::uint32_t new_call(const std::string& path, SymbolId cell);
   void begin(const std::string& name);
   // Makes the circuit hold the body's names, which it then views.
   void keep(const Body& body);
@@ -67,6 +71,7 @@ class Flattener {
   std::optional<circuit::Channel> last_channel_;
   WarningSink warn_;
   circuit::Circuit current_;
+  std::unordered_map<SymbolId, std::uint32_t> call_cell_index_;  // into current_.call_cells
   std::unordered_map<SymbolId, circuit::NetId> globals_;
   std::vector<bool> active_;          // definitions being expanded (a call cycle is an error)
   std::unordered_set<SymbolId> warned_black_boxes_;

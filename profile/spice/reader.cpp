@@ -262,6 +262,7 @@ void Reader::control(FileState& f, const Card& c, const std::string& key) {
   }
   if (key == ".global") return global(c);
   if (key == ".model") return model(c);
+  if (key == ".param") return param(c);
   if (key == ".control") {
     f.in_control = true;
     return;
@@ -269,7 +270,7 @@ void Reader::control(FileState& f, const Card& c, const std::string& key) {
   // Analyses, options, parameters and the like: their values are not needed
   // to extract gates.
   static const std::unordered_set<std::string> known = {
-      ".param", ".endl", ".option", ".options", ".tran", ".op", ".dc", ".ac", ".print", ".plot", ".probe",
+      ".endl", ".option", ".options", ".tran", ".op", ".dc", ".ac", ".print", ".plot", ".probe",
       ".meas", ".measure", ".temp", ".save", ".ic", ".nodeset", ".title", ".func", ".data", ".enddata",
       ".alter", ".protect", ".unprotect", ".hdl", ".noise", ".four", ".csparam", ".pz", ".tf", ".sens",
       ".connect", ".scale", ".pin", ".bipolar", ".resistor", ".capacitor", ".diode", ".equation", ".endc"};
@@ -440,6 +441,31 @@ void Reader::model(const Card& c) {
     deck_.models.try_emplace(deck_.symbols.intern(name.substr(0, dot)), t);
 }
 
+void Reader::param(const Card& c) {
+  // name = value pairs; a value that does not evaluate leaves the name unknown.
+  for (std::size_t i = 1; i + 2 < c.words.size(); ++i) {
+    if (c.words[i + 1] != "=") continue;
+    if (std::optional<double> v = evaluate(c.words[i + 2], deck_.params)) deck_.params[lower(c.words[i])] = *v;
+    i += 2;
+  }
+}
+
+void Reader::sizes(const Card& c, std::size_t first, DeviceCard& d) const {
+  double w = 0, l = 0, m = 1;
+  for (std::size_t i = first; i + 2 < c.words.size(); ++i) {
+    if (c.words[i + 1] != "=") continue;
+    std::string key = lower(c.words[i]);
+    std::optional<double> v = evaluate(c.words[i + 2], deck_.params);
+    i += 2;
+    if (!v) continue;
+    if (key == "w") w = *v;
+    else if (key == "l") l = *v;
+    else if (key == "m" || key == "mult") m = *v;
+  }
+  d.width = static_cast<float>(w * m);
+  d.length = static_cast<float>(l);
+}
+
 void Reader::element(FileState& f, const Card& c) {
   char letter = c.words[0][0];
   if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
@@ -488,6 +514,7 @@ void Reader::element(FileState& f, const Card& c) {
   pending_body_id_ = body_id;
   d.node_count = static_cast<std::uint32_t>(nets);
   d.name = body->store(name);
+  if (letter == 'm' || letter == 'x') sizes(c, n, d);
   if (letter != 'm' && letter != 'x') {
     std::string text;
     for (std::string_view w : c.words) {

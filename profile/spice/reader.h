@@ -44,6 +44,9 @@ class Reader {
   void include(FileState& f, const Card& c, bool lib);
   void global(const Card& c);
   void model(const Card& c);
+  void param(const Card& c);
+  // W, L and the multiplier of a MOSFET card from its words after `first`.
+  void sizes(const Card& c, std::size_t first, DeviceCard& d) const;
   void element(FileState& f, const Card& c);
   // Ends the run of element cards waiting for their names: interns the
   // names of all of them at once, then gives the cards their local nets.

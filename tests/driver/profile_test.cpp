@@ -111,6 +111,42 @@ TEST(Profile, LibraryCellsFoundAreWrittenAsInstancesOfTheirOwnModules) {
   EXPECT_NE(v.find("module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
 }
 
+TEST(Profile, ExtractedDesignComesBackCellForCell) {
+  // As a layout tool writes it: black-box entries, the top on rails of its
+  // own names, calls of cells that share one network. bufa and bufb differ
+  // in widths only; bufc equals bufa but for which end of each device is
+  // the drain, so only the call tells them apart.
+  fs::path d = work_dir("extracted");
+  auto buffer = [](const std::string& name, const char* wn, const char* wp, bool flipped) {
+    auto mos = [&](const char* n, const char* a, const char* b, const char* g, const char* bulk, const char* model,
+                   const char* w) {
+      return std::string(n) + " " + (flipped ? b : a) + " " + g + " " + (flipped ? a : b) + " " + bulk + " " + model +
+             " w=" + w + " l=150000u\n";
+    };
+    return ".subckt " + name + " A VGND VNB VPB VPWR X\n" + mos("X0", "m", "VGND", "A", "VNB", "nfet", "420000u") +
+           mos("X1", "m", "VPWR", "A", "VPB", "pfet", "640000u") + mos("X2", "X", "VGND", "m", "VNB", "nfet", wn) +
+           mos("X3", "X", "VPWR", "m", "VPB", "pfet", wp) + ".ends\n";
+  };
+  std::ofstream(d / "cells.sp") << ".param wide=1.3\n" << buffer("bufa", "650000u", "1e+06u", false)
+                                << buffer("bufb", "{wide/2}", "2u m=1", false)
+                                << buffer("bufc", "0.65u", "1u", true);
+  std::ofstream(d / "design.sp") << ".subckt bufa A VGND VNB VPB VPWR X\n.ends\n"
+                                    ".subckt bufb A VGND VNB VPB VPWR X\n.ends\n"
+                                    ".subckt bufc A VGND VNB VPB VPWR X\n.ends\n"
+                                    ".subckt top i o vccd1 vssd1\n"
+                                    "X_1_ i vssd1 vssd1 vccd1 vccd1 a bufb\n"
+                                    "X_2_ a vssd1 vssd1 vccd1 vccd1 b bufc\n"
+                                    "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\n.ends\n";
+  Outcome r = run(d, "design.sp -l cells.sp -o out.v");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  std::string v = slurp(d / "out.v");
+  for (const char* line : {"bufb bufb_1 ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
+                           "bufc bufc_2 ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
+                           "bufa bufa_3 ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );"})
+    EXPECT_NE(v.find(line), std::string::npos) << line << "\n" << v;
+}
+
 TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {
   fs::path d = work_dir("warnings");
   std::ofstream(d / "w.sp") << ".subckt top a y unused vdd gnd\n"

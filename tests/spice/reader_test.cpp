@@ -1,5 +1,9 @@
 #include "deck_fixture.h"
 
+#include <cmath>
+
+#include "profile/spice/values.h"
+
 namespace {
 
 using ReaderTest = DeckFixture;
@@ -180,6 +184,30 @@ TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
   EXPECT_EQ(c.mosfets.size(), 2u);
   ASSERT_EQ(cells.size(), 1u);  // given as a library, the included file's cell is a cell
   EXPECT_EQ(cells[0].name, "inv");
+}
+
+TEST(Values, NumbersScalesAndParameterExpressions) {
+  const spice::Params params = {{"wn", 0.42e-6}, {"k", 3}};
+  const std::pair<const char*, double> good[] = {
+      {"650000u", 0.65},  {"1e+06u", 1.0}, {"10meg", 1e7}, {"2.5", 2.5},        {"3mil", 76.2e-6},
+      {"1.5fF", 1.5e-15}, {"{wn*2}", 0.84e-6}, {"'k/2+1'", 2.5}, {"-(k - 1)", -2}, {"WN", 0.42e-6},
+  };
+  for (auto [text, value] : good) {
+    std::optional<double> v = spice::evaluate(text, params);
+    ASSERT_TRUE(v.has_value()) << text;
+    EXPECT_NEAR(*v, value, 1e-9 * std::abs(value)) << text;
+  }
+  for (const char* bad : {"", "{wp}", "1/0", "(2", "2 3", "4x5"}) EXPECT_FALSE(spice::evaluate(bad, params)) << bad;
+}
+
+TEST_F(ReaderTest, MosfetSizesWithMultipliersAndParameters) {
+  file("s.sp", ".param wp=2u lp={0.15u}\n.subckt s a y vdd gnd\nmp y a vdd vdd pmos w=wp l=lp m=2 nf=2\n"
+               "xn y a gnd gnd nfet w = 650000u l=150000u\n.ends\n");
+  circuit::Circuit c = top({"s.sp"});
+  ASSERT_EQ(c.mosfets.size(), 2u);
+  EXPECT_FLOAT_EQ(c.mosfets[0].width, 4e-6f);
+  EXPECT_FLOAT_EQ(c.mosfets[0].length, 0.15e-6f);
+  EXPECT_FLOAT_EQ(c.mosfets[1].width, 0.65f);  // a layout tool's micrometres written with a u
 }
 
 TEST(Glob, CaseInsensitiveWithStarsMarksAndSets) {

@@ -1,0 +1,138 @@
+#include "profile/spice/values.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+
+namespace spice {
+
+namespace {
+
+char low(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
+
+// The scale of the letters after a number's digits.
+double scale_of(std::string_view rest) {
+  if (rest.empty()) return 1;
+  auto starts = [&](std::string_view p) {
+    if (rest.size() < p.size()) return false;
+    for (std::size_t i = 0; i < p.size(); ++i)
+      if (low(rest[i]) != p[i]) return false;
+    return true;
+  };
+  if (starts("meg")) return 1e6;
+  if (starts("mil")) return 25.4e-6;
+  switch (low(rest[0])) {
+    case 't': return 1e12;
+    case 'g': return 1e9;
+    case 'k': return 1e3;
+    case 'm': return 1e-3;
+    case 'u': return 1e-6;
+    case 'n': return 1e-9;
+    case 'p': return 1e-12;
+    case 'f': return 1e-15;
+    case 'a': return 1e-18;
+    default: return 1;  // a unit alone (`5v`)
+  }
+}
+
+// Recursive descent over + - * / ( ), numbers and names.
+class Expression {
+ public:
+  Expression(std::string_view t, const Params& p) : t_(t), p_(p) {}
+  std::optional<double> value() {
+    std::optional<double> v = sum();
+    skip();
+    if (!v || i_ != t_.size()) return std::nullopt;
+    return v;
+  }
+
+ private:
+  void skip() {
+    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\t')) ++i_;
+  }
+  std::optional<double> sum() {
+    std::optional<double> v = product();
+    for (skip(); v && i_ < t_.size() && (t_[i_] == '+' || t_[i_] == '-'); skip()) {
+      char op = t_[i_++];
+      std::optional<double> r = product();
+      if (!r) return std::nullopt;
+      v = op == '+' ? *v + *r : *v - *r;
+    }
+    return v;
+  }
+  std::optional<double> product() {
+    std::optional<double> v = unary();
+    for (skip(); v && i_ < t_.size() && (t_[i_] == '*' || t_[i_] == '/'); skip()) {
+      char op = t_[i_++];
+      std::optional<double> r = unary();
+      if (!r || (op == '/' && *r == 0)) return std::nullopt;
+      v = op == '*' ? *v * *r : *v / *r;
+    }
+    return v;
+  }
+  std::optional<double> unary() {
+    skip();
+    if (i_ < t_.size() && (t_[i_] == '-' || t_[i_] == '+')) {
+      bool neg = t_[i_++] == '-';
+      std::optional<double> v = unary();
+      return v && neg ? std::optional<double>(-*v) : v;
+    }
+    return primary();
+  }
+  std::optional<double> primary() {
+    skip();
+    if (i_ >= t_.size()) return std::nullopt;
+    if (t_[i_] == '(') {
+      ++i_;
+      std::optional<double> v = sum();
+      skip();
+      if (!v || i_ >= t_.size() || t_[i_] != ')') return std::nullopt;
+      ++i_;
+      return v;
+    }
+    std::size_t start = i_;
+    if (std::isdigit(static_cast<unsigned char>(t_[i_])) || t_[i_] == '.') {
+      // Digits, a point, an exponent, then scale and unit letters.
+      while (i_ < t_.size() && (std::isdigit(static_cast<unsigned char>(t_[i_])) || t_[i_] == '.')) ++i_;
+      if (i_ + 1 < t_.size() && low(t_[i_]) == 'e' &&
+          (std::isdigit(static_cast<unsigned char>(t_[i_ + 1])) || t_[i_ + 1] == '+' || t_[i_ + 1] == '-'))
+        for (i_ += 2; i_ < t_.size() && std::isdigit(static_cast<unsigned char>(t_[i_]));) ++i_;
+      while (i_ < t_.size() && std::isalpha(static_cast<unsigned char>(t_[i_]))) ++i_;
+      return spice_number(t_.substr(start, i_ - start));
+    }
+    while (i_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[i_])) || t_[i_] == '_')) ++i_;
+    if (i_ == start) return std::nullopt;
+    std::string key;
+    for (char c : t_.substr(start, i_ - start)) key += low(c);
+    auto it = p_.find(key);
+    if (it == p_.end()) return std::nullopt;
+    return it->second;
+  }
+
+  std::string_view t_;
+  const Params& p_;
+  std::size_t i_ = 0;
+};
+
+}  // namespace
+
+std::optional<double> spice_number(std::string_view text) {
+  std::string s(text);
+  const char* begin = s.c_str();
+  char* end = nullptr;
+  double v = std::strtod(begin, &end);
+  if (end == begin || !std::isfinite(v)) return std::nullopt;
+  std::string_view rest(end);
+  for (char c : rest)
+    if (!std::isalpha(static_cast<unsigned char>(c))) return std::nullopt;
+  return v * scale_of(rest);
+}
+
+std::optional<double> evaluate(std::string_view text, const Params& params) {
+  if (text.size() >= 2 && ((text.front() == '{' && text.back() == '}') || (text.front() == '\'' && text.back() == '\'') ||
+                           (text.front() == '"' && text.back() == '"')))
+    text = text.substr(1, text.size() - 2);
+  return Expression(text, params).value();
+}
+
+}  // namespace spice
