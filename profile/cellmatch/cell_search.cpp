@@ -1,4 +1,4 @@
-#include "profile/run/cell_search.h"
+#include "profile/cellmatch/cell_search.h"
 
 #include <algorithm>
 #include <memory>
@@ -7,6 +7,8 @@
 #include "profile/cellmatch/cell_matcher.h"
 #include "profile/cellmatch/stage_graph.h"
 #include "profile/recognize/recognizer.h"
+
+namespace cellmatch {
 
 namespace {
 
@@ -167,7 +169,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   for (cellmatch::Occurrence& occ : kept) {
     std::uint32_t entry = entry_of[occ.cell];
     const circuit::Circuit& cell = cells[cell_of[entry]];
-    emit::CellOccurrence out;
+    CellOccurrence out;
     out.cell = entry;
     out.stages = occ.gates;
     Terminals t = terminals(top, network, out.stages);
@@ -179,3 +181,5 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   }
   return result;
 }
+
+}  // namespace cellmatch
