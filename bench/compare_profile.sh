@@ -8,11 +8,15 @@
 # each as a library of itself; the example deck with its library; the files
 # of CELLS_DIR (a folder of cell netlists, if given); and a generated deck of
 # 10k MOSFETs written as a layout extraction writes it (needs gen_netlist in
-# the NEW binary's build tree). Exits 1 on any difference.
+# the NEW binary's build tree). When the shared test data is there (SHARED,
+# default ../shared beside the checkout): the sky130 cells, each alone and
+# as its own library; the decks of other dialects, alone and with the IHP
+# cell library; and the extracted fuserisc design with its cell library.
+# Exits 1 on any difference.
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-  sed -n '2,12p' "$0" >&2
+  sed -n '2,16p' "$0" >&2
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -58,5 +62,34 @@ for f in "${inputs[@]}"; do
   run "$(basename "$f") as its own library" "$f" -l "$f"
 done
 run "chain with cells" "$root/examples/spice/chain.sp" -l "$root/examples/spice/cells.sp"
+
+shared=${SHARED:-$root/../shared}
+if [ -d "$shared/cells/spice" ]; then
+  for f in "$shared"/cells/spice/*.spice; do
+    run "$(basename "$f")" "$f"
+    run "$(basename "$f") as its own library" "$f" -l "$f"
+  done
+fi
+if [ -d "$shared/dialects" ]; then
+  ihp=$shared/dialects/ihp_sg13g2/sg13g2_stdcell.cdl
+  for f in "$shared"/dialects/*.cdl "$shared"/dialects/*.cir "$shared"/dialects/ihp_sg13g2/*.cdl \
+    "$shared"/dialects/ihp_sg13g2/*.spice; do
+    [ -f "$f" ] || continue
+    run "$(basename "$f")" "$f"
+    [ -f "$ihp" ] && run "$(basename "$f") with the IHP cells" "$f" -l "$ihp"
+  done
+  # Decks of several uncalled cells, each with the top it is about.
+  for pair in RM_IHPSG13_1P_64x64_c2_bm_bist.cdl:RM_IHPSG13_1P_64x64_c2_bm_bist \
+    SP6TCClockGenerator.cdl:SP6TCClockGenerator sg13g2_inv2_and2_deep.cdl:sg13g2_inv2_and2_deep; do
+    f=$shared/dialects/${pair%%:*}
+    [ -f "$f" ] || continue
+    run "${pair%%:*} --top ${pair#*:}" "$f" --top "${pair#*:}"
+    [ -f "$ihp" ] && run "${pair%%:*} --top ${pair#*:} with the IHP cells" "$f" --top "${pair#*:}" -l "$ihp"
+  done
+fi
+design=$shared/designs/fuserisc
+if [ -f "$design/wb_mem_split.spice" ]; then
+  run "fuserisc with its cells" "$design/wb_mem_split.spice" -l "$design/cells.spice"
+fi
 echo "$cases cases, $diffs differ"
 [ "$diffs" -eq 0 ]

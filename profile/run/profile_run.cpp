@@ -5,9 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "profile/run/cell_search.h"
 #include "profile/run/options.h"
-#include "profile/emit/netlist_emitter.h"
+#include "profile/cellmatch/cell_search.h"
+#include "profile/design/design_builder.h"
+#include "profile/emit/verilog_writer.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/recognize/switch_evaluator.h"
 #include "profile/circuit/device_kinds.h"
@@ -30,7 +31,8 @@ struct Profile {
   std::vector<circuit::Circuit> cells;
   std::string top_where;  // location of the top for messages
   recognize::GateNetwork network;
-  CellSearchResult found;  // library cells found in the top
+  cellmatch::CellSearchResult found;  // library cells found in the top
+  design::Design design;
 };
 
 void read_step(Profile& run) {
@@ -70,7 +72,11 @@ void recognize_step(Profile& run) {
 }
 
 void match_step(Profile& run) {
-  if (!run.cells.empty()) run.found = find_library_cells(run.top, run.network, run.cells);
+  if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells);
+}
+
+void design_step(Profile& run) {
+  run.design = design::DesignBuilder(run.found.library).build(run.top, run.network, run.found.occurrences);
 }
 
 // Written beside the target and renamed at the end, so that a failed run
@@ -83,7 +89,7 @@ bool write_step(Profile& run) {
     std::fprintf(stderr, "parser: cannot write %s\n", out.c_str());
     return false;
   }
-  emit::NetlistEmitter(fp, run.found.library).write(run.top, run.network, run.found.occurrences);
+  emit::VerilogWriter(fp).write(run.design);
   bool ok = std::fflush(fp) == 0 && !std::ferror(fp);
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
@@ -119,5 +125,6 @@ int run_profile(int argc, char** argv) {
   }
   recognize_step(run);
   match_step(run);
+  design_step(run);
   return write_step(run) ? 0 : 1;
 }

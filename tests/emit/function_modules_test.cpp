@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "profile/emit/function_modules.h"
-#include "profile/emit/sop_minimizer.h"
+#include "profile/design/function_modules.h"
+#include "profile/design/sop_minimizer.h"
 
 namespace {
 
@@ -21,24 +21,24 @@ TEST(SopMinimizer, CoverIsExactOnTheOnSetAndFreeOnDontCares) {
         on[m] = r == 0;
         dc[m] = r == 1;
       }
-      std::vector<emit::Cube> cover = emit::SopMinimizer::minimize(n, on, dc);
+      std::vector<design::Cube> cover = design::SopMinimizer::minimize(n, on, dc);
       for (std::uint32_t m = 0; m < on.size(); ++m) {
         bool covered = false;
-        for (const emit::Cube& c : cover) covered = covered || (m & c.care) == c.value;
+        for (const design::Cube& c : cover) covered = covered || (m & c.care) == c.value;
         if (on[m] || !dc[m]) {
           EXPECT_EQ(covered, on[m]) << n << " " << m;
         }
       }
     }
-  EXPECT_EQ(emit::SopMinimizer::expression({}, {"a"}), "1'b0");
-  EXPECT_EQ(emit::SopMinimizer::expression({emit::Cube{0, 0}}, {"a"}), "1'b1");
+  EXPECT_EQ(design::SopMinimizer::expression({}, {"a"}), "1'b0");
+  EXPECT_EQ(design::SopMinimizer::expression({design::Cube{0, 0}}, {"a"}), "1'b1");
   // Adjacent minterms merge: a & b | a & ~b is a.
-  std::vector<emit::Cube> a = emit::SopMinimizer::minimize(2, {false, true, false, true}, {false, false, false, false});
-  EXPECT_EQ(emit::SopMinimizer::expression(a, {"a", "b"}), "a");
+  std::vector<design::Cube> a = design::SopMinimizer::minimize(2, {false, true, false, true}, {false, false, false, false});
+  EXPECT_EQ(design::SopMinimizer::expression(a, {"a", "b"}), "a");
 }
 
 std::string module_text(const recognize::Stage& s) {
-  emit::FunctionModules modules;
+  design::FunctionModules modules;
   modules.module_for(s);
   char* buf = nullptr;
   std::size_t size = 0;

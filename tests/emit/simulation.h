@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "profile/emit/netlist_emitter.h"
+#include "profile/design/design_builder.h"
+#include "profile/emit/verilog_writer.h"
 #include "profile/recognize/recognizer.h"
 
 inline bool have_tool(const char* name) {
@@ -43,8 +44,8 @@ inline void write_netlist(const circuit::Circuit& c, const std::string& path) {
   recognize::Recognizer r;
   recognize::GateNetwork net = r.run(c);
   FILE* f = std::fopen(path.c_str(), "w");
-  std::vector<emit::LibraryCell> cells;
-  emit::NetlistEmitter(f, cells).write(c, net, {});
+  std::vector<design::LibraryCell> cells;
+  emit::VerilogWriter(f).write(design::DesignBuilder(cells).build(c, net, {}));
   std::fclose(f);
 }
 

@@ -222,14 +222,14 @@ TEST_F(WholeFile, FoundCellIsOneInstanceOfItsOwnModule) {
   recognize::Recognizer r;
   recognize::GateNetwork top_net = r.run(top.circuit());
   recognize::GateNetwork cell_net = r.run(cell.circuit());
-  std::vector<emit::LibraryCell> cells = {{&cell.circuit(), &cell_net}};
-  emit::CellOccurrence occ;
+  std::vector<design::LibraryCell> cells = {{&cell.circuit(), &cell_net}};
+  design::CellOccurrence occ;
   occ.cell = 0;
   occ.stages = {0, 1};
   occ.pins = {top.net("a"), top.net("n2")};
   std::string path = scratch_path("chain.v"), bench = scratch_path("chain_tb.v");
   FILE* f = std::fopen(path.c_str(), "w");
-  emit::NetlistEmitter(f, cells).write(top.circuit(), top_net, {occ});
+  emit::VerilogWriter(f).write(design::DesignBuilder(cells).build(top.circuit(), top_net, {occ}));
   std::fclose(f);
   std::string text = read_text(path);
   EXPECT_NE(text.find("buf2 buf2_1 ( .i(a), .o(n2) );"), std::string::npos) << text;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace emit {
+namespace design {
 
 struct Cube {
   std::uint32_t value = 0;  // literal values on the cared bits
@@ -31,4 +31,4 @@ class SopMinimizer {
   static std::uint32_t literals(const std::vector<Cube>& cover);
 };
 
-}  // namespace emit
+}  // namespace design

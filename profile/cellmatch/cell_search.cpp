@@ -1,4 +1,4 @@
-#include "profile/run/cell_search.h"
+#include "profile/cellmatch/cell_search.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,6 +8,8 @@
 #include "profile/cellmatch/stage_graph.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/recognize/stage_sizes.h"
+
+namespace cellmatch {
 
 namespace {
 
@@ -210,7 +212,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   for (cellmatch::Occurrence& occ : kept) {
     std::uint32_t entry = entry_of[occ.cell];
     const circuit::Circuit& cell = cells[cell_of[entry]];
-    emit::CellOccurrence out;
+    CellOccurrence out;
     out.cell = entry;
     out.stages = occ.gates;
     Terminals t = terminals(top, network, out.stages);
@@ -222,3 +224,5 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   }
   return result;
 }
+
+}  // namespace cellmatch

@@ -23,7 +23,7 @@
 
 #include "profile/recognize/gate_network.h"
 
-namespace emit {
+namespace design {
 
 class FunctionModules {
  public:
@@ -59,4 +59,4 @@ class FunctionModules {
   std::unordered_set<std::string> taken_;
 };
 
-}  // namespace emit
+}  // namespace design

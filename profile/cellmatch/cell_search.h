@@ -2,21 +2,39 @@
 // The library cells found in the top circuit of a SPICE profile run: each
 // cell recognised on its own, both networks turned into search graphs, every
 // occurrence found, overlaps resolved, and each kept occurrence handed over
-// as the writer takes it.
+// as the design takes it.
+#include <cstdint>
 #include <vector>
 
-#include "profile/emit/netlist_emitter.h"
 #include "profile/recognize/gate_network.h"
 #include "profile/circuit/circuit.h"
+
+namespace cellmatch {
+
+// A library cell: its circuit (name, ports) and its own gate network.
+struct LibraryCell {
+  const circuit::Circuit* circuit = nullptr;
+  const recognize::GateNetwork* network = nullptr;
+};
+
+// Cell `cell` found in a network: the stages it replaces, and for each port
+// of the cell (in the cell's port order) the net it connects to.
+struct CellOccurrence {
+  std::uint32_t cell = 0;
+  std::vector<std::uint32_t> stages;
+  std::vector<circuit::NetId> pins;
+};
 
 // `cells` holds the library's cells; those that can stand for part of the
 // circuit get a network in `networks` (index-aligned, empty otherwise) and an
 // entry in `library`, which the returned occurrences index.
 struct CellSearchResult {
   std::vector<recognize::GateNetwork> networks;
-  std::vector<emit::LibraryCell> library;
-  std::vector<emit::CellOccurrence> occurrences;
+  std::vector<LibraryCell> library;
+  std::vector<CellOccurrence> occurrences;
 };
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
                                     const std::vector<circuit::Circuit>& cells);
+
+}  // namespace cellmatch

@@ -1,10 +1,10 @@
-#include "profile/emit/sop_minimizer.h"
+#include "profile/design/sop_minimizer.h"
 
 #include <algorithm>
 #include <bit>
 #include <unordered_set>
 
-namespace emit {
+namespace design {
 
 namespace {
 
@@ -121,4 +121,4 @@ std::uint32_t SopMinimizer::literals(const std::vector<Cube>& cover) {
   return n;
 }
 
-}  // namespace emit
+}  // namespace design

@@ -1,9 +1,9 @@
-#include "profile/emit/function_modules.h"
+#include "profile/design/function_modules.h"
 
-#include "profile/emit/sop_minimizer.h"
+#include "profile/design/sop_minimizer.h"
 #include "core/gates/header_modules.h"
 
-namespace emit {
+namespace design {
 
 using recognize::FunctionTable;
 using recognize::Stage;
@@ -185,4 +185,4 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
   std::fputs("endmodule\n\n", out);
 }
 
-}  // namespace emit
+}  // namespace design

@@ -1,0 +1,308 @@
+#include "profile/design/design_builder.h"
+
+#include <algorithm>
+
+
+namespace design {
+
+using circuit::NetId;
+using recognize::GateNetwork;
+using recognize::Stage;
+
+namespace {
+
+// Ports a module drives: outputs of its stages, or output pins of its cells.
+std::vector<bool> driven_nets(const circuit::Circuit& c, const GateNetwork& network,
+                              const std::vector<bool>& replaced, const std::vector<CellOccurrence>& occurrences,
+                              const std::vector<LibraryCell>& cells) {
+  std::vector<bool> driven(c.net_count(), false);
+  for (std::uint32_t s = 0; s < network.stages.size(); ++s)
+    if (!replaced[s])
+      for (NetId o : network.stages[s].outputs) driven[o] = true;
+  for (const CellOccurrence& occ : occurrences) {
+    const LibraryCell& cell = cells[occ.cell];
+    for (std::size_t p = 0; p < occ.pins.size() && p < cell.circuit->ports.size(); ++p) {
+      NetId inner = cell.circuit->ports[p];
+      if (inner < cell.network->nets.size() && cell.network->nets[inner].driver != recognize::kNoStage &&
+          occ.pins[p] < driven.size())
+        driven[occ.pins[p]] = true;
+    }
+  }
+  return driven;
+}
+
+// Channel steps from the nearest rail to each net of a component.
+std::unordered_map<NetId, std::uint32_t> rail_depths(const circuit::Circuit& c,
+                                                     const std::vector<std::uint32_t>& mosfets) {
+  std::unordered_map<NetId, std::vector<NetId>> next;
+  std::unordered_map<NetId, std::uint32_t> depth;
+  std::vector<NetId> queue;
+  for (std::uint32_t m : mosfets) {
+    const circuit::Mosfet& mos = c.mosfets[m];
+    next[mos.drain].push_back(mos.source);
+    next[mos.source].push_back(mos.drain);
+    for (NetId n : {mos.drain, mos.source})
+      if (c.is_rail(n) && depth.emplace(n, 0).second) queue.push_back(n);
+  }
+  for (std::size_t i = 0; i < queue.size(); ++i)
+    for (NetId o : next[queue[i]])
+      if (depth.emplace(o, depth[queue[i]] + 1).second) queue.push_back(o);
+  return depth;
+}
+
+std::string one_line(const std::string& text) {
+  std::string s = text;
+  for (char& ch : s)
+    if (ch == '\n' || ch == '\r') ch = ' ';
+  return s;
+}
+
+// The path steps before the last `/` of a name ("" for none).
+std::string_view parent(std::string_view name) {
+  std::size_t slash = name.rfind('/');
+  return slash == std::string_view::npos ? std::string_view() : name.substr(0, slash);
+}
+
+}  // namespace
+
+const char* instance_kind_name(InstanceKind kind) {
+  switch (kind) {
+    case InstanceKind::TableGate: return "table";
+    case InstanceKind::LibraryCell: return "cell";
+    case InstanceKind::Function: return "function";
+    case InstanceKind::BlackBox: return "blackbox";
+    case InstanceKind::Switch: return "switch";
+  }
+  return "?";
+}
+
+NameId DesignBuilder::fixed(const std::string& text) {
+  auto it = fixed_.find(text);
+  if (it != fixed_.end()) return it->second;
+  NameId id = design_.make_name(text);
+  fixed_.emplace(text, id);
+  return id;
+}
+
+NameId DesignBuilder::path_of(std::string_view instance) {
+  std::string_view path = parent(instance);
+  auto [it, fresh] = paths_.emplace(path, 0);
+  if (fresh) it->second = design_.add_name(path);
+  return it->second;
+}
+
+NameId DesignBuilder::path_of(const circuit::Circuit& c, const std::vector<std::uint32_t>& devices) {
+  if (devices.empty()) return path_of(std::string_view());
+  std::string_view path = parent(c.mosfets[devices.front()].name);
+  for (std::uint32_t m : devices) {
+    std::string_view name = c.mosfets[m].name;
+    // Shorten to the steps both share.
+    while (!path.empty() && !(name.size() > path.size() && name.compare(0, path.size(), path) == 0 &&
+                              name[path.size()] == '/'))
+      path = parent(path);
+  }
+  auto [it, fresh] = paths_.emplace(path, 0);
+  if (fresh) it->second = design_.add_name(path);
+  return it->second;
+}
+
+Design DesignBuilder::build(const circuit::Circuit& top, const GateNetwork& network,
+                            const std::vector<CellOccurrence>& occurrences) {
+  design_ = Design();
+  fixed_.clear();
+  paths_.clear();
+  black_boxes_.clear();
+  black_box_index_.clear();
+  design_.functions.reserve(top.name);
+  std::vector<bool> used(cells_.size(), false);
+  for (const CellOccurrence& occ : occurrences) used[occ.cell] = true;
+  for (std::size_t k = 0; k < cells_.size(); ++k)
+    if (used[k]) design_.functions.reserve(cells_[k].circuit->name);
+  for (const circuit::BlackBox& b : top.black_boxes) design_.functions.reserve(b.cell);
+
+  add_module(top, network, occurrences);
+  for (std::size_t k = 0; k < cells_.size(); ++k)
+    if (used[k]) add_module(*cells_[k].circuit, *cells_[k].network, {});
+  add_black_box_modules();
+  return std::move(design_);
+}
+
+void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& network,
+                               const std::vector<CellOccurrence>& occurrences) {
+  Module m;
+  m.name = design_.add_name(c.name);
+  std::vector<bool> replaced(network.stages.size(), false);
+  for (const CellOccurrence& occ : occurrences)
+    for (std::uint32_t s : occ.stages)
+      if (s < replaced.size()) replaced[s] = true;
+  std::vector<bool> driven = driven_nets(c, network, replaced, occurrences, cells_);
+
+  m.nets.resize(c.net_count());
+  for (NetId n = 0; n < c.net_count(); ++n) m.nets[n].name = design_.add_name(c.net_names[n]);
+
+  // Components too large to evaluate become switch primitives; the ports on
+  // their channels are inout.
+  std::vector<bool> switched(c.net_count(), false);
+  bool rails_used = false;
+  for (const auto& component : network.unevaluated)
+    for (std::uint32_t k : component) {
+      const circuit::Mosfet& mos = c.mosfets[k];
+      for (NetId n : {mos.drain, mos.source}) {
+        if (c.is_rail(n)) rails_used = true;
+        else switched[n] = true;
+      }
+    }
+  m.ports = c.ports;
+  for (NetId p : c.ports) {
+    Net& net = m.nets[p];
+    // A port listed twice on the .subckt line is declared once.
+    if (net.kind == NetKind::Port) continue;
+    m.declared.push_back(p);
+    net.kind = NetKind::Port;
+    net.direction = switched[p] ? Direction::Inout : driven[p] ? Direction::Output : Direction::Input;
+  }
+  // Internal nets that something connects to are wires.
+  std::vector<bool> wired(c.net_count(), false);
+  for (std::uint32_t s = 0; s < network.stages.size(); ++s) {
+    if (replaced[s]) continue;
+    for (NetId n : network.stages[s].inputs) wired[n] = true;
+    for (NetId n : network.stages[s].outputs) wired[n] = true;
+  }
+  for (const CellOccurrence& occ : occurrences)
+    for (NetId n : occ.pins)
+      if (n < wired.size()) wired[n] = true;
+  for (const circuit::BlackBox& b : c.black_boxes)
+    for (NetId n : b.pins)
+      if (n < wired.size()) wired[n] = true;
+  for (const auto& component : network.unevaluated)
+    for (std::uint32_t k : component)
+      for (NetId n : {c.mosfets[k].drain, c.mosfets[k].gate, c.mosfets[k].source})
+        if (!c.is_rail(n)) wired[n] = true;
+  for (NetId n = 0; n < c.net_count(); ++n)
+    if (wired[n] && m.nets[n].kind != NetKind::Port) m.nets[n].kind = NetKind::Wire;
+  // Switches reach the rails through two nets of their own.
+  NetId supply = kOpen, ground = kOpen;
+  if (rails_used) {
+    supply = static_cast<NetId>(m.nets.size());
+    m.nets.push_back(Net{fixed("<supply>"), NetKind::Supply, Direction::Input});
+    ground = static_cast<NetId>(m.nets.size());
+    m.nets.push_back(Net{fixed("<ground>"), NetKind::Ground, Direction::Input});
+  }
+
+  // Instance names must not clash with net names in the module's scope.
+  std::unordered_set<std::string_view> nets(c.net_names.begin(), c.net_names.end());
+  std::unordered_set<std::string> taken;
+  auto instance_name = [&](std::string base) {
+    while (nets.count(base) || !taken.insert(base).second) base += "_";
+    return design_.make_name(base);
+  };
+
+  std::uint32_t cell_count = 0;
+  std::vector<std::size_t> occ_at(network.stages.size(), occurrences.size());
+  for (std::size_t i = 0; i < occurrences.size(); ++i)
+    if (!occurrences[i].stages.empty())
+      occ_at[*std::min_element(occurrences[i].stages.begin(), occurrences[i].stages.end())] = i;
+  auto add_occurrence = [&](const CellOccurrence& occ) {
+    const circuit::Circuit& cell = *cells_[occ.cell].circuit;
+    Instance inst;
+    inst.kind = InstanceKind::LibraryCell;
+    inst.cell = design_.add_name(cell.name);
+    inst.name = instance_name(cell.name + "_" + std::to_string(++cell_count));
+    for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
+      inst.pins.push_back(Pin{design_.add_name(cell.net_names[cell.ports[p]]),
+                              occ.pins[p] < c.net_count() ? occ.pins[p] : kOpen});
+    for (std::uint32_t s : occ.stages)
+      if (s < network.stages.size())
+        inst.devices.insert(inst.devices.end(), network.stages[s].mosfet_ids.begin(),
+                            network.stages[s].mosfet_ids.end());
+    std::sort(inst.devices.begin(), inst.devices.end());
+    inst.path = path_of(c, inst.devices);
+    m.instances.push_back(std::move(inst));
+  };
+  // Stages and cells in stage order; a cell where its first stage was.
+  for (std::uint32_t s = 0; s < network.stages.size(); ++s) {
+    if (occ_at[s] < occurrences.size()) add_occurrence(occurrences[occ_at[s]]);
+    if (replaced[s]) continue;
+    const Stage& st = network.stages[s];
+    Instance inst;
+    inst.cell = fixed(design_.functions.module_for(st));
+    inst.name = instance_name(std::string("U").append(std::to_string(s + 1)));
+    if (st.table_type >= 0) {
+      // Table pins in letter order.
+      inst.kind = InstanceKind::TableGate;
+      std::vector<std::pair<char, NetId>> pins;
+      for (std::size_t k = 0; k < st.inputs.size(); ++k) pins.emplace_back(st.table_pins[k], st.inputs[k]);
+      std::sort(pins.begin(), pins.end());
+      for (auto [pin, net] : pins) inst.pins.push_back(Pin{fixed(std::string(1, pin)), net});
+      inst.pins.push_back(Pin{fixed("out"), st.outputs[0]});
+    } else {
+      inst.kind = InstanceKind::Function;
+      std::vector<std::string> ins = FunctionModules::input_pins(st.table.inputs);
+      std::vector<std::string> outs = FunctionModules::output_pins(st.table.outputs);
+      for (std::size_t k = 0; k < ins.size(); ++k) inst.pins.push_back(Pin{fixed(ins[k]), st.inputs[k]});
+      for (std::size_t k = 0; k < outs.size(); ++k) inst.pins.push_back(Pin{fixed(outs[k]), st.outputs[k]});
+    }
+    inst.devices = st.mosfet_ids;
+    inst.path = path_of(c, inst.devices);
+    m.instances.push_back(std::move(inst));
+  }
+  for (const CellOccurrence& occ : occurrences)
+    if (occ.stages.empty()) add_occurrence(occ);
+
+  for (const circuit::BlackBox& b : c.black_boxes) {
+    auto [known, fresh] = black_box_index_.emplace(b.cell, black_boxes_.size());
+    if (fresh) black_boxes_.emplace_back(b.cell, b.pins.size());
+    else black_boxes_[known->second].second = std::max(black_boxes_[known->second].second, b.pins.size());
+    Instance inst;
+    inst.kind = InstanceKind::BlackBox;
+    inst.cell = design_.add_name(b.cell);
+    inst.name = instance_name(b.name);
+    for (NetId n : b.pins) inst.pins.push_back(Pin{kNoName, n});
+    inst.path = path_of(b.name);
+    m.instances.push_back(std::move(inst));
+  }
+  auto terminal = [&](NetId n) {
+    if (!c.is_rail(n)) return n;
+    return c.net_roles[n] == circuit::NetRole::Supply ? supply : ground;
+  };
+  for (const auto& component : network.unevaluated) {
+    std::unordered_map<NetId, std::uint32_t> depth = rail_depths(c, component);
+    auto depth_of = [&](NetId n) {
+      auto it = depth.find(n);
+      return it == depth.end() ? ~std::uint32_t{0} : it->second;
+    };
+    for (std::uint32_t k : component) {
+      const circuit::Mosfet& mos = c.mosfets[k];
+      // Switch primitives pass one way: from the end nearer a rail.
+      bool forward = depth_of(mos.source) <= depth_of(mos.drain);
+      NetId data = forward ? mos.source : mos.drain, out = forward ? mos.drain : mos.source;
+      Instance inst;
+      inst.kind = InstanceKind::Switch;
+      inst.cell = fixed(mos.type == circuit::Channel::N ? "nmos" : "pmos");
+      inst.name = instance_name(std::string(mos.name));
+      inst.pins = {Pin{kNoName, terminal(out)}, Pin{kNoName, terminal(data)}, Pin{kNoName, terminal(mos.gate)}};
+      inst.devices = {k};
+      inst.path = path_of(c, inst.devices);
+      m.instances.push_back(std::move(inst));
+    }
+  }
+  for (const circuit::Element& e : c.elements) m.comments.push_back(one_line(e.text));
+  design_.modules.push_back(std::move(m));
+}
+
+// Directions are unknown; as inputs the pins drive nothing.
+void DesignBuilder::add_black_box_modules() {
+  for (const auto& [cell, pins] : black_boxes_) {
+    Module m;
+    m.kind = ModuleKind::BlackBox;
+    m.name = design_.add_name(cell);
+    for (std::size_t p = 0; p < pins; ++p) {
+      m.ports.push_back(static_cast<NetId>(p));
+      m.declared.push_back(static_cast<NetId>(p));
+      m.nets.push_back(Net{fixed(std::string("p").append(std::to_string(p))), NetKind::Port, Direction::Input});
+    }
+    design_.modules.push_back(std::move(m));
+  }
+}
+
+}  // namespace design

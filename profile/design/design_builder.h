@@ -1,0 +1,50 @@
+#pragma once
+// Builds the design from the top circuit, its gate network and the library
+// cells found in it: the top module (found cells in place of the stages
+// they cover), one module per cell used (from that cell's own network), and
+// an empty module per black-box cell.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "profile/cellmatch/cell_search.h"
+#include "profile/circuit/circuit.h"
+#include "profile/design/design.h"
+#include "profile/recognize/gate_network.h"
+
+namespace design {
+
+using cellmatch::CellOccurrence;
+using cellmatch::LibraryCell;
+
+class DesignBuilder {
+ public:
+  explicit DesignBuilder(const std::vector<LibraryCell>& cells) : cells_(cells) {}
+
+  Design build(const circuit::Circuit& top, const recognize::GateNetwork& network,
+               const std::vector<CellOccurrence>& occurrences);
+
+ private:
+  void add_module(const circuit::Circuit& c, const recognize::GateNetwork& network,
+                  const std::vector<CellOccurrence>& occurrences);
+  void add_black_box_modules();
+  // The id of a fixed text (pin and module names), kept once.
+  NameId fixed(const std::string& text);
+  // The instance path of the MOSFETs `devices` of `c`: their names' longest
+  // common run of whole path steps.
+  NameId path_of(const circuit::Circuit& c, const std::vector<std::uint32_t>& devices);
+  NameId path_of(std::string_view instance);
+
+  const std::vector<LibraryCell>& cells_;
+  Design design_;
+  std::unordered_map<std::string, NameId> fixed_;
+  std::unordered_map<std::string_view, NameId> paths_;
+  // Black-box cells in order of first call, with their most pins.
+  std::vector<std::pair<std::string_view, std::size_t>> black_boxes_;
+  std::unordered_map<std::string_view, std::size_t> black_box_index_;
+};
+
+}  // namespace design
