@@ -207,7 +207,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     Instance inst;
     inst.kind = InstanceKind::LibraryCell;
     inst.cell = design_.add_name(cell.name);
-    inst.name = instance_name(cell.name + "_" + std::to_string(++cell_count));
+    ++cell_count;
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
       inst.pins.push_back(Pin{design_.add_name(cell.net_names[cell.ports[p]]),
                               occ.pins[p] < c.net_count() ? occ.pins[p] : kOpen});
@@ -216,6 +216,14 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
         inst.devices.insert(inst.devices.end(), network.stages[s].mosfet_ids.begin(),
                             network.stages[s].mosfet_ids.end());
     std::sort(inst.devices.begin(), inst.devices.end());
+    // The devices of exactly one call of the input: the instance is that
+    // call, and keeps its name.
+    std::uint32_t call = inst.devices.empty() ? circuit::Mosfet::kNoCall : c.mosfets[inst.devices.front()].call;
+    bool one_call = call != circuit::Mosfet::kNoCall && c.calls[call].mosfets == inst.devices.size() &&
+                    std::all_of(inst.devices.begin(), inst.devices.end(),
+                                [&](std::uint32_t d) { return c.mosfets[d].call == call; });
+    inst.name = instance_name(one_call ? std::string(c.calls[call].path)
+                                       : cell.name + "_" + std::to_string(cell_count));
     inst.path = path_of(c, inst.devices);
     m.instances.push_back(std::move(inst));
   };

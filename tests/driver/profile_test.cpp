@@ -100,10 +100,11 @@ TEST(Profile, LibraryCellsFoundAreWrittenAsInstancesOfTheirOwnModules) {
   ASSERT_EQ(r.status, 0) << r.err;
   std::string v = slurp(d / "chain.v");
   // The NAND's inputs land where the circuit has them; the wells take the
-  // nets the circuit's MOSFETs have as bulk.
+  // nets the circuit's MOSFETs have as bulk; each instance is the call of
+  // the input whose devices it covers, and keeps its name.
   EXPECT_NE(v.find("wire n_1;\n"
-                   "INV INV_1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
-                   "nand2 nand2_2 ( .A(IN), .B(n_1), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
+                   "INV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
+                   "nand2 Xb ( .A(IN), .B(n_1), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
                    "endmodule\n"),
             std::string::npos)
       << v;
@@ -141,9 +142,9 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   std::string v = slurp(d / "out.v");
-  for (const char* line : {"bufb bufb_1 ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
-                           "bufc bufc_2 ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
-                           "bufa bufa_3 ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );"})
+  for (const char* line : {"bufb X_1_ ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
+                           "bufc X_2_ ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
+                           "bufa X_3_ ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );"})
     EXPECT_NE(v.find(line), std::string::npos) << line << "\n" << v;
 }
 
