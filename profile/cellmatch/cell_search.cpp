@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 #include <set>
+#include <string_view>
+#include <unordered_map>
 
 #include "profile/cellmatch/cell_matcher.h"
 #include "profile/cellmatch/stage_graph.h"
@@ -153,6 +155,55 @@ std::uint32_t common_call(const circuit::Circuit& c, const recognize::GateNetwor
   return call;
 }
 
+// Interchangeable inputs (a NOR's A and B) land on the nets that drive the
+// same devices of the cell: where the occurrence is exactly one call of the
+// input, each input port takes the gate net of the circuit MOSFET that bears
+// the name of a cell MOSFET the port drives. The new pins are kept only when
+// every stage still sees each input in a position of the same
+// interchangeability class, so the function cannot change.
+void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwork& network,
+                         const circuit::Circuit& cell, const recognize::GateNetwork& cell_network,
+                         const cellmatch::Occurrence& occ, std::vector<NetId>& pins) {
+  std::uint32_t call = common_call(top, network, occ.gates);
+  if (call == circuit::Mosfet::kNoCall) return;
+  std::unordered_map<std::string_view, std::uint32_t> by_name;
+  const std::string_view path = top.calls[call].path;
+  for (cellmatch::GateId s : occ.gates)
+    for (std::uint32_t m : network.stages[s].mosfet_ids) {
+      std::string_view name = top.mosfets[m].name;
+      if (name.size() > path.size() + 1 && name.compare(0, path.size(), path) == 0 && name[path.size()] == '/')
+        by_name.emplace(name.substr(path.size() + 1), m);
+    }
+  if (by_name.size() != top.calls[call].mosfets) return;
+  std::vector<NetId> moved = pins;
+  for (std::size_t p = 0; p < cell.ports.size() && p < moved.size(); ++p) {
+    if (cell.is_rail(cell.ports[p])) continue;
+    for (const circuit::Mosfet& m : cell.mosfets) {
+      if (m.gate != cell.ports[p]) continue;
+      auto it = by_name.find(m.name);
+      if (it == by_name.end()) return;
+      moved[p] = top.mosfets[it->second].gate;
+      break;
+    }
+  }
+  if (moved == pins) return;
+  // The circuit net of each cell net under the moved pins.
+  auto image = [&](NetId n) {
+    for (std::size_t p = 0; p < cell.ports.size() && p < moved.size(); ++p)
+      if (cell.ports[p] == n) return moved[p];
+    return n < occ.nets.size() ? occ.nets[n] : cellmatch::kNone;
+  };
+  for (std::size_t i = 0; i < occ.gates.size() && i < cell_network.stages.size(); ++i) {
+    const recognize::Stage& want = cell_network.stages[i];
+    const recognize::Stage& have = network.stages[occ.gates[i]];
+    for (std::size_t k = 0; k < want.inputs.size(); ++k) {
+      auto at = std::find(have.inputs.begin(), have.inputs.end(), image(want.inputs[k]));
+      if (at == have.inputs.end() || have.input_class[at - have.inputs.begin()] != want.input_class[k]) return;
+    }
+  }
+  pins = std::move(moved);
+}
+
 }  // namespace
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
@@ -217,6 +268,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     out.stages = occ.gates;
     Terminals t = terminals(top, network, out.stages);
     out.pins = occ.port_nets(*graphs[occ.cell], cell.ports, t.supply, t.ground);
+    pins_by_transistors(top, network, cell, result.networks[cell_of[entry]], occ, out.pins);
     const std::vector<int>& side = bulk_sides[entry];
     for (std::size_t p = 0; p < out.pins.size(); ++p)
       if (out.pins[p] == cellmatch::kNone && side[p] >= 0) out.pins[p] = side[p] == 0 ? t.bulk_n : t.bulk_p;

@@ -131,20 +131,27 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   std::ofstream(d / "cells.sp") << ".param wide=1.3\n" << buffer("bufa", "650000u", "1e+06u", false)
                                 << buffer("bufb", "{wide/2}", "2u m=1", false)
                                 << buffer("bufc", "0.65u", "1u", true);
+  // A NOR called twice with its inputs swapped: each comes back pin for pin.
+  std::ofstream(d / "cells.sp", std::ios::app)
+      << ".subckt nor2x A B VGND VNB VPB VPWR Y\nX0 Y A VGND VNB nfet w=0.65 l=0.15\nX1 VGND B Y VNB nfet w=0.65 l=0.15\n"
+         "X2 p A VPWR VPB pfet w=1 l=0.15\nX3 Y B p VPB pfet w=1 l=0.15\n.ends\n";
   std::ofstream(d / "design.sp") << ".subckt bufa A VGND VNB VPB VPWR X\n.ends\n"
                                     ".subckt bufb A VGND VNB VPB VPWR X\n.ends\n"
                                     ".subckt bufc A VGND VNB VPB VPWR X\n.ends\n"
                                     ".subckt top i o vccd1 vssd1\n"
                                     "X_1_ i vssd1 vssd1 vccd1 vccd1 a bufb\n"
                                     "X_2_ a vssd1 vssd1 vccd1 vccd1 b bufc\n"
-                                    "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\n.ends\n";
+                                    "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\n"
+                                    "X_4_ o b vssd1 vssd1 vccd1 vccd1 y1 nor2x\nX_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\n.ends\n";
   Outcome r = run(d, "design.sp -l cells.sp -o out.v");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   std::string v = slurp(d / "out.v");
   for (const char* line : {"bufb X_1_ ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
                            "bufc X_2_ ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
-                           "bufa X_3_ ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );"})
+                           "bufa X_3_ ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );",
+                           "nor2x X_4_ ( .A(o), .B(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .Y(y1) );",
+                           "nor2x X_5_ ( .A(b), .B(o), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .Y(y2) );"})
     EXPECT_NE(v.find(line), std::string::npos) << line << "\n" << v;
 }
 
