@@ -99,12 +99,12 @@ TEST(Profile, LibraryCellsFoundAreWrittenAsInstancesOfTheirOwnModules) {
   Outcome r = run(d, "-l lib/cells.sp chain.sp -o chain.v");
   ASSERT_EQ(r.status, 0) << r.err;
   std::string v = slurp(d / "chain.v");
-  // The NAND's inputs land where the circuit has them; the wells take the
+  // The NAND's inputs land as the call placed them; the wells take the
   // nets the circuit's MOSFETs have as bulk; each instance is the call of
   // the input whose devices it covers, and keeps its name.
   EXPECT_NE(v.find("wire n_1;\n"
                    "INV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
-                   "nand2 Xb ( .A(IN), .B(n_1), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
+                   "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
                    "endmodule\n"),
             std::string::npos)
       << v;
