@@ -34,7 +34,8 @@ struct Mosfet {
 struct Call {
   std::string_view path;      // instance path, e.g. "x1/X_1698_", held by Circuit::names
   std::uint32_t cell = 0;     // into Circuit::call_cells
-  std::uint32_t mosfets = 0;  // that its cell holds itself, not through calls
+  std::uint32_t mosfets = 0;   // that its cell holds itself, not through calls
+  std::uint32_t children = 0;  // calls its cell makes
 };
 
 // A call to a subcircuit defined nowhere that is not a MOSFET device: kept

@@ -22,6 +22,10 @@ std::string lower_case(std::string_view name);
 // model of another device.
 using ModelChannels = std::unordered_map<std::string, std::optional<Channel>>;
 
+// A call of a two-terminal device named as a diode (a layout tool writes one
+// for every antenna diode): it holds no logic.
+bool is_diode_device(std::string_view name, std::size_t terminals);
+
 class DeviceKinds {
  public:
   DeviceKinds(std::vector<std::string> nmos, std::vector<std::string> pmos, ModelChannels models)

@@ -82,6 +82,11 @@ struct Design {
   std::vector<Module> modules;
   // The table and generated modules that stage instances use.
   FunctionModules functions;
+  // What holds no logic and is not written: diodes (D cards, calls of a
+  // diode device), and calls of cells whose devices form no stage (decaps,
+  // fills, taps).
+  std::uint64_t diodes_left_out = 0;
+  std::uint64_t cells_without_logic = 0;
 
   std::string_view name(NameId id) const { return id == kNoName ? std::string_view() : names[id]; }
   NameId add_name(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "profile/circuit/device_kinds.h"
 
 namespace design {
 
@@ -258,6 +259,10 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     if (occ.stages.empty()) add_occurrence(occ);
 
   for (const circuit::BlackBox& b : c.black_boxes) {
+    if (circuit::is_diode_device(b.cell, b.pins.size())) {
+      ++design_.diodes_left_out;
+      continue;
+    }
     auto [known, fresh] = black_box_index_.emplace(b.cell, black_boxes_.size());
     if (fresh) black_boxes_.emplace_back(b.cell, b.pins.size());
     else black_boxes_[known->second].second = std::max(black_boxes_[known->second].second, b.pins.size());
@@ -294,7 +299,24 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       m.instances.push_back(std::move(inst));
     }
   }
-  for (const circuit::Element& e : c.elements) m.comments.push_back(one_line(e.text));
+  for (const circuit::Element& e : c.elements) {
+    if (!e.text.empty() && (e.text[0] == 'd' || e.text[0] == 'D')) {
+      ++design_.diodes_left_out;
+      continue;
+    }
+    m.comments.push_back(one_line(e.text));
+  }
+  // Calls of cells that hold devices themselves but none in a stage.
+  std::vector<char> has_logic(c.calls.size(), 0);
+  auto mark = [&](std::uint32_t k) {
+    if (c.mosfets[k].call != circuit::Mosfet::kNoCall) has_logic[c.mosfets[k].call] = 1;
+  };
+  for (const recognize::Stage& st : network.stages)
+    for (std::uint32_t k : st.mosfet_ids) mark(k);
+  for (const auto& component : network.unevaluated)
+    for (std::uint32_t k : component) mark(k);
+  for (std::size_t k = 0; k < c.calls.size(); ++k)
+    if (!has_logic[k] && c.calls[k].children == 0) ++design_.cells_without_logic;
   design_.modules.push_back(std::move(m));
 }
 

@@ -77,6 +77,10 @@ void match_step(Profile& run) {
 
 void design_step(Profile& run) {
   run.design = design::DesignBuilder(run.found.library).build(run.top, run.network, run.found.occurrences);
+  const design::Design& d = run.design;
+  if (d.diodes_left_out || d.cells_without_logic)
+    to_stderr(run.top_where + ": note: " + std::to_string(d.diodes_left_out) + " diodes and " +
+              std::to_string(d.cells_without_logic) + " calls of cells without logic (decap, fill, tap, diode) are not written");
 }
 
 // Written beside the target and renamed at the end, so that a failed run

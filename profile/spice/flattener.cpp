@@ -131,7 +131,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
                     " is neither n- nor p-channel (see --nmos, --pmos)");
       auto def = deck_.definition_of.find(c.model);
       if (def == deck_.definition_of.end()) {
-        if (warned_black_boxes_.insert(c.model).second && warn_)
+        if (!circuit::is_diode_device(deck_.symbols.spelling(c.model), c.node_count) &&
+            warned_black_boxes_.insert(c.model).second && warn_)
           warn_(core::located(deck_.files[c.file], c.line,
                         "warning: subcircuit " + deck_.symbols.spelling(c.model) +
                             " is defined nowhere: its calls are kept as black boxes"));
@@ -149,7 +150,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       call_pins.assign(c.node_count, circuit::kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       active_[def->second] = true;
-      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name));
+      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name, call));
       active_[def->second] = false;
       continue;
     }
@@ -159,7 +160,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
   }
 }
 
-std::uint32_t Flattener::new_call(const std::string& path, SymbolId cell) {
+std::uint32_t Flattener::new_call(const std::string& path, SymbolId cell, std::uint32_t parent) {
+  if (parent != circuit::Mosfet::kNoCall) ++current_.calls[parent].children;
   auto [it, added] = call_cell_index_.try_emplace(cell, static_cast<std::uint32_t>(current_.call_cells.size()));
   if (added) current_.call_cells.push_back(deck_.symbols.spelling(cell));
   current_.calls.push_back(circuit::Call{current_.names.add(path), it->second, 0});
