@@ -86,6 +86,10 @@ std::optional<Channel> DeviceKinds::channel(std::string_view name) const {
   return std::nullopt;
 }
 
+bool is_short_device(std::string_view name, std::size_t terminals) {
+  return terminals >= 2 && lower_case(name) == "short";
+}
+
 bool is_diode_device(std::string_view name, std::size_t terminals) {
   return terminals <= 2 && lower_case(name).find("diode") != std::string::npos;
 }

@@ -26,6 +26,10 @@ using ModelChannels = std::unordered_map<std::string, std::optional<Channel>>;
 // for every antenna diode): it holds no logic.
 bool is_diode_device(std::string_view name, std::size_t terminals);
 
+// A short device (a zero-ohm link, as tie cells hold): its first two
+// terminals are one net.
+bool is_short_device(std::string_view name, std::size_t terminals);
+
 class DeviceKinds {
  public:
   DeviceKinds(std::vector<std::string> nmos, std::vector<std::string> pmos, ModelChannels models)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "profile/circuit/circuit.h"
@@ -69,6 +70,9 @@ struct Module {
   std::vector<Net> nets;     // by NetId; the rails of switches follow the circuit's
   std::vector<Instance> instances;
   std::vector<std::string> comments;  // elements with no Verilog form, one line each
+  // Nets held at a rail through shorts and resistors only, with the value
+  // they are held at: written as constant drivers.
+  std::vector<std::pair<NetId, bool>> constants;
 };
 
 struct Design {

@@ -12,6 +12,47 @@ using recognize::Stage;
 
 namespace {
 
+bool is_short(const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); }
+
+// Per net, the rail value it is held at through shorts and resistors alone
+// (-1: none, or both rails).
+std::vector<int> held_values(const circuit::Circuit& c) {
+  std::vector<NetId> parent(c.net_count());
+  for (NetId n = 0; n < c.net_count(); ++n) parent[n] = n;
+  auto find = [&](NetId n) {
+    while (parent[n] != n) n = parent[n] = parent[parent[n]];
+    return n;
+  };
+  auto join = [&](NetId a, NetId b) {
+    if (a < c.net_count() && b < c.net_count()) parent[find(a)] = find(b);
+  };
+  bool any = false;
+  for (const circuit::BlackBox& b : c.black_boxes)
+    if (is_short(b)) {
+      join(b.pins[0], b.pins[1]);
+      any = true;
+    }
+  for (const circuit::Element& e : c.elements)
+    if (e.nets.size() == 2 && !e.text.empty() && (e.text[0] == 'r' || e.text[0] == 'R')) {
+      join(e.nets[0], e.nets[1]);
+      any = true;
+    }
+  std::vector<int> value(c.net_count(), -1);
+  if (!any) return value;
+  std::vector<int> root_value(c.net_count(), -1);  // -1 none, 0/1, 2 both
+  for (NetId n = 0; n < c.net_count(); ++n) {
+    if (!c.is_rail(n)) continue;
+    int v = c.net_roles[n] == circuit::NetRole::Supply ? 1 : 0;
+    int& r = root_value[find(n)];
+    r = r < 0 || r == v ? v : 2;
+  }
+  for (NetId n = 0; n < c.net_count(); ++n) {
+    int r = root_value[find(n)];
+    if (!c.is_rail(n) && (r == 0 || r == 1)) value[n] = r;
+  }
+  return value;
+}
+
 // Ports a module drives: outputs of its stages, or output pins of its cells.
 std::vector<bool> driven_nets(const circuit::Circuit& c, const GateNetwork& network,
                               const std::vector<bool>& replaced, const std::vector<CellOccurrence>& occurrences,
@@ -140,6 +181,12 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
 
   m.nets.resize(c.net_count());
   for (NetId n = 0; n < c.net_count(); ++n) m.nets[n].name = design_.add_name(c.net_names[n]);
+  const std::vector<int> held = held_values(c);
+  for (NetId n = 0; n < c.net_count(); ++n)
+    if (held[n] >= 0) {
+      m.constants.emplace_back(n, held[n] == 1);
+      driven[n] = true;
+    }
 
   // Components too large to evaluate become switch primitives; the ports on
   // their channels are inout.
@@ -174,7 +221,8 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       if (n < wired.size()) wired[n] = true;
   for (const circuit::BlackBox& b : c.black_boxes)
     for (NetId n : b.pins)
-      if (n < wired.size()) wired[n] = true;
+      if (n < wired.size() && !is_short(b)) wired[n] = true;
+  for (const auto& [n, value] : m.constants) wired[n] = true;
   for (const auto& component : network.unevaluated)
     for (std::uint32_t k : component)
       for (NetId n : {c.mosfets[k].drain, c.mosfets[k].gate, c.mosfets[k].source})
@@ -263,6 +311,8 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       ++design_.diodes_left_out;
       continue;
     }
+    // A short is written as the constant it makes, or as nothing.
+    if (is_short(b)) continue;
     auto [known, fresh] = black_box_index_.emplace(b.cell, black_boxes_.size());
     if (fresh) black_boxes_.emplace_back(b.cell, b.pins.size());
     else black_boxes_[known->second].second = std::max(black_boxes_[known->second].second, b.pins.size());
@@ -315,6 +365,17 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t k : st.mosfet_ids) mark(k);
   for (const auto& component : network.unevaluated)
     for (std::uint32_t k : component) mark(k);
+  if (!m.constants.empty()) {
+    // A tie cell's shorts name it.
+    std::unordered_map<std::string_view, std::size_t> call_at;
+    for (std::size_t k = 0; k < c.calls.size(); ++k) call_at.emplace(c.calls[k].path, k);
+    for (const circuit::BlackBox& b : c.black_boxes) {
+      auto slash = b.name.rfind('/');
+      if (!is_short(b) || slash == std::string::npos) continue;
+      auto it = call_at.find(std::string_view(b.name).substr(0, slash));
+      if (it != call_at.end()) has_logic[it->second] = 1;
+    }
+  }
   for (std::size_t k = 0; k < c.calls.size(); ++k)
     if (!has_logic[k] && c.calls[k].children == 0) ++design_.cells_without_logic;
   design_.modules.push_back(std::move(m));

@@ -63,6 +63,7 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
     }
     std::fputs(" );\n", out_);
   }
+  for (const auto& [n, value] : m.constants) std::fprintf(out_, "assign %s = 1'b%d;\n", net(n).c_str(), value ? 1 : 0);
   for (const std::string& text : m.comments) std::fprintf(out_, "// %s\n", text.c_str());
   std::fputs("endmodule\n\n", out_);
 }

@@ -131,7 +131,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
                     " is neither n- nor p-channel (see --nmos, --pmos)");
       auto def = deck_.definition_of.find(c.model);
       if (def == deck_.definition_of.end()) {
-        if (!circuit::is_diode_device(deck_.symbols.spelling(c.model), c.node_count) &&
+        const std::string callee = deck_.symbols.spelling(c.model);
+        if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
             warned_black_boxes_.insert(c.model).second && warn_)
           warn_(core::located(deck_.files[c.file], c.line,
                         "warning: subcircuit " + deck_.symbols.spelling(c.model) +

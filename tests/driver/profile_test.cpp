@@ -136,7 +136,9 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
       << ".subckt ant DIODE VGND VNB VPB VPWR\nD0 VGND DIODE sky130_fd_pr__diode_pw2nd\n"
          "X0 VGND DIODE sky130_fd_pr__diode_pw2nd area=0.43\n.ends\n"
          ".subckt decap VGND VNB VPB VPWR\nX0 VGND VPWR VGND VNB nfet w=1 l=1\nX1 VPWR VGND VPWR VPB pfet w=1 l=1\n.ends\n"
-         ".subckt fill VGND VNB VPB VPWR\n.ends\n";
+         ".subckt fill VGND VNB VPB VPWR\n.ends\n"
+         // A tie cell: its outputs reach the rails through short devices only.
+         ".subckt tie VGND VNB VPB VPWR HI LO\nX0 VGND LO VNB short w=0.48 l=0.045\nX1 HI VPWR VNB short w=0.48 l=0.045\n.ends\n";
   // A NOR called twice with its inputs swapped: each comes back pin for pin.
   std::ofstream(d / "cells.sp", std::ios::app)
       << ".subckt nor2x A B VGND VNB VPB VPWR Y\nX0 Y A VGND VNB nfet w=0.65 l=0.15\nX1 VGND B Y VNB nfet w=0.65 l=0.15\n"
@@ -150,13 +152,16 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
                                     "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\n"
                                     "X_4_ o b vssd1 vssd1 vccd1 vccd1 y1 nor2x\nX_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\n"
                                     "XANT a vssd1 vssd1 vccd1 vccd1 ant\nXDECAP vssd1 vssd1 vccd1 vccd1 decap\n"
-                                    "XFILL vssd1 vssd1 vccd1 vccd1 fill\n.ends\n";
+                                    "XFILL vssd1 vssd1 vccd1 vccd1 fill\nXTIE vssd1 vssd1 vccd1 vccd1 hi lo tie\n"
+                                    "X_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
   Outcome r = run(d, "design.sp -l cells.sp -o out.v");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "design.sp:7: note: 2 diodes and 3 calls of cells without logic (decap, fill, tap, diode) are not written\n");
   std::string v = slurp(d / "out.v");
   EXPECT_EQ(v.find("XANT"), std::string::npos) << v;
   EXPECT_EQ(v.find("diode"), std::string::npos) << v;
+  EXPECT_NE(v.find("assign hi = 1'b1;\nassign lo = 1'b0;\n"), std::string::npos) << v;
+  EXPECT_EQ(v.find("short"), std::string::npos) << v;
   for (const char* line : {"bufb X_1_ ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
                            "bufc X_2_ ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
                            "bufa X_3_ ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );",
