@@ -11,7 +11,8 @@
 # sim*.txt, stderr*.txt.
 # Usage: bench/spice_cells/extracted.sh [CELL_FOLDER] [OUT]   (from the project
 # root; SIZES="10000 100000" picks the sizes, DESIGNS the folders of real
-# decks, VECTORS and SIM_TIMEOUT the simulation's vectors and seconds)
+# decks, LEAVE_OUT a regex of cells the generated decks do not use, VECTORS
+# and SIM_TIMEOUT the simulation's vectors and seconds)
 set -uo pipefail
 cells=${1:-../shared/cells}
 out=${2:-build-bench/spice-extracted}
@@ -72,7 +73,8 @@ printf '%-10s %-6s %6s %8s %8s %8s %9s %9s %8s %10s  %s\n' design run exit "wall
 for size in ${SIZES:-10000 100000 1000000}; do
   dir=$out/$size
   mkdir -p "$dir"
-  if ! python3 "$here/gen_design.py" --cells "$cells" --mosfets "$size" --extracted --out "$dir" 2> "$dir/gen.txt"; then
+  if ! python3 "$here/gen_design.py" --cells "$cells" --mosfets "$size" --extracted \
+       ${LEAVE_OUT:+--leave-out "$LEAVE_OUT"} --out "$dir" 2> "$dir/gen.txt"; then
     cat "$dir/gen.txt"
     continue
   fi

@@ -469,10 +469,11 @@ def main():
     ap.add_argument("--ties", type=float, default=0.01, help="tie cells per logic cell (--extracted)")
     ap.add_argument("--antennas", type=float, default=0.25, help="antenna diodes per logic cell (--extracted)")
     ap.add_argument("--filler", type=float, default=0.3, help="share of the MOSFETs in decaps (--extracted)")
+    ap.add_argument("--leave-out", metavar="REGEX", help="the folder's cells whose names match are not used")
     ap.add_argument("--out", required=True)
     args = ap.parse_args()
     rng = random.Random(args.seed)
-    cells = read_folder_cells(args.cells)
+    cells = [c for c in read_folder_cells(args.cells) if not (args.leave_out and re.search(args.leave_out, c.name))]
     os.makedirs(args.out, exist_ok=True)
     if args.extracted:
         extracted(args, rng, cells)

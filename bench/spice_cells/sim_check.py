@@ -90,6 +90,9 @@ def main():
   initial begin
     bad = 0; seed = %d; wrong = 0;
     for (i = 0; i < %d; i = i + 1) begin
+      // Seen even when a vector never settles and the run is stopped.
+      $display("at vector %%0d mismatches %%0d", i, bad);
+      $fflush;
 %s      #10;
       if (d !== r) begin
         bad = bad + 1;
@@ -119,10 +122,13 @@ endmodule
             sys.exit(1)
         try:
             r = subprocess.run(["vvp", "-n", exe], capture_output=True, text=True, timeout=args.timeout)
-        except subprocess.TimeoutExpired:
-            print("no end after %g s: the netlist does not settle" % args.timeout)
+        except subprocess.TimeoutExpired as e:
+            out = e.stdout.decode() if isinstance(e.stdout, bytes) else e.stdout or ""
+            at = re.findall(r"^at vector (\d+) mismatches (\d+)", out, re.M)
+            where = "at vector %s, %s mismatches before" % at[-1] if at else "before the first vector"
+            print("no end after %g s %s: the netlist does not settle" % (args.timeout, where))
             sys.exit(1)
-        print(r.stdout.strip())
+        print("\n".join(l for l in r.stdout.strip().splitlines() if not l.startswith("at vector ")))
         m = re.search(r"mismatches (\d+)", r.stdout)
         sys.exit(0 if m and m.group(1) == "0" else 1)
     finally:
