@@ -403,24 +403,19 @@ def extracted(args, rng, cells):
 
     calls = []  # (instance, cell, signal pins)
     reads = [(inst, p, pins[p]) for inst, cell, pins, _ in logic for p in cell.inputs]
-    if diodes:
-        for inst, p, n in rng.sample(reads, min(len(reads), int(args.antennas * len(logic)))):
-            calls.append(("XANTENNA_%s_%s" % (inst[1:], p), rng.choice(diodes), {diodes[0].inputs[0]: n}))
+    for inst, p, n in rng.sample(reads, min(len(reads), int(args.antennas * len(logic)))) if diodes else ():
+        diode = rng.choice(diodes)
+        calls.append(("XANTENNA_%s_%s" % (inst[1:], p), diode, {diode.inputs[0]: n}))
     calls.extend(("XTAP_%d" % (i + 1), rng.choice(taps), {}) for i in range(len(logic) // 8 if taps else 0))
-    # Fillers in rows: the k-th at row k mod ROWS, in the k // ROWS-th stretch of it.
-    rows = math.isqrt(len(logic)) // 2 + 1
-    fillers = 0
-
-    def filler(cell):
-        nonlocal fillers
-        calls.append(("XFILLER_%d_%d" % (fillers % rows, fillers // rows * 8 + rng.randrange(8)), cell, {}))
-        fillers += 1
+    # Decaps up to the size, and a fill per four of them.
+    fillers = []
     while decaps and total < args.mosfets:
-        cell = rng.choice(decaps)
-        filler(cell)
-        total += cell.mosfets
-    for _ in range(fillers // 4 if fills else 0):
-        filler(rng.choice(fills))
+        fillers.append(rng.choice(decaps))
+        total += fillers[-1].mosfets
+    fillers.extend(rng.choice(fills) for _ in range(len(fillers) // 4 if fills else 0))
+    # The k-th filler stands in row k mod ROWS, in the k // ROWS-th stretch of it.
+    rows = math.isqrt(len(logic)) // 2 + 1
+    calls.extend(("XFILLER_%d_%d" % (k % rows, k // rows * 8 + rng.randrange(8)), cell, {}) for k, cell in enumerate(fillers))
     calls = logic + [(inst, cell, pins, "nonlogic") for inst, cell, pins in calls]
     rng.shuffle(calls)
 
@@ -444,12 +439,10 @@ def extracted(args, rng, cells):
             f.write("%s %s %s %s\n" % (inst, cell.name, kind, " ".join("%s=%s" % (p, pins.get(p) or rail[p]) for p in cell.ports)))
     models = [used[n].model for n in sorted(used) if used[n].outputs]
     write_reference(os.path.join(args.out, "reference.v"), models, "ref_top", pis, pos, [c[:3] for c in logic])
-    kinds = {}
-    for _, cell, _, kind in calls:
-        kinds[cell.kind] = kinds.get(cell.kind, 0) + 1
+    count = lambda kind: sum(1 for c in calls if c[1].kind == kind)
     sys.stderr.write("%d calls (%d logic, %d tie, %d sinks, %d non-logic), %d MOSFETs, %d inputs, %d outputs, %d readers per output\n" %
-                     (len(calls), kinds.get("logic", 0), kinds.get("tie", 0), sum(1 for p in wiring.placed if p[3]),
-                      kinds.get("nonlogic", 0), total, len(pis), len(pos), readers))
+                     (len(calls), count("logic"), count("tie"), sum(1 for p in wiring.placed if p[3]), count("nonlogic"),
+                      total, len(pis), len(pos), readers))
 
 
 def main():
