@@ -65,6 +65,8 @@ def placements(path, cells):
         w = line.split()
         if len(w) < 2:
             continue
+        if w[1] not in cells:
+            sys.exit("%s: cell %s is not in the library" % (path, w[1]))
         kind = w[2] if len(w) > 2 and w[2] in ("logic", "nonlogic") else None
         if kind == "nonlogic" or (kind is None and not cells[w[1]][1]):
             continue
