@@ -8,8 +8,8 @@ module TOP_ref (or MODULE) with the same signal ports. Supply and ground
 ports of TOP (VPWR/VDD/VCCD1..., VGND/VSS/VSSD1/GND...) are tied to 1 and 0.
 Each vector is applied,
 and after a settling delay every output must be equal (0/1, no x or z); a
-simulation that does not end in time (a loop of the netlist that never
-settles) counts as a mismatch. Needs iverilog and vvp; exits 2 without
+simulation that does not end in time (slow, or a loop of the netlist that
+never settles) counts as a mismatch. Needs iverilog and vvp; exits 2 without
 them, 1 on a mismatch.
 """
 import argparse
@@ -126,7 +126,7 @@ endmodule
             out = e.stdout.decode() if isinstance(e.stdout, bytes) else e.stdout or ""
             at = re.findall(r"^at vector (\d+) mismatches (\d+)", out, re.M)
             where = "at vector %s, %s mismatches before" % at[-1] if at else "before the first vector"
-            print("no end after %g s %s: the netlist does not settle" % (args.timeout, where))
+            print("stopped after %g s %s (slow, or a loop of the netlist never settles)" % (args.timeout, where))
             sys.exit(1)
         print("\n".join(l for l in r.stdout.strip().splitlines() if not l.startswith("at vector ")))
         m = re.search(r"mismatches (\d+)", r.stdout)
