@@ -155,12 +155,47 @@ std::uint32_t common_call(const circuit::Circuit& c, const recognize::GateNetwor
   return call;
 }
 
+// The circuit stage computes what the cell stage computes when each cell
+// net is read as the circuit net `image` gives it: every input combination
+// of a stage narrow enough to try them all, else positions of equal
+// interchangeability class only.
+template <class Image>
+bool same_function(const recognize::Stage& want, const recognize::Stage& have, const Image& image) {
+  const std::size_t n = want.inputs.size();
+  if (n != have.inputs.size() || want.outputs.size() != have.outputs.size()) return false;
+  std::vector<std::uint32_t> at(n), out_at(want.outputs.size());
+  for (std::size_t k = 0; k < n; ++k) {
+    auto it = std::find(have.inputs.begin(), have.inputs.end(), image(want.inputs[k]));
+    if (it == have.inputs.end()) return false;
+    at[k] = static_cast<std::uint32_t>(it - have.inputs.begin());
+  }
+  for (std::size_t o = 0; o < want.outputs.size(); ++o) {
+    auto it = std::find(have.outputs.begin(), have.outputs.end(), image(want.outputs[o]));
+    if (it == have.outputs.end()) return false;
+    out_at[o] = static_cast<std::uint32_t>(it - have.outputs.begin());
+  }
+  const recognize::FunctionTable& wt = want.table;
+  const recognize::FunctionTable& ht = have.table;
+  if (n > kMaxPermutedInputs || wt.inputs != n || ht.inputs != n) {
+    for (std::size_t k = 0; k < n; ++k)
+      if (have.input_class[at[k]] != want.input_class[k]) return false;
+    return true;
+  }
+  for (std::uint32_t c = 0; c < wt.combos(); ++c) {
+    std::uint32_t mapped = 0;
+    for (std::size_t k = 0; k < n; ++k)
+      if (c >> k & 1) mapped |= 1u << at[k];
+    for (std::uint32_t o = 0; o < wt.outputs; ++o)
+      if (wt.at(c, o) != ht.at(mapped, out_at[o])) return false;
+  }
+  return true;
+}
+
 // Interchangeable inputs (a NOR's A and B) land on the nets that drive the
 // same devices of the cell: where the occurrence is exactly one call of the
 // input, each input port takes the gate net of the circuit MOSFET that bears
 // the name of a cell MOSFET the port drives. The new pins are kept only when
-// every stage still sees each input in a position of the same
-// interchangeability class, so the function cannot change.
+// every stage still computes the cell's function under them.
 void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwork& network,
                          const circuit::Circuit& cell, const recognize::GateNetwork& cell_network,
                          const cellmatch::Occurrence& occ, std::vector<NetId>& pins) {
@@ -196,10 +231,7 @@ void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwo
   for (std::size_t i = 0; i < occ.gates.size() && i < cell_network.stages.size(); ++i) {
     const recognize::Stage& want = cell_network.stages[i];
     const recognize::Stage& have = network.stages[occ.gates[i]];
-    for (std::size_t k = 0; k < want.inputs.size(); ++k) {
-      auto at = std::find(have.inputs.begin(), have.inputs.end(), image(want.inputs[k]));
-      if (at == have.inputs.end() || have.input_class[at - have.inputs.begin()] != want.input_class[k]) return;
-    }
+    if (!same_function(want, have, image)) return;
   }
   pins = std::move(moved);
 }
