@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/diag/assert.h"
+
 
 namespace design {
 
@@ -64,17 +66,6 @@ std::string_view parent(std::string_view name) {
 }
 
 }  // namespace
-
-const char* instance_kind_name(InstanceKind kind) {
-  switch (kind) {
-    case InstanceKind::TableGate: return "table";
-    case InstanceKind::LibraryCell: return "cell";
-    case InstanceKind::Function: return "function";
-    case InstanceKind::BlackBox: return "blackbox";
-    case InstanceKind::Switch: return "switch";
-  }
-  return "?";
-}
 
 NameId DesignBuilder::letter(char pin) {
   NameId& id = letters_[static_cast<unsigned char>(pin) % 128];
@@ -143,6 +134,8 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t s : occ.stages)
       if (s < replaced.size()) replaced[s] = true;
   std::vector<bool> driven = driven_nets(c, network, replaced, occurrences, cells_);
+  // The network was recognised on this circuit.
+  EXTRACTOR_ASSERT(network.nets.empty() || network.nets.size() == c.net_count());
 
   design_.names.reserve(design_.names.size() + c.net_count() + 2 * network.stages.size() + 16);
   m.nets.resize(c.net_count());
@@ -252,7 +245,9 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     NameId cell = fixed(design_.functions.module_for(st));
     NameId name = instance_name(std::string("U").append(std::to_string(s + 1)));
     if (st.table_type >= 0) {
-      // Table pins in letter order.
+      // Table pins in letter order. A table type has one pin letter per
+      // input and one output.
+      EXTRACTOR_ASSERT(st.table_pins.size() == st.inputs.size() && st.outputs.size() == 1);
       open(InstanceKind::TableGate, cell, name);
       pairs.clear();
       for (std::size_t k = 0; k < st.inputs.size(); ++k) pairs.emplace_back(st.table_pins[k], st.inputs[k]);
@@ -263,6 +258,8 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       open(InstanceKind::Function, cell, name);
       std::vector<std::string> ins = FunctionModules::input_pins(st.table.inputs);
       std::vector<std::string> outs = FunctionModules::output_pins(st.table.outputs);
+      // The table's columns are the stage's nets.
+      EXTRACTOR_ASSERT(ins.size() == st.inputs.size() && outs.size() == st.outputs.size());
       for (std::size_t k = 0; k < ins.size(); ++k) m.pins.push_back(Pin{fixed(ins[k]), st.inputs[k]});
       for (std::size_t k = 0; k < outs.size(); ++k) m.pins.push_back(Pin{fixed(outs[k]), st.outputs[k]});
     }

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "profile/messages/messages.h"
+
 namespace spice {
 
 void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const WarningSink& warn) {
@@ -18,11 +20,12 @@ void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const 
     for (circuit::NetId n : b.pins) driven[n] = 1;
   for (circuit::NetId p : c.ports) {
     port[p] = 1;
-    if (!read[p] && !driven[p]) warn(where + ": warning: port " + std::string(c.net_names[p]) + " of " + c.name + " touches nothing");
+    if (!read[p] && !driven[p])
+      warn(messages::located(where, messages::Message::UnusedPort, {c.net_names[p], c.name}));
   }
   for (circuit::NetId n = 0; n < c.net_count(); ++n)
     if (read[n] && !driven[n] && !port[n] && !c.is_rail(n) && c.net_roles[n] != circuit::NetRole::BulkOnly)
-      warn(where + ": warning: net " + std::string(c.net_names[n]) + " has no driver");
+      warn(messages::located(where, messages::Message::NoDriver, {c.net_names[n]}));
 }
 
 }  // namespace spice

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/diag/diagnostic.h"
+#include "profile/messages/messages.h"
 
 namespace spice {
 
@@ -161,8 +162,9 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
                        int from_line) {
   FileText text;
   if (!text.open_file(path, from != nullptr)) {
-    if (from) fail(*from, from_line, "cannot open " + path);
-    throw core::Diagnostic("cannot open " + path);
+    std::string what = messages::format(messages::Message::CannotOpen, {path});
+    if (from) fail(*from, from_line, what);
+    throw core::Diagnostic(what);
   }
   FileState f;
   f.path = path;
@@ -278,8 +280,8 @@ void Reader::open_definition(FileState& f, const Card& c) {
   SymbolId name = deck_.symbols.intern(c.words[1]);
   if (const Definition* old = deck_.definition(name))
     fail(f, c.line,
-         "subcircuit " + std::string(c.words[1]) + " already defined at " + deck_.files[old->file] + ":" +
-             std::to_string(old->line));
+         messages::format(messages::Message::AlreadyDefined,
+                          {c.words[1], deck_.files[old->file], std::to_string(old->line)}));
   Definition d;
   d.name = name;
   d.file = f.id;
