@@ -5,7 +5,7 @@
 #include <memory>
 #include <utility>
 
-#include "classic/algo/assert.h"
+#include "core/diag/assert.h"
 #include "classic/algo/run_state.h"
 #include "classic/algo/text.h"
 

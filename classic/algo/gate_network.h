@@ -4,7 +4,7 @@
 // type it pairs, Nets the node graph (see node_graph.h).
 #include <vector>
 
-#include "classic/algo/assert.h"
+#include "core/diag/assert.h"
 #include "classic/algo/gate_types.h"
 #include "classic/algo/list_ops.h"
 #include "classic/algo/node_graph.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "classic/algo/assert.h"
+#include "core/diag/assert.h"
 #include "classic/algo/tables.h"
 #include "classic/run/selection.h"
 #include "classic/extract/group.h"

@@ -42,10 +42,12 @@ bool letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
 
 }  // namespace
 
-bool is_plain_identifier(const char* name) {
-  if (!name || !letter(name[0])) return false;
-  for (const char* p = name + 1; *p; ++p) {
-    if (!letter(*p) && !(*p >= '0' && *p <= '9') && *p != '$') return false;
+bool is_plain_identifier(const char* name) { return name && is_plain_identifier(std::string_view(name)); }
+
+bool is_plain_identifier(std::string_view name) {
+  if (name.empty() || !letter(name[0])) return false;
+  for (char c : name.substr(1)) {
+    if (!letter(c) && !(c >= '0' && c <= '9') && c != '$') return false;
   }
   return reserved_words().count(name) == 0;
 }
@@ -57,6 +59,14 @@ void write_identifier(FILE* fp, const char* name) {
   } else {
     fprintf(fp, "\\%s ", name);
   }
+}
+
+void write_identifier(FILE* fp, std::string_view name) {
+  if (name.empty()) return;
+  bool plain = is_plain_identifier(name);
+  if (!plain) fputc('\\', fp);
+  fwrite(name.data(), 1, name.size(), fp);
+  if (!plain) fputc(' ', fp);
 }
 
 std::string verilog_identifier(const std::string& name) {

@@ -5,6 +5,7 @@
 // choices (which stages a cell replaces, instance names, port directions,
 // which nets are declared) are made when it is built; a writer only prints.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,15 +49,17 @@ struct Pin {
   NetId net = kOpen;
 };
 
+// Its pins and devices are runs of its module's pin and device lists, so a
+// million instances cost no allocation each.
 struct Instance {
   InstanceKind kind = InstanceKind::TableGate;
   NameId cell = kNoName;  // the module or primitive instantiated
   NameId name = kNoName;  // unique in its module, clear of its net names
-  std::vector<Pin> pins;
+  std::uint32_t first_pin = 0, pin_count = 0;
   // The input MOSFETs it stands for (indices into the circuit's MOSFETs,
   // ascending) and the instance path of the input they came from ("" for
   // the top's own devices).
-  std::vector<std::uint32_t> devices;
+  std::uint32_t first_device = 0, device_count = 0;
   NameId path = kNoName;
 };
 
@@ -69,7 +72,14 @@ struct Module {
   std::vector<NetId> declared;  // the ports, each once, in port order
   std::vector<Net> nets;     // by NetId; the rails of switches follow the circuit's
   std::vector<Instance> instances;
-  std::vector<std::string> comments;  // elements with no Verilog form, one line each
+  std::vector<Pin> pins;                // of all instances, each a run
+  std::vector<std::uint32_t> devices;   // of all instances, each a run
+  std::vector<std::string> comments;    // elements with no Verilog form, one line each
+
+  std::span<const Pin> pins_of(const Instance& i) const { return {pins.data() + i.first_pin, i.pin_count}; }
+  std::span<const std::uint32_t> devices_of(const Instance& i) const {
+    return {devices.data() + i.first_device, i.device_count};
+  }
   // Nets held at a rail through shorts and resistors only, with the value
   // they are held at: written as constant drivers.
   std::vector<std::pair<NetId, bool>> constants;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/diag/assert.h"
 #include "profile/circuit/device_kinds.h"
 
 namespace design {
@@ -107,15 +108,10 @@ std::string_view parent(std::string_view name) {
 
 }  // namespace
 
-const char* instance_kind_name(InstanceKind kind) {
-  switch (kind) {
-    case InstanceKind::TableGate: return "table";
-    case InstanceKind::LibraryCell: return "cell";
-    case InstanceKind::Function: return "function";
-    case InstanceKind::BlackBox: return "blackbox";
-    case InstanceKind::Switch: return "switch";
-  }
-  return "?";
+NameId DesignBuilder::letter(char pin) {
+  NameId& id = letters_[static_cast<unsigned char>(pin) % 128];
+  if (id == kNoName) id = fixed(std::string(1, pin));
+  return id;
 }
 
 NameId DesignBuilder::fixed(const std::string& text) {
@@ -133,7 +129,7 @@ NameId DesignBuilder::path_of(std::string_view instance) {
   return it->second;
 }
 
-NameId DesignBuilder::path_of(const circuit::Circuit& c, const std::vector<std::uint32_t>& devices) {
+NameId DesignBuilder::path_of(const circuit::Circuit& c, std::span<const std::uint32_t> devices) {
   if (devices.empty()) return path_of(std::string_view());
   std::string_view path = parent(c.mosfets[devices.front()].name);
   for (std::uint32_t m : devices) {
@@ -152,6 +148,7 @@ Design DesignBuilder::build(const circuit::Circuit& top, const GateNetwork& netw
                             const std::vector<CellOccurrence>& occurrences) {
   design_ = Design();
   fixed_.clear();
+  letters_.fill(kNoName);
   paths_.clear();
   black_boxes_.clear();
   black_box_index_.clear();
@@ -178,7 +175,10 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t s : occ.stages)
       if (s < replaced.size()) replaced[s] = true;
   std::vector<bool> driven = driven_nets(c, network, replaced, occurrences, cells_);
+  // The network was recognised on this circuit.
+  EXTRACTOR_ASSERT(network.nets.empty() || network.nets.size() == c.net_count());
 
+  design_.names.reserve(design_.names.size() + c.net_count() + 2 * network.stages.size() + 16);
   m.nets.resize(c.net_count());
   for (NetId n = 0; n < c.net_count(); ++n) m.nets[n].name = design_.add_name(c.net_names[n]);
   const std::vector<int> held = held_values(c);
@@ -239,7 +239,9 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   }
 
   // Instance names must not clash with net names in the module's scope.
-  std::unordered_set<std::string_view> nets(c.net_names.begin(), c.net_names.end());
+  std::unordered_set<std::string_view> nets;
+  nets.reserve(c.net_count());
+  nets.insert(c.net_names.begin(), c.net_names.end());
   std::unordered_set<std::string> taken;
   auto instance_name = [&](std::string base) {
     while (nets.count(base) || !taken.insert(base).second) base += "_";
@@ -251,57 +253,74 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   for (std::size_t i = 0; i < occurrences.size(); ++i)
     if (!occurrences[i].stages.empty())
       occ_at[*std::min_element(occurrences[i].stages.begin(), occurrences[i].stages.end())] = i;
+  // Opens an instance whose pins and devices are then appended to the
+  // module's lists; close() counts them and finds the devices' path.
+  auto open = [&](InstanceKind kind, NameId cell, NameId name) {
+    Instance inst;
+    inst.kind = kind;
+    inst.cell = cell;
+    inst.name = name;
+    inst.first_pin = static_cast<std::uint32_t>(m.pins.size());
+    inst.first_device = static_cast<std::uint32_t>(m.devices.size());
+    m.instances.push_back(inst);
+  };
+  auto close = [&](bool sort_devices) {
+    Instance& inst = m.instances.back();
+    inst.pin_count = static_cast<std::uint32_t>(m.pins.size()) - inst.first_pin;
+    inst.device_count = static_cast<std::uint32_t>(m.devices.size()) - inst.first_device;
+    auto devices = m.devices.begin() + inst.first_device;
+    if (sort_devices) std::sort(devices, m.devices.end());
+    inst.path = path_of(c, m.devices_of(inst));
+  };
   auto add_occurrence = [&](const CellOccurrence& occ) {
     const circuit::Circuit& cell = *cells_[occ.cell].circuit;
-    Instance inst;
-    inst.kind = InstanceKind::LibraryCell;
-    inst.cell = design_.add_name(cell.name);
     ++cell_count;
+    open(InstanceKind::LibraryCell, design_.add_name(cell.name), kNoName);
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
-      inst.pins.push_back(Pin{design_.add_name(cell.net_names[cell.ports[p]]),
-                              occ.pins[p] < c.net_count() ? occ.pins[p] : kOpen});
+      m.pins.push_back(Pin{design_.add_name(cell.net_names[cell.ports[p]]),
+                           occ.pins[p] < c.net_count() ? occ.pins[p] : kOpen});
     for (std::uint32_t s : occ.stages)
       if (s < network.stages.size())
-        inst.devices.insert(inst.devices.end(), network.stages[s].mosfet_ids.begin(),
-                            network.stages[s].mosfet_ids.end());
-    std::sort(inst.devices.begin(), inst.devices.end());
+        m.devices.insert(m.devices.end(), network.stages[s].mosfet_ids.begin(), network.stages[s].mosfet_ids.end());
+    close(true);
     // The devices of exactly one call of the input: the instance is that
     // call, and keeps its name.
-    std::uint32_t call = inst.devices.empty() ? circuit::Mosfet::kNoCall : c.mosfets[inst.devices.front()].call;
-    bool one_call = call != circuit::Mosfet::kNoCall && c.calls[call].mosfets == inst.devices.size() &&
-                    std::all_of(inst.devices.begin(), inst.devices.end(),
-                                [&](std::uint32_t d) { return c.mosfets[d].call == call; });
-    inst.name = instance_name(one_call ? std::string(c.calls[call].path)
-                                       : cell.name + "_" + std::to_string(cell_count));
-    inst.path = path_of(c, inst.devices);
-    m.instances.push_back(std::move(inst));
+    Instance& inst = m.instances.back();
+    std::span<const std::uint32_t> devices = m.devices_of(inst);
+    std::uint32_t call = devices.empty() ? circuit::Mosfet::kNoCall : c.mosfets[devices.front()].call;
+    bool one_call = call != circuit::Mosfet::kNoCall && c.calls[call].mosfets == devices.size() &&
+                    std::all_of(devices.begin(), devices.end(), [&](std::uint32_t d) { return c.mosfets[d].call == call; });
+    inst.name = instance_name(one_call ? std::string(c.calls[call].path) : cell.name + "_" + std::to_string(cell_count));
   };
+  std::vector<std::pair<char, NetId>> pairs;
   // Stages and cells in stage order; a cell where its first stage was.
   for (std::uint32_t s = 0; s < network.stages.size(); ++s) {
     if (occ_at[s] < occurrences.size()) add_occurrence(occurrences[occ_at[s]]);
     if (replaced[s]) continue;
     const Stage& st = network.stages[s];
-    Instance inst;
-    inst.cell = fixed(design_.functions.module_for(st));
-    inst.name = instance_name(std::string("U").append(std::to_string(s + 1)));
+    NameId cell = fixed(design_.functions.module_for(st));
+    NameId name = instance_name(std::string("U").append(std::to_string(s + 1)));
     if (st.table_type >= 0) {
-      // Table pins in letter order.
-      inst.kind = InstanceKind::TableGate;
-      std::vector<std::pair<char, NetId>> pins;
-      for (std::size_t k = 0; k < st.inputs.size(); ++k) pins.emplace_back(st.table_pins[k], st.inputs[k]);
-      std::sort(pins.begin(), pins.end());
-      for (auto [pin, net] : pins) inst.pins.push_back(Pin{fixed(std::string(1, pin)), net});
-      inst.pins.push_back(Pin{fixed("out"), st.outputs[0]});
+      // Table pins in letter order. A table type has one pin letter per
+      // input and one output.
+      EXTRACTOR_ASSERT(st.table_pins.size() == st.inputs.size() && st.outputs.size() == 1);
+      open(InstanceKind::TableGate, cell, name);
+      pairs.clear();
+      for (std::size_t k = 0; k < st.inputs.size(); ++k) pairs.emplace_back(st.table_pins[k], st.inputs[k]);
+      std::sort(pairs.begin(), pairs.end());
+      for (auto [pin, net] : pairs) m.pins.push_back(Pin{letter(pin), net});
+      m.pins.push_back(Pin{fixed("out"), st.outputs[0]});
     } else {
-      inst.kind = InstanceKind::Function;
+      open(InstanceKind::Function, cell, name);
       std::vector<std::string> ins = FunctionModules::input_pins(st.table.inputs);
       std::vector<std::string> outs = FunctionModules::output_pins(st.table.outputs);
-      for (std::size_t k = 0; k < ins.size(); ++k) inst.pins.push_back(Pin{fixed(ins[k]), st.inputs[k]});
-      for (std::size_t k = 0; k < outs.size(); ++k) inst.pins.push_back(Pin{fixed(outs[k]), st.outputs[k]});
+      // The table's columns are the stage's nets.
+      EXTRACTOR_ASSERT(ins.size() == st.inputs.size() && outs.size() == st.outputs.size());
+      for (std::size_t k = 0; k < ins.size(); ++k) m.pins.push_back(Pin{fixed(ins[k]), st.inputs[k]});
+      for (std::size_t k = 0; k < outs.size(); ++k) m.pins.push_back(Pin{fixed(outs[k]), st.outputs[k]});
     }
-    inst.devices = st.mosfet_ids;
-    inst.path = path_of(c, inst.devices);
-    m.instances.push_back(std::move(inst));
+    m.devices.insert(m.devices.end(), st.mosfet_ids.begin(), st.mosfet_ids.end());
+    close(false);
   }
   for (const CellOccurrence& occ : occurrences)
     if (occ.stages.empty()) add_occurrence(occ);
@@ -316,13 +335,10 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     auto [known, fresh] = black_box_index_.emplace(b.cell, black_boxes_.size());
     if (fresh) black_boxes_.emplace_back(b.cell, b.pins.size());
     else black_boxes_[known->second].second = std::max(black_boxes_[known->second].second, b.pins.size());
-    Instance inst;
-    inst.kind = InstanceKind::BlackBox;
-    inst.cell = design_.add_name(b.cell);
-    inst.name = instance_name(b.name);
-    for (NetId n : b.pins) inst.pins.push_back(Pin{kNoName, n});
-    inst.path = path_of(b.name);
-    m.instances.push_back(std::move(inst));
+    open(InstanceKind::BlackBox, design_.add_name(b.cell), instance_name(b.name));
+    for (NetId n : b.pins) m.pins.push_back(Pin{kNoName, n});
+    close(false);
+    m.instances.back().path = path_of(b.name);
   }
   auto terminal = [&](NetId n) {
     if (!c.is_rail(n)) return n;
@@ -339,14 +355,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       // Switch primitives pass one way: from the end nearer a rail.
       bool forward = depth_of(mos.source) <= depth_of(mos.drain);
       NetId data = forward ? mos.source : mos.drain, out = forward ? mos.drain : mos.source;
-      Instance inst;
-      inst.kind = InstanceKind::Switch;
-      inst.cell = fixed(mos.type == circuit::Channel::N ? "nmos" : "pmos");
-      inst.name = instance_name(std::string(mos.name));
-      inst.pins = {Pin{kNoName, terminal(out)}, Pin{kNoName, terminal(data)}, Pin{kNoName, terminal(mos.gate)}};
-      inst.devices = {k};
-      inst.path = path_of(c, inst.devices);
-      m.instances.push_back(std::move(inst));
+      open(InstanceKind::Switch, fixed(mos.type == circuit::Channel::N ? "nmos" : "pmos"),
+           instance_name(std::string(mos.name)));
+      for (NetId n : {terminal(out), terminal(data), terminal(mos.gate)}) m.pins.push_back(Pin{kNoName, n});
+      m.devices.push_back(k);
+      close(false);
     }
   }
   for (const circuit::Element& e : c.elements) {

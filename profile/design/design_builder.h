@@ -3,7 +3,9 @@
 // cells found in it: the top module (found cells in place of the stages
 // they cover), one module per cell used (from that cell's own network), and
 // an empty module per black-box cell.
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -33,14 +35,17 @@ class DesignBuilder {
   void add_black_box_modules();
   // The id of a fixed text (pin and module names), kept once.
   NameId fixed(const std::string& text);
+  // The id of a table pin letter.
+  NameId letter(char pin);
   // The instance path of the MOSFETs `devices` of `c`: their names' longest
   // common run of whole path steps.
-  NameId path_of(const circuit::Circuit& c, const std::vector<std::uint32_t>& devices);
+  NameId path_of(const circuit::Circuit& c, std::span<const std::uint32_t> devices);
   NameId path_of(std::string_view instance);
 
   const std::vector<LibraryCell>& cells_;
   Design design_;
   std::unordered_map<std::string, NameId> fixed_;
+  std::array<NameId, 128> letters_{};
   std::unordered_map<std::string_view, NameId> paths_;
   // Black-box cells in order of first call, with their most pins.
   std::vector<std::pair<std::string_view, std::size_t>> black_boxes_;

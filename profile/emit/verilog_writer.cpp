@@ -1,5 +1,6 @@
 #include "profile/emit/verilog_writer.h"
 
+#include <span>
 #include <string>
 
 #include "core/verilog/identifier.h"
@@ -30,42 +31,78 @@ void VerilogWriter::write(const design::Design& d) {
 }
 
 void VerilogWriter::write_netlist(const design::Design& d, const design::Module& m) {
-  auto id = [&](design::NameId n) { return verilog_identifier(std::string(d.name(n))); };
-  auto net = [&](design::NetId n) { return n == design::kOpen ? std::string() : id(m.nets[n].name); };
-  std::string port_list;
-  for (std::size_t i = 0; i < m.ports.size(); ++i) port_list += (i ? ", " : "") + net(m.ports[i]);
-  std::fprintf(out_, "module %s(%s);\n", id(m.name).c_str(), port_list.c_str());
-  for (design::NetId p : m.declared)
-    std::fprintf(out_, "%s %s;\n", direction_word(m.nets[p].direction), net(p).c_str());
+  auto id = [&](design::NameId n) { write_identifier(out_, d.name(n)); };
+  auto net = [&](design::NetId n) {
+    if (n != design::kOpen) id(m.nets[n].name);
+  };
+  auto put = [&](const char* text) { std::fputs(text, out_); };
+  put("module ");
+  id(m.name);
+  put("(");
+  for (std::size_t i = 0; i < m.ports.size(); ++i) {
+    if (i) put(", ");
+    net(m.ports[i]);
+  }
+  put(");\n");
+  for (design::NetId p : m.declared) {
+    put(direction_word(m.nets[p].direction));
+    put(" ");
+    net(p);
+    put(";\n");
+  }
   for (const design::Net& n : m.nets)
-    if (n.kind == NetKind::Wire) std::fprintf(out_, "wire %s;\n", id(n.name).c_str());
+    if (n.kind == NetKind::Wire) {
+      put("wire ");
+      id(n.name);
+      put(";\n");
+    }
   bool rails_written = false;
   for (const design::Instance& inst : m.instances) {
+    std::span<const design::Pin> pins = m.pins_of(inst);
     if (inst.kind == InstanceKind::Switch) {
       // The rails of the switches are declared just before them.
       if (!rails_written)
         for (const design::Net& n : m.nets)
-          if (n.kind == NetKind::Supply || n.kind == NetKind::Ground)
-            std::fprintf(out_, "%s %s;\n", n.kind == NetKind::Supply ? "supply1" : "supply0", id(n.name).c_str());
+          if (n.kind == NetKind::Supply || n.kind == NetKind::Ground) {
+            put(n.kind == NetKind::Supply ? "supply1 " : "supply0 ");
+            id(n.name);
+            put(";\n");
+          }
       rails_written = true;
       // A switch instantiates a primitive, whose name is a keyword.
-      std::fprintf(out_, "%s %s (%s, %s, %s);\n", std::string(d.name(inst.cell)).c_str(), id(inst.name).c_str(),
-                   net(inst.pins[0].net).c_str(), net(inst.pins[1].net).c_str(), net(inst.pins[2].net).c_str());
+      std::string_view primitive = d.name(inst.cell);
+      std::fwrite(primitive.data(), 1, primitive.size(), out_);
+      put(" ");
+      id(inst.name);
+      put(" (");
+      for (std::size_t p = 0; p < pins.size(); ++p) {
+        if (p) put(", ");
+        net(pins[p].net);
+      }
+      put(");\n");
       continue;
     }
-    std::fprintf(out_, "%s %s (", id(inst.cell).c_str(), id(inst.name).c_str());
-    for (std::size_t p = 0; p < inst.pins.size(); ++p) {
-      const design::Pin& pin = inst.pins[p];
-      if (pin.name == design::kNoName)
-        std::fprintf(out_, "%s %s", p ? "," : "", net(pin.net).c_str());
-      else
-        std::fprintf(out_, "%s .%s(%s)", p ? "," : "", id(pin.name).c_str(), net(pin.net).c_str());
+    id(inst.cell);
+    put(" ");
+    id(inst.name);
+    put(" (");
+    for (std::size_t p = 0; p < pins.size(); ++p) {
+      put(p ? ", " : " ");
+      if (pins[p].name != design::kNoName) {
+        put(".");
+        id(pins[p].name);
+        put("(");
+        net(pins[p].net);
+        put(")");
+      } else {
+        net(pins[p].net);
+      }
     }
-    std::fputs(" );\n", out_);
+    put(" );\n");
   }
   for (const auto& [n, value] : m.constants) std::fprintf(out_, "assign %s = 1'b%d;\n", net(n).c_str(), value ? 1 : 0);
   for (const std::string& text : m.comments) std::fprintf(out_, "// %s\n", text.c_str());
-  std::fputs("endmodule\n\n", out_);
+  put("endmodule\n\n");
 }
 
 void VerilogWriter::write_black_box(const design::Design& d, const design::Module& m) {

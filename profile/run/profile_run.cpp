@@ -1,20 +1,19 @@
 #include "profile/run/profile_run.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "profile/run/options.h"
-#include "profile/cellmatch/cell_search.h"
-#include "profile/design/design_builder.h"
-#include "profile/emit/verilog_writer.h"
-#include "profile/recognize/recognizer.h"
-#include "profile/recognize/switch_evaluator.h"
+#include "core/diag/diagnostic.h"
 #include "profile/circuit/device_kinds.h"
 #include "profile/circuit/rails.h"
-#include "profile/spice/deck.h"
-#include "core/diag/diagnostic.h"
+#include "profile/design/design_builder.h"
+#include "profile/emit/verilog_writer.h"
+#include "profile/messages/messages.h"
+#include "profile/recognize/recognizer.h"
+#include "profile/recognize/switch_evaluator.h"
 #include "profile/spice/flattener.h"
 #include "profile/spice/loose_nets.h"
 #include "profile/spice/reader.h"
@@ -23,64 +22,64 @@ namespace {
 
 void to_stderr(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
 
-// What one run holds between its steps.
-struct Profile {
-  ProfileOptions options;
-  spice::Deck deck;
-  circuit::Circuit top;
-  std::vector<circuit::Circuit> cells;
-  std::string top_where;  // location of the top for messages
-  recognize::GateNetwork network;
-  cellmatch::CellSearchResult found;  // library cells found in the top
-  design::Design design;
-};
-
-void read_step(Profile& run) {
+bool read_step(Profile& run) {
   spice::Reader reader(run.deck, to_stderr);
   for (const std::string& f : run.options.netlists) reader.read_netlist(f);
   for (const std::string& f : run.options.libraries) reader.read_library(f);
+  return true;
 }
 
-void flatten_step(Profile& run) {
+bool flatten_step(Profile& run) {
   circuit::DeviceKinds kinds(run.options.nmos, run.options.pmos, run.deck.model_channels());
   spice::Flattener flattener(run.deck, kinds, to_stderr);
   std::string deck_name = std::filesystem::path(run.options.netlists.front()).stem().string();
   run.top = flattener.flatten_top(run.options.top, deck_name);
   run.top_where = flattener.top_file;
-  if (flattener.top_line > 0) run.top_where += ":" + std::to_string(flattener.top_line);
+  // Appended piece by piece: `":" + std::string` makes GCC 12 warn falsely
+  // (-Wrestrict, GCC bug 105329) in an optimised build.
+  if (flattener.top_line > 0) run.top_where.append(":").append(std::to_string(flattener.top_line));
+  run.top_is_deck = flattener.top_line == 0;
   run.cells = flattener.flatten_cells();
+  return true;
+}
+
+bool rails_step(Profile& run) {
   circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names(), run.options.default_rails);
   rails.assign(run.top);
   for (circuit::Circuit& cell : run.cells) rails.assign(cell);
   // A deck has no .subckt line: its rails are its ports, supplies first.
-  if (flattener.top_line == 0)
+  if (run.top_is_deck)
     for (circuit::NetRole role : {circuit::NetRole::Supply, circuit::NetRole::Ground})
       for (circuit::NetId n = 0; n < run.top.net_count(); ++n)
         if (run.top.net_roles[n] == role) run.top.ports.push_back(n);
   spice::warn_loose_nets(run.top, run.top_where, to_stderr);
   spice::warn_rail_like_nets(run.top, run.top_where, to_stderr);
+  return true;
 }
 
 // Gates by function; a stage too wide to evaluate is written as switches.
-void recognize_step(Profile& run) {
+bool recognize_step(Profile& run) {
   recognize::Recognizer recognizer;
   run.network = recognizer.run(run.top);
   for (const std::vector<std::uint32_t>& wide : run.network.unevaluated)
-    to_stderr(run.top_where + ": warning: the stage of " + std::string(run.top.mosfets[wide.front()].name) + " (" +
-              std::to_string(wide.size()) + " MOSFETs) has more than " +
-              std::to_string(recognize::SwitchEvaluator::kMaxInputs) + " inputs: written as switch primitives");
+    to_stderr(messages::located(run.top_where, messages::Message::WideStage,
+                                {run.top.mosfets[wide.front()].name, std::to_string(wide.size()),
+                                 std::to_string(recognize::SwitchEvaluator::kMaxInputs)}));
+  return true;
 }
 
-void match_step(Profile& run) {
+bool search_step(Profile& run) {
   if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells);
+  return true;
 }
 
-void design_step(Profile& run) {
+bool design_step(Profile& run) {
   run.design = design::DesignBuilder(run.found.library).build(run.top, run.network, run.found.occurrences);
   const design::Design& d = run.design;
   if (d.diodes_left_out || d.cells_without_logic)
-    to_stderr(run.top_where + ": note: " + std::to_string(d.diodes_left_out) + " diodes and " +
-              std::to_string(d.cells_without_logic) + " calls of cells without logic (decap, fill, tap, diode) are not written");
+    to_stderr(messages::located(run.top_where, messages::Message::LeftOut,
+                                {std::to_string(d.diodes_left_out), std::to_string(d.cells_without_logic)}));
+  return true;
 }
 
 // Written beside the target and renamed at the end, so that a failed run
@@ -90,7 +89,7 @@ bool write_step(Profile& run) {
   std::string temp = out + ".part";
   std::FILE* fp = std::fopen(temp.c_str(), "w");
   if (!fp) {
-    std::fprintf(stderr, "parser: cannot write %s\n", out.c_str());
+    to_stderr(messages::format(messages::Message::CannotWrite, {out}));
     return false;
   }
   emit::VerilogWriter(fp).write(run.design);
@@ -98,18 +97,47 @@ bool write_step(Profile& run) {
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
   std::remove(temp.c_str());
-  std::fprintf(stderr, "parser: cannot write %s\n", out.c_str());
+  to_stderr(messages::format(messages::Message::CannotWrite, {out}));
   return false;
 }
 
+const ProfileStep kSteps[] = {
+    {"read", read_step},           {"flatten", flatten_step}, {"rails", rails_step}, {"recognize", recognize_step},
+    {"search", search_step},       {"design", design_step},   {"write", write_step},
+};
+
 }  // namespace
+
+std::span<const ProfileStep> profile_steps() { return kSteps; }
+
+std::span<const ProfileStep> profile_steps(const char* first, const char* last) {
+  std::span<const ProfileStep> all = profile_steps();
+  std::size_t from = all.size(), to = all.size();
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    if (std::strcmp(all[i].name, first) == 0) from = i;
+    if (std::strcmp(all[i].name, last) == 0) to = i;
+  }
+  if (from >= all.size() || to >= all.size() || from > to) return {};
+  return all.subspan(from, to - from + 1);
+}
+
+bool run_profile_steps(std::span<const ProfileStep> rows, Profile& run) {
+  try {
+    for (const ProfileStep& step : rows)
+      if (!step.call(run)) return false;
+  } catch (const core::Diagnostic& e) {
+    to_stderr(e.what());
+    return false;
+  }
+  return true;
+}
 
 int run_profile(int argc, char** argv) {
   Profile run;
   try {
     run.options = parse_profile_options(argc, argv);
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "parser: %s\nTry 'parser --help' for more information.\n", e.what());
+    std::fputs(messages::format(messages::Message::Usage, {e.what()}).c_str(), stderr);
     return 2;
   }
   if (run.options.help) {
@@ -120,15 +148,5 @@ int run_profile(int argc, char** argv) {
     std::fputs(kVersionText, stdout);
     return 0;
   }
-  try {
-    read_step(run);
-    flatten_step(run);
-  } catch (const core::Diagnostic& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-  recognize_step(run);
-  match_step(run);
-  design_step(run);
-  return write_step(run) ? 0 : 1;
+  return run_profile_steps(profile_steps(), run) ? 0 : 1;
 }

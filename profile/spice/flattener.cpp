@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/diag/diagnostic.h"
+#include "profile/messages/messages.h"
 
 namespace spice {
 
@@ -135,8 +136,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
         if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
             warned_black_boxes_.insert(c.model).second && warn_)
           warn_(core::located(deck_.files[c.file], c.line,
-                        "warning: subcircuit " + deck_.symbols.spelling(c.model) +
-                            " is defined nowhere: its calls are kept as black boxes"));
+                              messages::format(messages::Message::BlackBox, {deck_.symbols.spelling(c.model)})));
         circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
         for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
         current_.black_boxes.push_back(std::move(b));
@@ -229,7 +229,7 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
   }
   if (!found) throw core::Diagnostic("no circuit to extract: no devices outside .subckt and no uncalled .subckt");
   if (names.find(", ") != std::string::npos)
-    throw core::Diagnostic("several top cells (" + names + "): choose one with --top");
+    throw core::Diagnostic(messages::format(messages::Message::SeveralTops, {names}));
   top_file = deck_.files[found->file];
   top_line = found->line;
   return flatten_definition(*found);

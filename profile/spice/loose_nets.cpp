@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "profile/circuit/rails.h"
+#include "profile/messages/messages.h"
 
 namespace spice {
 
@@ -20,11 +21,12 @@ void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const 
     for (circuit::NetId n : b.pins) driven[n] = 1;
   for (circuit::NetId p : c.ports) {
     port[p] = 1;
-    if (!read[p] && !driven[p]) warn(where + ": warning: port " + std::string(c.net_names[p]) + " of " + c.name + " touches nothing");
+    if (!read[p] && !driven[p])
+      warn(messages::located(where, messages::Message::UnusedPort, {c.net_names[p], c.name}));
   }
   for (circuit::NetId n = 0; n < c.net_count(); ++n)
     if (read[n] && !driven[n] && !port[n] && !c.is_rail(n) && c.net_roles[n] != circuit::NetRole::BulkOnly)
-      warn(where + ": warning: net " + std::string(c.net_names[n]) + " has no driver");
+      warn(messages::located(where, messages::Message::NoDriver, {c.net_names[n]}));
 }
 
 void warn_rail_like_nets(const circuit::Circuit& c, const std::string& where, const WarningSink& warn) {
@@ -39,12 +41,11 @@ void warn_rail_like_nets(const circuit::Circuit& c, const std::string& where, co
         p = m.type == circuit::Channel::P;
         break;
       }
-    warn(where + ": warning: net " + std::string(c.net_names[nets[i]]) + " looks like a " +
-         (p ? "supply" : "ground") + " (only MOSFET bulks and " + (p ? "p" : "n") +
-         "-channel sources reach it) but is read as a signal: name it with " + (p ? "--supply" : "--ground"));
+    warn(messages::located(where, messages::Message::RailLike,
+                           {c.net_names[nets[i]], p ? "supply" : "ground", p ? "p" : "n", p ? "--supply" : "--ground"}));
   }
   if (nets.size() > kNamed)
-    warn(where + ": warning: " + std::to_string(nets.size() - kNamed) + " more nets look like rails");
+    warn(messages::located(where, messages::Message::MoreRailLike, {std::to_string(nets.size() - kNamed)}));
 }
 
 }  // namespace spice

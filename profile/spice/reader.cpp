@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "core/diag/diagnostic.h"
+#include "profile/messages/messages.h"
 
 namespace spice {
 
@@ -165,8 +166,9 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
                        int from_line) {
   FileText text;
   if (!text.open_file(path, from != nullptr)) {
-    if (from) fail(*from, from_line, "cannot open " + path);
-    throw core::Diagnostic("cannot open " + path);
+    std::string what = messages::format(messages::Message::CannotOpen, {path});
+    if (from) fail(*from, from_line, what);
+    throw core::Diagnostic(what);
   }
   FileState f;
   f.path = path;
@@ -336,16 +338,17 @@ void Reader::settle_redefinition(FileState& f, std::uint32_t index, std::uint32_
     Definition& kept = now.body.cards.empty() ? old : now;
     if (!now.body.cards.empty() || !old.body.cards.empty()) {
       if (!same_pins(entry.body, kept.body))
-        warn(f, now.line,
-             "black-box entry " + name + " at " + place(entry) + " has other pins than its definition at " +
-                 place(kept) + ", which is used");
+        if (warn_)
+          warn_(messages::located(f.path + ":" + std::to_string(now.line), messages::Message::BlackBoxPins,
+                                  {name, place(entry), place(kept)}));
     }
     entry.superseded = true;
     deck_.definition_of[now.name] = static_cast<std::uint32_t>(&kept - deck_.definitions.data());
     return;
   }
   if (!same_body(now.body, old.body))
-    fail(f, now.line, "subcircuit " + name + " already defined at " + place(old));
+    fail(f, now.line,
+         messages::format(messages::Message::AlreadyDefined, {name, deck_.files[old.file], std::to_string(old.line)}));
   now.superseded = true;
   old.from_library = old.from_library || now.from_library;
 }

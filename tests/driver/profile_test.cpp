@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "parser_run.h"
+#include "profile/messages/messages.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ TEST(Profile, HelpVersionAndBadCommandLines) {
   EXPECT_NE(r.err.find("parser: no netlist file given"), std::string::npos);
   r = run(d, "missing.sp --output=out.v");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "cannot open missing.sp\n");
+  EXPECT_EQ(r.err, messages::format(messages::Message::CannotOpen, {"missing.sp"}) + "\n");
   EXPECT_FALSE(fs::exists(d / "out.v"));
 }
 
@@ -156,7 +157,7 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
                                     "X_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
   Outcome r = run(d, "design.sp -l cells.sp -o out.v");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "design.sp:7: note: 2 diodes and 3 calls of cells without logic (decap, fill, tap, diode) are not written\n");
+  EXPECT_EQ(r.err, messages::located("design.sp:7", messages::Message::LeftOut, {"2", "3"}) + "\n");
   std::string v = slurp(d / "out.v");
   EXPECT_EQ(v.find("XANT"), std::string::npos) << v;
   EXPECT_EQ(v.find("diode"), std::string::npos) << v;
@@ -180,9 +181,9 @@ TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
-            "w.sp:4: warning: subcircuit opamp is defined nowhere: its calls are kept as black boxes\n"
-            "w.sp:1: warning: port unused of top touches nothing\n"
-            "w.sp:1: warning: net f has no driver\n");
+            messages::located("w.sp:4", messages::Message::BlackBox, {"opamp"}) + "\n" +
+                messages::located("w.sp:1", messages::Message::UnusedPort, {"unused", "top"}) + "\n" +
+                messages::located("w.sp:1", messages::Message::NoDriver, {"f"}) + "\n");
   std::string v = slurp(d / "w.v");
   EXPECT_NE(v.find("INV U1 ( .a(f), .out(y) );\nopamp xbb ( a, y );\n"), std::string::npos) << v;
   EXPECT_NE(v.find("module opamp(p0, p1);"), std::string::npos) << v;

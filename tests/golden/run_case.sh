@@ -1,11 +1,46 @@
 #!/usr/bin/env bash
-# Runs the extractor on one golden case and compares its netlist, header and
-# standard output (CPU-time figures masked as T) byte for byte.
+# Runs the extractor on one golden case and compares its outputs byte for
+# byte.
 # Usage: run_case.sh PARSER DATA_DIR CASE [--update]
+#
+# A classic case CASE.sp (second file CASE.lib.sp, else an empty one) checks
+# the netlist, the header and standard output (CPU-time figures masked as T).
+# A profile case has CASE.args instead, the profile's arguments (run from
+# DATA_DIR, the output file added): it checks the Verilog file (CASE.v),
+# standard error (CASE.stderr), and, when DESIGN_DUMP names the dump
+# program, the design's dump (CASE.design).
 set -u
 parser=$1 data=$2 case=$3 update=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+# Copies the new outputs over the expected ones, or compares them.
+finish() {
+  local rc=0 pair
+  for pair in "$@"; do
+    local expected=$data/$case.${pair%%=*} got=$work/${pair#*=}
+    if [ "$update" = "--update" ]; then
+      cp "$got" "$expected"
+    else
+      diff -u "$expected" "$got" || rc=1
+    fi
+  done
+  exit $rc
+}
+
+if [ -f "$data/$case.args" ]; then
+  read -r -a args < "$data/$case.args"
+  parser=$(realpath "$parser")
+  [ -n "${DESIGN_DUMP:-}" ] && DESIGN_DUMP=$(realpath "$DESIGN_DUMP")
+  (cd "$data" && "$parser" "${args[@]}" -o "$work/out.v" 2> "$work/stderr")
+  echo "exit status $?" >> "$work/stderr"
+  outputs=(v=out.v stderr=stderr)
+  if [ -n "${DESIGN_DUMP:-}" ]; then
+    (cd "$data" && "$DESIGN_DUMP" "${args[@]}" -o /dev/null > "$work/design")
+    outputs+=(design=design)
+  fi
+  finish "${outputs[@]}"
+fi
 
 second="$data/$case.lib.sp"
 [ -f "$second" ] || { second="$work/empty.sp"; : > "$second"; }
@@ -19,14 +54,7 @@ fi
 sed -E -e 's/^((Gate gen |patt matching )?CPU time = )[-0-9.]+$/\1T/' \
        -e 's/^\t(User|System) [-0-9.]+/\t\1 T/' "$work/stdout.raw" > "$work/stdout"
 
-if [ "$update" = "--update" ]; then
-  cp "$work/stdout" "$data/$case.stdout"
-  cp "$work/netlist.v" "$data/$case.netlist.v"
-  exit 0
+if [ "$update" != "--update" ]; then
+  cmp "$data/header.v" "$work/header.v" || exit 1
 fi
-
-rc=0
-diff -u "$data/$case.stdout" "$work/stdout" || rc=1
-diff -u "$data/$case.netlist.v" "$work/netlist.v" || rc=1
-cmp "$data/header.v" "$work/header.v" || rc=1
-exit $rc
+finish stdout=stdout netlist.v=netlist.v

@@ -1,4 +1,5 @@
 #include "deck_fixture.h"
+#include "profile/messages/messages.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
   EXPECT_EQ(c.black_boxes[1].cell, "analog_block");
   EXPECT_EQ(c.black_boxes[1].pins.size(), 3u);
   ASSERT_EQ(warnings.size(), 1u);  // one warning per missing subcircuit
-  EXPECT_EQ(warnings[0], "bb.sp:2: warning: subcircuit analog_block is defined nowhere: its calls are kept as black boxes");
+  EXPECT_EQ(warnings[0], messages::located("bb.sp:2", messages::Message::BlackBox, {"analog_block"}));
   ASSERT_EQ(c.elements.size(), 3u);
   EXPECT_EQ(c.elements[0].text, "R1 out 0 10k");
   EXPECT_EQ(c.elements[2].text, "V1 vdd 0 dc 1.8");
@@ -98,7 +99,7 @@ TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
 
 TEST_F(FlattenerTest, TopIsTheUncalledSubcircuitUnlessNamed) {
   file("two.sp", std::string(kCells) + ".subckt other p q\nx1 p q inv\n.ends\n");
-  EXPECT_EQ(error({"two.sp"}), "several top cells (buf, other): choose one with --top");
+  EXPECT_EQ(error({"two.sp"}), messages::format(messages::Message::SeveralTops, {"buf, other"}));
   EXPECT_EQ(top({"two.sp"}, "OTHER").name, "other");
   EXPECT_EQ(error({"two.sp"}, "nosuch"), "no subcircuit nosuch (--top)");
   file("empty.sp", "* nothing\n.param a=1\n");

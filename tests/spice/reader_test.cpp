@@ -1,4 +1,5 @@
 #include "deck_fixture.h"
+#include "profile/messages/messages.h"
 
 #include <cmath>
 
@@ -137,11 +138,11 @@ TEST_F(ReaderTest, BadCardsNameFileAndLine) {
   file("mos.sp", "M1 d g s nmos\n");
   EXPECT_EQ(error({"mos.sp"}), "mos.sp:1: MOSFET M1 needs drain, gate, source, bulk and a model");
   file("inc.sp", "R1 a b 1\n.include nowhere.sp\n");
-  EXPECT_EQ(error({"inc.sp"}), "inc.sp:2: cannot open nowhere.sp");
+  EXPECT_EQ(error({"inc.sp"}), messages::located("inc.sp:2", messages::Message::CannotOpen, {"nowhere.sp"}));
   file("lib.sp", "R1 a b 1\n.lib inc.sp ss\n");
   EXPECT_EQ(error({"lib.sp"}), "lib.sp:2: no section ss in inc.sp");
   file("twice.sp", ".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n");
-  EXPECT_EQ(error({"twice.sp"}), "twice.sp:4: subcircuit a already defined at twice.sp:1");
+  EXPECT_EQ(error({"twice.sp"}), messages::located("twice.sp:4", messages::Message::AlreadyDefined, {"a", "twice.sp", "1"}));
   file("ends.sp", ".subckt a x\n.ends b\n");
   EXPECT_EQ(error({"ends.sp"}), "ends.sp:2: .ends b closes .subckt a");
   file("name.sp", ".subckt\n");
@@ -150,7 +151,7 @@ TEST_F(ReaderTest, BadCardsNameFileAndLine) {
   EXPECT_EQ(error({"x.sp"}), "x.sp:2: X1 calls no subcircuit");
   file("r.sp", "R1 a\n");
   EXPECT_EQ(error({"r.sp"}), "r.sp:1: R1 needs 2 nodes");
-  EXPECT_EQ(error({"missing.sp"}), "cannot open missing.sp");
+  EXPECT_EQ(error({"missing.sp"}), messages::format(messages::Message::CannotOpen, {"missing.sp"}));
   const char bin[] = "R1 a b 1\n\nR2 a\0b 1\n";
   file("bin.sp", std::string(bin, sizeof bin - 1));
   EXPECT_EQ(error({"bin.sp"}), "bin.sp:3: NUL byte: not a text file");
@@ -174,7 +175,7 @@ TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
   file("odd.sp", ".subckt inv a y vdd\n.ends\n" + inv + "x1 i o vdd gnd inv\n");
   top({"odd.sp"});
   ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], "odd.sp:3: warning: black-box entry inv at odd.sp:1 has other pins than its definition at odd.sp:3, which is used");
+  EXPECT_EQ(warnings[0], messages::located("odd.sp:3", messages::Message::BlackBoxPins, {"inv", "odd.sp:1", "odd.sp:3"}));
 }
 
 TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {

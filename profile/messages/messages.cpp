@@ -1,0 +1,63 @@
+#include "profile/messages/messages.h"
+
+#include "core/diag/assert.h"
+
+namespace messages {
+
+namespace {
+
+struct Row {
+  Message id;
+  const char* text;
+};
+
+// In the order of the enumeration.
+constexpr Row kRows[] = {
+    {Message::Usage, "parser: {}\nTry 'parser --help' for more information.\n"},
+    {Message::CannotWrite, "parser: cannot write {}"},
+    {Message::CannotOpen, "cannot open {}"},
+    {Message::AlreadyDefined, "subcircuit {} already defined at {}:{}"},
+    {Message::BlackBox, "warning: subcircuit {} is defined nowhere: its calls are kept as black boxes"},
+    {Message::SeveralTops, "several top cells ({}): choose one with --top"},
+    {Message::UnusedPort, "warning: port {} of {} touches nothing"},
+    {Message::NoDriver, "warning: net {} has no driver"},
+    {Message::WideStage, "warning: the stage of {} ({} MOSFETs) has more than {} inputs: written as switch primitives"},
+    {Message::BlackBoxPins, "warning: black-box entry {} at {} has other pins than its definition at {}, which is used"},
+    {Message::RailLike,
+     "warning: net {} looks like a {} (only MOSFET bulks and {}-channel sources reach it) but is read as a signal: "
+     "name it with {}"},
+    {Message::MoreRailLike, "warning: {} more nets look like rails"},
+    {Message::LeftOut, "note: {} diodes and {} calls of cells without logic (decap, fill, tap, diode) are not written"},
+};
+
+}  // namespace
+
+const char* text(Message m) {
+  const Row& row = kRows[static_cast<unsigned>(m)];
+  EXTRACTOR_ASSERT(row.id == m);
+  return row.text;
+}
+
+std::string format(Message m, std::initializer_list<std::string_view> args) {
+  std::string_view t = text(m);
+  std::string out;
+  const std::string_view* arg = args.begin();
+  for (std::size_t i = 0; i < t.size(); ++i) {
+    if (t[i] == '{' && i + 1 < t.size() && t[i + 1] == '}') {
+      // A message is never given fewer arguments than it has marks.
+      EXTRACTOR_ASSERT(arg != args.end());
+      if (arg != args.end()) out += *arg++;
+      ++i;
+    } else {
+      out += t[i];
+    }
+  }
+  EXTRACTOR_ASSERT(arg == args.end());
+  return out;
+}
+
+std::string located(std::string_view where, Message m, std::initializer_list<std::string_view> args) {
+  return std::string(where).append(": ").append(format(m, args));
+}
+
+}  // namespace messages
