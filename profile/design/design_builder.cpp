@@ -16,7 +16,7 @@ namespace {
 bool is_short(const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); }
 
 // Per net, the rail value it is held at through shorts and resistors alone
-// (-1: none, or both rails).
+// (-1: none, both rails, or a MOSFET channel reaches it too).
 std::vector<int> held_values(const circuit::Circuit& c) {
   std::vector<NetId> parent(c.net_count());
   for (NetId n = 0; n < c.net_count(); ++n) parent[n] = n;
@@ -41,6 +41,11 @@ std::vector<int> held_values(const circuit::Circuit& c) {
   std::vector<int> value(c.net_count(), -1);
   if (!any) return value;
   std::vector<int> root_value(c.net_count(), -1);  // -1 none, 0/1, 2 both
+  // A group that a MOSFET channel also reaches is pulled, not tied: a
+  // resistor to a rail on a bus its drivers share.
+  for (const circuit::Mosfet& mos : c.mosfets)
+    for (NetId n : {mos.drain, mos.source})
+      if (n < c.net_count() && !c.is_rail(n)) root_value[find(n)] = 2;
   for (NetId n = 0; n < c.net_count(); ++n) {
     if (!c.is_rail(n)) continue;
     int v = c.net_roles[n] == circuit::NetRole::Supply ? 1 : 0;

@@ -100,7 +100,11 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
     }
     put(" );\n");
   }
-  for (const auto& [n, value] : m.constants) std::fprintf(out_, "assign %s = 1'b%d;\n", net(n).c_str(), value ? 1 : 0);
+  for (const auto& [n, value] : m.constants) {
+    put("assign ");
+    net(n);
+    put(value ? " = 1'b1;\n" : " = 1'b0;\n");
+  }
   for (const std::string& text : m.comments) std::fprintf(out_, "// %s\n", text.c_str());
   put("endmodule\n\n");
 }

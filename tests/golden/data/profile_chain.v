@@ -7,8 +7,8 @@ input VPWR;
 input VGND;
 wire a_n;
 wire spare_out;
-inv_x1 inv_x1_1 ( .A(a), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(a_n) );
-nand2_x1 nand2_x1_2 ( .A(b), .B(a_n), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\y[0] ) );
+inv_x1 Xinv ( .A(a), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(a_n) );
+nand2_x1 Xnand ( .A(a_n), .B(b), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\y[0] ) );
 inv_x1 inv_x1_3 ( .A(b), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(spare_out) );
 endmodule
 
