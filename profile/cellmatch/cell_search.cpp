@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "profile/cellmatch/cell_matcher.h"
+#include "profile/circuit/device_kinds.h"
 #include "profile/cellmatch/stage_graph.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/recognize/stage_sizes.h"
@@ -236,6 +237,61 @@ void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwo
   pins = std::move(moved);
 }
 
+// A tie cell holds no MOSFET: its outputs reach the rails through short
+// devices only. Where the input calls one, the call is found as that cell,
+// its pins read off the shorts it flattened into.
+void find_tie_cells(const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells, CellSearchResult& result) {
+  std::unordered_map<std::string_view, std::uint32_t> tie_of;  // cell name -> library entry
+  for (std::size_t k = 0; k < cells.size(); ++k) {
+    const circuit::Circuit& cell = cells[k];
+    bool tie = cell.mosfets.empty() && cell.elements.empty() && !cell.black_boxes.empty() &&
+               std::all_of(cell.black_boxes.begin(), cell.black_boxes.end(),
+                           [](const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); });
+    if (!tie) continue;
+    tie_of.emplace(cell.name, static_cast<std::uint32_t>(result.library.size()));
+    result.library.push_back({&cell, &result.networks[k]});
+  }
+  if (tie_of.empty()) return;
+  std::unordered_map<std::string_view, std::uint32_t> call_at;
+  for (std::uint32_t k = 0; k < top.calls.size(); ++k) call_at.emplace(top.calls[k].path, k);
+  // The top's shorts by the call they came from, in order.
+  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> shorts_of;
+  std::vector<std::uint32_t> order;
+  for (std::uint32_t b = 0; b < top.black_boxes.size(); ++b) {
+    const circuit::BlackBox& box = top.black_boxes[b];
+    auto slash = box.name.rfind('/');
+    if (slash == std::string::npos || !circuit::is_short_device(box.cell, box.pins.size())) continue;
+    auto call = call_at.find(std::string_view(box.name).substr(0, slash));
+    if (call == call_at.end() || !tie_of.count(top.call_cells[top.calls[call->second].cell])) continue;
+    auto [it, fresh] = shorts_of.try_emplace(call->second);
+    if (fresh) order.push_back(call->second);
+    it->second.push_back(b);
+  }
+  for (std::uint32_t call : order) {
+    std::uint32_t entry = tie_of.at(top.call_cells[top.calls[call].cell]);
+    const circuit::Circuit& cell = *result.library[entry].circuit;
+    const std::vector<std::uint32_t>& shorts = shorts_of[call];
+    if (shorts.size() != cell.black_boxes.size()) continue;
+    // Cell net -> top net, device by device (the call named them alike).
+    std::unordered_map<circuit::NetId, circuit::NetId> net_of;
+    for (std::uint32_t b : shorts) {
+      const circuit::BlackBox& box = top.black_boxes[b];
+      std::string_view local = std::string_view(box.name).substr(box.name.rfind('/') + 1);
+      for (const circuit::BlackBox& own : cell.black_boxes)
+        if (own.name == local)
+          for (std::size_t i = 0; i < own.pins.size() && i < box.pins.size(); ++i) net_of.emplace(own.pins[i], box.pins[i]);
+    }
+    CellOccurrence occ;
+    occ.cell = entry;
+    occ.shorts = shorts;
+    for (circuit::NetId p : cell.ports) {
+      auto it = net_of.find(p);
+      occ.pins.push_back(it == net_of.end() ? circuit::kNoNet : it->second);
+    }
+    result.occurrences.push_back(std::move(occ));
+  }
+}
+
 }  // namespace
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
@@ -262,6 +318,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     cell_of.push_back(k);
   }
   for (std::size_t k : cell_of) result.library.push_back({&cells[k], &result.networks[k]});
+  find_tie_cells(top, cells, result);
   if (cell_of.empty()) return result;
 
   // Cells of one network and other sizes (drive strengths) land on the same

@@ -23,6 +23,8 @@ struct CellOccurrence {
   std::uint32_t cell = 0;
   std::vector<std::uint32_t> stages;
   std::vector<circuit::NetId> pins;
+  // A tie cell's: the circuit's short devices (black boxes) it stands for.
+  std::vector<std::uint32_t> shorts;
 };
 
 // `cells` holds the library's cells; those that can stand for part of the

@@ -16,8 +16,9 @@ namespace {
 bool is_short(const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); }
 
 // Per net, the rail value it is held at through shorts and resistors alone
-// (-1: none, both rails, or a MOSFET channel reaches it too).
-std::vector<int> held_values(const circuit::Circuit& c) {
+// (-1: none, both rails, or a MOSFET channel reaches it too). The shorts of
+// tie cells found as cells are theirs.
+std::vector<int> held_values(const circuit::Circuit& c, const std::vector<char>& found_shorts) {
   std::vector<NetId> parent(c.net_count());
   for (NetId n = 0; n < c.net_count(); ++n) parent[n] = n;
   auto find = [&](NetId n) {
@@ -28,9 +29,9 @@ std::vector<int> held_values(const circuit::Circuit& c) {
     if (a < c.net_count() && b < c.net_count()) parent[find(a)] = find(b);
   };
   bool any = false;
-  for (const circuit::BlackBox& b : c.black_boxes)
-    if (is_short(b)) {
-      join(b.pins[0], b.pins[1]);
+  for (std::size_t k = 0; k < c.black_boxes.size(); ++k)
+    if (is_short(c.black_boxes[k]) && !found_shorts[k]) {
+      join(c.black_boxes[k].pins[0], c.black_boxes[k].pins[1]);
       any = true;
     }
   for (const circuit::Element& e : c.elements)
@@ -186,7 +187,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   design_.names.reserve(design_.names.size() + c.net_count() + 2 * network.stages.size() + 16);
   m.nets.resize(c.net_count());
   for (NetId n = 0; n < c.net_count(); ++n) m.nets[n].name = design_.add_name(c.net_names[n]);
-  const std::vector<int> held = held_values(c);
+  std::vector<char> found_shorts(c.black_boxes.size(), 0);
+  for (const CellOccurrence& occ : occurrences)
+    for (std::uint32_t b : occ.shorts)
+      if (b < found_shorts.size()) found_shorts[b] = 1;
+  const std::vector<int> held = held_values(c, found_shorts);
   for (NetId n = 0; n < c.net_count(); ++n)
     if (held[n] >= 0) {
       m.constants.emplace_back(n, held[n] == 1);
@@ -295,7 +300,13 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     std::uint32_t call = devices.empty() ? circuit::Mosfet::kNoCall : c.mosfets[devices.front()].call;
     bool one_call = call != circuit::Mosfet::kNoCall && c.calls[call].mosfets == devices.size() &&
                     std::all_of(devices.begin(), devices.end(), [&](std::uint32_t d) { return c.mosfets[d].call == call; });
-    inst.name = instance_name(one_call ? std::string(c.calls[call].path) : cell.name + "_" + std::to_string(cell_count));
+    std::string name = one_call ? std::string(c.calls[call].path) : cell.name + "_" + std::to_string(cell_count);
+    // A tie cell is named by the call its shorts came from.
+    if (devices.empty() && !occ.shorts.empty()) {
+      const std::string& first = c.black_boxes[occ.shorts.front()].name;
+      if (first.rfind('/') != std::string::npos) name = first.substr(0, first.rfind('/'));
+    }
+    inst.name = instance_name(name);
   };
   std::vector<std::pair<char, NetId>> pairs;
   // Stages and cells in stage order; a cell where its first stage was.
@@ -383,7 +394,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t k : st.mosfet_ids) mark(k);
   for (const auto& component : network.unevaluated)
     for (std::uint32_t k : component) mark(k);
-  if (!m.constants.empty()) {
+  {
     // A tie cell's shorts name it.
     std::unordered_map<std::string_view, std::size_t> call_at;
     for (std::size_t k = 0; k < c.calls.size(); ++k) call_at.emplace(c.calls[k].path, k);
