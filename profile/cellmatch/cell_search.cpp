@@ -239,7 +239,7 @@ void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwo
 
 // A tie cell holds no MOSFET: its outputs reach the rails through short
 // devices only. Where the input calls one, the call is found as that cell,
-// its pins read off the shorts it flattened into.
+// on the nets it was called with.
 void find_tie_cells(const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells, CellSearchResult& result) {
   std::unordered_map<std::string_view, std::uint32_t> tie_of;  // cell name -> library entry
   for (std::size_t k = 0; k < cells.size(); ++k) {
@@ -272,22 +272,11 @@ void find_tie_cells(const circuit::Circuit& top, const std::vector<circuit::Circ
     const circuit::Circuit& cell = *result.library[entry].circuit;
     const std::vector<std::uint32_t>& shorts = shorts_of[call];
     if (shorts.size() != cell.black_boxes.size()) continue;
-    // Cell net -> top net, device by device (the call named them alike).
-    std::unordered_map<circuit::NetId, circuit::NetId> net_of;
-    for (std::uint32_t b : shorts) {
-      const circuit::BlackBox& box = top.black_boxes[b];
-      std::string_view local = std::string_view(box.name).substr(box.name.rfind('/') + 1);
-      for (const circuit::BlackBox& own : cell.black_boxes)
-        if (own.name == local)
-          for (std::size_t i = 0; i < own.pins.size() && i < box.pins.size(); ++i) net_of.emplace(own.pins[i], box.pins[i]);
-    }
     CellOccurrence occ;
     occ.cell = entry;
     occ.shorts = shorts;
-    for (circuit::NetId p : cell.ports) {
-      auto it = net_of.find(p);
-      occ.pins.push_back(it == net_of.end() ? circuit::kNoNet : it->second);
-    }
+    const circuit::Call& c = top.calls[call];
+    occ.pins.assign(top.call_pins.begin() + c.first_pin, top.call_pins.begin() + c.first_pin + cell.ports.size());
     result.occurrences.push_back(std::move(occ));
   }
 }

@@ -36,6 +36,7 @@ struct Call {
   std::uint32_t cell = 0;     // into Circuit::call_cells
   std::uint32_t mosfets = 0;   // that its cell holds itself, not through calls
   std::uint32_t children = 0;  // calls its cell makes
+  std::uint32_t first_pin = 0; // its nets, in the cell's port order, in Circuit::call_pins
 };
 
 // A call to a subcircuit defined nowhere that is not a MOSFET device: kept
@@ -70,6 +71,7 @@ struct Circuit {
   std::vector<Element> elements;
   std::vector<Call> calls;              // of subcircuits, in the order met
   std::vector<std::string> call_cells;  // their cell names, each once
+  std::vector<NetId> call_pins;         // the nets of each call, call after call
 
   NetId net_count() const { return static_cast<NetId>(net_names.size()); }
   // A new net named `head` followed by `tail`.

@@ -151,7 +151,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       call_pins.assign(c.node_count, circuit::kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       active_[def->second] = true;
-      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name, call));
+      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name, call, call_pins));
       active_[def->second] = false;
       continue;
     }
@@ -161,11 +161,14 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
   }
 }
 
-std::uint32_t Flattener::new_call(const std::string& path, SymbolId cell, std::uint32_t parent) {
+std::uint32_t Flattener::new_call(const std::string& path, SymbolId cell, std::uint32_t parent,
+                                  const std::vector<circuit::NetId>& pins) {
   if (parent != circuit::Mosfet::kNoCall) ++current_.calls[parent].children;
   auto [it, added] = call_cell_index_.try_emplace(cell, static_cast<std::uint32_t>(current_.call_cells.size()));
   if (added) current_.call_cells.push_back(deck_.symbols.spelling(cell));
-  current_.calls.push_back(circuit::Call{current_.names.add(path), it->second, 0});
+  current_.calls.push_back(circuit::Call{current_.names.add(path), it->second, 0, 0,
+                                         static_cast<std::uint32_t>(current_.call_pins.size())});
+  current_.call_pins.insert(current_.call_pins.end(), pins.begin(), pins.end());
   return static_cast<std::uint32_t>(current_.calls.size() - 1);
 }
 

@@ -52,8 +52,10 @@ class Flattener {
   // `call`: the call being expanded, which the body's MOSFETs name.
   void expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
               std::uint32_t call = circuit::Mosfet::kNoCall);
-  // A call of `cell` at `path` inside the call `parent`, filed in the circuit.
-  std::uint32_t new_call(const std::string& path, SymbolId cell, std::uint32_t parent);
+  // A call of `cell` at `path` inside the call `parent`, on the nets `pins`,
+  // filed in the circuit.
+  std::uint32_t new_call(const std::string& path, SymbolId cell, std::uint32_t parent,
+                         const std::vector<circuit::NetId>& pins);
   void begin(const std::string& name);
   // Makes the circuit hold the body's names, which it then views.
   void keep(const Body& body);

@@ -162,7 +162,7 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   EXPECT_EQ(v.find("XANT"), std::string::npos) << v;
   EXPECT_EQ(v.find("diode"), std::string::npos) << v;
   // The tie cell is found as the call it was, and holds the constants.
-  EXPECT_NE(v.find("tie XTIE ( .VGND(vssd1), .VNB(vssd1), .VPB(), .VPWR(vccd1), .HI(hi), .LO(lo) );"), std::string::npos)
+  EXPECT_NE(v.find("tie XTIE ( .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .HI(hi), .LO(lo) );"), std::string::npos)
       << v;
   EXPECT_NE(v.find("output LO;\nassign HI = 1'b1;\nassign LO = 1'b0;\nendmodule"), std::string::npos) << v;
   EXPECT_EQ(v.find("short"), std::string::npos) << v;
