@@ -1,6 +1,7 @@
 #include "profile/cellmatch/cell_search.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -317,6 +318,12 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     for (const recognize::Stage& st : result.networks[k].stages) cell_sizes[k].push_back(recognize::stage_sizes(cells[k], st));
   std::vector<std::vector<recognize::DeviceSize>> top_sizes(network.stages.size());
   std::vector<char> top_sized(network.stages.size(), 0);
+  struct Fit {
+    std::size_t cell;
+    double gap;
+    std::vector<std::size_t> ties;  // other cells fitting as well
+  };
+  std::map<std::vector<cellmatch::GateId>, Fit> best_on;  // by the stages covered
   matcher.set_size_gap([&](const cellmatch::Occurrence& o) {
     const auto& wanted = cell_sizes[cell_of[entry_of[o.cell]]];
     double gap = 0;
@@ -333,9 +340,25 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     std::uint32_t call = common_call(top, network, o.gates);
     const std::string& name = cells[cell_of[entry_of[o.cell]]].name;
     if (call != circuit::Mosfet::kNoCall && top.call_cells[top.calls[call].cell] != name) gap += kOtherCellGap;
+    // Without a call to tell, cells whose sizes fit equally well on the same
+    // stages cannot be told apart: noted here, said once per pair.
+    if (call == circuit::Mosfet::kNoCall) {
+      std::vector<cellmatch::GateId> key = o.gates;
+      std::sort(key.begin(), key.end());
+      auto [it, fresh] = best_on.try_emplace(std::move(key), Fit{cell_of[entry_of[o.cell]], gap, {}});
+      Fit& fit = it->second;
+      if (!fresh && cells[fit.cell].name != name) {
+        if (gap < fit.gap) fit = Fit{cell_of[entry_of[o.cell]], gap, {}};
+        else if (gap == fit.gap) fit.ties.push_back(cell_of[entry_of[o.cell]]);
+      }
+    }
     return gap;
   });
   std::vector<cellmatch::Occurrence> kept = matcher.run();
+  std::set<std::pair<std::string, std::string>> pairs;
+  for (const auto& [gates, fit] : best_on)
+    for (std::size_t other : fit.ties) pairs.emplace(std::minmax(cells[fit.cell].name, cells[other].name));
+  for (const auto& [a, b] : pairs) result.indistinct.emplace_back(a, b);
   std::vector<std::vector<int>> bulk_sides;
   for (std::size_t k : cell_of) bulk_sides.push_back(bulk_ports(cells[k]));
   for (cellmatch::Occurrence& occ : kept) {

@@ -4,6 +4,8 @@
 // occurrence found, overlaps resolved, and each kept occurrence handed over
 // as the design takes it.
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "profile/recognize/gate_network.h"
@@ -34,6 +36,9 @@ struct CellSearchResult {
   std::vector<recognize::GateNetwork> networks;
   std::vector<LibraryCell> library;
   std::vector<CellOccurrence> occurrences;
+  // Pairs of cells (names in order) equal in network and sizes on some
+  // stages that no call of the input told apart; the first by rank won.
+  std::vector<std::pair<std::string, std::string>> indistinct;
 };
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,

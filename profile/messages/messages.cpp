@@ -28,6 +28,9 @@ constexpr Row kRows[] = {
      "name it with {}"},
     {Message::MoreRailLike, "warning: {} more nets look like rails"},
     {Message::LeftOut, "note: {} diodes and {} calls of cells without logic (decap, fill, tap, diode) are not written"},
+    {Message::Indistinct,
+     "warning: cells {} and {} are the same network with the same sizes and no call tells them apart: the first by "
+     "name is written"},
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ enum class Message : unsigned char {
   RailLike,        // net, supply|ground, p|n, --supply|--ground
   MoreRailLike,    // how many more
   LeftOut,         // diodes, calls of cells without logic
+  Indistinct,      // two cell names
 };
 
 // The message's text, with "{}" where each argument goes.

@@ -70,6 +70,8 @@ bool recognize_step(Profile& run) {
 
 bool search_step(Profile& run) {
   if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells);
+  for (const auto& [a, b] : run.found.indistinct)
+    to_stderr(messages::located(run.top_where, messages::Message::Indistinct, {a, b}));
   return true;
 }
 

@@ -131,7 +131,7 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   };
   std::ofstream(d / "cells.sp") << ".param wide=1.3\n" << buffer("bufa", "650000u", "1e+06u", false)
                                 << buffer("bufb", "{wide/2}", "2u m=1", false)
-                                << buffer("bufc", "0.65u", "1u", true);
+                                << buffer("bufc", "650000u", "1e+06u", true);
   // Cells without logic: an antenna diode, a decap, a fill.
   std::ofstream(d / "cells.sp", std::ios::app)
       << ".subckt ant DIODE VGND VNB VPB VPWR\nD0 VGND DIODE sky130_fd_pr__diode_pw2nd\n"
@@ -166,6 +166,20 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
       << v;
   EXPECT_NE(v.find("output LO;\nassign HI = 1'b1;\nassign LO = 1'b0;\nendmodule"), std::string::npos) << v;
   EXPECT_EQ(v.find("short"), std::string::npos) << v;
+
+  // The same buffer written out flat: nothing tells bufa from bufc, and the
+  // run says so.
+  std::ofstream(d / "flat.sp") << ".subckt flat A X vccd1 vssd1\n"
+                               << buffer("bufa", "650000u", "1e+06u", false).substr(std::string(".subckt bufa A VGND VNB VPB VPWR X\n").size())
+                               << "";
+  std::string flat = slurp(d / "flat.sp");
+  for (auto [from, to] : {std::pair{"VGND", "vssd1"}, {"VNB", "vssd1"}, {"VPB", "vccd1"}, {"VPWR", "vccd1"}})
+    for (std::size_t at; (at = flat.find(from)) != std::string::npos;) flat.replace(at, std::string(from).size(), to);
+  std::ofstream(d / "flat.sp") << flat;
+  r = run(d, "flat.sp -l cells.sp -o flat.v");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, messages::located("flat.sp:1", messages::Message::Indistinct, {"bufa", "bufc"}) + "\n");
+  EXPECT_NE(slurp(d / "flat.v").find("bufa bufa_1 ( .A(A),"), std::string::npos) << slurp(d / "flat.v");
   for (const char* line : {"bufb X_1_ ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
                            "bufc X_2_ ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
                            "bufa X_3_ ( .A(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(o) );",
