@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "profile/recognize/gate_network.h"
 #include "profile/circuit/circuit.h"
+#include "profile/recognize/gate_network.h"
 
 namespace cellmatch {
 
