@@ -17,10 +17,10 @@
 #include "classic/netlist/netlist.h"
 #include "classic/netlist/parser.h"
 #include "classic/netlist/scanner.h"
-#include "profile/spice/deck.h"
 #include "profile/circuit/device_kinds.h"
-#include "profile/spice/flattener.h"
 #include "profile/circuit/rails.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/flattener.h"
 #include "profile/spice/reader.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <memory>
 #include <utility>
 
-#include "core/diag/assert.h"
 #include "classic/algo/run_state.h"
 #include "classic/algo/text.h"
+#include "core/diag/assert.h"
 
 GateInputTrim::GateInputTrim(PINLIST* list) {
   for (PINLIST* p = list; p; p = p->next) {

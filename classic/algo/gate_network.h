@@ -4,12 +4,12 @@
 // type it pairs, Nets the node graph (see node_graph.h).
 #include <vector>
 
-#include "core/diag/assert.h"
 #include "classic/algo/gate_types.h"
 #include "classic/algo/list_ops.h"
 #include "classic/algo/node_graph.h"
 #include "classic/algo/records.h"
 #include "classic/netlist/arena.h"
+#include "core/diag/assert.h"
 
 namespace network {
 

@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "classic/algo/run_state.h"
-#include "classic/run/pipeline.h"
 #include "classic/messages/messages.h"
 #include "classic/netlist/netlist.h"
 #include "classic/netlist/scanner.h"
+#include "classic/run/pipeline.h"
 
 namespace {
 

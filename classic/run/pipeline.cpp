@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "core/diag/assert.h"
 #include "classic/algo/tables.h"
-#include "classic/run/selection.h"
 #include "classic/extract/group.h"
 #include "classic/extract/node.h"
 #include "classic/extract/tellnp.h"
@@ -13,9 +11,11 @@
 #include "classic/messages/messages.h"
 #include "classic/netlist/arena.h"
 #include "classic/netlist/parser.h"
+#include "classic/run/selection.h"
 #include "classic/verilog/header_writer.h"
 #include "classic/verilog/netlist_writer.h"
 #include "classic/verilog/wire.h"
+#include "core/diag/assert.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "classic/algo/text.h"
 #include "classic/extract/cgate.h"
 #include "classic/match/records.h"
-#include "core/verilog/identifier.h"
 #include "classic/verilog/pin_map.h"
 #include "classic/verilog/records.h"
+#include "core/verilog/identifier.h"
 
 const char* const kDefaultModuleName = "top";
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "profile/recognize/gate_network.h"
 #include "profile/circuit/circuit.h"
+#include "profile/recognize/gate_network.h"
 
 namespace cellmatch {
 

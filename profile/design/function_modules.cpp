@@ -1,7 +1,7 @@
 #include "profile/design/function_modules.h"
 
-#include "profile/design/sop_minimizer.h"
 #include "core/gates/header_modules.h"
+#include "profile/design/sop_minimizer.h"
 
 namespace design {
 

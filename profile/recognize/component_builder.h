@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "profile/recognize/finger_merger.h"
 #include "profile/circuit/circuit.h"
+#include "profile/recognize/finger_merger.h"
 
 namespace recognize {
 

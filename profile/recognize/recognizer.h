@@ -6,9 +6,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "profile/circuit/circuit.h"
 #include "profile/recognize/function_canon.h"
 #include "profile/recognize/gate_network.h"
-#include "profile/circuit/circuit.h"
 
 namespace recognize {
 

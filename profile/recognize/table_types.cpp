@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "profile/recognize/function_canon.h"
-#include "core/gates/header_modules.h"
 #include "core/gates/expression.h"
+#include "core/gates/header_modules.h"
+#include "profile/recognize/function_canon.h"
 
 namespace recognize {
 

@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "classic/run/selection.h"
 #include "classic/messages/messages.h"
 #include "classic/netlist/arena.h"
 #include "classic/netlist/netlist.h"
+#include "classic/run/selection.h"
 #include "parser_run.h"
 
 namespace {

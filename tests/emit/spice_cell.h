@@ -4,8 +4,8 @@
 #include <string>
 
 #include "profile/circuit/device_kinds.h"
-#include "profile/spice/flattener.h"
 #include "profile/circuit/rails.h"
+#include "profile/spice/flattener.h"
 #include "profile/spice/reader.h"
 
 inline circuit::Circuit read_spice_cell(const std::string& path) {

@@ -7,8 +7,8 @@
 
 #include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
-#include "classic/run/pipeline.h"
 #include "classic/netlist/arena.h"
+#include "classic/run/pipeline.h"
 
 void load_cards(const std::string& text) {
   std::istringstream lines(text);

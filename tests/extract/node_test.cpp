@@ -5,8 +5,8 @@
 #include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
 #include "classic/extract/tellnp.h"
-#include "flat_pipeline.h"
 #include "classic/messages/messages.h"
+#include "flat_pipeline.h"
 
 namespace {
 

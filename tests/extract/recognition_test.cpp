@@ -6,9 +6,9 @@
 #include <string>
 
 #include "classic/extract/branch.h"
-#include "flat_pipeline.h"
 #include "classic/messages/messages.h"
 #include "classic/netlist/arena.h"
+#include "flat_pipeline.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "classic/algo/tables.h"
-#include "flat_pipeline.h"
 #include "classic/match/network_dump.h"
 #include "classic/messages/messages.h"
+#include "flat_pipeline.h"
 
 namespace {
 

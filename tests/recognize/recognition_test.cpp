@@ -5,10 +5,10 @@
 
 #include <cstring>
 
+#include "core/gates/expression.h"
+#include "core/gates/header_modules.h"
 #include "profile/recognize/recognizer.h"
 #include "tests/recognize/cmos_gate.h"
-#include "core/gates/header_modules.h"
-#include "core/gates/expression.h"
 
 namespace {
 

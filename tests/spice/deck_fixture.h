@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "profile/spice/deck.h"
-#include "profile/circuit/device_kinds.h"
 #include "core/diag/diagnostic.h"
-#include "profile/spice/flattener.h"
+#include "profile/circuit/device_kinds.h"
 #include "profile/circuit/rails.h"
+#include "profile/spice/deck.h"
+#include "profile/spice/flattener.h"
 #include "profile/spice/reader.h"
 
 class DeckFixture : public testing::Test {

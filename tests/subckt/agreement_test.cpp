@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "flat_pipeline.h"
 #include "classic/algo/growth.h"
 #include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
 #include "classic/netlist/arena.h"
 #include "classic/subckt/mtellnp.h"
 #include "classic/subckt/stages.h"
+#include "flat_pipeline.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "classic/verilog/netlist_writer.h"
 
-#include "classic/algo/tables.h"
 #include "circuit_fixture.h"
-#include "core/verilog/identifier.h"
+#include "classic/algo/tables.h"
 #include "classic/verilog/wire.h"
+#include "core/verilog/identifier.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "classic/verilog/wire.h"
 
-#include "classic/algo/tables.h"
 #include "circuit_fixture.h"
+#include "classic/algo/tables.h"
 
 
 TEST_F(CircuitTest, WireListOrderAndExclusions) {
