@@ -253,19 +253,16 @@ void find_tie_cells(const circuit::Circuit& top, const std::vector<circuit::Circ
     result.library.push_back({&cell, &result.networks[k]});
   }
   if (tie_of.empty()) return;
-  std::unordered_map<std::string_view, std::uint32_t> call_at;
-  for (std::uint32_t k = 0; k < top.calls.size(); ++k) call_at.emplace(top.calls[k].path, k);
   // The top's shorts by the call they came from, in order.
   std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> shorts_of;
   std::vector<std::uint32_t> order;
   for (std::uint32_t b = 0; b < top.black_boxes.size(); ++b) {
     const circuit::BlackBox& box = top.black_boxes[b];
-    auto slash = box.name.rfind('/');
-    if (slash == std::string::npos || !circuit::is_short_device(box.cell, box.pins.size())) continue;
-    auto call = call_at.find(std::string_view(box.name).substr(0, slash));
-    if (call == call_at.end() || !tie_of.count(top.call_cells[top.calls[call->second].cell])) continue;
-    auto [it, fresh] = shorts_of.try_emplace(call->second);
-    if (fresh) order.push_back(call->second);
+    if (box.call == circuit::Mosfet::kNoCall || !circuit::is_short_device(box.cell, box.pins.size()) ||
+        !tie_of.count(top.call_cells[top.calls[box.call].cell]))
+      continue;
+    auto [it, fresh] = shorts_of.try_emplace(box.call);
+    if (fresh) order.push_back(box.call);
     it->second.push_back(b);
   }
   for (std::uint32_t call : order) {

@@ -45,6 +45,7 @@ struct BlackBox {
   std::string name;  // instance path
   std::string cell;  // called subcircuit name
   std::vector<NetId> pins;
+  std::uint32_t call = Mosfet::kNoCall;  // the innermost call of the input whose cell holds it
 };
 
 // Any other element card (R, C, L, V, I, D, Q, E, F, G, H), kept as written.

@@ -303,8 +303,8 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     std::string name = one_call ? std::string(c.calls[call].path) : cell.name + "_" + std::to_string(cell_count);
     // A tie cell is named by the call its shorts came from.
     if (devices.empty() && !occ.shorts.empty()) {
-      const std::string& first = c.black_boxes[occ.shorts.front()].name;
-      if (first.rfind('/') != std::string::npos) name = first.substr(0, first.rfind('/'));
+      std::uint32_t tie_call = c.black_boxes[occ.shorts.front()].call;
+      if (tie_call != circuit::Mosfet::kNoCall) name = std::string(c.calls[tie_call].path);
     }
     inst.name = instance_name(name);
   };
@@ -394,17 +394,9 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t k : st.mosfet_ids) mark(k);
   for (const auto& component : network.unevaluated)
     for (std::uint32_t k : component) mark(k);
-  {
-    // A tie cell's shorts name it.
-    std::unordered_map<std::string_view, std::size_t> call_at;
-    for (std::size_t k = 0; k < c.calls.size(); ++k) call_at.emplace(c.calls[k].path, k);
-    for (const circuit::BlackBox& b : c.black_boxes) {
-      auto slash = b.name.rfind('/');
-      if (!is_short(b) || slash == std::string::npos) continue;
-      auto it = call_at.find(std::string_view(b.name).substr(0, slash));
-      if (it != call_at.end()) has_logic[it->second] = 1;
-    }
-  }
+  // A tie cell's shorts are its logic.
+  for (const circuit::BlackBox& b : c.black_boxes)
+    if (is_short(b) && b.call != circuit::Mosfet::kNoCall) has_logic[b.call] = 1;
   for (std::size_t k = 0; k < c.calls.size(); ++k)
     if (!has_logic[k] && c.calls[k].children == 0) ++design_.cells_without_logic;
   design_.modules.push_back(std::move(m));

@@ -137,7 +137,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
             warned_black_boxes_.insert(c.model).second && warn_)
           warn_(core::located(deck_.files[c.file], c.line,
                               messages::format(messages::Message::BlackBox, {deck_.symbols.spelling(c.model)})));
-        circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}};
+        circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}, call};
         for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
         current_.black_boxes.push_back(std::move(b));
         continue;
