@@ -38,6 +38,7 @@ std::vector<NetId> outside_nets(const circuit::Circuit& c, const recognize::Gate
   for (const auto& component : network.unevaluated)
     for (std::uint32_t m : component) add_mosfet(m);
   for (std::uint32_t m : network.unused_mosfets) add_mosfet(m);
+  for (std::uint32_t m : network.tie_mosfets) add_mosfet(m);
   std::erase_if(out, [&](NetId n) { return n >= c.net_count(); });
   return out;
 }
@@ -47,7 +48,7 @@ std::vector<NetId> outside_nets(const circuit::Circuit& c, const recognize::Gate
 // MOSFET outside an evaluated stage.
 bool searchable(const circuit::Circuit& cell, const recognize::GateNetwork& network) {
   return !network.stages.empty() && cell.black_boxes.empty() && cell.elements.empty() &&
-         network.unevaluated.empty() && network.unused_mosfets.empty();
+         network.unevaluated.empty() && network.unused_mosfets.empty() && network.tie_mosfets.empty();
 }
 
 // The circuit's rail of each kind and bulk net of each channel among the
@@ -238,14 +239,17 @@ void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwo
   pins = std::move(moved);
 }
 
-// A tie cell holds no MOSFET: its outputs reach the rails through short
-// devices only. Where the input calls one, the call is found as that cell,
-// on the nets it was called with.
-void find_tie_cells(const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells, CellSearchResult& result) {
+// A tie cell holds constants and nothing else: its outputs reach the rails
+// through short devices, or through MOSFETs that hold them. Where the input
+// calls one and the circuit holds the same constants with the same devices,
+// the call is found as that cell, on the nets it was called with.
+void find_tie_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
+                    const std::vector<circuit::Circuit>& cells, CellSearchResult& result) {
   std::unordered_map<std::string_view, std::uint32_t> tie_of;  // cell name -> library entry
   for (std::size_t k = 0; k < cells.size(); ++k) {
     const circuit::Circuit& cell = cells[k];
-    bool tie = cell.mosfets.empty() && cell.elements.empty() && !cell.black_boxes.empty() &&
+    bool tie = cell.elements.empty() && (!cell.black_boxes.empty() || !cell.mosfets.empty()) &&
+               result.networks[k].tie_mosfets.size() == cell.mosfets.size() &&
                std::all_of(cell.black_boxes.begin(), cell.black_boxes.end(),
                            [](const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); });
     if (!tie) continue;
@@ -253,27 +257,39 @@ void find_tie_cells(const circuit::Circuit& top, const std::vector<circuit::Circ
     result.library.push_back({&cell, &result.networks[k]});
   }
   if (tie_of.empty()) return;
-  // The top's shorts by the call they came from, in order.
-  std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> shorts_of;
+  // The top's shorts and tie MOSFETs by the call they came from, in order.
+  struct Devices {
+    std::vector<std::uint32_t> shorts, ties;
+  };
+  std::unordered_map<std::uint32_t, Devices> devices_of;
   std::vector<std::uint32_t> order;
+  auto of_tie_call = [&](std::uint32_t call) -> Devices* {
+    if (call == circuit::Mosfet::kNoCall || !tie_of.count(top.call_cells[top.calls[call].cell])) return nullptr;
+    auto [it, fresh] = devices_of.try_emplace(call);
+    if (fresh) order.push_back(call);
+    return &it->second;
+  };
   for (std::uint32_t b = 0; b < top.black_boxes.size(); ++b) {
     const circuit::BlackBox& box = top.black_boxes[b];
-    if (box.call == circuit::Mosfet::kNoCall || !circuit::is_short_device(box.cell, box.pins.size()) ||
-        !tie_of.count(top.call_cells[top.calls[box.call].cell]))
-      continue;
-    auto [it, fresh] = shorts_of.try_emplace(box.call);
-    if (fresh) order.push_back(box.call);
-    it->second.push_back(b);
+    if (!circuit::is_short_device(box.cell, box.pins.size())) continue;
+    if (Devices* d = of_tie_call(box.call)) d->shorts.push_back(b);
   }
+  for (std::uint32_t m : network.tie_mosfets)
+    if (Devices* d = of_tie_call(top.mosfets[m].call)) d->ties.push_back(m);
+  std::sort(order.begin(), order.end());
   for (std::uint32_t call : order) {
     std::uint32_t entry = tie_of.at(top.call_cells[top.calls[call].cell]);
     const circuit::Circuit& cell = *result.library[entry].circuit;
-    const std::vector<std::uint32_t>& shorts = shorts_of[call];
-    if (shorts.size() != cell.black_boxes.size()) continue;
+    Devices& d = devices_of[call];
+    const circuit::Call& c = top.calls[call];
+    // Every device of the call, and each one a tie here as in the cell.
+    if (d.shorts.size() != cell.black_boxes.size() || d.ties.size() != cell.mosfets.size() ||
+        c.mosfets != cell.mosfets.size())
+      continue;
     CellOccurrence occ;
     occ.cell = entry;
-    occ.shorts = shorts;
-    const circuit::Call& c = top.calls[call];
+    occ.shorts = std::move(d.shorts);
+    occ.ties = std::move(d.ties);
     occ.pins.assign(top.call_pins.begin() + c.first_pin, top.call_pins.begin() + c.first_pin + cell.ports.size());
     result.occurrences.push_back(std::move(occ));
   }
@@ -305,7 +321,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     cell_of.push_back(k);
   }
   for (std::size_t k : cell_of) result.library.push_back({&cells[k], &result.networks[k]});
-  find_tie_cells(top, cells, result);
+  find_tie_cells(top, network, cells, result);
   if (cell_of.empty()) return result;
 
   // Cells of one network and other sizes (drive strengths) land on the same

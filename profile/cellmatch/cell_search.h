@@ -25,8 +25,10 @@ struct CellOccurrence {
   std::uint32_t cell = 0;
   std::vector<std::uint32_t> stages;
   std::vector<circuit::NetId> pins;
-  // A tie cell's: the circuit's short devices (black boxes) it stands for.
+  // A tie cell's: the circuit's short devices (black boxes) and the MOSFETs
+  // holding constants that it stands for.
   std::vector<std::uint32_t> shorts;
+  std::vector<std::uint32_t> ties;
 };
 
 // `cells` holds the library's cells; those that can stand for part of the

@@ -4,6 +4,7 @@
 
 #include "core/diag/assert.h"
 #include "profile/circuit/device_kinds.h"
+#include "profile/circuit/ties.h"
 
 namespace design {
 
@@ -14,51 +15,6 @@ using recognize::Stage;
 namespace {
 
 bool is_short(const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); }
-
-// Per net, the rail value it is held at through shorts and resistors alone
-// (-1: none, both rails, or a MOSFET channel reaches it too). The shorts of
-// tie cells found as cells are theirs.
-std::vector<int> held_values(const circuit::Circuit& c, const std::vector<char>& found_shorts) {
-  std::vector<NetId> parent(c.net_count());
-  for (NetId n = 0; n < c.net_count(); ++n) parent[n] = n;
-  auto find = [&](NetId n) {
-    while (parent[n] != n) n = parent[n] = parent[parent[n]];
-    return n;
-  };
-  auto join = [&](NetId a, NetId b) {
-    if (a < c.net_count() && b < c.net_count()) parent[find(a)] = find(b);
-  };
-  bool any = false;
-  for (std::size_t k = 0; k < c.black_boxes.size(); ++k)
-    if (is_short(c.black_boxes[k]) && !found_shorts[k]) {
-      join(c.black_boxes[k].pins[0], c.black_boxes[k].pins[1]);
-      any = true;
-    }
-  for (const circuit::Element& e : c.elements)
-    if (e.nets.size() == 2 && !e.text.empty() && (e.text[0] == 'r' || e.text[0] == 'R')) {
-      join(e.nets[0], e.nets[1]);
-      any = true;
-    }
-  std::vector<int> value(c.net_count(), -1);
-  if (!any) return value;
-  std::vector<int> root_value(c.net_count(), -1);  // -1 none, 0/1, 2 both
-  // A group that a MOSFET channel also reaches is pulled, not tied: a
-  // resistor to a rail on a bus its drivers share.
-  for (const circuit::Mosfet& mos : c.mosfets)
-    for (NetId n : {mos.drain, mos.source})
-      if (n < c.net_count() && !c.is_rail(n)) root_value[find(n)] = 2;
-  for (NetId n = 0; n < c.net_count(); ++n) {
-    if (!c.is_rail(n)) continue;
-    int v = c.net_roles[n] == circuit::NetRole::Supply ? 1 : 0;
-    int& r = root_value[find(n)];
-    r = r < 0 || r == v ? v : 2;
-  }
-  for (NetId n = 0; n < c.net_count(); ++n) {
-    int r = root_value[find(n)];
-    if (!c.is_rail(n) && (r == 0 || r == 1)) value[n] = r;
-  }
-  return value;
-}
 
 // Ports a module drives: outputs of its stages, or output pins of its cells.
 std::vector<bool> driven_nets(const circuit::Circuit& c, const GateNetwork& network,
@@ -72,7 +28,8 @@ std::vector<bool> driven_nets(const circuit::Circuit& c, const GateNetwork& netw
     const LibraryCell& cell = cells[occ.cell];
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.circuit->ports.size(); ++p) {
       NetId inner = cell.circuit->ports[p];
-      if (inner < cell.network->nets.size() && cell.network->nets[inner].driver != recognize::kNoStage &&
+      if (inner < cell.network->nets.size() &&
+          (cell.network->nets[inner].driver != recognize::kNoStage || cell.network->nets[inner].constant >= 0) &&
           occ.pins[p] < driven.size())
         driven[occ.pins[p]] = true;
     }
@@ -191,12 +148,21 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   for (const CellOccurrence& occ : occurrences)
     for (std::uint32_t b : occ.shorts)
       if (b < found_shorts.size()) found_shorts[b] = 1;
-  const std::vector<int> held = held_values(c, found_shorts);
-  for (NetId n = 0; n < c.net_count(); ++n)
-    if (held[n] >= 0) {
-      m.constants.emplace_back(n, held[n] == 1);
-      driven[n] = true;
-    }
+  std::vector<char> found_ties(c.mosfets.size(), 0);
+  for (const CellOccurrence& occ : occurrences)
+    for (std::uint32_t k : occ.ties) found_ties[k] = 1;
+  // Constants but those of the tie cells found: those drive their own, still
+  // turning on the MOSFETs they reach.
+  const circuit::HeldValues wires = circuit::held_by_wires(c, found_shorts);
+  circuit::HeldValues known(c.net_count(), -1);
+  for (NetId n = 0; n < c.net_count() && n < network.nets.size(); ++n) known[n] = network.nets[n].constant;
+  const circuit::MosfetTies ties = circuit::held_by_mosfets(c, known, found_ties);
+  for (NetId n = 0; n < c.net_count(); ++n) {
+    std::int8_t v = ties.value[n] >= 0 ? ties.value[n] : wires[n];
+    if (v < 0) continue;
+    m.constants.emplace_back(n, v == 1);
+    driven[n] = true;
+  }
 
   // Components too large to evaluate become switch primitives; the ports on
   // their channels are inout.
@@ -292,6 +258,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t s : occ.stages)
       if (s < network.stages.size())
         m.devices.insert(m.devices.end(), network.stages[s].mosfet_ids.begin(), network.stages[s].mosfet_ids.end());
+    m.devices.insert(m.devices.end(), occ.ties.begin(), occ.ties.end());
     close(true);
     // The devices of exactly one call of the input: the instance is that
     // call, and keeps its name.
@@ -394,6 +361,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t k : st.mosfet_ids) mark(k);
   for (const auto& component : network.unevaluated)
     for (std::uint32_t k : component) mark(k);
+  for (std::uint32_t k : network.tie_mosfets) mark(k);
   // A tie cell's shorts are its logic.
   for (const circuit::BlackBox& b : c.black_boxes)
     if (is_short(b) && b.call != circuit::Mosfet::kNoCall) has_logic[b.call] = 1;

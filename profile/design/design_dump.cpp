@@ -62,6 +62,7 @@ std::string dump_design(const Design& d) {
       for (std::uint32_t k : m.devices_of(inst)) put({" ", std::to_string(k)});
       put({" path \"", d.name(inst.path), "\"\n"});
     }
+    for (const auto& [n, one] : m.constants) put({"  constant ", name(m.nets[n].name), one ? " 1\n" : " 0\n"});
     for (const std::string& c : m.comments) put({"  comment ", c, "\n"});
   }
   return out;

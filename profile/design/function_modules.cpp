@@ -95,9 +95,17 @@ std::string FunctionModules::base_name(const Stage& s) {
 
 std::string FunctionModules::module_for(const Stage& s) {
   if (s.table_type >= 0) {
-    if (header_used_.empty()) header_used_.assign(kNumHeaderModules, false);
-    header_used_[s.table_type] = true;
-    return kHeaderModules[s.table_type].name;
+    // A cell of the library may bear a table module's name (NAND2): the
+    // table module then takes a suffix.
+    if (header_names_.empty()) header_names_.resize(kNumHeaderModules);
+    std::string& name = header_names_[s.table_type];
+    if (name.empty()) {
+      std::string base = kHeaderModules[s.table_type].name;
+      name = base;
+      for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
+      taken_.insert(name);
+    }
+    return name;
   }
   std::string key = s.label + "/" + std::to_string(static_cast<int>(s.kind)) + "/";
   if (s.kind != StageKind::Gate)
@@ -113,8 +121,12 @@ std::string FunctionModules::module_for(const Stage& s) {
 }
 
 void FunctionModules::write(FILE* out) const {
-  for (std::size_t m = 0; m < header_used_.size(); ++m)
-    if (header_used_[m]) write_header_module(out, kHeaderModules[m]);
+  for (std::size_t m = 0; m < header_names_.size(); ++m)
+    if (!header_names_[m].empty()) {
+      HeaderModule named = kHeaderModules[m];
+      named.name = header_names_[m].c_str();
+      write_header_module(out, named);
+    }
   for (const Generated& g : generated_) write_generated(out, g);
 }
 

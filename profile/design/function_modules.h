@@ -13,7 +13,7 @@
 // where <f> has one letter per output, z when a floating output is written
 // as 1'bz and h when it holds its value. A table longer than 16 hex digits
 // is replaced by a 64-bit hash of the label. A name taken by another module
-// gets a suffix _2, _3, ...
+// (a table module's too) gets a suffix _2, _3, ...
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -53,7 +53,7 @@ class FunctionModules {
   static std::string base_name(const recognize::Stage& s);
   static void write_generated(FILE* out, const Generated& g);
 
-  std::vector<bool> header_used_;
+  std::vector<std::string> header_names_;  // per table module: as written, "" when unused
   std::unordered_map<std::string, std::uint32_t> by_key_;
   std::vector<Generated> generated_;
   std::unordered_set<std::string> taken_;

@@ -32,7 +32,8 @@ bool never_conducts(const circuit::Circuit& c, const circuit::Mosfet& m) {
 
 }  // namespace
 
-FingerMerger::FingerMerger(const circuit::Circuit& circuit) : circuit_(circuit) {}
+FingerMerger::FingerMerger(const circuit::Circuit& circuit, const std::vector<char>& skip)
+    : circuit_(circuit), skip_(skip) {}
 
 void FingerMerger::run() {
   const NetId nets = circuit_.net_count();
@@ -54,6 +55,7 @@ void FingerMerger::run() {
   for (std::uint32_t i = 0; i < circuit_.mosfets.size(); ++i) {
     const circuit::Mosfet& m = circuit_.mosfets[i];
     if (m.drain >= nets || m.source >= nets || m.drain == m.source || never_conducts(circuit_, m)) continue;
+    if (i < skip_.size() && skip_[i]) continue;
     device_of_[i] = static_cast<std::uint32_t>(devices_.size());
     devices_.push_back(Device{m.type, m.gate, m.drain, m.source, 1});
   }

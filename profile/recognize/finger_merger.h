@@ -19,7 +19,8 @@ struct Device {
 
 class FingerMerger {
  public:
-  explicit FingerMerger(const circuit::Circuit& circuit);
+  // MOSFETs marked in `skip` (those holding constants) join no device.
+  explicit FingerMerger(const circuit::Circuit& circuit, const std::vector<char>& skip = {});
 
   // Merges the circuit's MOSFETs. MOSFETs that can never conduct (gate tied
   // to the rail that keeps them off, or drain equal to source) or that miss
@@ -39,6 +40,7 @@ class FingerMerger {
   std::uint32_t find(std::uint32_t d);
 
   const circuit::Circuit& circuit_;
+  const std::vector<char>& skip_;
   std::vector<Device> devices_;
   std::vector<std::uint32_t> parent_;  // device union-find: merged into
   std::vector<bool> alive_;

@@ -78,6 +78,8 @@ struct NetInfo {
   bool port = false;
   // The stage whose output this net is, or kNoStage.
   std::uint32_t driver = ~std::uint32_t{0};
+  // Held at a rail by ties (shorts, resistors, MOSFETs): -1 not, 0 or 1.
+  std::int8_t constant = -1;
 };
 
 inline constexpr std::uint32_t kNoStage = ~std::uint32_t{0};
@@ -87,6 +89,8 @@ struct GateNetwork {
   std::vector<NetInfo> nets;  // indexed by NetId
   // MOSFETs that joined no stage with an output (dangling), by index.
   std::vector<std::uint32_t> unused_mosfets;
+  // MOSFETs that hold constants (see circuit/ties.h): they form no stage.
+  std::vector<std::uint32_t> tie_mosfets;
   // Components with too many inputs to evaluate (their MOSFET indices):
   // they form no stage; the writer writes their MOSFETs as switches.
   std::vector<std::vector<std::uint32_t>> unevaluated;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "profile/circuit/ties.h"
 #include "profile/recognize/component_builder.h"
 #include "profile/recognize/finger_merger.h"
 #include "profile/recognize/switch_evaluator.h"
@@ -39,7 +40,15 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   for (NetId p : circuit.ports)
     if (p < net.nets.size()) net.nets[p].port = true;
 
-  FingerMerger fingers(circuit);
+  // Constants first: the MOSFETs that make them are no logic.
+  circuit::HeldValues wires = circuit::held_by_wires(circuit);
+  circuit::MosfetTies ties = circuit::held_by_mosfets(circuit, wires);
+  for (NetId n = 0; n < circuit.net_count(); ++n) net.nets[n].constant = ties.value[n] >= 0 ? ties.value[n] : wires[n];
+  std::vector<char> tied(circuit.mosfets.size(), 0);
+  for (std::uint32_t m : ties.mosfets) tied[m] = 1;
+  net.tie_mosfets = std::move(ties.mosfets);
+
+  FingerMerger fingers(circuit, tied);
   fingers.run();
   ComponentBuilder builder(circuit, fingers.devices());
   std::vector<Component> components = builder.run();
@@ -51,6 +60,7 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   std::vector<std::vector<std::uint32_t>> mosfets(components.size());
   for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m) {
     std::uint32_t d = fingers.device_of()[m];
+    if (tied[m]) continue;
     if (d == FingerMerger::kNoDevice) net.unused_mosfets.push_back(m);
     else mosfets[component_of_device[d]].push_back(m);
   }

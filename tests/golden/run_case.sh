@@ -8,7 +8,9 @@
 # A profile case has CASE.args instead, the profile's arguments (run from
 # DATA_DIR, the output file added): it checks the Verilog file (CASE.v),
 # standard error (CASE.stderr), and, when DESIGN_DUMP names the dump
-# program, the design's dump (CASE.design).
+# program, the design's dump (CASE.design); with a testbench CASE.tb.v, what
+# Icarus Verilog prints running it on the written file (CASE.sim; skipped
+# without Icarus).
 set -u
 parser=$1 data=$2 case=$3 update=${4:-}
 work=$(mktemp -d)
@@ -38,6 +40,11 @@ if [ -f "$data/$case.args" ]; then
   if [ -n "${DESIGN_DUMP:-}" ]; then
     (cd "$data" && "$DESIGN_DUMP" "${args[@]}" -o /dev/null > "$work/design")
     outputs+=(design=design)
+  fi
+  if [ -f "$data/$case.tb.v" ] && command -v iverilog >/dev/null && command -v vvp >/dev/null; then
+    iverilog -g2005 -o "$work/sim.vvp" "$data/$case.tb.v" "$work/out.v" > "$work/sim" 2>&1 &&
+      vvp -n "$work/sim.vvp" >> "$work/sim" 2>&1
+    outputs+=(sim=sim)
   fi
   finish "${outputs[@]}"
 fi
