@@ -158,7 +158,9 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
       std::string text;
       if (!off.empty() && !on.empty() && SopMinimizer::literals(off) <= SopMinimizer::literals(on)) {
         std::string e = SopMinimizer::expression(off, ins);
-        text = (off.size() == 1 && SopMinimizer::literals(off) == 1) ? "~" + e : "~(" + e + ")";
+        // One literal: its complement, never `~~a` (Icarus rejects it).
+        if (off.size() == 1 && SopMinimizer::literals(off) == 1) text = e[0] == '~' ? e.substr(1) : "~" + e;
+        else text = "~(" + e + ")";
       } else {
         text = SopMinimizer::expression(on, ins);
       }

@@ -1,10 +1,12 @@
 #include "profile/recognize/recognizer.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "profile/circuit/ties.h"
 #include "profile/recognize/component_builder.h"
 #include "profile/recognize/finger_merger.h"
+#include "profile/recognize/loop_merger.h"
 #include "profile/recognize/switch_evaluator.h"
 #include "profile/recognize/table_types.h"
 
@@ -81,22 +83,7 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
       net.unevaluated.push_back(mosfets[ci]);
       continue;
     }
-    const CanonicalForm& f = canonical(*table);
-    Stage s;
-    s.label = f.label;
-    s.table = f.table;
-    s.input_class = f.input_class;
-    for (std::uint32_t k : f.order) s.inputs.push_back(c.inputs[k]);
-    for (std::uint32_t o : f.output_order) {
-      s.outputs.push_back(c.outputs[o]);
-      s.floats_to_z.push_back(builder.read_outside(c.outputs[o]));
-    }
-    s.kind = kind_of(s.table, s.inputs, s.outputs);
-    if (s.kind == StageKind::Gate)
-      if (const TableType* type = TableTypes::instance().find(s.label)) {
-        s.table_type = type->module;
-        s.table_pins = type->pins;
-      }
+    Stage s = make_stage(*table, c.inputs, c.outputs, builder);
     s.devices = static_cast<std::uint32_t>(c.devices.size());
     s.mosfet_ids = mosfets[ci];
     s.mosfets = static_cast<std::uint32_t>(s.mosfet_ids.size());
@@ -104,7 +91,114 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
     net.stages.push_back(std::move(s));
   }
   std::sort(net.unused_mosfets.begin(), net.unused_mosfets.end());
+  merge_loops(net, circuit, builder);
   return net;
+}
+
+Stage Recognizer::make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs,
+                             const std::vector<NetId>& outputs, const ComponentBuilder& builder) {
+  const CanonicalForm& f = canonical(raw);
+  Stage s;
+  s.label = f.label;
+  s.table = f.table;
+  s.input_class = f.input_class;
+  for (std::uint32_t k : f.order) s.inputs.push_back(inputs[k]);
+  for (std::uint32_t o : f.output_order) {
+    s.outputs.push_back(outputs[o]);
+    s.floats_to_z.push_back(builder.read_outside(outputs[o]));
+  }
+  s.kind = kind_of(s.table, s.inputs, s.outputs);
+  if (s.kind == StageKind::Gate)
+    if (const TableType* type = TableTypes::instance().find(s.label)) {
+      s.table_type = type->module;
+      s.table_pins = type->pins;
+    }
+  return s;
+}
+
+void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, const ComponentBuilder& builder) {
+  const NetId nets = circuit.net_count();
+  std::vector<std::uint32_t> driver(nets, kNoStage);
+  for (std::uint32_t s = 0; s < net.stages.size(); ++s)
+    for (NetId o : net.stages[s].outputs) driver[o] = s;
+  // Read by something other than a stage: a port, an element, a black box,
+  // a MOSFET in no stage.
+  std::vector<bool> elsewhere(nets, false);
+  for (NetId n = 0; n < nets; ++n) elsewhere[n] = builder.read_outside(n);
+  auto mark_gate = [&](std::uint32_t m) {
+    if (circuit.mosfets[m].gate < nets) elsewhere[circuit.mosfets[m].gate] = true;
+  };
+  for (std::uint32_t m : net.unused_mosfets) mark_gate(m);
+  for (std::uint32_t m : net.tie_mosfets) mark_gate(m);
+  for (const auto& component : net.unevaluated)
+    for (std::uint32_t m : component) mark_gate(m);
+
+  std::vector<LoopRegion> regions = LoopMerger::find_regions(net.stages, driver, elsewhere);
+  if (regions.empty()) return;
+  std::vector<std::uint32_t> readers(nets, 0);  // stage inputs on each net
+  for (const Stage& st : net.stages)
+    for (NetId n : st.inputs) ++readers[n];
+  std::vector<std::uint32_t> merged_into(net.stages.size(), kNoStage);
+  std::vector<Stage> merged;
+  for (const LoopRegion& r : regions) {
+    std::optional<std::vector<Value>> settled = LoopMerger::settle(net.stages, r);
+    if (!settled) continue;
+    bool open = std::any_of(settled->begin(), settled->end(), [](Value v) { return v != Value::Zero && v != Value::One; });
+    if (open)
+      if (std::optional<std::vector<Value>> rest = LoopMerger::stable_states(net.stages, r)) settled = std::move(rest);
+    // What the region gives the rest of the circuit must be known for every
+    // input combination, whatever its nodes started from. A net is read
+    // outside when stages read it more often than the region's own do.
+    std::unordered_map<NetId, std::uint32_t> inside;
+    for (std::uint32_t k : r.stages)
+      for (NetId n : net.stages[k].inputs) ++inside[n];
+    std::vector<std::uint32_t> shown;
+    for (std::uint32_t j = 0; j < r.nets.size(); ++j) {
+      NetId n = r.nets[j];
+      auto it = inside.find(n);
+      if (elsewhere[n] || readers[n] > (it == inside.end() ? 0 : it->second)) shown.push_back(j);
+    }
+    if (shown.empty()) continue;
+    FunctionTable raw;
+    raw.inputs = static_cast<std::uint32_t>(r.inputs.size());
+    raw.outputs = static_cast<std::uint32_t>(shown.size());
+    bool known = true;
+    for (std::uint32_t combo = 0; combo < raw.combos() && known; ++combo)
+      for (std::uint32_t j : shown) {
+        Value v = (*settled)[std::size_t{combo} * r.nets.size() + j];
+        known = known && (v == Value::Zero || v == Value::One);
+        raw.values.push_back(v);
+      }
+    if (!known) continue;
+    std::vector<NetId> outputs;
+    for (std::uint32_t j : shown) outputs.push_back(r.nets[j]);
+    Stage s = make_stage(raw, r.inputs, outputs, builder);
+    for (std::uint32_t k : r.stages) {
+      const Stage& part = net.stages[k];
+      s.mosfet_ids.insert(s.mosfet_ids.end(), part.mosfet_ids.begin(), part.mosfet_ids.end());
+      s.devices += part.devices;
+      merged_into[k] = static_cast<std::uint32_t>(merged.size());
+    }
+    std::sort(s.mosfet_ids.begin(), s.mosfet_ids.end());
+    s.mosfets = static_cast<std::uint32_t>(s.mosfet_ids.size());
+    merged.push_back(std::move(s));
+  }
+  if (merged.empty()) return;
+  // A merged stage takes the place of its first part.
+  std::vector<Stage> stages;
+  std::vector<bool> placed(merged.size(), false);
+  for (std::uint32_t k = 0; k < net.stages.size(); ++k) {
+    std::uint32_t m = merged_into[k];
+    if (m == kNoStage) stages.push_back(std::move(net.stages[k]));
+    else if (!placed[m]) {
+      placed[m] = true;
+      stages.push_back(std::move(merged[m]));
+    }
+  }
+  net.stages = std::move(stages);
+  for (NetInfo& info : net.nets) info.driver = kNoStage;
+  for (std::uint32_t s = 0; s < net.stages.size(); ++s)
+    for (NetId o : net.stages[s].outputs) net.nets[o].driver = s;
 }
 
 }  // namespace recognize

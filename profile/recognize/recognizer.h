@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "profile/circuit/circuit.h"
+#include "profile/recognize/component_builder.h"
 #include "profile/recognize/function_canon.h"
 #include "profile/recognize/gate_network.h"
 
@@ -18,6 +19,12 @@ class Recognizer {
 
  private:
   const CanonicalForm& canonical(const FunctionTable& t);
+  // A stage computing `raw` (input k is inputs[k], output o is outputs[o]),
+  // in canonical form, named by its table type when it has one.
+  Stage make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs, const std::vector<NetId>& outputs,
+                   const ComponentBuilder& builder);
+  // Loops of stages that compute a plain function become one stage.
+  void merge_loops(GateNetwork& net, const circuit::Circuit& circuit, const ComponentBuilder& builder);
 
   // Tables met before, by their raw values: large designs repeat a few
   // functions many times.
