@@ -97,6 +97,8 @@ std::vector<int> bulk_ports(const circuit::Circuit& cell) {
 // the same label may have been given any other.
 std::vector<std::vector<NetId>> equivalent_orders(const recognize::Stage& st) {
   std::vector<std::vector<NetId>> orders{st.inputs};
+  // A loop's table shows only what it settles to; its wiring is its label.
+  if (st.kind == recognize::StageKind::Loop) return orders;
   const recognize::FunctionTable& t = st.table;
   std::uint32_t n = t.inputs;
   if (n < 2 || n > kMaxPermutedInputs || st.inputs.size() != n) return orders;
@@ -176,6 +178,13 @@ bool same_function(const recognize::Stage& want, const recognize::Stage& have, c
     auto it = std::find(have.outputs.begin(), have.outputs.end(), image(want.outputs[o]));
     if (it == have.outputs.end()) return false;
     out_at[o] = static_cast<std::uint32_t>(it - have.outputs.begin());
+  }
+  if (want.kind == recognize::StageKind::Loop || have.kind == recognize::StageKind::Loop) {
+    for (std::size_t k = 0; k < n; ++k)
+      if (at[k] != k) return false;
+    for (std::size_t o = 0; o < out_at.size(); ++o)
+      if (out_at[o] != o) return false;
+    return want.label == have.label;
   }
   const recognize::FunctionTable& wt = want.table;
   const recognize::FunctionTable& ht = have.table;

@@ -1,5 +1,8 @@
 #include "profile/design/function_modules.h"
 
+#include <algorithm>
+#include <tuple>
+
 #include "core/gates/header_modules.h"
 #include "profile/design/sop_minimizer.h"
 
@@ -79,6 +82,8 @@ std::vector<std::string> FunctionModules::output_pins(std::uint32_t m) {
 
 std::string FunctionModules::base_name(const Stage& s) {
   const FunctionTable& t = s.table;
+  if (s.kind == StageKind::Loop)
+    return std::string("L").append(std::to_string(t.inputs)).append("x").append(std::to_string(t.outputs)).append("_").append(hash_hex(s.label));
   if (s.kind == StageKind::Gate) {
     std::string hex = bitmap_hex(where(t, 0, Value::One));
     return std::string("F").append(std::to_string(t.inputs)).append("_").append(hex.size() > 16 ? hash_hex(s.label) : hex);
@@ -116,7 +121,7 @@ std::string FunctionModules::module_for(const Stage& s) {
   for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
   taken_.insert(name);
   by_key_.emplace(key, static_cast<std::uint32_t>(generated_.size()));
-  generated_.push_back(Generated{name, s.kind, s.table, s.floats_to_z});
+  generated_.push_back(Generated{name, s.kind, s.table, s.floats_to_z, s.parts});
   return name;
 }
 
@@ -127,7 +132,57 @@ void FunctionModules::write(FILE* out) const {
       named.name = header_names_[m].c_str();
       write_header_module(out, named);
     }
-  for (const Generated& g : generated_) write_generated(out, g);
+  for (const Generated& g : generated_) {
+    if (g.kind == StageKind::Loop) write_loop(out, g);
+    else write_generated(out, g);
+  }
+}
+
+// The parts in order, each net set to what its part drives it to and kept
+// where the part leaves it floating or fought over, repeated until nothing
+// changes (as many rounds as there are nets, plus one).
+void FunctionModules::write_loop(FILE* out, const Generated& g) {
+  const FunctionTable& t = g.table;
+  std::vector<std::string> ins = input_pins(t.inputs), outs = output_pins(t.outputs);
+  std::vector<std::string> slots = ins, all = ins;
+  slots.insert(slots.end(), outs.begin(), outs.end());
+  all.insert(all.end(), outs.begin(), outs.end());
+  std::fprintf(out, "module %s(%s);\n", g.name.c_str(), join(all).c_str());
+  if (!ins.empty()) std::fprintf(out, "input %s;\n", join(ins).c_str());
+  std::fprintf(out, "output %s;\n", join(outs).c_str());
+  std::fprintf(out, "reg %s;\n", join(outs).c_str());
+  // Conditions first: a wide part's lookup constant is declared outside the
+  // process.
+  std::vector<std::string> lines;
+  for (std::size_t p = 0; p < g.parts.size(); ++p) {
+    const recognize::LoopPart& part = g.parts[p];
+    std::vector<std::string> pins;
+    for (std::uint32_t k : part.inputs) pins.push_back(slots[k]);
+    std::vector<bool> dc(part.table.combos(), false);
+    for (std::uint32_t o = 0; o < part.table.outputs; ++o) {
+      const std::string& y = slots[part.outputs[o]];
+      std::vector<bool> ones = where(part.table, o, Value::One), zeros = where(part.table, o, Value::Zero);
+      std::string tag = std::string("P").append(std::to_string(p)).append("_").append(y);
+      std::string line = y;
+      line.append(" = ");
+      // Zero where it is not one: the ones are tested first.
+      // A branch whose condition always holds ends the line.
+      std::string last = y;
+      for (auto [set, value, free, name] : {std::tuple{&ones, "1'b1", &dc, "ONE_"}, std::tuple{&zeros, "1'b0", &ones, "ZERO_"}}) {
+        if (std::find(set->begin(), set->end(), true) == set->end() || last != y) continue;
+        std::string c = condition(out, std::string(name).append(tag), part.table.inputs, *set, *free, pins);
+        if (c == "1'b1") last = value;
+        else line.append("(").append(c).append(") ? ").append(value).append(" : ");
+      }
+      lines.push_back(line.append(last).append(";"));
+    }
+  }
+  // Without inputs it settles once, at the start.
+  if (ins.empty()) std::fputs("integer round;\ninitial begin\n", out);
+  else std::fprintf(out, "integer round;\nalways @(%s) begin\n", join(ins).c_str());
+  std::fprintf(out, "  for (round = 0; round < %u; round = round + 1) begin\n", t.outputs + 1);
+  for (const std::string& line : lines) std::fprintf(out, "    %s\n", line.c_str());
+  std::fputs("  end\nend\nendmodule\n\n", out);
 }
 
 void FunctionModules::write_generated(FILE* out, const Generated& g) {

@@ -10,6 +10,7 @@
 //                   the highest bits);
 //   N<n>x<m>_<hex>_<f>  any other stage, m outputs, the same table
 //                   column by column;
+//   L<n>x<m>_<hash> a loop of m nets: a hash of its label;
 // where <f> has one letter per output, z when a floating output is written
 // as 1'bz and h when it holds its value. A table longer than 16 hex digits
 // is replaced by a 64-bit hash of the label. A name taken by another module
@@ -49,9 +50,11 @@ class FunctionModules {
     recognize::StageKind kind;
     recognize::FunctionTable table;
     std::vector<bool> floats_to_z;
+    std::vector<recognize::LoopPart> parts;
   };
   static std::string base_name(const recognize::Stage& s);
   static void write_generated(FILE* out, const Generated& g);
+  static void write_loop(FILE* out, const Generated& g);
 
   std::vector<std::string> header_names_;  // per table module: as written, "" when unused
   std::unordered_map<std::string, std::uint32_t> by_key_;

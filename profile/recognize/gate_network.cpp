@@ -10,6 +10,8 @@ const char* stage_kind_name(StageKind kind) {
       return "tristate";
     case StageKind::Network:
       return "network";
+    case StageKind::Loop:
+      return "loop";
   }
   return "?";
 }

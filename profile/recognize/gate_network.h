@@ -16,7 +16,12 @@
 //   Network  anything else (several outputs, an output that is also one of
 //            the stage's inputs, fights): a generated module with one
 //            `assign` per output, holding its value where it would float or
-//            fight, which is how latches and flip-flops keep state.
+//            fight, which is how latches and flip-flops keep state;
+//   Loop     stages that read each other's outputs and hold state there (a
+//            latch's storage split over stages by its pass devices): one
+//            generated module that, whenever an input changes, evaluates
+//            its parts one after another until they agree, so two parts
+//            never chase each other in zero-delay simulation.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,7 +47,14 @@ struct FunctionTable {
   std::uint32_t combos() const { return 1u << inputs; }
 };
 
-enum class StageKind : std::uint8_t { Gate, Tristate, Network };
+enum class StageKind : std::uint8_t { Gate, Tristate, Network, Loop };
+
+// One stage of a loop, wired by slots: slot k < the loop's inputs is its
+// input k, slot inputs + j its output j.
+struct LoopPart {
+  FunctionTable table;
+  std::vector<std::uint32_t> inputs, outputs;
+};
 
 struct Stage {
   StageKind kind = StageKind::Gate;
@@ -71,6 +83,9 @@ struct Stage {
   std::uint32_t mosfets = 0;  // MOSFETs as read, every finger counted
   std::uint32_t devices = 0;  // after fingers are merged
   std::vector<std::uint32_t> mosfet_ids;  // into Circuit::mosfets, ascending
+  // A loop's parts, in the order they are evaluated; its table holds what
+  // the loop settles to from unknown nodes (X where it keeps state).
+  std::vector<LoopPart> parts;
 };
 
 struct NetInfo {

@@ -116,6 +116,45 @@ Stage Recognizer::make_stage(const FunctionTable& raw, const std::vector<NetId>&
   return s;
 }
 
+Stage Recognizer::combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw,
+                           const ComponentBuilder& builder) {
+  std::vector<NetId> outputs;
+  for (std::uint32_t j : shown) outputs.push_back(r.nets[j]);
+  return make_stage(raw, r.inputs, outputs, builder);
+}
+
+Stage Recognizer::loop_stage(const std::vector<Stage>& stages, const LoopRegion& r, std::vector<Value> settled) {
+  Stage s;
+  s.kind = StageKind::Loop;
+  s.inputs = r.inputs;
+  s.outputs = r.nets;
+  s.floats_to_z.assign(r.nets.size(), false);
+  for (std::uint32_t k = 0; k < r.inputs.size(); ++k) s.input_class.push_back(k);
+  s.table.inputs = static_cast<std::uint32_t>(r.inputs.size());
+  s.table.outputs = static_cast<std::uint32_t>(r.nets.size());
+  s.table.values = std::move(settled);
+  std::unordered_map<NetId, std::uint32_t> slot;
+  for (std::uint32_t k = 0; k < r.inputs.size(); ++k) slot.emplace(r.inputs[k], k);
+  for (std::uint32_t j = 0; j < r.nets.size(); ++j) slot.emplace(r.nets[j], static_cast<std::uint32_t>(r.inputs.size()) + j);
+  // Equal labels iff equal parts wired alike.
+  std::string& label = s.label;
+  label.append("L").append(std::to_string(r.inputs.size())).append(".").append(std::to_string(r.nets.size()));
+  for (std::uint32_t k : r.stages) {
+    const Stage& st = stages[k];
+    LoopPart part;
+    part.table = st.table;
+    for (NetId n : st.inputs) part.inputs.push_back(slot.at(n));
+    for (NetId n : st.outputs) part.outputs.push_back(slot.at(n));
+    label.append(" (").append(st.label);
+    for (std::uint32_t i : part.inputs) label.append(" ").append(std::to_string(i));
+    label.append(" >");
+    for (std::uint32_t o : part.outputs) label.append(" ").append(std::to_string(o));
+    label.append(")");
+    s.parts.push_back(std::move(part));
+  }
+  return s;
+}
+
 void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, const ComponentBuilder& builder) {
   const NetId nets = circuit.net_count();
   std::vector<std::uint32_t> driver(nets, kNoStage);
@@ -169,10 +208,10 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
         known = known && (v == Value::Zero || v == Value::One);
         raw.values.push_back(v);
       }
-    if (!known) continue;
-    std::vector<NetId> outputs;
-    for (std::uint32_t j : shown) outputs.push_back(r.nets[j]);
-    Stage s = make_stage(raw, r.inputs, outputs, builder);
+    // A lone stage holding one output keeps it as written: it cannot chase
+    // itself.
+    if (!known && r.stages.size() == 1 && net.stages[r.stages[0]].outputs.size() == 1) continue;
+    Stage s = known ? combined(r, shown, std::move(raw), builder) : loop_stage(net.stages, r, std::move(*settled));
     for (std::uint32_t k : r.stages) {
       const Stage& part = net.stages[k];
       s.mosfet_ids.insert(s.mosfet_ids.end(), part.mosfet_ids.begin(), part.mosfet_ids.end());

@@ -10,6 +10,7 @@
 #include "profile/recognize/component_builder.h"
 #include "profile/recognize/function_canon.h"
 #include "profile/recognize/gate_network.h"
+#include "profile/recognize/loop_merger.h"
 
 namespace recognize {
 
@@ -23,7 +24,12 @@ class Recognizer {
   // in canonical form, named by its table type when it has one.
   Stage make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs, const std::vector<NetId>& outputs,
                    const ComponentBuilder& builder);
-  // Loops of stages that compute a plain function become one stage.
+  // Loops of stages become one stage: a plain function where what they give
+  // the rest of the circuit never depends on where their nodes started,
+  // else a loop that holds state.
+  Stage combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw,
+                 const ComponentBuilder& builder);
+  Stage loop_stage(const std::vector<Stage>& stages, const LoopRegion& r, std::vector<Value> settled);
   void merge_loops(GateNetwork& net, const circuit::Circuit& circuit, const ComponentBuilder& builder);
 
   // Tables met before, by their raw values: large designs repeat a few
