@@ -7,43 +7,41 @@
 #include <sstream>
 #include <string>
 
-#include "classic/messages/messages.h"
 #include "classic/netlist/arena.h"
 #include "classic/netlist/netlist.h"
 #include "classic/run/selection.h"
 #include "parser_run.h"
+#include "profile/messages/messages.h"
 
 namespace {
 
 using namespace parser_run;
 
-Outcome run_parser(const fs::path& dir, const std::string& args) { return run(dir, args); }
-
 TEST(Driver, StartUpChecksArgumentsAndFiles) {
   fs::path d = work_dir("startup");
   // Anything but four plain arguments is the option form, which needs -o.
-  Outcome r = run_parser(d, "a b c");
+  Outcome r = run(d, "a b c");
   EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("no output file given"), std::string::npos);
+  EXPECT_EQ(r.err, messages::format(messages::Message::Usage, {messages::format(messages::Message::NoOutput)}));
   EXPECT_FALSE(fs::exists(d / "a") || fs::exists(d / "b") || fs::exists(d / "c"));
 
-  r = run_parser(d, "missing.sp in2.sp out.v hdr.v");
+  r = run(d, "missing.sp in2.sp out.v hdr.v");
   EXPECT_EQ(r.status, 255);
   EXPECT_NE(r.err.find("can not open source file !\n: "), std::string::npos);
   EXPECT_FALSE(fs::exists(d / "out.v") || fs::exists(d / "hdr.v"));
 
   std::ofstream(d / "in1.sp") << "R1 a b 1\n";
-  r = run_parser(d, "in1.sp in2.sp nodir/out.v hdr.v");
+  r = run(d, "in1.sp in2.sp nodir/out.v hdr.v");
   EXPECT_EQ(r.status, 255);
   EXPECT_NE(r.err.find("can not open destination file !\n: "), std::string::npos);
   EXPECT_FALSE(fs::exists(d / "hdr.v"));
 
-  r = run_parser(d, "in1.sp in2.sp out.v nodir/hdr.v");
+  r = run(d, "in1.sp in2.sp out.v nodir/hdr.v");
   EXPECT_EQ(r.status, 255);
   EXPECT_TRUE(fs::exists(d / "out.v"));
 
   fs::remove(d / "out.v");
-  r = run_parser(d, "in1.sp in2.sp out.v hdr.v");  // the second input is opened only once the first is read
+  r = run(d, "in1.sp in2.sp out.v hdr.v");  // the second input is opened only once the first is read
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.out, "   \n");
   EXPECT_NE(r.err.find(" can not open destination file !\n: "), std::string::npos);
@@ -55,7 +53,7 @@ TEST(Driver, OverlongLexemeEndsTheRun) {
   fs::path d = work_dir("lexeme");
   std::ofstream(d / "in1.sp") << "R1 a b 1\n.subckt top " << std::string(1100, 'a') << "\n";
   std::ofstream(d / "in2.sp") << "";
-  Outcome r = run_parser(d, "in1.sp in2.sp out.v hdr.v");
+  Outcome r = run(d, "in1.sp in2.sp out.v hdr.v");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "   \nInput string too long, limit 1024\n");
 }
