@@ -105,8 +105,8 @@ inline std::string sequence_bench(const std::string& body, const std::vector<std
   // $random updates its seed: the seed is not the loop's counter.
   s += body + "integer i, seed;\ninitial begin\n  q_ref = 1'bx;\n  seed = 1;\n";
   for (const std::string& i : inputs) s += "  " + i + " = 0;\n";
-  s += "  #5;\n  for (i = 0; i < " + std::to_string(steps) + "; i = i + 1) begin\n    case ($unsigned($random(seed)) % " +
-       std::to_string(inputs.size()) + ")\n";
+  s += "  #5;\n  for (i = 0; i < " + std::to_string(steps) + "; i = i + 1) begin\n";
+  s += "    case ($unsigned($random(seed)) % " + std::to_string(inputs.size()) + ")\n";
   for (std::size_t k = 0; k < inputs.size(); ++k)
     s += "      " + std::to_string(k) + ": " + inputs[k] + " = ~" + inputs[k] + ";\n";
   return s + "    endcase\n    #5;\n    if (q_ref !== 1'bx && " + out +

@@ -32,7 +32,8 @@ class CellTest : public ::testing::Test {
 
 TEST_F(CellTest, CombinationalCellsComputeTheirModels) {
   std::vector<std::string> cells;
-  for (const auto& e : std::filesystem::directory_iterator(kCells + "/spice")) cells.push_back(e.path().stem().string());
+  for (const auto& e : std::filesystem::directory_iterator(kCells + "/spice"))
+    cells.push_back(e.path().stem().string());
   std::sort(cells.begin(), cells.end());
   int checked = 0;
   for (const std::string& cell : cells) {

@@ -106,7 +106,7 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
   for (int i = 0; i <= 64; ++i) file(numbered("i", i) + ".sp", ".include " + numbered("i", i + 1) + ".sp\n");
   std::string doubling = ".subckt l0 a\nm1 a a a a nch\n.ends\n", nested = ".subckt c0 a\nm1 a a a a nch\n.ends\n";
   for (int i = 1; i <= 40; ++i)
-    doubling += numbered(".subckt l", i) + " a\n" + numbered("x1 a l", i - 1) + numbered("\nx2 a l", i - 1) + "\n.ends\n";
+    doubling += numbered(".subckt l", i) + numbered(" a\nx1 a l", i - 1) + numbered("\nx2 a l", i - 1) + "\n.ends\n";
   for (int i = 1; i <= 260; ++i) nested += numbered(".subckt c", i) + " a\n" + numbered("x1 a c", i - 1) + "\n.ends\n";
   auto at = [](int line, M m, std::initializer_list<std::string_view> args = {}) {
     return messages::located("bad.sp", line, m, args);
@@ -119,7 +119,8 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
       {"\n.subckt a x y\nR1 x y 1k\n", at(2, M::NoEnds, {"a"})},
       {".subckt a x\n.ends b\n", at(2, M::EndsMismatch, {"b", "a"})},
       {".subckt\n", at(1, M::SubcktWithoutName)},
-      {".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n", at(4, M::AlreadyDefined, {"a", "bad.sp", "1"})},
+      {".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n",
+       at(4, M::AlreadyDefined, {"a", "bad.sp", "1"})},
       {"M1 d g s nmos\n", at(1, M::MosfetNodes, {"M1"})},
       {"R1 a b 1\nX1\n", at(2, M::NoCallee, {"X1"})},
       {"R1 a\n", at(1, M::TooFewNodes, {"R1", "2"})},
