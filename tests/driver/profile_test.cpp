@@ -80,48 +80,55 @@ const char* const kChain =
     "Xb n_1 IN VGND VGND VPWR VPWR OUT[0] nand2\n"
     ".ends chain\n";
 
-// A folder holding the chain deck and, in lib/, its cells.
-fs::path chain_dir(const std::string& name) {
-  fs::path d = work_dir(name);
+// Whole runs that succeed: what they say on standard error, and pieces of
+// the Verilog they write, each found after the one before.
+TEST(Profile, RunsWriteGatesAndCellsWithOriginalNames) {
+  fs::path d = work_dir("runs");
   fs::create_directories(d / "lib");
   std::ofstream(d / "lib/cells.sp") << kCells;
   std::ofstream(d / "chain.sp") << kChain;
-  return d;
-}
-
-TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
-  fs::path d = chain_dir("chain");
-  Outcome r = run(d, "chain.sp -o chain.v");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
-  std::string v = slurp(d / "chain.v");
-  EXPECT_NE(v.find("module chain(IN, \\OUT[0] , VPWR, VGND);\ninput IN;\noutput \\OUT[0] ;\ninput VPWR;\ninput VGND;\n"
-                   "wire n_1;\n"),
-            std::string::npos)
-      << v;
-  EXPECT_NE(v.find("INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\n"), std::string::npos)
-      << v;
-  // The modules it uses follow the top module in the same file.
-  EXPECT_LT(v.find("endmodule"), v.find("module INV(a, out);"));
-}
-
-TEST(Profile, LibraryCellsFoundAreWrittenAsInstancesOfTheirOwnModules) {
-  fs::path d = chain_dir("library");
-  Outcome r = run(d, "-l lib/cells.sp chain.sp -o chain.v");
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::string v = slurp(d / "chain.v");
-  // The NAND's inputs land as the call placed them; the wells take the
-  // nets the circuit's MOSFETs have as bulk; each instance is the call of
-  // the input whose devices it covers, and keeps its name.
-  EXPECT_NE(v.find("wire n_1;\n"
-                   "INV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
-                   "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
-                   "endmodule\n"),
-            std::string::npos)
-      << v;
-  EXPECT_NE(v.find("module INV(A, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
-  EXPECT_NE(v.find("module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
+  std::ofstream(d / "w.sp") << ".subckt top a y unused vdd gnd\nmp y f vdd vdd pch\nmn y f gnd gnd nch\n"
+                               "xbb a y opamp\n.ends\n";
+  std::ofstream(d / "my-inv.cir") << "M1 y a VSS VSS nch\nM2 y a VDD VDD pch\nV1 VDD 0 1.8\n";
+  const struct {
+    const char* args;
+    std::string err;
+    std::vector<const char*> written;
+  } rows[] = {
+      // Gates through the hierarchy; the modules they use follow the top
+      // module in the same file.
+      {"chain.sp -o out.v", "",
+       {"module chain(IN, \\OUT[0] , VPWR, VGND);\ninput IN;\noutput \\OUT[0] ;\ninput VPWR;\ninput VGND;\nwire n_1;\n",
+        "INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\nendmodule",
+        "module INV(a, out);"}},
+      // The library's cells found: the NAND's inputs land as the call placed
+      // them; the wells take the nets the circuit's MOSFETs have as bulk;
+      // each instance is the call whose devices it covers, and keeps its name.
+      {"-l lib/cells.sp chain.sp -o out.v", "",
+       {"wire n_1;\nINV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
+        "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\nendmodule\n",
+        "module INV(A, VGND, VNB, VPB, VPWR, Y);", "module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"}},
+      // Warnings go to standard error and the run goes on.
+      {"w.sp -o out.v",
+       messages::located("w.sp:4", M::BlackBox, {"opamp"}) + "\n" +
+           messages::located("w.sp:1", M::UnusedPort, {"unused", "top"}) + "\n" +
+           messages::located("w.sp:1", M::NoDriver, {"f"}) + "\n",
+       {"INV U1 ( .a(f), .out(y) );\nopamp xbb ( a, y );\n", "module opamp(p0, p1);"}},
+      // A deck without .subckt is the top, named after its file, with its
+      // rails as ports.
+      {"my-inv.cir -o out.v", messages::located("my-inv.cir", M::NoDriver, {"a"}) + "\n",
+       {"module \\my-inv (VDD, VSS, \\0 );\ninput VDD;\ninput VSS;\ninput \\0 ;\n", "INV U1 ( .a(a), .out(y) );\n",
+        "// V1 VDD 0 1.8\n"}},
+  };
+  for (const auto& row : rows) {
+    Outcome r = run(d, row.args);
+    ASSERT_EQ(r.status, 0) << row.args << "\n" << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, row.err);
+    std::string v = slurp(d / "out.v");
+    std::size_t at = 0;
+    for (const char* piece : row.written) EXPECT_NE(at = v.find(piece, at), std::string::npos) << piece << "\n" << v;
+  }
 }
 
 TEST(Profile, ExtractedDesignComesBackCellForCell) {
@@ -181,7 +188,8 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   // The same buffer written out flat: nothing tells bufa from bufc, and the
   // run says so.
   std::ofstream(d / "flat.sp") << ".subckt flat A X vccd1 vssd1\nX0 m A vssd1 vssd1 nfet w=420000u l=150000u\n"
-                                  "X1 m A vccd1 vccd1 pfet w=640000u l=150000u\nX2 X m vssd1 vssd1 nfet w=650000u l=150000u\n"
+                                  "X1 m A vccd1 vccd1 pfet w=640000u l=150000u\n"
+                                  "X2 X m vssd1 vssd1 nfet w=650000u l=150000u\n"
                                   "X3 X m vccd1 vccd1 pfet w=1e+06u l=150000u\n.ends\n";
   r = run(d, "flat.sp -l cells.sp -o flat.v");
   ASSERT_EQ(r.status, 0) << r.err;
@@ -193,35 +201,6 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
                            "nor2x X_4_ ( .A(o), .B(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .Y(y1) );",
                            "nor2x X_5_ ( .A(b), .B(o), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .Y(y2) );"})
     EXPECT_NE(v.find(line), std::string::npos) << line << "\n" << v;
-}
-
-TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {
-  fs::path d = work_dir("warnings");
-  std::ofstream(d / "w.sp") << ".subckt top a y unused vdd gnd\n"
-                               "mp y f vdd vdd pch\nmn y f gnd gnd nch\n"
-                               "xbb a y opamp\n"
-                               ".ends\n";
-  Outcome r = run(d, "w.sp -o w.v");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err,
-            messages::located("w.sp:4", M::BlackBox, {"opamp"}) + "\n" +
-                messages::located("w.sp:1", M::UnusedPort, {"unused", "top"}) + "\n" +
-                messages::located("w.sp:1", M::NoDriver, {"f"}) + "\n");
-  std::string v = slurp(d / "w.v");
-  EXPECT_NE(v.find("INV U1 ( .a(f), .out(y) );\nopamp xbb ( a, y );\n"), std::string::npos) << v;
-  EXPECT_NE(v.find("module opamp(p0, p1);"), std::string::npos) << v;
-}
-
-TEST(Profile, ADeckWithoutSubcktIsTheTopWithItsRailsAsPorts) {
-  fs::path d = work_dir("deck");
-  std::ofstream(d / "my-inv.cir") << "M1 y a VSS VSS nch\nM2 y a VDD VDD pch\nV1 VDD 0 1.8\n";
-  Outcome r = run(d, "my-inv.cir -o inv.v");
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::string v = slurp(d / "inv.v");
-  EXPECT_NE(v.find("module \\my-inv (VDD, VSS, \\0 );\ninput VDD;\ninput VSS;\ninput \\0 ;\n"), std::string::npos) << v;
-  EXPECT_NE(v.find("INV U1 ( .a(a), .out(y) );\n"), std::string::npos) << v;
-  EXPECT_NE(v.find("// V1 VDD 0 1.8\n"), std::string::npos) << v;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -24,10 +25,13 @@ inline std::string scratch_path(const std::string& leaf) {
   return std::string(dir && *dir ? dir : "/tmp") + "/emit_" + std::to_string(getpid()) + "_" + leaf;
 }
 
-inline void write_text(const std::string& path, const std::string& text) {
-  FILE* f = std::fopen(path.c_str(), "w");
-  std::fputs(text.c_str(), f);
-  std::fclose(f);
+inline void write_text(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+// The file's text; empty when there is no such file.
+inline std::string read_text(const std::string& path) {
+  std::ostringstream s;
+  s << std::ifstream(path).rdbuf();
+  return s.str();
 }
 
 // The output of a command, with its standard error.
@@ -37,17 +41,6 @@ inline std::string run_command(const std::string& cmd) {
     char buf[4096];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) s.append(buf, n);
     pclose(p);
-  }
-  return s;
-}
-
-// The file's text; empty when there is no such file.
-inline std::string read_text(const std::string& path) {
-  std::string s;
-  if (FILE* f = std::fopen(path.c_str(), "r")) {
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
-    std::fclose(f);
   }
   return s;
 }

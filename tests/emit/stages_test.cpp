@@ -4,21 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
+#include <sstream>
 
 #include "tests/emit/simulation.h"
 #include "tests/recognize/circuit_builder.h"
 
 namespace {
 
-// A transmission gate between u and v, on while `on` is 1 (`off` its
-// complement).
-void tgate(CircuitBuilder& b, const std::string& u, const std::string& v, const std::string& on,
-           const std::string& off) {
-  b.n(u, on, v).p(u, off, v);
+// Adds the statements, separated by ';': "inv IN OUT", "tg U V ON OFF" (a
+// transmission gate on while ON is 1 and OFF 0), "n D G S" and "p D G S".
+CircuitBuilder& add(CircuitBuilder& b, const std::string& text) {
+  std::istringstream statements(text);
+  for (std::string statement; std::getline(statements, statement, ';');) {
+    std::string k, u, v, w, x;
+    std::istringstream(statement) >> k >> u >> v >> w >> x;
+    if (k == "inv") b.n(v, u, "gnd").p(v, u, "vdd");
+    if (k == "tg") b.n(u, w, v).p(u, x, v);
+    if (k == "n") b.n(u, v, w);
+    if (k == "p") b.p(u, v, w);
+  }
+  return b;
 }
-
-void inverter(CircuitBuilder& b, const std::string& in, const std::string& out) { b.n(out, in, "gnd").p(out, in, "vdd"); }
 
 // The circuit as `dut`, each port on a net of its name; the ports that are
 // not inputs declared as wires.
@@ -51,43 +57,27 @@ class Simulation : public ::testing::Test {
   }
 };
 
-using Build = std::function<void(CircuitBuilder&)>;
-
 TEST_F(Simulation, CombinationalStagesComputeTheirFunction) {
   const struct {
     const char* name;
     std::vector<std::string> inputs;  // then the output y
     const char* y;
-    Build build;
+    const char* mosfets;
   } rows[] = {
       // Buffered: inverted data through the gates, an output inverter.
-      {"tgmux", {"a", "b", "s"}, "s ? b : a",
-       [](CircuitBuilder& b) {
-         inverter(b, "a", "an"), inverter(b, "b", "bn"), inverter(b, "s", "sb");
-         tgate(b, "an", "m", "sb", "s"), tgate(b, "bn", "m", "s", "sb"), inverter(b, "m", "y");
-       }},
+      {"tgmux", {"a", "b", "s"}, "s ? b : a", "inv a an; inv b bn; inv s sb; tg an m sb s; tg bn m s sb; inv m y"},
       // Unbuffered: the gates pass the input ports themselves.
-      {"passmux", {"a", "b", "s"}, "s ? b : a",
-       [](CircuitBuilder& b) { inverter(b, "s", "sb"), tgate(b, "a", "y", "sb", "s"), tgate(b, "b", "y", "s", "sb"); }},
+      {"passmux", {"a", "b", "s"}, "s ? b : a", "inv s sb; tg a y sb s; tg b y s sb"},
       // b itself passes while a is 0, its complement while a is 1.
-      {"tgxor", {"a", "b"}, "a ^ b",
-       [](CircuitBuilder& b) {
-         inverter(b, "a", "an"), inverter(b, "b", "bn");
-         tgate(b, "b", "y", "an", "a"), tgate(b, "bn", "y", "a", "an");
-       }},
+      {"tgxor", {"a", "b"}, "a ^ b", "inv a an; inv b bn; tg b y an a; tg bn y a an"},
       // A clocked inverter floats while disabled.
-      {"clkinv", {"a", "en"}, "en ? ~a : 1'bz",
-       [](CircuitBuilder& b) {
-         inverter(b, "en", "enb");
-         b.p("vdd", "a", "m1").p("m1", "enb", "y").n("y", "en", "m2").n("m2", "a", "gnd");
-       }},
+      {"clkinv", {"a", "en"}, "en ? ~a : 1'bz", "inv en enb; p vdd a m1; p m1 enb y; n y en m2; n m2 a gnd"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     CircuitBuilder b(row.name);
     for (const std::string& i : row.inputs) b.ports({i.c_str()});
-    b.ports({"y"});
-    row.build(b);
+    add(b.ports({"y"}), row.mosfets);
     expect_simulates(b.circuit(), exhaustive_bench(dut(b.circuit(), row.inputs), row.inputs, {{"y", row.y}}));
   }
 }
@@ -97,28 +87,19 @@ TEST_F(Simulation, LatchAndFlipFlopFromTransmissionGates) {
     const char* name;
     std::vector<std::string> inputs;  // data, clock; then the output q
     const char* reference;
-    Build build;
+    const char* mosfets;
   } rows[] = {
       {"tglatch", {"d", "g"}, "always @* if (g) q_ref = d;",
-       [](CircuitBuilder& b) {
-         inverter(b, "g", "gb"), tgate(b, "d", "s", "g", "gb"), inverter(b, "s", "sn");
-         inverter(b, "sn", "fb"), tgate(b, "fb", "s", "gb", "g"), inverter(b, "sn", "q");
-       }},
+       "inv g gb; tg d s g gb; inv s sn; inv sn fb; tg fb s gb g; inv sn q"},
+      // Master, open while clk is 0; slave, open while clk is 1.
       {"tgdff", {"d", "clk"}, "always @(posedge clk) q_ref <= d;",
-       [](CircuitBuilder& b) {
-         inverter(b, "clk", "clkb");
-         // Master, open while clk is 0; slave, open while clk is 1.
-         tgate(b, "d", "m", "clkb", "clk"), inverter(b, "m", "mn"), inverter(b, "mn", "mf");
-         tgate(b, "mf", "m", "clk", "clkb");
-         tgate(b, "mn", "s", "clk", "clkb"), inverter(b, "s", "q"), inverter(b, "q", "sf");
-         tgate(b, "sf", "s", "clkb", "clk");
-       }},
+       "inv clk clkb; tg d m clkb clk; inv m mn; inv mn mf; tg mf m clk clkb;"
+       "tg mn s clk clkb; inv s q; inv q sf; tg sf s clkb clk"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     CircuitBuilder b(row.name);
-    b.ports({row.inputs[0].c_str(), row.inputs[1].c_str(), "q"});
-    row.build(b);
+    add(b.ports({row.inputs[0].c_str(), row.inputs[1].c_str(), "q"}), row.mosfets);
     std::string body = dut(b.circuit(), row.inputs) + "reg q_ref;\n" + row.reference + "\n";
     expect_simulates(b.circuit(), sequence_bench(body, row.inputs, "q", 300));
   }
@@ -135,11 +116,10 @@ TEST_F(Simulation, BusTooLargeToEvaluateIsWrittenAsSwitches) {
     for (int j = 0; j < 3; ++j) sel_bits[j] = ((k >> j) & 1) ? "sel" + std::to_string(j) : "nsel" + std::to_string(j);
     b.n(en, sel_bits[0], "e1_" + d).n("e1_" + d, sel_bits[1], "e2_" + d).n("e2_" + d, sel_bits[2], "gnd");
     for (const std::string& s : sel_bits) b.p(en, s, "vdd");  // en = NAND of the select bits
-    inverter(b, en, enb);                                     // enb = selected
+    add(b, "inv " + en + " " + enb);                          // enb = selected
     b.p("vdd", "a", "pm" + d).p("pm" + d, en, "bus").n("bus", enb, "nm" + d).n("nm" + d, "a", "gnd");
   }
-  for (int j = 0; j < 3; ++j) inverter(b, "sel" + std::to_string(j), "nsel" + std::to_string(j));
-  inverter(b, "bus", "y");
+  add(b, "inv sel0 nsel0; inv sel1 nsel1; inv sel2 nsel2; inv bus y");
   recognize::GateNetwork g = recognize::Recognizer().run(b.circuit());
   ASSERT_EQ(g.unevaluated.size(), 1u);
   EXPECT_EQ(g.unevaluated[0].size(), 32u);
@@ -149,9 +129,7 @@ TEST_F(Simulation, BusTooLargeToEvaluateIsWrittenAsSwitches) {
 
 TEST_F(Simulation, BlackBoxesElementsAndOddNamesLoadAlone) {
   CircuitBuilder b("top");
-  b.ports({"in[0]", "out", "wire"});
-  inverter(b, "in[0]", "x1/n#1");
-  inverter(b, "x1/n#1", "out");
+  add(b.ports({"in[0]", "out", "wire"}), "inv in[0] x1/n#1; inv x1/n#1 out");
   circuit::Circuit c = b.take();
   c.black_boxes.push_back(circuit::BlackBox{"xbb", "analog", {c.ports[0], c.ports[2]}});
   c.elements.push_back(circuit::Element{"R1", "R1 out wire 10k", {c.ports[1], c.ports[2]}});
@@ -169,10 +147,8 @@ TEST_F(Simulation, FoundCellIsOneInstanceOfItsOwnModule) {
   // A chain of four inverters; the library cell is a two-inverter buffer,
   // found at the first two stages.
   CircuitBuilder top("chain"), cell("buf2");
-  top.ports({"a", "y"});
-  inverter(top, "a", "n1"), inverter(top, "n1", "n2"), inverter(top, "n2", "n3"), inverter(top, "n3", "y");
-  cell.ports({"i", "o"});
-  inverter(cell, "i", "mid"), inverter(cell, "mid", "o");
+  add(top.ports({"a", "y"}), "inv a n1; inv n1 n2; inv n2 n3; inv n3 y");
+  add(cell.ports({"i", "o"}), "inv i mid; inv mid o");
   recognize::Recognizer r;
   recognize::GateNetwork top_net = r.run(top.circuit()), cell_net = r.run(cell.circuit());
   std::vector<design::LibraryCell> cells = {{&cell.circuit(), &cell_net}};

@@ -5,6 +5,7 @@
 // reorders operands, the MOSFET list and drain/source, so the same gate is
 // read in many transistor orders.
 #include <algorithm>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,8 +14,10 @@
 
 class CmosGateBuilder {
  public:
-  // `expr` is "~(" F ")" or "~a".
-  CmosGateBuilder(const std::string& expr, unsigned seed) : text_(expr), rng_(seed) {}
+  // `expr` is "~(" F ")" or "~a"; its spaces are dropped.
+  CmosGateBuilder(const std::string& expr, unsigned seed) : rng_(seed) {
+    std::remove_copy(expr.begin(), expr.end(), std::back_inserter(text_), ' ');
+  }
 
   circuit::Circuit build() {
     pos_ = 1;  // past '~'
@@ -47,26 +50,20 @@ class CmosGateBuilder {
     std::string d, gate, s;
   };
 
-  void skip() {
-    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
-  }
   // Operands joined by `op`: for '|' each an '&' term, for '&' a letter or
   // a parenthesised expression. A single operand stands for itself.
   Node parse(char op) {
     Node n{op, 0, {}};
     do {
-      skip();
       if (op == '|') {
         n.kids.push_back(parse('&'));
       } else if (text_[pos_] == '(') {
         ++pos_;
         n.kids.push_back(parse('|'));
-        skip();
         ++pos_;  // ')'
       } else {
         n.kids.push_back(Node{0, text_[pos_++], {}});
       }
-      skip();
     } while (pos_ < text_.size() && text_[pos_] == op && ++pos_);
     if (n.kids.size() == 1) return Node(n.kids[0]);
     return n;

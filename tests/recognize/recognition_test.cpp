@@ -53,43 +53,33 @@ bool module_matches(const Stage& s) {
   return true;
 }
 
-TEST(Fingers, ParallelSeriesAndMixedFingersAreOneDevice) {
-  // Two parallel fingers in each network.
-  CircuitBuilder two("inv2");
+// Parallel and series fingers of one gate and channel are one device; a
+// chain whose middle net something else reads, or of other gates, is not.
+TEST(Fingers, FingersAreOneDevice) {
+  CircuitBuilder two("parallel"), chain("series"), eight("eight"), port("tap"), gate("gate"), nand("nand");
   two.ports({"a", "y"}).n("y", "a", "gnd").n("gnd", "a", "y").p("y", "a", "vdd").p("vdd", "a", "y");
-  // A series pair through a net nothing else touches.
-  CircuitBuilder chain("inv_chain");
   chain.ports({"a", "y"}).n("y", "a", "m").n("gnd", "a", "m").p("y", "a", "vdd");
-  // Eight fingers: two parallel chains of two, and four in parallel.
-  CircuitBuilder eight("inv8");
+  // Two parallel chains of two, and four in parallel.
   eight.ports({"a", "y"}).n("y", "a", "m1").n("m1", "a", "gnd").n("y", "a", "m2").n("m2", "a", "gnd");
   for (int i = 0; i < 4; ++i) eight.p("y", "a", "vdd");
-  for (auto [b, mosfets] : {std::pair{&two, 4u}, std::pair{&chain, 3u}, std::pair{&eight, 8u}}) {
-    SCOPED_TRACE(b->circuit().name);
-    GateNetwork g = recognise(b->circuit());
-    ASSERT_EQ(g.stages.size(), 1u);
-    EXPECT_EQ(g.stages[0].devices, 2u);
-    EXPECT_EQ(g.stages[0].mosfets, mosfets);
-    EXPECT_STREQ(kHeaderModules[g.stages[0].table_type].name, "INV");
-  }
-}
-
-TEST(Fingers, ANetSomethingElseReadsIsNoFinger) {
-  // The middle net of the chain is a port, then a gate: the chain stays two
-  // devices, and the middle net is an output of the stage.
-  CircuitBuilder port("tap");
+  // The middle net of a chain is a port, or a gate: it is an output.
   port.ports({"a", "y", "m"}).n("y", "a", "m").n("m", "a", "gnd").p("y", "a", "vdd");
-  CircuitBuilder gate("gate");
-  gate.ports({"a", "y", "z"}).n("y", "a", "m").n("m", "a", "gnd").p("y", "a", "vdd").n("z", "m", "gnd").p("z", "m", "vdd");
-  for (const CircuitBuilder* b : {&port, &gate}) {
-    GateNetwork g = recognise(b->circuit());
-    EXPECT_EQ(g.stages[0].devices, 3u) << b->circuit().name;
-    EXPECT_EQ(g.stages[0].outputs.size(), 2u) << b->circuit().name;
-  }
-  // Different gates or channels in a chain are no fingers either.
-  CircuitBuilder nand("nand");
+  gate.ports({"a", "y", "z"}).n("y", "a", "m").n("m", "a", "gnd").p("y", "a", "vdd");
+  gate.n("z", "m", "gnd").p("z", "m", "vdd");
   nand.ports({"a", "b", "y"}).n("y", "a", "m").n("m", "b", "gnd").p("y", "a", "vdd").p("y", "b", "vdd");
-  EXPECT_EQ(recognise(nand.circuit()).stages[0].devices, 4u);
+  const struct {
+    const CircuitBuilder* b;
+    std::uint32_t devices, mosfets;
+    std::size_t outputs;
+  } rows[] = {{&two, 2, 4, 1},  {&chain, 2, 3, 1}, {&eight, 2, 8, 1},
+              {&port, 3, 3, 2}, {&gate, 3, 3, 2},  {&nand, 4, 4, 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.b->circuit().name);
+    const Stage s = recognise(row.b->circuit()).stages.at(0);
+    EXPECT_EQ(s.devices, row.devices);
+    EXPECT_EQ(s.mosfets, row.mosfets);
+    EXPECT_EQ(s.outputs.size(), row.outputs);
+  }
 }
 
 // Every table type, and gates outside the table, by function in several
@@ -105,7 +95,8 @@ TEST(Recognition, GatesByFunctionInSeveralTransistorOrders) {
       {"~((a | b) & c & d & e)", nullptr},  // OAI2111
   };
   for (int m = 0; m < kNumHeaderModules; ++m)
-    if (std::strcmp(kHeaderModules[m].name, "TRANS") != 0) cases.emplace_back(kHeaderModules[m].expr, kHeaderModules[m].name);
+    if (std::strcmp(kHeaderModules[m].name, "TRANS") != 0)
+      cases.emplace_back(kHeaderModules[m].expr, kHeaderModules[m].name);
   for (const auto& [expr, type] : cases) {
     std::string label;
     for (unsigned seed = 1; seed <= 6; ++seed) {

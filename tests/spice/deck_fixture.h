@@ -73,12 +73,6 @@ class DeckFixture : public testing::Test {
     for (circuit::NetId p : c.ports) out += "sSGB"[static_cast<int>(c.net_roles[p])];
     return out;
   }
-  static circuit::NetId net_named(const circuit::Circuit& c, const std::string& name) {
-    for (circuit::NetId n = 0; n < c.net_count(); ++n)
-      if (c.net_names[n] == name) return n;
-    ADD_FAILURE() << "no net " << name;
-    return circuit::kNoNet;
-  }
 
   std::vector<std::string> warnings;
   std::vector<circuit::Circuit> cells;
