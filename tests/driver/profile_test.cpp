@@ -150,29 +150,25 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   std::ofstream(d / "cells.sp") << ".param wide=1.3\n" << buffer("bufa", "650000u", "1e+06u", false)
                                 << buffer("bufb", "{wide/2}", "2u m=1", false)
                                 << buffer("bufc", "650000u", "1e+06u", true);
-  // Cells without logic: an antenna diode, a decap, a fill.
+  // Cells without logic: an antenna diode, a decap, a fill. A tie cell: its
+  // outputs reach the rails through short devices only. A NOR called twice
+  // with its inputs swapped: each comes back pin for pin.
   std::ofstream(d / "cells.sp", std::ios::app)
       << ".subckt ant DIODE VGND VNB VPB VPWR\nD0 VGND DIODE sky130_fd_pr__diode_pw2nd\n"
-         "X0 VGND DIODE sky130_fd_pr__diode_pw2nd area=0.43\n.ends\n"
-         ".subckt decap VGND VNB VPB VPWR\nX0 VGND VPWR VGND VNB nfet w=1 l=1\nX1 VPWR VGND VPWR VPB pfet w=1 l=1\n.ends\n"
-         ".subckt fill VGND VNB VPB VPWR\n.ends\n"
-         // A tie cell: its outputs reach the rails through short devices only.
-         ".subckt tie VGND VNB VPB VPWR HI LO\nX0 VGND LO VNB short w=0.48 l=0.045\nX1 HI VPWR VNB short w=0.48 l=0.045\n.ends\n";
-  // A NOR called twice with its inputs swapped: each comes back pin for pin.
-  std::ofstream(d / "cells.sp", std::ios::app)
-      << ".subckt nor2x A B VGND VNB VPB VPWR Y\nX0 Y A VGND VNB nfet w=0.65 l=0.15\nX1 VGND B Y VNB nfet w=0.65 l=0.15\n"
-         "X2 p A VPWR VPB pfet w=1 l=0.15\nX3 Y B p VPB pfet w=1 l=0.15\n.ends\n";
-  std::ofstream(d / "design.sp") << ".subckt bufa A VGND VNB VPB VPWR X\n.ends\n"
-                                    ".subckt bufb A VGND VNB VPB VPWR X\n.ends\n"
-                                    ".subckt bufc A VGND VNB VPB VPWR X\n.ends\n"
-                                    ".subckt top i o vccd1 vssd1\n"
-                                    "X_1_ i vssd1 vssd1 vccd1 vccd1 a bufb\n"
-                                    "X_2_ a vssd1 vssd1 vccd1 vccd1 b bufc\n"
-                                    "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\n"
-                                    "X_4_ o b vssd1 vssd1 vccd1 vccd1 y1 nor2x\nX_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\n"
-                                    "XANT a vssd1 vssd1 vccd1 vccd1 ant\nXDECAP vssd1 vssd1 vccd1 vccd1 decap\n"
-                                    "XFILL vssd1 vssd1 vccd1 vccd1 fill\nXTIE vssd1 vssd1 vccd1 vccd1 hi lo tie\n"
-                                    "X_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
+         "X0 VGND DIODE sky130_fd_pr__diode_pw2nd area=0.43\n.ends\n.subckt decap VGND VNB VPB VPWR\n"
+         "X0 VGND VPWR VGND VNB nfet w=1 l=1\nX1 VPWR VGND VPWR VPB pfet w=1 l=1\n.ends\n"
+         ".subckt fill VGND VNB VPB VPWR\n.ends\n.subckt tie VGND VNB VPB VPWR HI LO\nX0 VGND LO VNB short w=0.48 l=0.045\n"
+         "X1 HI VPWR VNB short w=0.48 l=0.045\n.ends\n.subckt nor2x A B VGND VNB VPB VPWR Y\n"
+         "X0 Y A VGND VNB nfet w=0.65 l=0.15\nX1 VGND B Y VNB nfet w=0.65 l=0.15\nX2 p A VPWR VPB pfet w=1 l=0.15\n"
+         "X3 Y B p VPB pfet w=1 l=0.15\n.ends\n";
+  std::ofstream(d / "design.sp")
+      << ".subckt bufa A VGND VNB VPB VPWR X\n.ends\n.subckt bufb A VGND VNB VPB VPWR X\n.ends\n"
+         ".subckt bufc A VGND VNB VPB VPWR X\n.ends\n.subckt top i o vccd1 vssd1\n"
+         "X_1_ i vssd1 vssd1 vccd1 vccd1 a bufb\nX_2_ a vssd1 vssd1 vccd1 vccd1 b bufc\n"
+         "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\nX_4_ o b vssd1 vssd1 vccd1 vccd1 y1 nor2x\n"
+         "X_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\nXANT a vssd1 vssd1 vccd1 vccd1 ant\n"
+         "XDECAP vssd1 vssd1 vccd1 vccd1 decap\nXFILL vssd1 vssd1 vccd1 vccd1 fill\n"
+         "XTIE vssd1 vssd1 vccd1 vccd1 hi lo tie\nX_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
   Outcome r = run(d, "design.sp -l cells.sp -o out.v");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, messages::located("design.sp:7", M::LeftOut, {"2", "3"}) + "\n");

@@ -123,23 +123,11 @@ inline Ports model_ports(const std::string& text) {
   return p;
 }
 
-inline const char* const kModelPrimitives = R"(
-module sky130_fd_sc_hd__udp_mux_2to1(X, A0, A1, S);
-output X; input A0, A1, S;
-assign X = S ? A1 : A0;
-endmodule
-module sky130_fd_sc_hd__udp_mux_4to2(X, A0, A1, A2, A3, S0, S1);
-output X; input A0, A1, A2, A3, S0, S1;
-assign X = S1 ? (S0 ? A3 : A2) : (S0 ? A1 : A0);
-endmodule
-)";
-
 inline std::string model_source(const std::string& text) {
-  std::string out = kModelPrimitives;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    if (line.find("`include") == std::string::npos) out += line + "\n";
-  return out;
+  return "module sky130_fd_sc_hd__udp_mux_2to1(X, A0, A1, S);\noutput X; input A0, A1, S;\nassign X = S ? A1 : A0;\n"
+         "endmodule\nmodule sky130_fd_sc_hd__udp_mux_4to2(X, A0, A1, A2, A3, S0, S1);\n"
+         "output X; input A0, A1, A2, A3, S0, S1;\nassign X = S1 ? (S0 ? A3 : A2) : (S0 ? A1 : A0);\nendmodule\n" +
+         std::regex_replace(text, std::regex("`include[^\n]*"), "");
 }
 
 inline const char* const kCellRails = ".VPWR(1'b1), .VGND(1'b0), .VPB(1'b1), .VNB(1'b0)";

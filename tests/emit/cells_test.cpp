@@ -8,11 +8,25 @@
 #include <filesystem>
 
 #include "tests/emit/simulation.h"
-#include "tests/emit/spice_cell.h"
+#include "profile/circuit/device_kinds.h"
+#include "profile/circuit/rails.h"
+#include "profile/spice/flattener.h"
 
 namespace {
 
 const std::string kCells = CELL_DATA;
+
+// One cell file read by the profile's own reader, flattened, with its rails
+// assigned by the default names.
+circuit::Circuit read_spice_cell(const std::string& path) {
+  spice::Deck deck;
+  auto quiet = [](const std::string&) {};
+  spice::Reader(deck, quiet).read_netlist(path);
+  circuit::DeviceKinds kinds({}, {}, deck.model_channels());
+  circuit::Circuit c = spice::Flattener(deck, kinds, quiet).flatten_top("", "cell");
+  circuit::Rails({}, {}, deck.global_names()).assign(c);
+  return c;
+}
 
 // Writes a cell's netlist and checks it loads alone and lints; returns its path.
 std::string written_cell(const std::string& cell) {

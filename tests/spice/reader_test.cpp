@@ -68,7 +68,7 @@ TEST_F(ReaderTest, ALargeFileKeepsEveryCardAndLine) {
   EXPECT_EQ(error({"bad.sp"}), messages::located("bad.sp", line, M::MosfetNodes, {"M9"}));
 }
 
-TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {
+TEST_F(ReaderTest, IncludesAreRelativeToTheIncludingFileAndReadOnce) {
   file("top.sp",
        ".include 'sub/a.sp'\n.lib sub/corners.lib tt\n.param wn=1u wp = {2*wn}\n"
        ".subckt top i o vdd vss\nxa i m vdd vss a\nxc m o vdd vss c w={wp} l=150000u\n.ends\n");
@@ -80,6 +80,14 @@ TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {
   circuit::Circuit c = top({"top.sp"});
   ASSERT_EQ(c.mosfets.size(), 4u);  // the tt section's c has two MOSFETs
   EXPECT_EQ(c.mosfets[2].name, "xc/mp");
+
+  // A file included twice is read once; given as a library too, its cells
+  // are cells.
+  file("twice.sp", ".include sub/b.sp\n.include ./sub/b.sp\nx1 i o vdd gnd a\n");
+  c = top({"twice.sp"}, "", {"sub/b.sp"});
+  EXPECT_EQ(c.mosfets.size(), 2u);
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0].name, "a");
 }
 
 // Every fault in the input ends the run with one message, at the card's
@@ -170,15 +178,6 @@ TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
   EXPECT_EQ(c.mosfets.size(), 6u);
   EXPECT_EQ(cells.size(), 2u);  // the library's buf, and inv: the deck's copy is the library's cell
   EXPECT_TRUE(warnings.empty()) << warnings.front();
-}
-
-TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
-  file("cells.sp", ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n");
-  file("top.sp", ".include cells.sp\n.include ./cells.sp\nx1 i o vdd gnd inv\n");
-  circuit::Circuit c = top({"top.sp"}, "", {"cells.sp"});
-  EXPECT_EQ(c.mosfets.size(), 2u);
-  ASSERT_EQ(cells.size(), 1u);  // given as a library, the included file's cell is a cell
-  EXPECT_EQ(cells[0].name, "inv");
 }
 
 TEST(Values, NumbersScalesAndParameterExpressions) {
