@@ -25,32 +25,27 @@ const Stage* driver_of(const GateNetwork& g, const circuit::Circuit& c, const st
   return nullptr;
 }
 
-// Whether the stage's table is `expr` over the letters naming its input nets.
-bool computes(const Stage& s, const circuit::Circuit& c, const char* expr) {
+// Whether the stage's table is `expr`, input k being the letter letter(k).
+template <class Letter>
+bool computes(const Stage& s, const char* expr, Letter letter) {
   for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
     unsigned letters = 0;
-    for (std::uint32_t k = 0; k < s.inputs.size(); ++k) {
-      std::string_view name = c.net_names[s.inputs[k]];
-      if (name.size() != 1) return false;
-      if ((combo >> k) & 1u) letters |= 1u << (name[0] - 'a');
-    }
-    Value want = evaluate_expression(expr, letters).value() ? Value::One : Value::Zero;
-    if (s.table.at(combo, 0) != want) return false;
+    for (std::uint32_t k = 0; k < s.inputs.size(); ++k)
+      if ((combo >> k) & 1u) letters |= 1u << (letter(k) - 'a');
+    if ((evaluate_expression(expr, letters).value() ? Value::One : Value::Zero) != s.table.at(combo, 0)) return false;
   }
   return true;
+}
+
+// ... over the one-letter names of its input nets.
+bool computes(const Stage& s, const circuit::Circuit& c, const char* expr) {
+  return computes(s, expr, [&](std::uint32_t k) { return c.net_names[s.inputs[k]].at(0); });
 }
 
 // The table type's module, connected by the stage's pins, computes the
 // stage's function.
 bool module_matches(const Stage& s) {
-  const char* expr = kHeaderModules[s.table_type].expr;
-  for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
-    unsigned pins = 0;
-    for (std::uint32_t k = 0; k < s.inputs.size(); ++k)
-      if ((combo >> k) & 1u) pins |= 1u << (s.table_pins[k] - 'a');
-    if ((evaluate_expression(expr, pins).value() ? Value::One : Value::Zero) != s.table.at(combo, 0)) return false;
-  }
-  return true;
+  return computes(s, kHeaderModules[s.table_type].expr, [&](std::uint32_t k) { return s.table_pins[k]; });
 }
 
 // Parallel and series fingers of one gate and channel are one device; a
