@@ -31,6 +31,35 @@ constexpr Row kRows[] = {
     {Message::Indistinct,
      "warning: cells {} and {} are the same network with the same sizes and no call tells them apart: the first by "
      "name is written"},
+    {Message::OnlyOneOutput, "only one --output"},
+    {Message::BadCommandLine, "bad command line"},
+    {Message::NoNetlist, "no netlist file given"},
+    {Message::NoOutput, "no output file given (-o FILE)"},
+    {Message::NotText, "NUL byte: not a text file"},
+    {Message::NoEnds, ".subckt {} has no .ends"},
+    {Message::NoSection, "no section {} in {}"},
+    {Message::CardIgnored, "warning: card {} ignored"},
+    {Message::SubcktWithoutName, ".subckt without a name"},
+    {Message::EndsWithoutSubckt, ".ends without .subckt"},
+    {Message::EndsMismatch, ".ends {} closes .subckt {}"},
+    {Message::NoFileName, "{} without a file name"},
+    {Message::IncludedTooDeep, "files included more than {} deep"},
+    {Message::OutsideSubckt, "warning: cards outside .subckt in a library file ignored"},
+    {Message::MosfetNodes, "MOSFET {} needs drain, gate, source, bulk and a model"},
+    {Message::NoCallee, "{} calls no subcircuit"},
+    {Message::UnknownElement, "warning: element {} of an unknown kind ignored"},
+    {Message::TooFewNodes, "{} needs {} nodes"},
+    {Message::UnknownCard, "no card begins with {}"},
+    {Message::UnclosedQuote, "unclosed {} in expression"},
+    {Message::LoneContinuation, "continuation line without a card before it"},
+    {Message::TooLarge, "{} flattens to more than {} devices"},
+    {Message::DeviceNodes, "device {} takes drain, gate, source and bulk; {} nodes given"},
+    {Message::NoChannel, "MOSFET {}: model {} is neither n- nor p-channel (see --nmos, --pmos)"},
+    {Message::PinCount, "{} calls {} with {} nodes; it has {} pins"},
+    {Message::CallsItself, "subcircuit {} calls itself"},
+    {Message::NestedTooDeep, "calls nested more than {} deep"},
+    {Message::NoTop, "no subcircuit {} (--top)"},
+    {Message::NothingToExtract, "no circuit to extract: no devices outside .subckt and no uncalled .subckt"},
 };
 
 }  // namespace
@@ -61,6 +90,10 @@ std::string format(Message m, std::initializer_list<std::string_view> args) {
 
 std::string located(std::string_view where, Message m, std::initializer_list<std::string_view> args) {
   return std::string(where).append(": ").append(format(m, args));
+}
+
+std::string located(std::string_view file, int line, Message m, std::initializer_list<std::string_view> args) {
+  return std::string(file).append(":").append(std::to_string(line)).append(": ").append(format(m, args));
 }
 
 }  // namespace messages

@@ -23,6 +23,38 @@ enum class Message : unsigned char {
   MoreRailLike,    // how many more
   LeftOut,         // diodes, calls of cells without logic
   Indistinct,      // two cell names
+  // The command line's faults, each given to Usage.
+  OnlyOneOutput,      // no arguments
+  BadCommandLine,     // no arguments (getopt has said what)
+  NoNetlist,          // no arguments
+  NoOutput,           // no arguments
+  // Reading netlists: each located at the file and line of the card.
+  NotText,            // no arguments (at the line of the NUL byte)
+  NoEnds,             // subcircuit (at its .subckt card)
+  NoSection,          // section, file (at the .lib card)
+  CardIgnored,        // the card's first word
+  SubcktWithoutName,  // no arguments
+  EndsWithoutSubckt,  // no arguments
+  EndsMismatch,       // name after .ends, the open subcircuit
+  NoFileName,         // the card's first word
+  IncludedTooDeep,    // how deep files may be included
+  OutsideSubckt,      // no arguments
+  MosfetNodes,        // MOSFET
+  NoCallee,           // call
+  UnknownElement,     // element
+  TooFewNodes,        // element, nodes it takes
+  UnknownCard,        // the card's first word
+  UnclosedQuote,      // the opening character
+  LoneContinuation,   // no arguments
+  // Flattening: located at the card unless said otherwise.
+  TooLarge,           // top cell or deck, the most flat devices (not located)
+  DeviceNodes,        // device subcircuit, nodes given
+  NoChannel,          // MOSFET, its model
+  PinCount,           // call, subcircuit, nodes given, its pins
+  CallsItself,        // subcircuit
+  NestedTooDeep,      // how deep calls may be nested
+  NoTop,              // the name given to --top (not located)
+  NothingToExtract,   // no arguments (not located)
 };
 
 // The message's text, with "{}" where each argument goes.
@@ -33,5 +65,8 @@ std::string format(Message m, std::initializer_list<std::string_view> args = {})
 
 // The same, located: "WHERE: text" ("FILE" or "FILE:LINE").
 std::string located(std::string_view where, Message m, std::initializer_list<std::string_view> args = {});
+
+// Located at a line of a file: "FILE:LINE: text".
+std::string located(std::string_view file, int line, Message m, std::initializer_list<std::string_view> args = {});
 
 }  // namespace messages

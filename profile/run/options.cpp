@@ -2,6 +2,8 @@
 
 #include <getopt.h>
 
+#include "profile/messages/messages.h"
+
 const char* const kVersionText = "parser 1.1 (CMOS gate extractor)\n";
 
 const char* const kProfileHelp =
@@ -52,7 +54,7 @@ ProfileOptions parse_profile_options(int argc, char** argv) {
   while ((c = getopt_long(argc, argv, "o:l:h", kLongOptions, nullptr)) != -1) {
     switch (c) {
       case 'o':
-        if (!o.output.empty()) throw UsageError("only one --output");
+        if (!o.output.empty()) throw UsageError(messages::format(messages::Message::OnlyOneOutput));
         o.output = optarg;
         break;
       case 'l': o.libraries.emplace_back(optarg); break;
@@ -64,12 +66,12 @@ ProfileOptions parse_profile_options(int argc, char** argv) {
       case kPmos: o.pmos.emplace_back(optarg); break;
       case 'h': o.help = true; break;
       case kVersion: o.version = true; break;
-      default: throw UsageError("bad command line");  // getopt has said what
+      default: throw UsageError(messages::format(messages::Message::BadCommandLine));  // getopt has said what
     }
   }
   for (int i = optind; i < argc; ++i) o.netlists.emplace_back(argv[i]);
   if (o.help || o.version) return o;
-  if (o.netlists.empty()) throw UsageError("no netlist file given");
-  if (o.output.empty()) throw UsageError("no output file given (-o FILE)");
+  if (o.netlists.empty()) throw UsageError(messages::format(messages::Message::NoNetlist));
+  if (o.output.empty()) throw UsageError(messages::format(messages::Message::NoOutput));
   return o;
 }

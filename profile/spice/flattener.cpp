@@ -43,12 +43,12 @@ std::uint64_t Flattener::check_size(const Body& body, const std::string& name) {
   sizes_.assign(deck_.definitions.size(), kUnsized);
   std::uint64_t size = flat_size(body);
   if (size > kDeviceLimit)
-    throw core::Diagnostic(name + " flattens to more than " + std::to_string(kDeviceLimit) + " devices");
+    throw core::Diagnostic(messages::format(messages::Message::TooLarge, {name, std::to_string(kDeviceLimit)}));
   return size;
 }
 
-void Flattener::fail(const DeviceCard& c, const std::string& what) const {
-  throw core::Diagnostic(core::located(deck_.files[c.file], c.line, what));
+void Flattener::fail(const DeviceCard& c, messages::Message m, std::initializer_list<std::string_view> args) const {
+  throw core::Diagnostic(messages::located(deck_.files[c.file], c.line, m, args));
 }
 
 bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
@@ -116,8 +116,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       auto channel = this->channel(c.model);
       if (channel) {
         if (c.node_count != 4)
-          fail(c, "device " + deck_.symbols.spelling(c.model) + " takes drain, gate, source and bulk; " +
-                      std::to_string(c.node_count) + " nodes given");
+          fail(c, messages::Message::DeviceNodes, {deck_.symbols.spelling(c.model), std::to_string(c.node_count)});
         current_.mosfets.push_back(
             circuit::Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
                    nets[n[2]], nets[n[3]], c.width, c.length, call});
@@ -128,15 +127,13 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
     std::string name = prefix + std::string(written);
     if (c.letter == 'm' || c.letter == 'x') {
       if (c.letter == 'm')
-        fail(c, "MOSFET " + std::string(written) + ": model " + deck_.symbols.spelling(c.model) +
-                    " is neither n- nor p-channel (see --nmos, --pmos)");
+        fail(c, messages::Message::NoChannel, {written, deck_.symbols.spelling(c.model)});
       auto def = deck_.definition_of.find(c.model);
       if (def == deck_.definition_of.end()) {
         const std::string callee = deck_.symbols.spelling(c.model);
         if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
             warned_black_boxes_.insert(c.model).second && warn_)
-          warn_(core::located(deck_.files[c.file], c.line,
-                              messages::format(messages::Message::BlackBox, {deck_.symbols.spelling(c.model)})));
+          warn_(messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
         circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}, call};
         for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
         current_.black_boxes.push_back(std::move(b));
@@ -144,10 +141,10 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       }
       const Definition& d = deck_.definitions[def->second];
       if (c.node_count != d.body.pin_count)
-        fail(c, std::string(written) + " calls " + deck_.symbols.spelling(d.name) + " with " +
-                    std::to_string(c.node_count) + " nodes; it has " + std::to_string(d.body.pin_count) + " pins");
-      if (active_[def->second]) fail(c, "subcircuit " + deck_.symbols.spelling(d.name) + " calls itself");
-      if (depth >= kDepthLimit) fail(c, "calls nested more than " + std::to_string(kDepthLimit) + " deep");
+        fail(c, messages::Message::PinCount,
+             {written, deck_.symbols.spelling(d.name), std::to_string(c.node_count), std::to_string(d.body.pin_count)});
+      if (active_[def->second]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
+      if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
       call_pins.assign(c.node_count, circuit::kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       active_[def->second] = true;
@@ -204,7 +201,7 @@ circuit::Circuit Flattener::flatten_deck(const std::string& name) {
 circuit::Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
   if (!top.empty()) {
     const Definition* d = deck_.definition(deck_.symbols.find(top));
-    if (!d) throw core::Diagnostic("no subcircuit " + top + " (--top)");
+    if (!d) throw core::Diagnostic(messages::format(messages::Message::NoTop, {top}));
     top_file = deck_.files[d->file];
     top_line = d->line;
     return flatten_definition(*d);
@@ -230,7 +227,7 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
     names += deck_.symbols.spelling(d.name);
     if (!found) found = &d;
   }
-  if (!found) throw core::Diagnostic("no circuit to extract: no devices outside .subckt and no uncalled .subckt");
+  if (!found) throw core::Diagnostic(messages::format(messages::Message::NothingToExtract));
   if (names.find(", ") != std::string::npos)
     throw core::Diagnostic(messages::format(messages::Message::SeveralTops, {names}));
   top_file = deck_.files[found->file];

@@ -12,6 +12,7 @@
 
 #include "profile/circuit/circuit.h"
 #include "profile/circuit/device_kinds.h"
+#include "profile/messages/messages.h"
 #include "profile/spice/deck.h"
 #include "profile/spice/reader.h"
 
@@ -59,7 +60,8 @@ class Flattener {
   void begin(const std::string& name);
   // Makes the circuit hold the body's names, which it then views.
   void keep(const Body& body);
-  [[noreturn]] void fail(const DeviceCard& c, const std::string& what) const;
+  [[noreturn]] void fail(const DeviceCard& c, messages::Message m,
+                         std::initializer_list<std::string_view> args = {}) const;
   // Devices of the body once flat, saturating just past the limit.
   std::uint64_t flat_size(const Body& body);
   // The flat size of the body; throws when it is past the limit.

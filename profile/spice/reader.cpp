@@ -40,6 +40,9 @@ struct Reader::FileState {
 
 namespace {
 
+// Deeper than this, an include chain is taken for a runaway.
+constexpr int kIncludeLimit = 64;
+
 bool word_is(std::string_view w, std::string_view lower_word) {
   if (w.size() != lower_word.size()) return false;
   for (std::size_t i = 0; i < w.size(); ++i) {
@@ -124,12 +127,14 @@ std::size_t positional_count(const Card& c) {
   return n;
 }
 
-void Reader::fail(const FileState& f, int line, const std::string& what) const {
-  throw core::Diagnostic(core::located(f.path, line, what));
+void Reader::fail(const FileState& f, int line, messages::Message m,
+                  std::initializer_list<std::string_view> args) const {
+  throw core::Diagnostic(messages::located(f.path, line, m, args));
 }
 
-void Reader::warn(const FileState& f, int line, const std::string& what) const {
-  if (warn_) warn_(core::located(f.path, line, "warning: " + what));
+void Reader::warn(const FileState& f, int line, messages::Message m,
+                  std::initializer_list<std::string_view> args) const {
+  if (warn_) warn_(messages::located(f.path, line, m, args));
 }
 
 std::string Reader::identity(const std::string& path) {
@@ -166,9 +171,8 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
                        int from_line) {
   FileText text;
   if (!text.open_file(path, from != nullptr)) {
-    std::string what = messages::format(messages::Message::CannotOpen, {path});
-    if (from) fail(*from, from_line, what);
-    throw core::Diagnostic(what);
+    if (from) fail(*from, from_line, messages::Message::CannotOpen, {path});
+    throw core::Diagnostic(messages::format(messages::Message::CannotOpen, {path}));
   }
   FileState f;
   f.path = path;
@@ -195,7 +199,7 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
       if (const void* nul = std::memchr(buffer.data() + before, '\0', buffer.size() - before)) {
         auto at = static_cast<const char*>(nul) - buffer.data();
         fail(f, line + static_cast<int>(std::count(buffer.data(), buffer.data() + at, '\n')),
-             "NUL byte: not a text file");
+             messages::Message::NotText);
       }
       std::size_t end = more ? Scanner::last_card_end(buffer) : buffer.size();
       if (end == 0) continue;
@@ -216,10 +220,10 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
   }
   if (!f.open.empty()) {
     const Definition& d = deck_.definitions[f.open.back()];
-    fail(f, f.open_lines.back(), ".subckt " + deck_.symbols.spelling(d.name) + " has no .ends");
+    fail(f, f.open_lines.back(), messages::Message::NoEnds, {deck_.symbols.spelling(d.name)});
   }
   if (from && !f.section.empty() && !f.section_seen)
-    fail(*from, from_line, "no section " + std::string(section) + " in " + path);
+    fail(*from, from_line, messages::Message::NoSection, {section, path});
 }
 
 void Reader::card(FileState& f, const Card& c) {
@@ -276,12 +280,12 @@ void Reader::control(FileState& f, const Card& c, const std::string& key) {
       ".meas", ".measure", ".temp", ".save", ".ic", ".nodeset", ".title", ".func", ".data", ".enddata",
       ".alter", ".protect", ".unprotect", ".hdl", ".noise", ".four", ".csparam", ".pz", ".tf", ".sens",
       ".connect", ".scale", ".pin", ".bipolar", ".resistor", ".capacitor", ".diode", ".equation", ".endc"};
-  if (!known.count(key)) warn(f, c.line, "card " + std::string(c.words[0]) + " ignored");
+  if (!known.count(key)) warn(f, c.line, messages::Message::CardIgnored, {c.words[0]});
 }
 
 void Reader::open_definition(FileState& f, const Card& c) {
   std::size_t n = positional_count(c);
-  if (n < 2) fail(f, c.line, ".subckt without a name");
+  if (n < 2) fail(f, c.line, messages::Message::SubcktWithoutName);
   SymbolId name = deck_.symbols.intern(c.words[1]);
   auto index = static_cast<std::uint32_t>(deck_.definitions.size());
   auto [earlier, first] = deck_.definition_of.emplace(name, index);
@@ -338,27 +342,24 @@ void Reader::settle_redefinition(FileState& f, std::uint32_t index, std::uint32_
     Definition& kept = now.body.cards.empty() ? old : now;
     if (!now.body.cards.empty() || !old.body.cards.empty()) {
       if (!same_pins(entry.body, kept.body))
-        if (warn_)
-          warn_(messages::located(f.path + ":" + std::to_string(now.line), messages::Message::BlackBoxPins,
-                                  {name, place(entry), place(kept)}));
+        warn(f, now.line, messages::Message::BlackBoxPins, {name, place(entry), place(kept)});
     }
     entry.superseded = true;
     deck_.definition_of[now.name] = static_cast<std::uint32_t>(&kept - deck_.definitions.data());
     return;
   }
   if (!same_body(now.body, old.body))
-    fail(f, now.line,
-         messages::format(messages::Message::AlreadyDefined, {name, deck_.files[old.file], std::to_string(old.line)}));
+    fail(f, now.line, messages::Message::AlreadyDefined, {name, deck_.files[old.file], std::to_string(old.line)});
   now.superseded = true;
   old.from_library = old.from_library || now.from_library;
 }
 
 void Reader::close_definition(FileState& f, const Card& c) {
-  if (f.open.empty()) fail(f, c.line, ".ends without .subckt");
+  if (f.open.empty()) fail(f, c.line, messages::Message::EndsWithoutSubckt);
   const std::uint32_t index = f.open.back();
   const Definition& d = deck_.definitions[index];
   if (c.words.size() >= 2 && deck_.symbols.find(c.words[1]) != d.name)
-    fail(f, c.line, ".ends " + std::string(c.words[1]) + " closes .subckt " + deck_.symbols.spelling(d.name));
+    fail(f, c.line, messages::Message::EndsMismatch, {c.words[1], deck_.symbols.spelling(d.name)});
   const std::uint32_t earlier = f.open_earlier.back();
   f.open.pop_back();
   f.open_lines.pop_back();
@@ -367,7 +368,7 @@ void Reader::close_definition(FileState& f, const Card& c) {
 }
 
 void Reader::include(FileState& f, const Card& c, bool lib) {
-  if (c.words.size() < 2) fail(f, c.line, std::string(c.words[0]) + " without a file name");
+  if (c.words.size() < 2) fail(f, c.line, messages::Message::NoFileName, {c.words[0]});
   fs::path target = unquoted(c.words[1]);
   if (target.is_relative()) target = fs::path(f.path).parent_path() / target;
   std::string path = target.lexically_normal().string();
@@ -380,7 +381,7 @@ void Reader::include(FileState& f, const Card& c, bool lib) {
     if (f.library && known != file_ids_.end()) mark_library(known->second);
     return;
   }
-  if (depth_ >= 64) fail(f, c.line, "files included more than 64 deep");
+  if (depth_ >= kIncludeLimit) fail(f, c.line, messages::Message::IncludedTooDeep, {std::to_string(kIncludeLimit)});
   ++depth_;
   read_file(path, section, f.library, &f, c.line);
   --depth_;
@@ -478,7 +479,7 @@ void Reader::element(FileState& f, const Card& c) {
     body = &deck_.definitions[f.open.back()].body;
     body_id = f.open.back() + 1;
   } else if (f.library) {
-    if (!f.outside_warned) warn(f, c.line, "cards outside .subckt in a library file ignored");
+    if (!f.outside_warned) warn(f, c.line, messages::Message::OutsideSubckt);
     f.outside_warned = true;
     return;
   } else {
@@ -493,24 +494,24 @@ void Reader::element(FileState& f, const Card& c) {
   std::size_t model = 0;  // the word naming the model, if any
   std::string_view name = c.words[0];
   if (letter == 'm') {
-    if (n < 6) fail(f, c.line, "MOSFET " + std::string(name) + " needs drain, gate, source, bulk and a model");
+    if (n < 6) fail(f, c.line, messages::Message::MosfetNodes, {name});
     nets = 4;
     model = 5;
   } else if (letter == 'x') {
-    if (n < 2) fail(f, c.line, std::string(name) + " calls no subcircuit");
+    if (n < 2) fail(f, c.line, messages::Message::NoCallee, {name});
     nets = n - 2;
     model = n - 1;
   } else if (letter >= 'a' && letter <= 'z') {
     int want = nets_of(letter, n);
     if (want < 0) {
-      warn(f, c.line, "element " + std::string(name) + " of an unknown kind ignored");
+      warn(f, c.line, messages::Message::UnknownElement, {name});
       return;
     }
     nets = static_cast<std::size_t>(want);
-    if (n < nets + 1) fail(f, c.line, std::string(name) + " needs " + std::to_string(nets) + " nodes");
+    if (n < nets + 1) fail(f, c.line, messages::Message::TooFewNodes, {name, std::to_string(nets)});
     if ((letter == 'd' || letter == 'q' || letter == 'j') && n > nets + 1) model = nets + 1;
   } else {
-    fail(f, c.line, "no card begins with " + std::string(name));
+    fail(f, c.line, messages::Message::UnknownCard, {name});
   }
   if (body != pending_body_) flush(f);
   pending_body_ = body;

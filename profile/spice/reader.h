@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "profile/messages/messages.h"
 #include "profile/spice/deck.h"
 #include "profile/spice/scanner.h"
 
@@ -51,8 +52,9 @@ class Reader {
   // Ends the run of element cards waiting for their names: interns the
   // names of all of them at once, then gives the cards their local nets.
   void flush(const FileState& f);
-  [[noreturn]] void fail(const FileState& f, int line, const std::string& what) const;
-  void warn(const FileState& f, int line, const std::string& what) const;
+  [[noreturn]] void fail(const FileState& f, int line, messages::Message m,
+                         std::initializer_list<std::string_view> args = {}) const;
+  void warn(const FileState& f, int line, messages::Message m, std::initializer_list<std::string_view> args = {}) const;
   FileId file_id(const std::string& path);
   // The local net of `name` in a body (0: the deck's own cards, i + 1:
   // definition i), made on first use. A one-entry cache per name, kept in

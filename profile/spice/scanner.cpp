@@ -1,6 +1,7 @@
 #include "profile/spice/scanner.h"
 
 #include "core/diag/diagnostic.h"
+#include "profile/messages/messages.h"
 
 namespace spice {
 
@@ -87,7 +88,8 @@ void Scanner::split(std::string_view line, int number, std::vector<std::string_v
         char close = q == '{' ? '}' : q;
         std::size_t e = line.find(close, j + 1);
         if (e == std::string_view::npos)
-          throw core::Diagnostic(core::located(file_, number, std::string("unclosed ") + q + " in expression"));
+          throw core::Diagnostic(
+              messages::located(file_, number, messages::Message::UnclosedQuote, {std::string_view(&q, 1)}));
         j = e + 1;
       }
     }
@@ -107,7 +109,7 @@ bool Scanner::next(Card& card) {
       continue;
     }
     if (line[start] == '+') {
-      if (!have) throw core::Diagnostic(core::located(file_, line_, "continuation line without a card before it"));
+      if (!have) throw core::Diagnostic(messages::located(file_, line_, messages::Message::LoneContinuation));
       split(line.substr(start + 1), line_, card.words);
       consume_line();
       continue;

@@ -1,8 +1,15 @@
 #pragma once
-// Hand-built gate networks for the cell search tests: nets by name, gates
-// whose inputs are all interchangeable unless grouped.
+// Gate networks for the cell search tests, written as text: statements
+// separated by ';', nets by name.
+//   "NAND2 a b > y"      a gate: its inputs, interchangeable, then its output
+//   "AOI21 a b | c > y"  '|' begins another group of interchangeable inputs
+//   "FA a b c > co > s"  each further output is a class of its own
+//   "TG a b : n | p"     channel ends before ':', then the inputs
+//   "ports a y", "ground vss", "supply vdd", "outside n1" (a net that
+//   something other than a gate touches)
+// A gate holds two MOSFETs per pin that is not an output.
 #include <map>
-#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,57 +17,50 @@
 
 namespace build {
 
-struct Net {
-  std::string name;
-  std::uint8_t flags = 0;
-};
-
 class Graph {
  public:
   cellmatch::GateGraph g;
   std::map<std::string, cellmatch::NetId> nets;
 
+  explicit Graph(const std::string& text) {
+    const std::map<std::string, std::uint8_t> kinds = {
+        {"ports", cellmatch::kPort}, {"ground", cellmatch::kGround},
+        {"supply", cellmatch::kSupply}, {"outside", cellmatch::kOutsideUse}};
+    std::istringstream statements(text);
+    for (std::string statement; std::getline(statements, statement, ';');) {
+      std::istringstream words(statement);
+      std::string label, w;
+      if (!(words >> label)) continue;
+      if (kinds.count(label)) {
+        while (words >> w) net(w, kinds.at(label));
+        continue;
+      }
+      std::vector<cellmatch::Pin> pins;
+      std::uint16_t cls = 0;
+      std::uint32_t mosfets = 0;
+      auto role = cellmatch::PinRole::Input;
+      while (words >> w) {
+        if (w == ":")
+          for (cellmatch::Pin& p : pins) p.role = cellmatch::PinRole::Channel;
+        if (w == ">") role = cellmatch::PinRole::Output;
+        if (w == ":" || w == "|" || w == ">") {
+          ++cls;
+        } else {
+          pins.push_back({net(w), cls, role});
+          mosfets += role == cellmatch::PinRole::Output ? 0 : 2;
+        }
+      }
+      g.add_gate(label, mosfets, pins);
+    }
+  }
+
   cellmatch::NetId net(const std::string& name, std::uint8_t flags = 0) {
     auto it = nets.find(name);
-    if (it != nets.end()) {
-      g.add_flags(it->second, flags);
-      return it->second;
-    }
-    return nets[name] = g.add_net(flags);
+    if (it == nets.end()) return nets[name] = g.add_net(flags);
+    g.add_flags(it->second, flags);
+    return it->second;
   }
-  Graph& port(std::initializer_list<std::string> names) {
-    for (const auto& n : names) net(n, cellmatch::kPort);
-    return *this;
-  }
-  // Input groups: the pins of one group are interchangeable.
-  cellmatch::GateId gate(const std::string& label, std::vector<std::vector<std::string>> groups, std::string out,
-                         std::uint32_t mosfets = 0) {
-    std::vector<cellmatch::Pin> pins;
-    std::uint16_t cls = 0;
-    std::uint32_t inputs = 0;
-    for (const auto& grp : groups) {
-      for (const auto& n : grp) pins.push_back({net(n), cls, cellmatch::PinRole::Input}), ++inputs;
-      ++cls;
-    }
-    pins.push_back({net(out), cls, cellmatch::PinRole::Output});
-    return g.add_gate(label, mosfets ? mosfets : 2 * inputs, pins);
-  }
-  cellmatch::GateId inv(std::string a, std::string y) { return gate("INV", {{a}}, y); }
-  cellmatch::GateId nand(std::vector<std::string> ins, std::string y) {
-    return gate("NAND" + std::to_string(ins.size()), {ins}, y);
-  }
-  cellmatch::GateId nor(std::vector<std::string> ins, std::string y) {
-    return gate("NOR" + std::to_string(ins.size()), {ins}, y);
-  }
-  // Channel ends interchangeable, then the n and the p control.
-  cellmatch::GateId tgate(std::string a, std::string b, std::string cn, std::string cp) {
-    std::vector<cellmatch::Pin> pins = {{net(a), 0, cellmatch::PinRole::Channel},
-                                        {net(b), 0, cellmatch::PinRole::Channel},
-                                        {net(cn), 1, cellmatch::PinRole::Input},
-                                        {net(cp), 2, cellmatch::PinRole::Input}};
-    return g.add_gate("TG", 2, pins);
-  }
-  cellmatch::GateGraph& done() {
+  const cellmatch::GateGraph& done() {
     g.finish();
     return g;
   }

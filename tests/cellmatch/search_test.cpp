@@ -12,232 +12,113 @@ using namespace cellmatch;
 namespace {
 
 struct Found {
+  build::Graph circuit, cell;
   std::vector<Occurrence> all;
   SearchStats stats;
-  SearchPlan::Status status;
+  SearchPlan::Status status = SearchPlan::Status::Ready;
+
+  // The circuit net an occurrence puts a cell net on, and a circuit net.
+  NetId at(std::size_t k, const std::string& cell_net) const { return all.at(k).nets[cell.nets.at(cell_net)]; }
+  NetId net(const std::string& name) const { return circuit.nets.at(name); }
+  // Occurrences found from different first gates may be one occurrence
+  // seen through a symmetry of the cell: count gate sets.
+  std::size_t distinct() const {
+    std::set<std::vector<GateId>> sets;
+    for (const Occurrence& o : all) {
+      auto g = o.gates;
+      std::sort(g.begin(), g.end());
+      sets.insert(g);
+    }
+    return sets.size();
+  }
 };
 
-Found search(build::Graph& circuit, build::Graph& cell, std::uint64_t step_limit = OccurrenceSearch::kStepLimit) {
-  circuit.done();
-  cell.done();
-  LabelIndex index(circuit.g);
-  SearchPlan plan(cell.g, circuit.g, index);
-  OccurrenceSearch s(circuit.g, index, step_limit);
-  Found f;
+Found find_cell(const std::string& circuit, const std::string& cell,
+             std::uint64_t step_limit = OccurrenceSearch::kStepLimit) {
+  Found f{build::Graph(circuit), build::Graph(cell), {}, {}};
+  LabelIndex index(f.circuit.done());
+  SearchPlan plan(f.cell.done(), f.circuit.g, index);
   f.status = plan.status();
-  f.stats = s.find(cell.g, plan, 0, f.all);
+  f.stats = OccurrenceSearch(f.circuit.g, index, step_limit).find(f.cell.g, plan, 0, f.all);
   return f;
 }
-
-// Occurrences found from different first gates may be one occurrence seen
-// through a symmetry of the cell: count gate sets.
-std::size_t distinct(const Found& f) {
-  std::set<std::vector<GateId>> sets;
-  for (const Occurrence& o : f.all) {
-    auto g = o.gates;
-    std::sort(g.begin(), g.end());
-    sets.insert(g);
-  }
-  return sets.size();
-}
-
-NetId at(const Occurrence& o, build::Graph& cell, const std::string& cell_net) { return o.nets[cell.nets.at(cell_net)]; }
 
 }  // namespace
 
 TEST(Soundness, OneCircuitGateNeverStandsForTwoCellGates) {
   // A cell fanning one input out through two NANDs; the circuit is the same
   // network, so A and B must land on distinct nets.
-  auto make = [](build::Graph& g, const char* in, const char* a, const char* b, const char* out) {
-    g.port({in, a, b, out});
-    g.inv(in, "n1");
-    g.nand({"n1", a}, "n2");
-    g.nand({"n1", b}, "n3");
-    g.inv("n2", "n4");
-    g.inv("n3", "n5");
-    g.nand({"n4", "n5"}, out);
-  };
-  build::Graph circuit, cell;
-  make(circuit, "a21", "a22", "a23", "n6");
-  make(cell, "IN", "A", "B", "OUT");
-  Found f = search(circuit, cell);
-  ASSERT_EQ(distinct(f), 1u);
-  const Occurrence& o = f.all[0];
-  EXPECT_NE(at(o, cell, "A"), at(o, cell, "B"));
-  EXPECT_EQ(at(o, cell, "IN"), circuit.nets.at("a21"));
-  std::vector<GateId> gates = o.gates;
+  Found f = find_cell("ports a21 a22 a23 n6; INV a21 > n1; NAND2 n1 a22 > n2; NAND2 n1 a23 > n3; INV n2 > n4;"
+                   "INV n3 > n5; NAND2 n4 n5 > n6",
+                   "ports IN A B OUT; INV IN > n1; NAND2 n1 A > n2; NAND2 n1 B > n3; INV n2 > n4; INV n3 > n5;"
+                   "NAND2 n4 n5 > OUT");
+  ASSERT_EQ(f.distinct(), 1u);
+  EXPECT_NE(f.at(0, "A"), f.at(0, "B"));
+  EXPECT_EQ(f.at(0, "IN"), f.net("a21"));
+  std::vector<GateId> gates = f.all[0].gates;
   std::sort(gates.begin(), gates.end());
   EXPECT_EQ(std::unique(gates.begin(), gates.end()), gates.end());
 }
 
-TEST(Soundness, InsideNetTouchedFromOutsideRejects) {
-  build::Graph cell;
-  cell.port({"A", "B", "Y"});
-  cell.inv("A", "n1");
-  cell.inv("B", "n2");
-  cell.nand({"n1", "n2"}, "Y");
-  auto circuit_with = [](auto extra) {
-    build::Graph c;
-    c.port({"a", "b", "y"});
-    c.inv("a", "n1");
-    c.inv("b", "n2");
-    c.nand({"n1", "n2"}, "y");
-    extra(c);
-    return c;
-  };
-  {
-    auto c = circuit_with([](build::Graph&) {});
-    EXPECT_EQ(search(c, cell).all.size(), 1u);
-  }
-  {  // a third inverter reads the cell's inside net n2
-    auto c = circuit_with([](build::Graph& g) { g.inv("n2", "z"); });
-    EXPECT_EQ(search(c, cell).all.size(), 0u);
-  }
-  {  // the inside net is a circuit port
-    auto c = circuit_with([](build::Graph& g) { g.port({"n1"}); });
-    EXPECT_EQ(search(c, cell).all.size(), 0u);
-  }
-  {  // something that is no gate touches it
-    auto c = circuit_with([](build::Graph& g) { g.net("n1", kOutsideUse); });
-    EXPECT_EQ(search(c, cell).all.size(), 0u);
-  }
-}
-
-TEST(Soundness, InputGroupsMustMatchAcrossGates) {
+// Whether a cell is found, and where its nets land when it is.
+TEST(Soundness, OccurrencesOnlyWhereEveryRuleHolds) {
+  const std::string inv2nand = "ports A B Y; INV A > n1; INV B > n2; NAND2 n1 n2 > Y",
+                    in_inv2nand = "ports a b y; INV a > n1; INV b > n2; NAND2 n1 n2 > y";
   // x3 = ~((a1 & b2) | ~(a1 | b2)): the AND pair reads the NOR's inputs.
-  build::Graph cell;
-  cell.port({"a1", "b2", "x3"});
-  cell.nor({"a1", "b2"}, "n4");
-  cell.gate("AOI21", {{"a1", "b2"}, {"n4"}}, "x3");
-  auto circuit = [](const char* p, const char* q) {
-    build::Graph c;
-    c.port({"in1", "in2", "in3", "in4", "out6"});
-    c.nor({"in1", "in2"}, "w5");
-    c.gate("AOI21", {{p, q}, {"w5"}}, "n14");
-    c.inv("n14", "out6");
-    return c;
+  const std::string aoi = "ports a1 b2 x3; NOR2 a1 b2 > n4; AOI21 a1 b2 | n4 > x3",
+                    in_aoi = "ports in1 in2 in3 in4 out6; NOR2 in1 in2 > w5; INV n14 > out6; AOI21 ";
+  const std::string railed = "ports A Y; ground VSS; NAND2 A VSS > Y";
+  // A latch: D passes to x while GATE is high; x -> qb -> Q and Q back to x
+  // while GATE is low.
+  const std::string latch = "ports D GATE Q; INV GATE > gb; TG D x : GATE | gb; INV x > qb; INV qb > Q;"
+                            "TG Q x : gb | GATE",
+                    in_latch = "ports d en q; INV en > gb; INV x > qb; INV qb > q; TG q x : gb | en; TG ";
+  const struct {
+    std::string circuit, cell;
+    std::size_t found;
+    std::vector<std::pair<const char*, const char*>> lands = {};  // cell net, circuit net
+  } rows[] = {
+      {in_inv2nand, inv2nand, 1, {{"n1", "n1"}, {"Y", "y"}}},
+      {in_inv2nand + "; INV n2 > z", inv2nand, 0},  // another gate reads an inside net
+      {in_inv2nand + "; ports n1", inv2nand, 0},    // an inside net is a port
+      {in_inv2nand + "; outside n1", inv2nand, 0},  // something that is no gate touches it
+      {in_aoi + "in3 in4 | w5 > n14", aoi, 0},
+      {in_aoi + "in2 in1 | w5 > n14", aoi, 1, {{"x3", "n14"}}},  // interchangeable inputs in the other order
+      // Rails only onto rails of their kind; a signal net never onto a rail.
+      {"ports a y; ground t; NAND2 a t > y", railed, 1},
+      {"ports a y; supply t; NAND2 a t > y", railed, 0},
+      {"ports a y t; NAND2 a t > y", railed, 0},
+      {"ports y; ground g; INV g > y", "ports A Y; INV A > Y", 0},
+      // Two gates that share only their inputs, which other gates also read.
+      {"ports a b c; NAND2 a c > z0; NOR2 b c > z1; NOR2 b a > y2; INV a > z2; NAND2 a b > y1; NAND2 y1 y2 > z3",
+       "ports A B Y1 Y2; NAND2 A B > Y1; NOR2 A B > Y2", 1, {{"Y1", "y1"}, {"Y2", "y2"}}},
+      // One stage with two outputs (not interchangeable): a carry and a sum.
+      {"ports x y z c s; FA x y z > c > s; INV c > k", "ports A B CI CO S; FA A B CI > CO > S", 1,
+       {{"CO", "c"}, {"S", "s"}}},
+      // A loop of transmission gates and inverters, a channel's ends swapped;
+      // the controls are not interchangeable.
+      {in_latch + "x d : en | gb; INV q > out", latch, 1, {{"D", "d"}, {"Q", "q"}}},
+      {in_latch + "d x : gb | en", latch, 0},
   };
-  auto wrong = circuit("in3", "in4");
-  EXPECT_EQ(search(wrong, cell).all.size(), 0u);
-  auto swapped = circuit("in2", "in1");  // interchangeable inputs in the other order
-  Found f = search(swapped, cell);
-  ASSERT_EQ(f.all.size(), 1u);
-  EXPECT_EQ(at(f.all[0], cell, "x3"), swapped.nets.at("n14"));
-}
-
-TEST(Soundness, RailsOnlyOntoRailsOfTheirKind) {
-  build::Graph cell;
-  cell.port({"A", "Y"});
-  cell.net("VSS", kGround);
-  cell.nand({"A", "VSS"}, "Y");
-  for (auto [flags, want] : {std::pair<std::uint8_t, std::size_t>{kGround, 1}, {kSupply, 0}, {kPort, 0}}) {
-    build::Graph c;
-    c.port({"a", "y"});
-    c.net("t", flags);
-    c.nand({"a", "t"}, "y");
-    EXPECT_EQ(search(c, cell).all.size(), want) << int(flags);
+  for (const auto& row : rows) {
+    Found f = find_cell(row.circuit, row.cell);
+    ASSERT_EQ(f.all.size(), row.found) << row.circuit;
+    for (auto [cell_net, net] : row.lands) EXPECT_EQ(f.at(0, cell_net), f.net(net)) << row.circuit << " " << cell_net;
   }
-  // A signal net of the cell never lands on a rail.
-  build::Graph c;
-  c.port({"y"});
-  c.net("g", kGround);
-  c.inv("g", "y");
-  build::Graph inv;
-  inv.port({"A", "Y"});
-  inv.inv("A", "Y");
-  EXPECT_EQ(search(c, inv).all.size(), 0u);
-}
-
-TEST(Shapes, SeveralOutputsAndGatesMeetingOnlyAtInputs) {
-  // Y1 = ~(A & B), Y2 = ~(A | B): the two gates share only their inputs,
-  // which other gates of the circuit also read.
-  build::Graph cell;
-  cell.port({"A", "B", "Y1", "Y2"});
-  cell.nand({"A", "B"}, "Y1");
-  cell.nor({"A", "B"}, "Y2");
-  build::Graph c;
-  c.port({"a", "b", "c"});
-  c.nand({"a", "c"}, "z0");
-  c.nor({"b", "c"}, "z1");
-  c.nor({"b", "a"}, "y2");
-  c.inv("a", "z2");
-  c.nand({"a", "b"}, "y1");
-  c.nand({"y1", "y2"}, "z3");
-  Found f = search(c, cell);
-  ASSERT_EQ(f.all.size(), 1u);
-  EXPECT_EQ(at(f.all[0], cell, "Y1"), c.nets.at("y1"));
-  EXPECT_EQ(at(f.all[0], cell, "Y2"), c.nets.at("y2"));
-
-  // One stage with two outputs (not interchangeable): a carry and a sum.
-  build::Graph fa_cell, fa;
-  auto stage = [](build::Graph& g, const char* a, const char* b, const char* ci, const char* co, const char* s) {
-    g.port({a, b, ci, co, s});
-    std::vector<Pin> pins = {{g.net(a), 0, PinRole::Input},  {g.net(b), 0, PinRole::Input},
-                             {g.net(ci), 0, PinRole::Input}, {g.net(co), 1, PinRole::Output},
-                             {g.net(s), 2, PinRole::Output}};
-    g.g.add_gate("FA", 28, pins);
-  };
-  stage(fa_cell, "A", "B", "CI", "CO", "S");
-  stage(fa, "x", "y", "z", "c", "s");
-  fa.inv("c", "k");
-  f = search(fa, fa_cell);
-  ASSERT_EQ(f.all.size(), 1u);
-  EXPECT_EQ(at(f.all[0], fa_cell, "CO"), fa.nets.at("c"));
-  EXPECT_EQ(at(f.all[0], fa_cell, "S"), fa.nets.at("s"));
-}
-
-TEST(Shapes, LoopOfTransmissionGatesAndInverters) {
-  // A latch: D passes to x while G is high; x -> qb -> Q and Q back to x
-  // while G is low.
-  auto latch = [](build::Graph& g, const char* d, const char* gt, const char* q, bool ends_swapped) {
-    g.port({d, gt, q});
-    g.inv(gt, "gb");
-    g.tgate(ends_swapped ? "x" : d, ends_swapped ? d : "x", gt, "gb");
-    g.inv("x", "qb");
-    g.inv("qb", q);
-    g.tgate(q, "x", "gb", gt);
-  };
-  build::Graph cell, c;
-  latch(cell, "D", "GATE", "Q", false);
-  latch(c, "d", "en", "q", true);
-  c.inv("q", "out");
-  Found f = search(c, cell);
-  ASSERT_EQ(f.all.size(), 1u);
-  EXPECT_EQ(at(f.all[0], cell, "D"), c.nets.at("d"));
-  EXPECT_EQ(at(f.all[0], cell, "Q"), c.nets.at("q"));
-
-  // The controls are not interchangeable: swapped ones are another circuit.
-  build::Graph wrong;
-  wrong.port({"d", "en", "q"});
-  wrong.inv("en", "gb");
-  wrong.tgate("d", "x", "gb", "en");
-  wrong.inv("x", "qb");
-  wrong.inv("qb", "q");
-  wrong.tgate("q", "x", "gb", "en");
-  EXPECT_EQ(search(wrong, cell).all.size(), 0u);
 }
 
 TEST(Cost, AbsentCellCostsItsRarestLabel) {
   // 2000 NAND2s and three XOR gates; the cell needs an XOR fed by a NAND2,
   // and only the first XOR is.
-  build::Graph c, cell;
-  for (int i = 0; i < 2000; ++i) c.nand({"p" + std::to_string(i), "q"}, "o" + std::to_string(i));
-  c.gate("XOR2", {{"o0", "r"}}, "x0");
-  c.gate("XOR2", {{"s1", "r"}}, "x1");
-  c.gate("XOR2", {{"s2", "r"}}, "x2");
-  cell.port({"A", "B", "C", "Y"});
-  cell.nand({"A", "B"}, "n");
-  cell.gate("XOR2", {{"n", "C"}}, "Y");
-  Found f = search(c, cell);
+  std::string c;
+  for (int i = 0; i < 2000; ++i) c += "NAND2 p" + std::to_string(i) + " q > o" + std::to_string(i) + ";";
+  c += "XOR2 o0 r > x0; XOR2 s1 r > x1; XOR2 s2 r > x2";
+  Found f = find_cell(c, "ports A B C Y; NAND2 A B > n; XOR2 n C > Y");
   ASSERT_EQ(f.all.size(), 1u);
-  EXPECT_EQ(at(f.all[0], cell, "n"), c.nets.at("o0"));
+  EXPECT_EQ(f.at(0, "n"), f.net("o0"));
   EXPECT_EQ(f.stats.candidates, 3u);
   EXPECT_LT(f.stats.trials, 100u);
-
-  build::Graph absent;
-  absent.port({"A", "Y"});
-  absent.gate("MAJ3", {{"A", "A", "A"}}, "Y");
-  f = search(c, absent);
+  f = find_cell(c, "ports A Y; MAJ3 A A A > Y");
   EXPECT_EQ(f.status, SearchPlan::Status::AbsentLabel);
   EXPECT_EQ(f.stats.candidates, 0u);
 }
@@ -245,38 +126,23 @@ TEST(Cost, AbsentCellCostsItsRarestLabel) {
 TEST(Cost, SymmetricTreesStayBounded) {
   // A balanced tree of 31 NAND2s over 32 inputs: 2^31 ways to order the
   // interchangeable inputs, one occurrence.
-  auto tree = [](build::Graph& g, const std::string& p) {
-    std::vector<std::string> level;
-    for (int i = 0; i < 32; ++i) {
-      level.push_back(p + "i" + std::to_string(i));
-      g.port({level.back()});
-    }
-    int k = 0;
-    while (level.size() > 1) {
-      std::vector<std::string> next;
-      for (std::size_t i = 0; i < level.size(); i += 2) {
-        next.push_back(level.size() == 2 ? p + "out" : p + "t" + std::to_string(k++));
-        g.nand({level[i], level[i + 1]}, next.back());
-      }
-      level = next;
-    }
-    g.port({p + "out"});
+  // Gate k reads nets 2k and 2k + 1; nets 32 to 63 are the inputs.
+  auto tree = [](const std::string& p) {
+    auto n = [&](int k) { return p + "n" + std::to_string(k); };
+    std::string s = "ports " + n(1);
+    for (int k = 1; k < 64; ++k)
+      s += k < 32 ? "; NAND2 " + n(2 * k) + " " + n(2 * k + 1) + " > " + n(k) : "; ports " + n(k);
+    return s;
   };
-  build::Graph cell, c;
-  tree(cell, "");
-  tree(c, "u/");
-  tree(c, "v/");
-  Found f = search(c, cell);
-  EXPECT_EQ(distinct(f), 2u);
+  Found f = find_cell(tree("u/") + ";" + tree("v/"), tree(""));
+  EXPECT_EQ(f.distinct(), 2u);
   EXPECT_EQ(f.stats.given_up, 0u);
   EXPECT_LT(f.stats.trials, 200000u);
 
-  // The same cell against a tree whose deepest inside net is also read
-  // elsewhere: nowhere, and the search ends quickly.
-  build::Graph near;
-  tree(near, "");
-  near.inv("t29", "w");
-  f = search(near, cell);
+  // The same cell against a tree whose inside net next to the output is
+  // also read elsewhere: nowhere, and the search ends quickly.
+  const std::string near = tree("") + "; INV n3 > w";
+  f = find_cell(near, tree(""));
   EXPECT_EQ(f.all.size(), 0u);
   EXPECT_EQ(f.stats.given_up, 0u);
   EXPECT_LT(f.stats.trials, 200000u);
@@ -284,10 +150,7 @@ TEST(Cost, SymmetricTreesStayBounded) {
 
   // Under a tight limit the candidates that need more are given up, and the
   // trials stay within the limit per candidate.
-  build::Graph near2;
-  tree(near2, "");
-  near2.inv("t29", "w");
-  f = search(near2, cell, 20);
+  f = find_cell(near, tree(""), 20);
   EXPECT_EQ(f.all.size(), 0u);
   EXPECT_GT(f.stats.given_up, 0u);
   EXPECT_LE(f.stats.trials, 21 * f.stats.candidates);
@@ -295,11 +158,6 @@ TEST(Cost, SymmetricTreesStayBounded) {
 }
 
 TEST(Plan, CellsInPiecesAreNotSearched) {
-  build::Graph cell, c;
-  cell.port({"A", "B", "Y", "Z"});
-  cell.inv("A", "Y");
-  cell.inv("B", "Z");
-  c.port({"a", "y"});
-  c.inv("a", "y");
-  EXPECT_EQ(search(c, cell).status, SearchPlan::Status::Disconnected);
+  EXPECT_EQ(find_cell("ports a y; INV a > y", "ports A B Y Z; INV A > Y; INV B > Z").status,
+            SearchPlan::Status::Disconnected);
 }

@@ -7,55 +7,51 @@
 #include <sstream>
 #include <string>
 
-#include "classic/messages/messages.h"
 #include "classic/netlist/arena.h"
 #include "classic/netlist/netlist.h"
 #include "classic/run/selection.h"
 #include "parser_run.h"
+#include "profile/messages/messages.h"
 
 namespace {
 
 using namespace parser_run;
 
-Outcome run_parser(const fs::path& dir, const std::string& args) { return run(dir, args); }
-
 TEST(Driver, StartUpChecksArgumentsAndFiles) {
   fs::path d = work_dir("startup");
-  // Anything but four plain arguments is the option form, which needs -o.
-  Outcome r = run_parser(d, "a b c");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("no output file given"), std::string::npos);
-  EXPECT_FALSE(fs::exists(d / "a") || fs::exists(d / "b") || fs::exists(d / "c"));
-
-  r = run_parser(d, "missing.sp in2.sp out.v hdr.v");
-  EXPECT_EQ(r.status, 255);
-  EXPECT_NE(r.err.find("can not open source file !\n: "), std::string::npos);
-  EXPECT_FALSE(fs::exists(d / "out.v") || fs::exists(d / "hdr.v"));
-
   std::ofstream(d / "in1.sp") << "R1 a b 1\n";
-  r = run_parser(d, "in1.sp in2.sp nodir/out.v hdr.v");
-  EXPECT_EQ(r.status, 255);
-  EXPECT_NE(r.err.find("can not open destination file !\n: "), std::string::npos);
-  EXPECT_FALSE(fs::exists(d / "hdr.v"));
-
-  r = run_parser(d, "in1.sp in2.sp out.v nodir/hdr.v");
-  EXPECT_EQ(r.status, 255);
-  EXPECT_TRUE(fs::exists(d / "out.v"));
-
-  fs::remove(d / "out.v");
-  r = run_parser(d, "in1.sp in2.sp out.v hdr.v");  // the second input is opened only once the first is read
-  EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, "   \n");
-  EXPECT_NE(r.err.find(" can not open destination file !\n: "), std::string::npos);
-  EXPECT_TRUE(fs::exists(d / "out.v") && fs::file_size(d / "out.v") == 0);
-  EXPECT_TRUE(fs::exists(d / "hdr.v") && fs::file_size(d / "hdr.v") == 0);
+  const struct {
+    const char* args;
+    int status;
+    std::string out, err;  // the whole standard output; found in standard error
+    std::vector<const char*> made, not_made;  // made empty
+  } rows[] = {
+      // Anything but four plain arguments is the option form, which needs -o.
+      {"a b c", 2, "", messages::format(messages::Message::Usage, {messages::format(messages::Message::NoOutput)}),
+       {}, {"a", "b", "c"}},
+      {"missing.sp in2.sp out.v hdr.v", 255, "", "can not open source file !\n: ", {}, {"out.v", "hdr.v"}},
+      {"in1.sp in2.sp nodir/out.v hdr.v", 255, "", "can not open destination file !\n: ", {}, {"hdr.v"}},
+      {"in1.sp in2.sp out.v nodir/hdr.v", 255, "", "", {"out.v"}, {}},
+      // The second input is opened only once the first is read.
+      {"in1.sp in2.sp out.v hdr.v", 255, "   \n", " can not open destination file !\n: ", {"out.v", "hdr.v"}, {}},
+  };
+  for (const auto& row : rows) {
+    fs::remove(d / "out.v");
+    fs::remove(d / "hdr.v");
+    Outcome r = run(d, row.args);
+    EXPECT_EQ(r.status, row.status) << row.args;
+    EXPECT_EQ(r.out, row.out) << row.args;
+    EXPECT_NE(r.err.find(row.err), std::string::npos) << row.args << "\n" << r.err;
+    for (const char* f : row.made) EXPECT_TRUE(fs::exists(d / f) && fs::file_size(d / f) == 0) << row.args << " " << f;
+    for (const char* f : row.not_made) EXPECT_FALSE(fs::exists(d / f)) << row.args << " " << f;
+  }
 }
 
 TEST(Driver, OverlongLexemeEndsTheRun) {
   fs::path d = work_dir("lexeme");
   std::ofstream(d / "in1.sp") << "R1 a b 1\n.subckt top " << std::string(1100, 'a') << "\n";
   std::ofstream(d / "in2.sp") << "";
-  Outcome r = run_parser(d, "in1.sp in2.sp out.v hdr.v");
+  Outcome r = run(d, "in1.sp in2.sp out.v hdr.v");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.out, "   \nInput string too long, limit 1024\n");
 }

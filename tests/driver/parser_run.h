@@ -35,13 +35,11 @@ inline fs::path work_dir(const std::string& name) {
   return d;
 }
 
-// A shell command line run in `dir`.
-inline Outcome shell(const fs::path& dir, const std::string& command) {
-  std::string cmd = "cd '" + dir.string() + "' && " + command + " >stdout.txt 2>stderr.txt";
+// The parser run in `dir` with the arguments (shell words).
+inline Outcome run(const fs::path& dir, const std::string& args) {
+  std::string cmd = "cd '" + dir.string() + "' && '" PARSER_EXE "' " + args + " >stdout.txt 2>stderr.txt";
   int raw = std::system(cmd.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir / "stdout.txt"), slurp(dir / "stderr.txt")};
 }
-
-inline Outcome run(const fs::path& dir, const std::string& args) { return shell(dir, "'" PARSER_EXE "' " + args); }
 
 }  // namespace parser_run

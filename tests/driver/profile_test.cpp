@@ -7,7 +7,9 @@ namespace {
 
 using namespace parser_run;
 
-TEST(Profile, HelpVersionAndBadCommandLines) {
+using M = messages::Message;
+
+TEST(Profile, HelpAndVersion) {
   fs::path d = work_dir("options");
   Outcome r = run(d, "--help");
   EXPECT_EQ(r.status, 0);
@@ -15,37 +17,46 @@ TEST(Profile, HelpVersionAndBadCommandLines) {
   r = run(d, "--version");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "parser 1.1 (CMOS gate extractor)\n");
-  r = run(d, "--frobnicate x.sp -o x.v");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("unrecognized option '--frobnicate'"), std::string::npos);
-  r = run(d, "x.sp");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("parser: no output file given (-o FILE)"), std::string::npos);
-  r = run(d, "-o out.v");
-  EXPECT_EQ(r.status, 2);
-  EXPECT_NE(r.err.find("parser: no netlist file given"), std::string::npos);
-  r = run(d, "missing.sp --output=out.v");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, messages::format(messages::Message::CannotOpen, {"missing.sp"}) + "\n");
-  EXPECT_FALSE(fs::exists(d / "out.v"));
 }
 
-TEST(Profile, BadInputNamesFileAndLineAndLeavesNoOutput) {
-  fs::path d = work_dir("bad");
-  const std::pair<const char*, const char*> cases[] = {
-      {"* cells\n.subckt a x y\n.ends\n.ends\n", "bad.sp:4: .ends without .subckt\n"},
-      {"M1 d g s b nmos\n+ w={2*w\n", "bad.sp:2: unclosed { in expression\n"},
-      {"\nM1 d g s b mystery\n", "bad.sp:2: MOSFET M1: model mystery is neither n- nor p-channel (see --nmos, --pmos)\n"},
-      {".subckt a x\nx1 x y a\n.ends\nX0 n a\n", "bad.sp:2: x1 calls a with 2 nodes; it has 1 pins\n"},
+// What a run writes on standard error, and its exit status; a run that
+// fails leaves no output file. The first rows spell the bytes out, so that
+// the message table itself is checked.
+TEST(Profile, MessagesAndExitStatus) {
+  fs::path d = work_dir("messages");
+  auto usage = [](M m) { return messages::format(M::Usage, {messages::format(m)}); };
+  const struct {
+    const char* deck;  // written to in.sp
+    const char* args;
+    int status;
+    std::string err;
+  } rows[] = {
+      {"* cells\n.subckt a x y\n.ends\n.ends\n", "in.sp -o out.v", 1, "in.sp:4: .ends without .subckt\n"},
+      {"\nM1 d g s b mystery\n", "in.sp -o out.v", 1,
+       "in.sp:2: MOSFET M1: model mystery is neither n- nor p-channel (see --nmos, --pmos)\n"},
+      {".subckt a x\nx1 x y a\n.ends\nX0 n a\n", "in.sp -o out.v", 1,
+       "in.sp:2: x1 calls a with 2 nodes; it has 1 pins\n"},
+      {".frobnicate\nR1 a b 1\n", "in.sp -o out.v", 0, "in.sp:1: warning: card .frobnicate ignored\n"},
+      {"* nothing\n", "in.sp -o out.v", 1,
+       "no circuit to extract: no devices outside .subckt and no uncalled .subckt\n"},
+      {"", "-o out.v", 2, "parser: no netlist file given\nTry 'parser --help' for more information.\n"},
+      {"M1 d g s b nmos\n+ w={2*w\n", "in.sp -o out.v", 1,
+       messages::located("in.sp", 2, M::UnclosedQuote, {"{"}) + "\n"},
+      {"", "missing.sp --output=out.v", 1, messages::format(M::CannotOpen, {"missing.sp"}) + "\n"},
+      {"", "in.sp", 2, usage(M::NoOutput)},
+      {"", "in.sp -o a.v -o out.v", 2, usage(M::OnlyOneOutput)},
+      {"", "--frobnicate in.sp -o out.v", 2,
+       std::string(PARSER_EXE) + ": unrecognized option '--frobnicate'\n" + usage(M::BadCommandLine)},
   };
-  for (auto [deck, message] : cases) {
-    std::ofstream(d / "bad.sp") << deck;
-    Outcome r = run(d, "bad.sp -o out.v");
-    EXPECT_EQ(r.status, 1) << deck;
-    EXPECT_EQ(r.err, message);
+  for (const auto& row : rows) {
+    std::ofstream(d / "in.sp") << row.deck;
+    Outcome r = run(d, row.args);
+    EXPECT_EQ(r.status, row.status) << row.args << "\n" << row.deck;
+    EXPECT_EQ(r.err, row.err);
     EXPECT_EQ(r.out, "");
-    EXPECT_FALSE(fs::exists(d / "out.v")) << deck;
-    EXPECT_FALSE(fs::exists(d / "out.v.part")) << deck;
+    EXPECT_EQ(fs::exists(d / "out.v"), row.status == 0) << row.deck;
+    EXPECT_FALSE(fs::exists(d / "out.v.part")) << row.deck;
+    fs::remove(d / "out.v");
   }
 }
 
@@ -69,48 +80,55 @@ const char* const kChain =
     "Xb n_1 IN VGND VGND VPWR VPWR OUT[0] nand2\n"
     ".ends chain\n";
 
-// A folder holding the chain deck and, in lib/, its cells.
-fs::path chain_dir(const std::string& name) {
-  fs::path d = work_dir(name);
+// Whole runs that succeed: what they say on standard error, and pieces of
+// the Verilog they write, each found after the one before.
+TEST(Profile, RunsWriteGatesAndCellsWithOriginalNames) {
+  fs::path d = work_dir("runs");
   fs::create_directories(d / "lib");
   std::ofstream(d / "lib/cells.sp") << kCells;
   std::ofstream(d / "chain.sp") << kChain;
-  return d;
-}
-
-TEST(Profile, HierarchicalDeckToGatesWithOriginalNames) {
-  fs::path d = chain_dir("chain");
-  Outcome r = run(d, "chain.sp -o chain.v");
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err, "");
-  std::string v = slurp(d / "chain.v");
-  EXPECT_NE(v.find("module chain(IN, \\OUT[0] , VPWR, VGND);\ninput IN;\noutput \\OUT[0] ;\ninput VPWR;\ninput VGND;\n"
-                   "wire n_1;\n"),
-            std::string::npos)
-      << v;
-  EXPECT_NE(v.find("INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\n"), std::string::npos)
-      << v;
-  // The modules it uses follow the top module in the same file.
-  EXPECT_LT(v.find("endmodule"), v.find("module INV(a, out);"));
-}
-
-TEST(Profile, LibraryCellsFoundAreWrittenAsInstancesOfTheirOwnModules) {
-  fs::path d = chain_dir("library");
-  Outcome r = run(d, "-l lib/cells.sp chain.sp -o chain.v");
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::string v = slurp(d / "chain.v");
-  // The NAND's inputs land as the call placed them; the wells take the
-  // nets the circuit's MOSFETs have as bulk; each instance is the call of
-  // the input whose devices it covers, and keeps its name.
-  EXPECT_NE(v.find("wire n_1;\n"
-                   "INV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
-                   "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\n"
-                   "endmodule\n"),
-            std::string::npos)
-      << v;
-  EXPECT_NE(v.find("module INV(A, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
-  EXPECT_NE(v.find("module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"), std::string::npos) << v;
+  std::ofstream(d / "w.sp") << ".subckt top a y unused vdd gnd\nmp y f vdd vdd pch\nmn y f gnd gnd nch\n"
+                               "xbb a y opamp\n.ends\n";
+  std::ofstream(d / "my-inv.cir") << "M1 y a VSS VSS nch\nM2 y a VDD VDD pch\nV1 VDD 0 1.8\n";
+  const struct {
+    const char* args;
+    std::string err;
+    std::vector<const char*> written;
+  } rows[] = {
+      // Gates through the hierarchy; the modules they use follow the top
+      // module in the same file.
+      {"chain.sp -o out.v", "",
+       {"module chain(IN, \\OUT[0] , VPWR, VGND);\ninput IN;\noutput \\OUT[0] ;\ninput VPWR;\ninput VGND;\nwire n_1;\n",
+        "INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\nendmodule",
+        "module INV(a, out);"}},
+      // The library's cells found: the NAND's inputs land as the call placed
+      // them; the wells take the nets the circuit's MOSFETs have as bulk;
+      // each instance is the call whose devices it covers, and keeps its name.
+      {"-l lib/cells.sp chain.sp -o out.v", "",
+       {"wire n_1;\nINV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
+        "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\nendmodule\n",
+        "module INV(A, VGND, VNB, VPB, VPWR, Y);", "module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"}},
+      // Warnings go to standard error and the run goes on.
+      {"w.sp -o out.v",
+       messages::located("w.sp:4", M::BlackBox, {"opamp"}) + "\n" +
+           messages::located("w.sp:1", M::UnusedPort, {"unused", "top"}) + "\n" +
+           messages::located("w.sp:1", M::NoDriver, {"f"}) + "\n",
+       {"INV U1 ( .a(f), .out(y) );\nopamp xbb ( a, y );\n", "module opamp(p0, p1);"}},
+      // A deck without .subckt is the top, named after its file, with its
+      // rails as ports.
+      {"my-inv.cir -o out.v", messages::located("my-inv.cir", M::NoDriver, {"a"}) + "\n",
+       {"module \\my-inv (VDD, VSS, \\0 );\ninput VDD;\ninput VSS;\ninput \\0 ;\n", "INV U1 ( .a(a), .out(y) );\n",
+        "// V1 VDD 0 1.8\n"}},
+  };
+  for (const auto& row : rows) {
+    Outcome r = run(d, row.args);
+    ASSERT_EQ(r.status, 0) << row.args << "\n" << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, row.err);
+    std::string v = slurp(d / "out.v");
+    std::size_t at = 0;
+    for (const char* piece : row.written) EXPECT_NE(at = v.find(piece, at), std::string::npos) << piece << "\n" << v;
+  }
 }
 
 TEST(Profile, ExtractedDesignComesBackCellForCell) {
@@ -132,32 +150,28 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
   std::ofstream(d / "cells.sp") << ".param wide=1.3\n" << buffer("bufa", "650000u", "1e+06u", false)
                                 << buffer("bufb", "{wide/2}", "2u m=1", false)
                                 << buffer("bufc", "650000u", "1e+06u", true);
-  // Cells without logic: an antenna diode, a decap, a fill.
+  // Cells without logic: an antenna diode, a decap, a fill. A tie cell: its
+  // outputs reach the rails through short devices only. A NOR called twice
+  // with its inputs swapped: each comes back pin for pin.
   std::ofstream(d / "cells.sp", std::ios::app)
       << ".subckt ant DIODE VGND VNB VPB VPWR\nD0 VGND DIODE sky130_fd_pr__diode_pw2nd\n"
-         "X0 VGND DIODE sky130_fd_pr__diode_pw2nd area=0.43\n.ends\n"
-         ".subckt decap VGND VNB VPB VPWR\nX0 VGND VPWR VGND VNB nfet w=1 l=1\nX1 VPWR VGND VPWR VPB pfet w=1 l=1\n.ends\n"
-         ".subckt fill VGND VNB VPB VPWR\n.ends\n"
-         // A tie cell: its outputs reach the rails through short devices only.
-         ".subckt tie VGND VNB VPB VPWR HI LO\nX0 VGND LO VNB short w=0.48 l=0.045\nX1 HI VPWR VNB short w=0.48 l=0.045\n.ends\n";
-  // A NOR called twice with its inputs swapped: each comes back pin for pin.
-  std::ofstream(d / "cells.sp", std::ios::app)
-      << ".subckt nor2x A B VGND VNB VPB VPWR Y\nX0 Y A VGND VNB nfet w=0.65 l=0.15\nX1 VGND B Y VNB nfet w=0.65 l=0.15\n"
-         "X2 p A VPWR VPB pfet w=1 l=0.15\nX3 Y B p VPB pfet w=1 l=0.15\n.ends\n";
-  std::ofstream(d / "design.sp") << ".subckt bufa A VGND VNB VPB VPWR X\n.ends\n"
-                                    ".subckt bufb A VGND VNB VPB VPWR X\n.ends\n"
-                                    ".subckt bufc A VGND VNB VPB VPWR X\n.ends\n"
-                                    ".subckt top i o vccd1 vssd1\n"
-                                    "X_1_ i vssd1 vssd1 vccd1 vccd1 a bufb\n"
-                                    "X_2_ a vssd1 vssd1 vccd1 vccd1 b bufc\n"
-                                    "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\n"
-                                    "X_4_ o b vssd1 vssd1 vccd1 vccd1 y1 nor2x\nX_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\n"
-                                    "XANT a vssd1 vssd1 vccd1 vccd1 ant\nXDECAP vssd1 vssd1 vccd1 vccd1 decap\n"
-                                    "XFILL vssd1 vssd1 vccd1 vccd1 fill\nXTIE vssd1 vssd1 vccd1 vccd1 hi lo tie\n"
-                                    "X_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
+         "X0 VGND DIODE sky130_fd_pr__diode_pw2nd area=0.43\n.ends\n.subckt decap VGND VNB VPB VPWR\n"
+         "X0 VGND VPWR VGND VNB nfet w=1 l=1\nX1 VPWR VGND VPWR VPB pfet w=1 l=1\n.ends\n"
+         ".subckt fill VGND VNB VPB VPWR\n.ends\n.subckt tie VGND VNB VPB VPWR HI LO\nX0 VGND LO VNB short w=0.48 l=0.045\n"
+         "X1 HI VPWR VNB short w=0.48 l=0.045\n.ends\n.subckt nor2x A B VGND VNB VPB VPWR Y\n"
+         "X0 Y A VGND VNB nfet w=0.65 l=0.15\nX1 VGND B Y VNB nfet w=0.65 l=0.15\nX2 p A VPWR VPB pfet w=1 l=0.15\n"
+         "X3 Y B p VPB pfet w=1 l=0.15\n.ends\n";
+  std::ofstream(d / "design.sp")
+      << ".subckt bufa A VGND VNB VPB VPWR X\n.ends\n.subckt bufb A VGND VNB VPB VPWR X\n.ends\n"
+         ".subckt bufc A VGND VNB VPB VPWR X\n.ends\n.subckt top i o vccd1 vssd1\n"
+         "X_1_ i vssd1 vssd1 vccd1 vccd1 a bufb\nX_2_ a vssd1 vssd1 vccd1 vccd1 b bufc\n"
+         "X_3_ b vssd1 vssd1 vccd1 vccd1 o bufa\nX_4_ o b vssd1 vssd1 vccd1 vccd1 y1 nor2x\n"
+         "X_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\nXANT a vssd1 vssd1 vccd1 vccd1 ant\n"
+         "XDECAP vssd1 vssd1 vccd1 vccd1 decap\nXFILL vssd1 vssd1 vccd1 vccd1 fill\n"
+         "XTIE vssd1 vssd1 vccd1 vccd1 hi lo tie\nX_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
   Outcome r = run(d, "design.sp -l cells.sp -o out.v");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, messages::located("design.sp:7", messages::Message::LeftOut, {"2", "3"}) + "\n");
+  EXPECT_EQ(r.err, messages::located("design.sp:7", M::LeftOut, {"2", "3"}) + "\n");
   std::string v = slurp(d / "out.v");
   EXPECT_EQ(v.find("XANT"), std::string::npos) << v;
   EXPECT_EQ(v.find("diode"), std::string::npos) << v;
@@ -169,16 +183,13 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
 
   // The same buffer written out flat: nothing tells bufa from bufc, and the
   // run says so.
-  std::ofstream(d / "flat.sp") << ".subckt flat A X vccd1 vssd1\n"
-                               << buffer("bufa", "650000u", "1e+06u", false).substr(std::string(".subckt bufa A VGND VNB VPB VPWR X\n").size())
-                               << "";
-  std::string flat = slurp(d / "flat.sp");
-  for (auto [from, to] : {std::pair{"VGND", "vssd1"}, {"VNB", "vssd1"}, {"VPB", "vccd1"}, {"VPWR", "vccd1"}})
-    for (std::size_t at; (at = flat.find(from)) != std::string::npos;) flat.replace(at, std::string(from).size(), to);
-  std::ofstream(d / "flat.sp") << flat;
+  std::ofstream(d / "flat.sp") << ".subckt flat A X vccd1 vssd1\nX0 m A vssd1 vssd1 nfet w=420000u l=150000u\n"
+                                  "X1 m A vccd1 vccd1 pfet w=640000u l=150000u\n"
+                                  "X2 X m vssd1 vssd1 nfet w=650000u l=150000u\n"
+                                  "X3 X m vccd1 vccd1 pfet w=1e+06u l=150000u\n.ends\n";
   r = run(d, "flat.sp -l cells.sp -o flat.v");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, messages::located("flat.sp:1", messages::Message::Indistinct, {"bufa", "bufc"}) + "\n");
+  EXPECT_EQ(r.err, messages::located("flat.sp:1", M::Indistinct, {"bufa", "bufc"}) + "\n");
   EXPECT_NE(slurp(d / "flat.v").find("bufa bufa_1 ( .A(A),"), std::string::npos) << slurp(d / "flat.v");
   for (const char* line : {"bufb X_1_ ( .A(i), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(a) );",
                            "bufc X_2_ ( .A(a), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .X(b) );",
@@ -186,45 +197,6 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
                            "nor2x X_4_ ( .A(o), .B(b), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .Y(y1) );",
                            "nor2x X_5_ ( .A(b), .B(o), .VGND(vssd1), .VNB(vssd1), .VPB(vccd1), .VPWR(vccd1), .Y(y2) );"})
     EXPECT_NE(v.find(line), std::string::npos) << line << "\n" << v;
-}
-
-TEST(Profile, WarningsGoToStandardErrorAndTheRunGoesOn) {
-  fs::path d = work_dir("warnings");
-  std::ofstream(d / "w.sp") << ".subckt top a y unused vdd gnd\n"
-                               "mp y f vdd vdd pch\nmn y f gnd gnd nch\n"
-                               "xbb a y opamp\n"
-                               ".ends\n";
-  Outcome r = run(d, "w.sp -o w.v");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  EXPECT_EQ(r.err,
-            messages::located("w.sp:4", messages::Message::BlackBox, {"opamp"}) + "\n" +
-                messages::located("w.sp:1", messages::Message::UnusedPort, {"unused", "top"}) + "\n" +
-                messages::located("w.sp:1", messages::Message::NoDriver, {"f"}) + "\n");
-  std::string v = slurp(d / "w.v");
-  EXPECT_NE(v.find("INV U1 ( .a(f), .out(y) );\nopamp xbb ( a, y );\n"), std::string::npos) << v;
-  EXPECT_NE(v.find("module opamp(p0, p1);"), std::string::npos) << v;
-}
-
-TEST(Profile, ADeckWithoutSubcktIsTheTopWithItsRailsAsPorts) {
-  fs::path d = work_dir("deck");
-  std::ofstream(d / "my-inv.cir") << "M1 y a VSS VSS nch\nM2 y a VDD VDD pch\nV1 VDD 0 1.8\n";
-  Outcome r = run(d, "my-inv.cir -o inv.v");
-  ASSERT_EQ(r.status, 0) << r.err;
-  std::string v = slurp(d / "inv.v");
-  EXPECT_NE(v.find("module \\my-inv (VDD, VSS, \\0 );\ninput VDD;\ninput VSS;\ninput \\0 ;\n"), std::string::npos) << v;
-  EXPECT_NE(v.find("INV U1 ( .a(a), .out(y) );\n"), std::string::npos) << v;
-  EXPECT_NE(v.find("// V1 VDD 0 1.8\n"), std::string::npos) << v;
-}
-
-TEST(Profile, FourPlainArgumentsStayTheClassicForm) {
-  fs::path d = work_dir("classic");
-  std::ofstream(d / "a.sp") << "R1 a b 1\n";
-  std::ofstream(d / "b.sp") << "";
-  Outcome r = run(d, "a.sp b.sp out.v hdr.v");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(fs::exists(d / "hdr.v"));  // the classic form writes its header apart
-  EXPECT_NE(r.out.find("TellNP part done"), std::string::npos);
 }
 
 }  // namespace

@@ -50,37 +50,38 @@ std::string module_text(const recognize::Stage& s) {
   return text;
 }
 
-TEST(FunctionModules, FightsHoldAndFloatingOutputsFloatOrHold) {
-  recognize::Stage s;
-  s.kind = recognize::StageKind::Network;
-  s.table.inputs = 2;
-  s.table.outputs = 1;
-  s.table.values = {Value::One, Value::Zero, Value::X, Value::Z};
-  s.label = "2.1:4e";
-  // Each condition is tested only where the earlier ones failed.
-  s.floats_to_z = {true};
-  std::string z = module_text(s);
-  EXPECT_NE(z.find("(~a & ~b) ? 1'b1 : (~b) ? 1'b0 : (a) ? 1'bz : y;"), std::string::npos) << z;
-  s.floats_to_z = {false};
-  std::string held = module_text(s);
-  EXPECT_NE(held.find("(~a & ~b) ? 1'b1 : (~b) ? 1'b0 : y;"), std::string::npos) << held;
-  EXPECT_NE(held.find("module N2x1_4e_h(a, b, y);"), std::string::npos) << held;
-}
-
-TEST(FunctionModules, GatesReadAsTheShorterOfFunctionAndComplement) {
-  recognize::Stage s;
-  s.kind = recognize::StageKind::Gate;
-  s.table.inputs = 3;
-  s.table.outputs = 1;
-  // ~((a & b) | c) and a | b | c
-  for (unsigned c = 0; c < 8; ++c) s.table.values.push_back(((c & 3) == 3 || (c & 4)) ? Value::Zero : Value::One);
-  s.label = "inverting";
-  std::string inv = module_text(s);
-  EXPECT_NE(inv.find("module F3_07(a, b, c, y);"), std::string::npos) << inv;
-  EXPECT_NE(inv.find("assign y = ~((a & b) | c);"), std::string::npos) << inv;
-  for (unsigned c = 0; c < 8; ++c) s.table.values[c] = c ? Value::One : Value::Zero;
-  s.label = "or";
-  EXPECT_NE(module_text(s).find("assign y = ~(~a & ~b & ~c);"), std::string::npos) << module_text(s);
+// Fights hold; floating outputs float or hold, each condition tested only
+// where the earlier ones failed; gates read as the shorter of function and
+// complement. Pieces of the module, each found after the one before.
+TEST(FunctionModules, ConditionsAndCoversAsWritten) {
+  const Value I = Value::One, O = Value::Zero;
+  const struct {
+    recognize::StageKind kind;
+    std::vector<Value> values;  // over the inputs a, b[, c], to one output y
+    bool floats;
+    const char* label;
+    std::vector<const char*> written;
+  } rows[] = {
+      {recognize::StageKind::Network, {I, O, Value::X, Value::Z}, true, "2.1:4e",
+       {"(~a & ~b) ? 1'b1 : (~b) ? 1'b0 : (a) ? 1'bz : y;"}},
+      {recognize::StageKind::Network, {I, O, Value::X, Value::Z}, false, "2.1:4e",
+       {"module N2x1_4e_h(a, b, y);", "(~a & ~b) ? 1'b1 : (~b) ? 1'b0 : y;"}},
+      {recognize::StageKind::Gate, {I, I, I, O, O, O, O, O}, false, "inverting",
+       {"module F3_07(a, b, c, y);", "assign y = ~((a & b) | c);"}},
+      {recognize::StageKind::Gate, {O, I, I, I, I, I, I, I}, false, "or", {"assign y = ~(~a & ~b & ~c);"}},
+  };
+  for (const auto& row : rows) {
+    recognize::Stage s;
+    s.kind = row.kind;
+    s.table.inputs = row.values.size() == 4 ? 2 : 3;
+    s.table.outputs = 1;
+    s.table.values = row.values;
+    s.label = row.label;
+    s.floats_to_z = {row.floats};
+    std::string text = module_text(s);
+    std::size_t at = 0;
+    for (const char* piece : row.written) EXPECT_NE(at = text.find(piece, at), std::string::npos) << piece << "\n" << text;
+  }
 }
 
 }  // namespace

@@ -5,32 +5,27 @@
 // reorders operands, the MOSFET list and drain/source, so the same gate is
 // read in many transistor orders.
 #include <algorithm>
-#include <memory>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/recognize/circuit_builder.h"
 
-struct ExprNode {
-  char op = 0;  // '&', '|', or 0 for a letter
-  char letter = 0;
-  std::vector<std::unique_ptr<ExprNode>> kids;
-};
-
 class CmosGateBuilder {
  public:
-  // `expr` is "~(" F ")" or "~a".
-  CmosGateBuilder(const std::string& expr, unsigned seed) : text_(expr), rng_(seed) {}
+  // `expr` is "~(" F ")" or "~a"; its spaces are dropped.
+  CmosGateBuilder(const std::string& expr, unsigned seed) : rng_(seed) {
+    std::remove_copy(expr.begin(), expr.end(), std::back_inserter(text_), ' ');
+  }
 
   circuit::Circuit build() {
     pos_ = 1;  // past '~'
-    std::unique_ptr<ExprNode> f = parse_or();
-    network(*f, 'n', "y", "gnd");
-    network(*f, 'p', "vdd", "y");
+    Node f = parse('|');
+    network(f, 'n', "y", "gnd");
+    network(f, 'p', "vdd", "y");
     std::shuffle(devices_.begin(), devices_.end(), rng_);
     CircuitBuilder b("gate");
-    std::vector<const char*> ports;
     b.ports({"y"});
     for (const Dev& d : devices_) {
       bool swap = rng_() & 1u;
@@ -45,51 +40,38 @@ class CmosGateBuilder {
   }
 
  private:
+  struct Node {
+    char op = 0;  // '&', '|', or 0 for a letter
+    char letter = 0;
+    std::vector<Node> kids;
+  };
   struct Dev {
     char type;
     std::string d, gate, s;
   };
 
-  void skip() {
-    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
-  }
-  std::unique_ptr<ExprNode> parse_or() {
-    auto n = std::make_unique<ExprNode>();
-    n->op = '|';
-    n->kids.push_back(parse_and());
-    for (skip(); pos_ < text_.size() && text_[pos_] == '|'; skip()) {
-      ++pos_;
-      n->kids.push_back(parse_and());
-    }
-    return n->kids.size() == 1 ? std::move(n->kids[0]) : std::move(n);
-  }
-  std::unique_ptr<ExprNode> parse_and() {
-    auto n = std::make_unique<ExprNode>();
-    n->op = '&';
-    n->kids.push_back(parse_atom());
-    for (skip(); pos_ < text_.size() && text_[pos_] == '&'; skip()) {
-      ++pos_;
-      n->kids.push_back(parse_atom());
-    }
-    return n->kids.size() == 1 ? std::move(n->kids[0]) : std::move(n);
-  }
-  std::unique_ptr<ExprNode> parse_atom() {
-    skip();
-    if (text_[pos_] == '(') {
-      ++pos_;
-      auto n = parse_or();
-      skip();
-      ++pos_;  // ')'
-      return n;
-    }
-    auto n = std::make_unique<ExprNode>();
-    n->letter = text_[pos_++];
+  // Operands joined by `op`: for '|' each an '&' term, for '&' a letter or
+  // a parenthesised expression. A single operand stands for itself.
+  Node parse(char op) {
+    Node n{op, 0, {}};
+    do {
+      if (op == '|') {
+        n.kids.push_back(parse('&'));
+      } else if (text_[pos_] == '(') {
+        ++pos_;
+        n.kids.push_back(parse('|'));
+        ++pos_;  // ')'
+      } else {
+        n.kids.push_back(Node{0, text_[pos_++], {}});
+      }
+    } while (pos_ < text_.size() && text_[pos_] == op && ++pos_);
+    if (n.kids.size() == 1) return Node(n.kids[0]);
     return n;
   }
 
   // The network of `e` between `top` and `bottom`: for n-channel & is
   // series, for p-channel (the dual) | is series.
-  void network(ExprNode& e, char type, const std::string& top, const std::string& bottom) {
+  void network(Node& e, char type, const std::string& top, const std::string& bottom) {
     if (!e.op) {
       devices_.push_back(Dev{type, top, std::string(1, e.letter), bottom});
       return;
@@ -97,13 +79,13 @@ class CmosGateBuilder {
     std::shuffle(e.kids.begin(), e.kids.end(), rng_);
     bool series = (e.op == '&') == (type == 'n');
     if (!series) {
-      for (auto& k : e.kids) network(*k, type, top, bottom);
+      for (auto& k : e.kids) network(k, type, top, bottom);
       return;
     }
     std::string upper = top;
     for (std::size_t i = 0; i < e.kids.size(); ++i) {
       std::string lower = i + 1 == e.kids.size() ? bottom : "x" + std::to_string(next_net_++);
-      network(*e.kids[i], type, upper, lower);
+      network(e.kids[i], type, upper, lower);
       upper = lower;
     }
   }

@@ -12,6 +12,7 @@
 #include "core/diag/diagnostic.h"
 #include "profile/circuit/device_kinds.h"
 #include "profile/circuit/rails.h"
+#include "profile/messages/messages.h"
 #include "profile/spice/deck.h"
 #include "profile/spice/flattener.h"
 #include "profile/spice/reader.h"
@@ -66,11 +67,11 @@ class DeckFixture : public testing::Test {
   }
 
   static std::string net(const circuit::Circuit& c, circuit::NetId n) { return std::string(c.net_names.at(n)); }
-  static circuit::NetId net_named(const circuit::Circuit& c, const std::string& name) {
-    for (circuit::NetId n = 0; n < c.net_count(); ++n)
-      if (c.net_names[n] == name) return n;
-    ADD_FAILURE() << "no net " << name;
-    return circuit::kNoNet;
+  // The ports' roles: s signal, S supply, G ground, B bulk only.
+  static std::string roles(const circuit::Circuit& c) {
+    std::string out;
+    for (circuit::NetId p : c.ports) out += "sSGB"[static_cast<int>(c.net_roles[p])];
+    return out;
   }
 
   std::vector<std::string> warnings;

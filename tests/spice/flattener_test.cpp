@@ -1,5 +1,4 @@
 #include "deck_fixture.h"
-#include "profile/messages/messages.h"
 
 namespace {
 
@@ -18,10 +17,10 @@ const char* const kCells =
     "x2 mid out inv\n"
     ".ends buf\n";
 
-// A circuit views the names of its top's own cards where they were read:
-// they outlive the deck, and moving the circuit keeps them, as do the
-// copied names of nets and MOSFETs inside calls.
-TEST_F(FlattenerTest, NamesOutliveTheDeckAndMoves) {
+// Hierarchical names join with a slash; a circuit views the names of its
+// top's own cards where they were read: they outlive the deck, and moving
+// the circuit keeps them, as do the copied names inside calls.
+TEST_F(FlattenerTest, HierarchyNamesOutliveTheDeckAndMoves) {
   file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\nR1 in out 1k\n.ends\n");
   circuit::Circuit c = top({"deck.sp"});
   drop_deck();
@@ -31,31 +30,23 @@ TEST_F(FlattenerTest, NamesOutliveTheDeckAndMoves) {
   for (int i = 0; i < 50; ++i) many.push_back(top({"deck.sp"}));
   drop_deck();
   for (const circuit::Circuit* k : {&moved, &many.front(), &many.back()}) {
+    EXPECT_EQ(k->name, "top");
     ASSERT_EQ(k->mosfets.size(), 6u);
     EXPECT_EQ(k->mosfets[0].name, "xb/x1/xp");
+    EXPECT_EQ(k->mosfets[3].name, "xb/x2/xn");
     EXPECT_EQ(k->mosfets[5].name, "XI/xn");
     EXPECT_EQ(net(*k, k->ports[0]), "in");
+    EXPECT_EQ(k->ports.size(), 2u);
     EXPECT_EQ(net(*k, k->mosfets[0].drain), "xb/mid");
+    EXPECT_EQ(net(*k, k->mosfets[3].drain), "m");  // a pin is the caller's net
     EXPECT_EQ(net(*k, k->mosfets[5].drain), "out");
+    EXPECT_EQ(k->mosfets[0].source, k->mosfets[4].source);  // one global vdd
+    EXPECT_EQ(net(*k, k->mosfets[0].source), "vdd");
+    EXPECT_EQ(roles(*k), "ss");
+    EXPECT_EQ(k->net_roles[k->mosfets[0].source], NetRole::Supply);
+    EXPECT_EQ(k->net_roles[k->mosfets[1].source], NetRole::Ground);
     EXPECT_EQ(k->elements[0].text, "R1 in out 1k");
   }
-}
-
-TEST_F(FlattenerTest, HierarchyJoinsNamesWithSlashAndSharesGlobals) {
-  file("deck.sp", std::string(kCells) + ".subckt top in out\nxb in m buf\nXI m out inv\n.ends\n");
-  circuit::Circuit c = top({"deck.sp"});
-  EXPECT_EQ(c.name, "top");
-  ASSERT_EQ(c.mosfets.size(), 6u);
-  EXPECT_EQ(c.mosfets[0].name, "xb/x1/xp");
-  EXPECT_EQ(c.mosfets[3].name, "xb/x2/xn");
-  EXPECT_EQ(c.mosfets[5].name, "XI/xn");
-  EXPECT_EQ(net(c, c.mosfets[0].drain), "xb/mid");
-  EXPECT_EQ(net(c, c.mosfets[3].drain), "m");  // a pin is the caller's net
-  EXPECT_EQ(c.mosfets[0].source, c.mosfets[4].source);  // one global vdd
-  EXPECT_EQ(net(c, c.mosfets[0].source), "vdd");
-  EXPECT_EQ(c.net_roles[net_named(c, "vdd")], NetRole::Supply);
-  EXPECT_EQ(c.net_roles[net_named(c, "gnd")], NetRole::Ground);
-  EXPECT_EQ(c.ports.size(), 2u);
 }
 
 TEST_F(FlattenerTest, MosfetKindsFromOptionsModelsAndNames) {
@@ -72,11 +63,6 @@ TEST_F(FlattenerTest, MosfetKindsFromOptionsModelsAndNames) {
   for (const auto& m : c.mosfets) types += m.type == Channel::N ? 'n' : 'p';
   EXPECT_EQ(types, "npnpnpn");  // a device subcircuit is a MOSFET even when defined
   EXPECT_TRUE(c.black_boxes.empty());
-
-  file("unknown.sp", "\nM1 a b c d dmod\n.model dmod d\n");
-  EXPECT_EQ(error({"unknown.sp"}), "unknown.sp:2: MOSFET M1: model dmod is neither n- nor p-channel (see --nmos, --pmos)");
-  file("pins.sp", "X1 a b c sky130_fd_pr__nfet_01v8\n");
-  EXPECT_EQ(error({"pins.sp"}), "pins.sp:1: device sky130_fd_pr__nfet_01v8 takes drain, gate, source and bulk; 3 nodes given");
 }
 
 TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
@@ -89,88 +75,49 @@ TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
   EXPECT_EQ(c.black_boxes[1].name, "XB");
   EXPECT_EQ(c.black_boxes[1].cell, "analog_block");
   EXPECT_EQ(c.black_boxes[1].pins.size(), 3u);
-  ASSERT_EQ(warnings.size(), 1u);  // one warning per missing subcircuit
-  EXPECT_EQ(warnings[0], messages::located("bb.sp:2", messages::Message::BlackBox, {"analog_block"}));
+  // One warning per missing subcircuit.
+  EXPECT_EQ(warnings, std::vector{messages::located("bb.sp", 2, messages::Message::BlackBox, {"analog_block"})});
   ASSERT_EQ(c.elements.size(), 3u);
   EXPECT_EQ(c.elements[0].text, "R1 out 0 10k");
   EXPECT_EQ(c.elements[2].text, "V1 vdd 0 dc 1.8");
   EXPECT_EQ(c.elements[1].nets.size(), 2u);
 }
 
-TEST_F(FlattenerTest, TopIsTheUncalledSubcircuitUnlessNamed) {
-  file("two.sp", std::string(kCells) + ".subckt other p q\nx1 p q inv\n.ends\n");
-  EXPECT_EQ(error({"two.sp"}), messages::format(messages::Message::SeveralTops, {"buf, other"}));
-  EXPECT_EQ(top({"two.sp"}, "OTHER").name, "other");
-  EXPECT_EQ(error({"two.sp"}, "nosuch"), "no subcircuit nosuch (--top)");
-  file("empty.sp", "* nothing\n.param a=1\n");
-  EXPECT_EQ(error({"empty.sp"}), "no circuit to extract: no devices outside .subckt and no uncalled .subckt");
-}
-
-TEST_F(FlattenerTest, BadCallsNameTheCard) {
-  file("pins.sp", std::string(kCells) + "x1 a b c inv\n");
-  EXPECT_EQ(error({"pins.sp"}), "pins.sp:10: x1 calls inv with 3 nodes; it has 2 pins");
-  file("loop.sp", ".subckt a x\nx1 x b\n.ends\n.subckt b x\nx1 x a\n.ends\nX0 n a\n");
-  EXPECT_EQ(error({"loop.sp"}), "loop.sp:5: subcircuit a calls itself");
-  // Each level calls the one below twice: refused before it is expanded.
-  std::string doubling = ".subckt l0 a\nm1 a a a a nch\n.ends\n";
-  for (int i = 1; i <= 40; ++i)
-    doubling += ".subckt l" + std::to_string(i) + " a\nx1 a l" + std::to_string(i - 1) + "\nx2 a l" +
-                std::to_string(i - 1) + "\n.ends\n";
-  file("doubling.sp", doubling);
-  EXPECT_EQ(error({"doubling.sp"}), "l40 flattens to more than 50000000 devices");
-}
-
-TEST_F(FlattenerTest, RailsByNameOptionGlobalAndBulkOnly) {
-  const char* cell =
-      ".global vq\n"
-      ".subckt c A Y VGND VNB VPB VPWR vq\n"
-      "X0 VGND A Y VNB sky130_fd_pr__nfet_01v8\n"
-      "X1 VPWR A Y VPB sky130_fd_pr__pfet_01v8_hvt\n"
-      "X2 vq Y VPWR VPB sky130_fd_pr__pfet_01v8_hvt\n"
-      ".ends\n";
-  file("c.sp", cell);
-  circuit::Circuit c = top({"c.sp"});
-  std::string roles;
-  for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
-  EXPECT_EQ(roles, "ssGBBSS");  // vq reaches p-channel sources only
-  supply = {"vq"};
-  ground = {"VGND"};
-  c = top({"c.sp"});
-  roles.clear();
-  for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
-  EXPECT_EQ(roles, "ssGBBSS");  // names given add to the usual ones
-  usual_rails = false;
-  c = top({"c.sp"});
-  roles.clear();
-  for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
-  EXPECT_EQ(roles, "ssGBBsS");  // only the names given
-}
-
-TEST_F(FlattenerTest, RailsFoundFromBulksAndSources) {
-  // A layout tool's top names its rails other than its cells do; the bulks
-  // and sources show which is which. A lone inverter on unusual names shows
-  // too little: its nets are said to look like rails.
-  struct Case {
-    const char* deck;
-    const char* roles;  // of the ports: s signal, S supply, G ground
-    std::size_t rail_like;
-  } cases[] = {
+// A layout tool's top names its rails other than its cells do; the bulks
+// and sources show which is which. A lone inverter on unusual names shows
+// too little: its nets are said to look like rails. Names given add to the
+// usual ones, or replace them.
+TEST_F(FlattenerTest, RailsByNameOptionGlobalBulksAndSources) {
+  const std::string cell =
+      ".global vq\n.subckt c A Y VGND VNB VPB VPWR vq\nX0 VGND A Y VNB sky130_fd_pr__nfet_01v8\n"
+      "X1 VPWR A Y VPB sky130_fd_pr__pfet_01v8_hvt\nX2 vq Y VPWR VPB sky130_fd_pr__pfet_01v8_hvt\n.ends\n";
+  const struct {
+    std::string deck;
+    const char* roles;  // of the ports
+    std::size_t rail_like = 0;
+    std::vector<std::string> supply = {}, ground = {};
+    bool usual = true;
+  } rows[] = {
+      {cell, "ssGBBSS"},  // vq reaches p-channel sources only
+      {cell, "ssGBBSS", 0, {"vq"}, {"VGND"}},
+      {cell, "ssGBBsS", 0, {"vq"}, {"VGND"}, false},
       {".subckt top a y vccd1 vssd1\nmp1 m a vccd1 vccd1 pmos\nmn1 m a vssd1 vssd1 nmos\n"
        "mp2 y m vccd1 vccd1 pmos\nmn2 y m vssd1 vssd1 nmos\n.ends\n",
-       "ssSG", 0},
+       "ssSG"},
       {".subckt top a y pw gr\nmp1 y a pw pw pmos\nmn1 y a gr gr nmos\n.ends\n", "ssss", 2},
       // Bulk and source tied on a signal net: no rail.
       {".subckt top a y x vccd1 vssd1\nmp1 x a y x pmos\nmp2 y a vccd1 vccd1 pmos\nmp3 x y vccd1 vccd1 pmos\n"
        "mn1 y a vssd1 vssd1 nmos\nmn2 x y vssd1 vssd1 nmos\n.ends\n",
-       "sssSG", 0},
+       "sssSG"},
   };
-  for (const Case& k : cases) {
-    file("t.sp", k.deck);
+  for (const auto& row : rows) {
+    file("t.sp", row.deck);
+    supply = row.supply;
+    ground = row.ground;
+    usual_rails = row.usual;
     circuit::Circuit c = top({"t.sp"});
-    std::string roles;
-    for (circuit::NetId p : c.ports) roles += "sSGB"[static_cast<int>(c.net_roles[p])];
-    EXPECT_EQ(roles, k.roles) << k.deck;
-    EXPECT_EQ(circuit::Rails::rail_like(c).size(), k.rail_like) << k.deck;
+    EXPECT_EQ(roles(c), row.roles) << row.deck;
+    EXPECT_EQ(circuit::Rails::rail_like(c).size(), row.rail_like) << row.deck;
   }
 }
 

@@ -1,62 +1,53 @@
-#include "deck_fixture.h"
-#include "profile/messages/messages.h"
-
+#include <algorithm>
 #include <cmath>
 
+#include "deck_fixture.h"
 #include "profile/spice/values.h"
 
 namespace {
 
+using namespace std::literals;
 using ReaderTest = DeckFixture;
+using M = messages::Message;
 
 TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   file("inv.sp",
        ".subckt other a y vdd gnd\n.ends\n"
-       ".SUBCKT Inv A Y Vdd GND\n"
-       "m1 y a VDD vdd PMOS_x L=1u W=2u\n"
-       "M2 Y A gnd Gnd nmos_x\n"
-       ".Ends inv\n"
-       ".MODEL pmos_x PMOS level=1\n"
-       ".model NMOS_X nmos\n"
-       ".END\n"
-       "this line is never read\n");
+       ".SUBCKT Inv A Y Vdd GND\nm1 y a VDD vdd PMOS_x L=1u W=2u\nM2 Y A gnd Gnd nmos_x\n.Ends inv\n"
+       ".MODEL pmos_x PMOS level=1\n.model NMOS_X nmos\n.END\nthis line is never read\n");
   circuit::Circuit c = top({"inv.sp"}, "INV");
   EXPECT_EQ(c.name, "Inv");
-  ASSERT_EQ(c.net_count(), 4u);
   EXPECT_EQ(std::vector<std::string>(c.net_names.begin(), c.net_names.end()),
             (std::vector<std::string>{"A", "Y", "Vdd", "GND"}));
   ASSERT_EQ(c.mosfets.size(), 2u);
   EXPECT_EQ(c.mosfets[0].type, circuit::Channel::P);
   EXPECT_EQ(c.mosfets[1].type, circuit::Channel::N);
   EXPECT_EQ(c.mosfets[0].drain, c.mosfets[1].drain);
-  EXPECT_EQ(c.mosfets[0].source, net_named(c, "Vdd"));
+  EXPECT_EQ(net(c, c.mosfets[0].source), "Vdd");
   EXPECT_TRUE(warnings.empty());
 }
 
-std::string numbered(const char* prefix, int i) {
-  std::string s = prefix;
-  s += std::to_string(i);
-  return s;
-}
+std::string numbered(const char* prefix, int i) { return prefix + std::to_string(i); }
 
-// A body large enough that the reader takes room ahead for the rest of the
-// file, with lines of uneven length (a long line after short ones makes the
-// estimate low): every card keeps its name and nets.
-TEST_F(ReaderTest, ALargeBodyKeepsEveryCard) {
+// A large file is read a piece at a time, and a large body takes room
+// ahead for the rest of the file: cards continued over comment and blank
+// lines keep all their words wherever a piece ends, a long line after short
+// ones (which makes the estimate low) changes nothing, and lines keep their
+// numbers.
+TEST_F(ReaderTest, ALargeFileKeepsEveryCardAndLine) {
   std::string text = ".subckt chain in out vdd gnd\n";
-  const int stages = 9000, long_one = 6000;
+  const int stages = 20000, long_one = 15000;  // about 1.7 MB
   for (int i = 0; i < stages; ++i) {
-    std::string a = i == 0 ? std::string("in") : numbered("n", i);
-    std::string y = i + 1 == stages ? std::string("out") : numbered("n", i + 1);
+    std::string a = i == 0 ? "in"s : numbered("n", i);
+    std::string y = i + 1 == stages ? "out"s : numbered("n", i + 1);
     if (i == long_one) {
       a += std::string(200, 'q');
       text += numbered("r", i) + " " + numbered("n", i) + " " + a + " 1k\n";
     }
-    text += numbered("mp", i) + " " + y + " " + a + " vdd vdd pmos\n";
+    text += numbered("mp", i) + " " + y + "\n* between\n\n   + " + a + "\n+ vdd vdd pmos w=1u\n";
     text += numbered("mn", i) + " " + y + " " + a + " gnd gnd nmos\n";
   }
-  text += ".ends\n";
-  file("chain.sp", text);
+  file("chain.sp", text + ".ends\n");
   circuit::Circuit c = top({"chain.sp"});
   ASSERT_EQ(c.mosfets.size(), 2u * stages);
   ASSERT_EQ(c.elements.size(), 1u);
@@ -68,93 +59,110 @@ TEST_F(ReaderTest, ALargeBodyKeepsEveryCard) {
     ASSERT_EQ(n.name, numbered("mn", i));
     ASSERT_EQ(p.drain, n.drain);
     ASSERT_EQ(p.gate, n.gate);
-    if (i > 0 && i != long_one) {
-      ASSERT_EQ(c.net_names[p.gate], numbered("n", i));
-    }
-    if (i + 1 < stages) {
-      ASSERT_EQ(c.net_names[p.drain], numbered("n", i + 1));
-    }
-  }
-  EXPECT_EQ(c.net_names[c.mosfets.back().drain], "out");
-  EXPECT_EQ(c.net_names[c.mosfets.front().gate], "in");
-}
-
-// A file is read a piece at a time: cards continued over comment and blank
-// lines keep all their words wherever a piece ends, and lines keep their
-// numbers.
-TEST_F(ReaderTest, ALargeFileReadInPiecesKeepsCardsAndLines) {
-  std::string text = ".subckt top a vdd gnd\n";
-  const int cards = 40000;  // about 1.5 MB
-  int line = 1;
-  for (int i = 0; i < cards; ++i) {
-    text += numbered("m", i) + " " + numbered("n", i + 1) + "\n* between\n\n   + " + numbered("n", i) +
-            "\n+ gnd gnd nmos w=1u\n";
-    line += 5;
-  }
-  text += ".ends\n";
-  file("big.sp", text);
-  circuit::Circuit c = top({"big.sp"});
-  ASSERT_EQ(c.mosfets.size(), static_cast<std::size_t>(cards));
-  for (int i = 0; i < cards; ++i) {
-    const circuit::Mosfet& m = c.mosfets[i];
-    ASSERT_EQ(m.name, numbered("m", i));
-    ASSERT_EQ(c.net_names[m.drain], numbered("n", i + 1));
-    ASSERT_EQ(c.net_names[m.gate], numbered("n", i));
-    ASSERT_EQ(c.net_names[m.source], "gnd");
+    ASSERT_EQ(c.net_names[p.source], "vdd");
+    ASSERT_EQ(c.net_names[p.gate], i == 0 ? "in"s : numbered("n", i) + std::string(i == long_one ? 200 : 0, 'q'));
+    ASSERT_EQ(c.net_names[p.drain], i + 1 == stages ? "out"s : numbered("n", i + 1));
   }
   file("bad.sp", text + "* note\nM9 x\n");
-  EXPECT_EQ(error({"bad.sp"}),
-            "bad.sp:" + std::to_string(line + 3) + ": MOSFET M9 needs drain, gate, source, bulk and a model");
+  int line = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 2;
+  EXPECT_EQ(error({"bad.sp"}), messages::located("bad.sp", line, M::MosfetNodes, {"M9"}));
 }
 
-TEST_F(ReaderTest, IncludeAndLibAreRelativeToTheIncludingFile) {
+TEST_F(ReaderTest, IncludesAreRelativeToTheIncludingFileAndReadOnce) {
   file("top.sp",
-       ".include 'sub/a.sp'\n"
-       ".lib sub/corners.lib tt\n"
-       ".param wn=1u wp = {2*wn}\n"
-       ".subckt top i o vdd vss\n"
-       "xa i m vdd vss a\n"
-       "xc m o vdd vss c w={wp} l=150000u\n"
-       ".ends\n");
+       ".include 'sub/a.sp'\n.lib sub/corners.lib tt\n.param wn=1u wp = {2*wn}\n"
+       ".subckt top i o vdd vss\nxa i m vdd vss a\nxc m o vdd vss c w={wp} l=150000u\n.ends\n");
   file("sub/a.sp", ".inc b.sp\n");
-  file("sub/b.sp",
-       ".subckt a x y vp vn\n"
-       "mp y x vp vp pch\n"
-       "mn y x vn vn nch\n"
-       ".ends a\n");
+  file("sub/b.sp", ".subckt a x y vp vn\nmp y x vp vp pch\nmn y x vn vn nch\n.ends a\n");
   file("sub/corners.lib",
        ".lib ff\n.subckt c x y vp vn\nmn y x vn vn nch\n.ends\n.endl ff\n"
        ".lib tt\n.subckt c x y vp vn\nmp y x vp vp pch\nmn y x vn vn nch\n.ends\n.endl tt\n");
   circuit::Circuit c = top({"top.sp"});
   ASSERT_EQ(c.mosfets.size(), 4u);  // the tt section's c has two MOSFETs
   EXPECT_EQ(c.mosfets[2].name, "xc/mp");
+
+  // A file included twice is read once; given as a library too, its cells
+  // are cells.
+  file("twice.sp", ".include sub/b.sp\n.include ./sub/b.sp\nx1 i o vdd gnd a\n");
+  c = top({"twice.sp"}, "", {"sub/b.sp"});
+  EXPECT_EQ(c.mosfets.size(), 2u);
+  ASSERT_EQ(cells.size(), 1u);
+  EXPECT_EQ(cells[0].name, "a");
 }
 
-TEST_F(ReaderTest, BadCardsNameFileAndLine) {
-  file("cells.sp", "* cells\n.subckt a x y\n.ends\n.ends\n");
-  EXPECT_EQ(error({"cells.sp"}), "cells.sp:4: .ends without .subckt");
-  file("open.sp", "\n.subckt a x y\nR1 x y 1k\n");
-  EXPECT_EQ(error({"open.sp"}), "open.sp:2: .subckt a has no .ends");
-  file("mos.sp", "M1 d g s nmos\n");
-  EXPECT_EQ(error({"mos.sp"}), "mos.sp:1: MOSFET M1 needs drain, gate, source, bulk and a model");
-  file("inc.sp", "R1 a b 1\n.include nowhere.sp\n");
-  EXPECT_EQ(error({"inc.sp"}), messages::located("inc.sp:2", messages::Message::CannotOpen, {"nowhere.sp"}));
-  file("lib.sp", "R1 a b 1\n.lib inc.sp ss\n");
-  EXPECT_EQ(error({"lib.sp"}), "lib.sp:2: no section ss in inc.sp");
-  file("twice.sp", ".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n");
-  EXPECT_EQ(error({"twice.sp"}), messages::located("twice.sp:4", messages::Message::AlreadyDefined, {"a", "twice.sp", "1"}));
-  file("ends.sp", ".subckt a x\n.ends b\n");
-  EXPECT_EQ(error({"ends.sp"}), "ends.sp:2: .ends b closes .subckt a");
-  file("name.sp", ".subckt\n");
-  EXPECT_EQ(error({"name.sp"}), "name.sp:1: .subckt without a name");
-  file("x.sp", "R1 a b 1\nX1\n");
-  EXPECT_EQ(error({"x.sp"}), "x.sp:2: X1 calls no subcircuit");
-  file("r.sp", "R1 a\n");
-  EXPECT_EQ(error({"r.sp"}), "r.sp:1: R1 needs 2 nodes");
-  EXPECT_EQ(error({"missing.sp"}), messages::format(messages::Message::CannotOpen, {"missing.sp"}));
-  const char bin[] = "R1 a b 1\n\nR2 a\0b 1\n";
-  file("bin.sp", std::string(bin, sizeof bin - 1));
-  EXPECT_EQ(error({"bin.sp"}), "bin.sp:3: NUL byte: not a text file");
+// Every fault in the input ends the run with one message, at the card's
+// file and line where it has one.
+TEST_F(ReaderTest, BadInputNamesFileAndLine) {
+  file("inc.sp", "R1 a b 1\n");
+  for (int i = 0; i <= 64; ++i) file(numbered("i", i) + ".sp", ".include " + numbered("i", i + 1) + ".sp\n");
+  std::string doubling = ".subckt l0 a\nm1 a a a a nch\n.ends\n", nested = ".subckt c0 a\nm1 a a a a nch\n.ends\n";
+  for (int i = 1; i <= 40; ++i)
+    doubling += numbered(".subckt l", i) + numbered(" a\nx1 a l", i - 1) + numbered("\nx2 a l", i - 1) + "\n.ends\n";
+  for (int i = 1; i <= 260; ++i) nested += numbered(".subckt c", i) + " a\n" + numbered("x1 a c", i - 1) + "\n.ends\n";
+  auto at = [](int line, M m, std::initializer_list<std::string_view> args = {}) {
+    return messages::located("bad.sp", line, m, args);
+  };
+  const struct {
+    std::string deck, want;
+    const char* top = "";
+  } rows[] = {
+      {"* cells\n.subckt a x y\n.ends\n.ends\n", at(4, M::EndsWithoutSubckt)},
+      {"\n.subckt a x y\nR1 x y 1k\n", at(2, M::NoEnds, {"a"})},
+      {".subckt a x\n.ends b\n", at(2, M::EndsMismatch, {"b", "a"})},
+      {".subckt\n", at(1, M::SubcktWithoutName)},
+      {".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n",
+       at(4, M::AlreadyDefined, {"a", "bad.sp", "1"})},
+      {"M1 d g s nmos\n", at(1, M::MosfetNodes, {"M1"})},
+      {"R1 a b 1\nX1\n", at(2, M::NoCallee, {"X1"})},
+      {"R1 a\n", at(1, M::TooFewNodes, {"R1", "2"})},
+      {"#1 a b\n", at(1, M::UnknownCard, {"#1"})},
+      {"R1 a b 1\n\nR2 a\0b 1\n"s, at(3, M::NotText)},
+      {"* title\n+ a b\n", at(2, M::LoneContinuation)},
+      {"R1 a b 1\nM1 d g s b n w={2*wn\n", at(2, M::UnclosedQuote, {"{"})},
+      {"R1 a b 1\n.include nowhere.sp\n", at(2, M::CannotOpen, {"nowhere.sp"})},
+      {".include\n", at(1, M::NoFileName, {".include"})},
+      {"R1 a b 1\n.lib inc.sp ss\n", at(2, M::NoSection, {"ss", "inc.sp"})},
+      {".include i0.sp\n", messages::located("i63.sp", 1, M::IncludedTooDeep, {"64"})},
+      {"\nM1 a b c d dmod\n.model dmod d\n", at(2, M::NoChannel, {"M1", "dmod"})},
+      {"X1 a b c sky130_fd_pr__nfet_01v8\n", at(1, M::DeviceNodes, {"sky130_fd_pr__nfet_01v8", "3"})},
+      {".subckt inv a y\nm1 y a 0 0 nch\n.ends\nx1 a b c inv\n", at(4, M::PinCount, {"x1", "inv", "3", "2"})},
+      {".subckt a x\nx1 x b\n.ends\n.subckt b x\nx1 x a\n.ends\nX0 n a\n", at(5, M::CallsItself, {"a"})},
+      {nested + "x0 a c260\n", at(17, M::NestedTooDeep, {"256"})},
+      // Each level calls the one below twice: refused before it is expanded.
+      {doubling, messages::format(M::TooLarge, {"l40", "50000000"})},
+      {".subckt a p\n.ends\n.subckt b p\n.ends\n", messages::format(M::SeveralTops, {"a, b"})},
+      {".subckt a p\n.ends\n", messages::format(M::NoTop, {"nosuch"}), "nosuch"},
+      {"* nothing\n.param a=1\n", messages::format(M::NothingToExtract)},
+  };
+  for (const auto& row : rows) {
+    file("bad.sp", row.deck);
+    EXPECT_EQ(error({"bad.sp"}, row.top), row.want);
+  }
+  EXPECT_EQ(error({"missing.sp"}), messages::format(M::CannotOpen, {"missing.sp"}));
+}
+
+TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
+  const std::string inv = ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n";
+  file("lib.sp", "R1 a b 1\nR2 a b 1\n" + inv);
+  const struct {
+    std::string deck;
+    std::vector<std::string> want;
+    std::vector<std::string> libraries = {};
+  } rows[] = {
+      {".frobnicate 3\nR1 a b 1\n", {messages::located("w.sp", 1, M::CardIgnored, {".frobnicate"})}},
+      {"R1 a b 1\ny1 a b\n", {messages::located("w.sp", 2, M::UnknownElement, {"y1"})}},
+      // Once per library file.
+      {"R1 a b 1\n", {messages::located("lib.sp", 1, M::OutsideSubckt)}, {"lib.sp"}},
+      // An entry whose pins differ from the definition.
+      {".subckt inv a y vdd\n.ends\n" + inv + "x1 i o vdd gnd inv\n",
+       {messages::located("w.sp", 3, M::BlackBoxPins, {"inv", "w.sp:1", "w.sp:3"})}},
+  };
+  for (const auto& row : rows) {
+    warnings.clear();
+    file("w.sp", row.deck);
+    top({"w.sp"}, "", row.libraries);
+    EXPECT_EQ(warnings, row.want);
+  }
 }
 
 TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
@@ -168,23 +176,8 @@ TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
   circuit::Circuit c = top({"design.sp"}, "", {"cells.sp"});
   EXPECT_EQ(c.name, "top");
   EXPECT_EQ(c.mosfets.size(), 6u);
-  ASSERT_EQ(cells.size(), 2u);  // the library's buf, and inv: the deck's copy is the library's cell
+  EXPECT_EQ(cells.size(), 2u);  // the library's buf, and inv: the deck's copy is the library's cell
   EXPECT_TRUE(warnings.empty()) << warnings.front();
-
-  // An entry whose pins differ from the definition is said once.
-  file("odd.sp", ".subckt inv a y vdd\n.ends\n" + inv + "x1 i o vdd gnd inv\n");
-  top({"odd.sp"});
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(warnings[0], messages::located("odd.sp:3", messages::Message::BlackBoxPins, {"inv", "odd.sp:1", "odd.sp:3"}));
-}
-
-TEST_F(ReaderTest, AFileReadTwiceIsReadOnce) {
-  file("cells.sp", ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n");
-  file("top.sp", ".include cells.sp\n.include ./cells.sp\nx1 i o vdd gnd inv\n");
-  circuit::Circuit c = top({"top.sp"}, "", {"cells.sp"});
-  EXPECT_EQ(c.mosfets.size(), 2u);
-  ASSERT_EQ(cells.size(), 1u);  // given as a library, the included file's cell is a cell
-  EXPECT_EQ(cells[0].name, "inv");
 }
 
 TEST(Values, NumbersScalesAndParameterExpressions) {
