@@ -144,13 +144,20 @@ void FunctionModules::write(FILE* out) const {
 void FunctionModules::write_loop(FILE* out, const Generated& g) {
   const FunctionTable& t = g.table;
   std::vector<std::string> ins = input_pins(t.inputs), outs = output_pins(t.outputs);
+  // The nets settle in regs of their own; the outputs take them after the
+  // continuous assignments of the moment have run (nonblocking), as a
+  // storage element's output changes after the clock: an inverted clock
+  // phase is then in place before another loop reads the new value.
+  std::vector<std::string> state;
+  for (std::uint32_t j = 0; j < t.outputs; ++j) state.push_back(std::string("s").append(std::to_string(j)));
   std::vector<std::string> slots = ins, all = ins;
-  slots.insert(slots.end(), outs.begin(), outs.end());
+  slots.insert(slots.end(), state.begin(), state.end());
   all.insert(all.end(), outs.begin(), outs.end());
   std::fprintf(out, "module %s(%s);\n", g.name.c_str(), join(all).c_str());
   if (!ins.empty()) std::fprintf(out, "input %s;\n", join(ins).c_str());
   std::fprintf(out, "output %s;\n", join(outs).c_str());
   std::fprintf(out, "reg %s;\n", join(outs).c_str());
+  std::fprintf(out, "reg %s;\n", join(state).c_str());
   // Conditions first: a wide part's lookup constant is declared outside the
   // process.
   std::vector<std::string> lines;
@@ -182,7 +189,9 @@ void FunctionModules::write_loop(FILE* out, const Generated& g) {
   else std::fprintf(out, "integer round;\nalways @(%s) begin\n", join(ins).c_str());
   std::fprintf(out, "  for (round = 0; round < %u; round = round + 1) begin\n", t.outputs + 1);
   for (const std::string& line : lines) std::fprintf(out, "    %s\n", line.c_str());
-  std::fputs("  end\nend\nendmodule\n\n", out);
+  std::fputs("  end\n", out);
+  for (std::uint32_t j = 0; j < t.outputs; ++j) std::fprintf(out, "  %s <= %s;\n", outs[j].c_str(), state[j].c_str());
+  std::fputs("end\nendmodule\n\n", out);
 }
 
 void FunctionModules::write_generated(FILE* out, const Generated& g) {
