@@ -176,6 +176,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
         else switched[n] = true;
       }
     }
+  // A port driven weakly is driven from outside too.
+  std::vector<bool> weakly(c.net_count(), false);
+  for (std::uint32_t s = 0; s < network.stages.size(); ++s)
+    if (!replaced[s] && network.stages[s].weak)
+      for (NetId o : network.stages[s].outputs) weakly[o] = true;
   m.ports = c.ports;
   for (NetId p : c.ports) {
     Net& net = m.nets[p];
@@ -183,7 +188,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     if (net.kind == NetKind::Port) continue;
     m.declared.push_back(p);
     net.kind = NetKind::Port;
-    net.direction = switched[p] ? Direction::Inout : driven[p] ? Direction::Output : Direction::Input;
+    net.direction = switched[p] || weakly[p] ? Direction::Inout : driven[p] ? Direction::Output : Direction::Input;
   }
   // Internal nets that something connects to are wires.
   std::vector<bool> wired(c.net_count(), false);

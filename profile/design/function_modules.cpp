@@ -115,13 +115,15 @@ std::string FunctionModules::module_for(const Stage& s) {
   std::string key = s.label + "/" + std::to_string(static_cast<int>(s.kind)) + "/";
   if (s.kind != StageKind::Gate)
     for (bool z : s.floats_to_z) key += z ? 'z' : 'h';
+  if (s.weak) key += "/weak";
   auto it = by_key_.find(key);
   if (it != by_key_.end()) return generated_[it->second].name;
   std::string base = base_name(s), name = base;
+  if (s.weak) name = base = base + "_w";
   for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
   taken_.insert(name);
   by_key_.emplace(key, static_cast<std::uint32_t>(generated_.size()));
-  generated_.push_back(Generated{name, s.kind, s.table, s.floats_to_z, s.parts});
+  generated_.push_back(Generated{name, s.kind, s.table, s.floats_to_z, s.parts, s.weak});
   return name;
 }
 
@@ -196,6 +198,7 @@ void FunctionModules::write_loop(FILE* out, const Generated& g) {
 
 void FunctionModules::write_generated(FILE* out, const Generated& g) {
   const FunctionTable& t = g.table;
+  const char* strength = g.weak ? "(weak0, weak1) " : "";
   std::vector<std::string> ins = input_pins(t.inputs), outs = output_pins(t.outputs);
   std::vector<std::string> all = ins;
   all.insert(all.end(), outs.begin(), outs.end());
@@ -212,7 +215,7 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
     if (driven) {
       if (t.inputs > SopMinimizer::kMaxInputs) {
         std::string c = condition(out, "ONE_" + y, t.inputs, ones, none, ins);
-        std::fprintf(out, "assign %s = %s;\n", y.c_str(), c.c_str());
+        std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), c.c_str());
         continue;
       }
       // Whichever of the function and its complement is shorter: inverting
@@ -228,7 +231,7 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
       } else {
         text = SopMinimizer::expression(on, ins);
       }
-      std::fprintf(out, "assign %s = %s;\n", y.c_str(), text.c_str());
+      std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), text.c_str());
       continue;
     }
     // Branches in order 1, 0, Z (when written as 1'bz), hold; each tested
@@ -258,7 +261,7 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
       for (std::uint32_t k = 0; k < t.combos(); ++k) dc[k] = dc[k] || (*branches[i].set)[k];
     }
     text += branches.back().value;
-    std::fprintf(out, "assign %s = %s;\n", y.c_str(), text.c_str());
+    std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), text.c_str());
   }
   std::fputs("endmodule\n\n", out);
 }

@@ -11,7 +11,7 @@
 //   N<n>x<m>_<hex>_<f>  any other stage, m outputs, the same table
 //                   column by column;
 //   L<n>x<m>_<hash> a loop of m nets: a hash of its label;
-// where <f> has one letter per output, z when a floating output is written
+// A weak stage's module (see Stage::weak) takes the suffix _w. Where <f> has one letter per output, z when a floating output is written
 // as 1'bz and h when it holds its value. A table longer than 16 hex digits
 // is replaced by a 64-bit hash of the label. A name taken by another module
 // (a table module's too) gets a suffix _2, _3, ...
@@ -51,6 +51,7 @@ class FunctionModules {
     recognize::FunctionTable table;
     std::vector<bool> floats_to_z;
     std::vector<recognize::LoopPart> parts;
+    bool weak = false;  // assigned with weak strength
   };
   static std::string base_name(const recognize::Stage& s);
   static void write_generated(FILE* out, const Generated& g);

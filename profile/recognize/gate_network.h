@@ -83,6 +83,9 @@ struct Stage {
   std::uint32_t mosfets = 0;  // MOSFETs as read, every finger counted
   std::uint32_t devices = 0;  // after fingers are merged
   std::vector<std::uint32_t> mosfet_ids;  // into Circuit::mosfets, ascending
+  // Every device of long channel (a bus holder's feedback) and an output on
+  // a port: it drives that port weakly, so a driver outside overrides it.
+  bool weak = false;
   // A loop's parts, in the order they are evaluated; its table holds what
   // the loop settles to from unknown nodes (X where it keeps state).
   std::vector<LoopPart> parts;

@@ -92,7 +92,23 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   }
   std::sort(net.unused_mosfets.begin(), net.unused_mosfets.end());
   merge_loops(net, circuit, builder);
+  mark_weak(net, circuit);
   return net;
+}
+
+void Recognizer::mark_weak(GateNetwork& net, const circuit::Circuit& circuit) {
+  float shortest = 0;
+  for (const circuit::Mosfet& m : circuit.mosfets)
+    if (m.length > 0 && (shortest == 0 || m.length < shortest)) shortest = m.length;
+  if (shortest == 0) return;
+  for (Stage& s : net.stages) {
+    bool on_port = std::any_of(s.outputs.begin(), s.outputs.end(), [&](NetId o) { return net.nets[o].port; });
+    if (!on_port || s.kind == StageKind::Loop) continue;
+    s.weak = std::all_of(s.mosfet_ids.begin(), s.mosfet_ids.end(),
+                         [&](std::uint32_t m) { return circuit.mosfets[m].length >= kWeakLength * shortest; });
+    // A table module drives at full strength.
+    if (s.weak) s.table_type = -1;
+  }
 }
 
 Stage Recognizer::make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs,

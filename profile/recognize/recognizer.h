@@ -29,6 +29,10 @@ class Recognizer {
   // else a loop that holds state.
   Stage combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw,
                  const ComponentBuilder& builder);
+  // Stages driving a port through channels at least this many times the
+  // circuit's shortest are weak.
+  static constexpr float kWeakLength = 3.0f;
+  void mark_weak(GateNetwork& net, const circuit::Circuit& circuit);
   Stage loop_stage(const std::vector<Stage>& stages, const LoopRegion& r, std::vector<Value> settled);
   void merge_loops(GateNetwork& net, const circuit::Circuit& circuit, const ComponentBuilder& builder);
 

@@ -26,12 +26,7 @@ import tempfile
 
 # Cells that do not compute their model today, and why. A listed cell that
 # passes fails the test: remove it from here then.
-KNOWN_FAILURES = {
-    # A bus holder: weak feedback (long channels) that any driver of SH
-    # overrides. Written as two plain inverters driving SH, it fights the
-    # driver and SH stays x.
-    "sg13g2_sighold": "holder written as a strong inverter loop: SH stays x under a driver; SH written as output",
-}
+KNOWN_FAILURES = {}
 
 STEPS = 400  # of a sequential cell's random sequence
 TIME_LIMIT = 20  # seconds for one parser run or simulation; each takes well under one
