@@ -42,16 +42,16 @@ struct Call {
 // A call to a subcircuit defined nowhere that is not a MOSFET device: kept
 // as a black-box instance in the output.
 struct BlackBox {
-  std::string name;  // instance path
-  std::string cell;  // called subcircuit name
+  std::string_view name;  // instance path, held by Circuit::names
+  std::string_view cell;  // called subcircuit name, held by Circuit::names
   std::vector<NetId> pins;
   std::uint32_t call = Mosfet::kNoCall;  // the innermost call of the input whose cell holds it
 };
 
 // Any other element card (R, C, L, V, I, D, Q, E, F, G, H), kept as written.
 struct Element {
-  std::string name;
-  std::string text;  // the card's text, continuation lines joined
+  std::string_view name;  // held by Circuit::names
+  std::string_view text;  // the card's text, continuation lines joined, held by Circuit::names
   std::vector<NetId> nets;
 };
 
@@ -71,7 +71,7 @@ struct Circuit {
   std::vector<BlackBox> black_boxes;
   std::vector<Element> elements;
   std::vector<Call> calls;              // of subcircuits, in the order met
-  std::vector<std::string> call_cells;  // their cell names, each once
+  std::vector<std::string_view> call_cells;  // their cell names, each once, held by `names`
   std::vector<NetId> call_pins;         // the nets of each call, call after call
 
   NetId net_count() const { return static_cast<NetId>(net_names.size()); }

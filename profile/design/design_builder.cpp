@@ -56,8 +56,8 @@ std::unordered_map<NetId, std::uint32_t> rail_depths(const circuit::Circuit& c,
   return depth;
 }
 
-std::string one_line(const std::string& text) {
-  std::string s = text;
+std::string one_line(std::string_view text) {
+  std::string s(text);
   for (char& ch : s)
     if (ch == '\n' || ch == '\r') ch = ' ';
   return s;
@@ -120,7 +120,7 @@ Design DesignBuilder::build(const circuit::Circuit& top, const GateNetwork& netw
   for (const CellOccurrence& occ : occurrences) used[occ.cell] = true;
   for (std::size_t k = 0; k < cells_.size(); ++k)
     if (used[k]) design_.functions.reserve(cells_[k].circuit->name);
-  for (const circuit::BlackBox& b : top.black_boxes) design_.functions.reserve(b.cell);
+  for (const circuit::BlackBox& b : top.black_boxes) design_.functions.reserve(std::string(b.cell));
 
   add_module(top, network, occurrences);
   for (std::size_t k = 0; k < cells_.size(); ++k)
@@ -323,7 +323,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     auto [known, fresh] = black_box_index_.emplace(b.cell, black_boxes_.size());
     if (fresh) black_boxes_.emplace_back(b.cell, b.pins.size());
     else black_boxes_[known->second].second = std::max(black_boxes_[known->second].second, b.pins.size());
-    open(InstanceKind::BlackBox, design_.add_name(b.cell), instance_name(b.name));
+    open(InstanceKind::BlackBox, design_.add_name(b.cell), instance_name(std::string(b.name)));
     for (NetId n : b.pins) m.pins.push_back(Pin{kNoName, n});
     close(false);
     m.instances.back().path = path_of(b.name);

@@ -83,6 +83,7 @@ void Flattener::keep(const Body& body) {
 void Flattener::begin(const std::string& name) {
   current_ = circuit::Circuit{};
   call_cell_index_.clear();
+  cell_names_.clear();
   current_.name = name;
   globals_.clear();
   active_.assign(deck_.definitions.size(), false);
@@ -134,7 +135,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
         if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
             warned_black_boxes_.insert(c.model).second && warn_)
           warn_(messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
-        circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}, call};
+        circuit::BlackBox b{current_.names.add(name), cell_name(c.model), {}, call};
         for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
         current_.black_boxes.push_back(std::move(b));
         continue;
@@ -152,17 +153,23 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       active_[def->second] = false;
       continue;
     }
-    circuit::Element e{std::move(name), body.texts[c.text], {}};
+    circuit::Element e{current_.names.add(name), current_.names.add(body.texts[c.text]), {}};
     for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
     current_.elements.push_back(std::move(e));
   }
+}
+
+std::string_view Flattener::cell_name(SymbolId cell) {
+  auto [it, added] = cell_names_.try_emplace(cell);
+  if (added) it->second = current_.names.add(deck_.symbols.spelling(cell));
+  return it->second;
 }
 
 std::uint32_t Flattener::new_call(const std::string& path, SymbolId cell, std::uint32_t parent,
                                   const std::vector<circuit::NetId>& pins) {
   if (parent != circuit::Mosfet::kNoCall) ++current_.calls[parent].children;
   auto [it, added] = call_cell_index_.try_emplace(cell, static_cast<std::uint32_t>(current_.call_cells.size()));
-  if (added) current_.call_cells.push_back(deck_.symbols.spelling(cell));
+  if (added) current_.call_cells.push_back(cell_name(cell));
   current_.calls.push_back(circuit::Call{current_.names.add(path), it->second, 0, 0,
                                          static_cast<std::uint32_t>(current_.call_pins.size())});
   current_.call_pins.insert(current_.call_pins.end(), pins.begin(), pins.end());

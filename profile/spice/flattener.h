@@ -76,6 +76,9 @@ class Flattener {
   WarningSink warn_;
   circuit::Circuit current_;
   std::unordered_map<SymbolId, std::uint32_t> call_cell_index_;  // into current_.call_cells
+  // A called cell's name, added to the circuit's names once.
+  std::string_view cell_name(SymbolId cell);
+  std::unordered_map<SymbolId, std::string_view> cell_names_;
   std::unordered_map<SymbolId, circuit::NetId> globals_;
   std::vector<bool> active_;          // definitions being expanded (a call cycle is an error)
   std::unordered_set<SymbolId> warned_black_boxes_;
