@@ -7,6 +7,7 @@
 
 #include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
+#include "classic/algo/text.h"
 #include "classic/netlist/arena.h"
 #include "classic/run/pipeline.h"
 
@@ -45,4 +46,19 @@ FlatRun run_flat(const std::string& cards) {
   run.group = c.group;
   run.out = testing::internal::GetCapturedStdout();
   return run;
+}
+
+std::string node_text(NODELIST* n) {
+  std::string s =
+      join(n->devicelist, [](const DEVICELIST* d) { return std::string(d->devicename()) + ":" + "DGS"[d->pintype()]; });
+  auto add = [&s](const char* key, const std::string& value) {
+    if (!value.empty()) s += " " + (key + value);
+  };
+  add("", n->pn_node ? "pn" : "");
+  add("out=", text(n->output_of_gate_name));
+  add("in=", join(n->input_of_gate_list.list(), [](auto* p) { return p->NodeName; }, ","));
+  add("inputs=", n->num_of_inputs ? std::to_string(n->num_of_inputs) : "");
+  add("tout=", text(n->output_of_trans_name));
+  add("tin=", text(n->input_of_trans_name));
+  return s;
 }
