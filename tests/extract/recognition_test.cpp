@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 #include <string>
 
@@ -41,35 +42,30 @@ std::string recognize(Branch* br) {
 
 // Input groups as "type:names/type:names".
 std::string groups(const Branch* br) {
-  std::string s;
-  for (RELATIONLIST* r = br->relation_list; r; r = r->next)
-    s += (s.empty() ? "" : "/") + std::to_string(r->type) + ":" + join(r->gatename_list, [](auto g) { return g->name; });
-  return s;
+  auto group = [](auto* r) { return std::to_string(r->type) + ":" + join(r->gatename_list, [](auto g) { return g->name; }); };
+  return join(br->relation_list, group, "/");
 }
 
-TEST(Recognition, WorkedExampleLettersInputGroupsAndNesting) {
-  Branch* br = branch_of("out A y, out C gnd, y B gnd");
-  EXPECT_EQ(recognize(br), "");
-  EXPECT_STREQ(br->mos_list->g, "~((a & b) | c)");
-  EXPECT_EQ(br->mos_list->next, nullptr);
-  EXPECT_STREQ(br->headername, "AOI12");
-  EXPECT_EQ(letters(br), "A=a C=c B=b");
-  EXPECT_EQ(groups(br), "1:A B/0:C");
-
-  Branch* flat = branch_of("out A x, x B y, y C gnd");
-  recognize(flat);
-  EXPECT_STREQ(flat->mos_list->g, "~(a & b & c)");  // the third joins without new parentheses
-  Branch* nested = branch_of("out A x, y C gnd, x B y");
-  recognize(nested);
-  EXPECT_STREQ(nested->mos_list->g, "~((a & b) & c)");
-  Branch* twice = branch_of("out A gnd, gnd A out");
-  recognize(twice);
-  EXPECT_STREQ(twice->mos_list->g, "~(a | b)");  // letters stand for transistors, not nets
-  EXPECT_EQ(letters(twice), "A=a A=b");
-  Branch* alone = branch_of("out A x, out B x, x C gnd, out D gnd");
-  recognize(alone);
-  EXPECT_STREQ(alone->headername, "OAOI112");
-  EXPECT_EQ(groups(alone), "1:A B/0:C D");  // single nets of later passes join the one type-0 group
+// MOSFETs as cards, the expression left in the one record, the type, the
+// letters and the input groups.
+TEST(Recognition, ExpressionsLettersInputGroupsAndNesting) {
+  const std::array<const char*, 5> rows[] = {
+      {"out A y, out C gnd, y B gnd", "~((a & b) | c)", "AOI12", "A=a C=c B=b", "1:A B/0:C"},
+      // The third joins without new parentheses, unless the chain is listed out of order.
+      {"out A x, x B y, y C gnd", "~(a & b & c)", "NAND3", "A=a C=c B=b", "1:A C B"},
+      {"out A x, y C gnd, x B y", "~((a & b) & c)", "NAND3", "A=a C=c B=b", "1:A B/0:C"},
+      // Letters stand for transistors, not nets.
+      {"out A gnd, gnd A out", "~(a | b)", "NOR2", "A=a A=b", "1:A A"},
+      // Single nets of later passes join the one type-0 group.
+      {"out A x, out B x, x C gnd, out D gnd", "~(((a | b) & c) | d)", "OAOI112", "A=a D=d C=c B=b", "1:A B/0:C D"},
+  };
+  for (auto [cards, expr, type, names, input_groups] : rows) {
+    Branch* br = branch_of(cards);
+    EXPECT_EQ(recognize(br), "") << cards;
+    EXPECT_EQ(std::string(br->mos_list->g) + "/" + br->headername + "/" + letters(br) + "/" + groups(br),
+              std::string(expr) + "/" + type + "/" + names + "/" + input_groups) << cards;
+    EXPECT_EQ(br->mos_list->next, nullptr) << cards;
+  }
 }
 
 TEST(Recognition, EveryGateTypeIsReachable) {
@@ -142,11 +138,8 @@ TEST(Recognition, UntypedBranchesGetModelNamesAndReductionAlwaysEnds) {
 }
 
 TEST(Recognition, GeneratedNamesStayLettersAndNeverRepeat) {
-  EXPECT_STREQ(recognition::model_name("N_Model_", 0), "N_Model_a");
-  EXPECT_STREQ(recognition::model_name("N_Model_", 25), "N_Model_z");
-  EXPECT_STREQ(recognition::model_name("N_Model_", 26), "N_Model_aa");
-  EXPECT_STREQ(recognition::model_name("P_Model_", 27), "P_Model_ab");
-  EXPECT_STREQ(recognition::model_name("P_Model_", 26 + 26 * 26), "P_Model_aaa");
+  const std::pair<int, const char*> rows[] = {{0, "a"}, {25, "z"}, {26, "aa"}, {27, "ab"}, {26 + 26 * 26, "aaa"}};
+  for (auto [k, name] : rows) EXPECT_EQ(recognition::model_name("P_Model_", k), "P_Model_" + std::string(name));
 }
 
 }  // namespace
