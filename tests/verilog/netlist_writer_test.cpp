@@ -1,11 +1,94 @@
+// The Verilog netlist and its wire list, written from circuit state set by
+// hand straight into the globals the writer reads.
 #include "classic/verilog/netlist_writer.h"
 
-#include "circuit_fixture.h"
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
+#include "classic/extract/cgate.h"
+#include "classic/match/records.h"
+#include "classic/netlist/arena.h"
+#include "classic/verilog/records.h"
 #include "classic/verilog/wire.h"
 #include "core/verilog/identifier.h"
 
 namespace {
+
+char* s(const char* text) { return arena::strdup(text); }
+
+// Records linked in the order given, each filled from its item.
+template <class T, class Item, class Fill>
+T* chain(std::initializer_list<Item> items, Fill fill) {
+  T* head = nullptr;
+  for (T** tail = &head; const Item& item : items) {
+    *tail = arena_new<T>();
+    fill(*tail, item);
+    tail = &(*tail)->next;
+  }
+  return head;
+}
+
+INOUTLIST* ports(std::initializer_list<const char*> names) {
+  return chain<INOUTLIST>(names, [](INOUTLIST* r, const char* n) { r->pinname = s(n); });
+}
+
+using Pin = std::pair<const char*, const char*>;
+RESULTLIST* instance(const char* lib, std::initializer_list<Pin> in, std::initializer_list<Pin> out) {
+  auto fill = [](EQUALNAMELIST* r, Pin p) { r->macromodel_name = s(p.first), r->circuit_name = s(p.second); };
+  auto* r = arena_new<RESULTLIST>();
+  r->libname = s(lib);
+  r->input_list = chain<EQUALNAMELIST>(in, fill);
+  r->output_list = chain<EQUALNAMELIST>(out, fill);
+  return r;
+}
+
+// Everything `write` puts into a stream.
+template <class Fn>
+std::string written(Fn write) {
+  char* buf = nullptr;
+  size_t len = 0;
+  FILE* fp = open_memstream(&buf, &len);
+  write(fp);
+  fclose(fp);
+  std::string out(buf, len);
+  free(buf);
+  return out;
+}
+
+class CircuitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reset_run();
+    hash_node_list.clear();
+    hash_gate_list = nullptr;
+    num_of_gates = 0;
+  }
+
+  // A gate whose n-branch was recognised as `type` from `expr`.
+  void gate(const char* type, const char* expr, std::initializer_list<std::pair<char, const char*>> letters,
+            const char* out, bool cmos = true, std::initializer_list<const char*> inputs = {}) {
+    auto* b = arena_new<Branch>(0);
+    b->headername = type ? s(type) : nullptr;
+    b->pn_node = s(out);
+    b->mos_list = arena_new<MOSLIST>();
+    b->mos_list->g = s(expr);
+    b->name_list = chain<NAMELIST>(letters, [](NAMELIST* r, auto l) {
+      r->virtual_name = l.first, r->gatename = s(l.second);
+    });
+    std::string name = "gate" + std::to_string(gates_.size());
+    gates_.push_back(arena_new<CGate>(name.data(), b, b, cmos));
+    gates_.back()->inlist = chain<PINLIST>(inputs, [](PINLIST* r, const char* n) { r->NodeName = s(n); });
+    hash_gate_list = gates_.data();
+    num_of_gates = static_cast<int>(gates_.size());
+  }
+
+  std::vector<CGate*> gates_;
+};
 
 // The lines of the netlist after its five banner lines.
 std::vector<std::string> netlist_lines(char* pvdd, char* pgnd) {
@@ -16,8 +99,6 @@ std::vector<std::string> netlist_lines(char* pvdd, char* pgnd) {
     lines.push_back(file.substr(start, end - start));
   return {lines.begin() + 5, lines.end()};
 }
-
-}  // namespace
 
 TEST_F(CircuitTest, NetlistReproducesTheLayoutExample) {
   InputHead = ports({"top", "a", "b"});
@@ -78,12 +159,8 @@ TEST_F(CircuitTest, NetlistEdgeCases) {
   EXPECT_EQ(lines[9], "    sink  X3 ( .A(a) );");
   EXPECT_EQ(lines[15], "// D1 z 0.000000e+00 dmod ");
 
-  for (const char* name : {"w1", "w2", "w3", "w4", "w5", "w6", "w7", "w8", "w9", "w10"})
-    WireHead = Wire().insert_wire(WireHead, s(name));
-  lines = netlist_lines(s("vdd"), s("gnd"));
-  EXPECT_EQ(lines[2], " wire  w1, w10, w9, w8, w7, w6, w5, w4, w3, w2");
-  EXPECT_EQ(lines[3], ";");
-  WireHead = Wire().insert_wire(WireHead, s("w11"));
+  // Ten wires a line (the golden run ten_wires has exactly ten).
+  for (int i = 1; i <= 11; ++i) WireHead = Wire().insert_wire(WireHead, s(("w" + std::to_string(i)).c_str()));
   lines = netlist_lines(s("vdd"), s("gnd"));
   EXPECT_EQ(lines[2], " wire  w1, w11, w10, w9, w8, w7, w6, w5, w4, w3,");
   EXPECT_EQ(lines[3], " w2;");
@@ -108,3 +185,22 @@ TEST_F(CircuitTest, NetlistEscapesIllegalNames) {
   EXPECT_EQ(lines[5], "    NAND2  U1 ( .a(in), .b(\\and ), .out(\\3 ) );");
   EXPECT_EQ(lines[9], "    SUB  X2 ( .\\wire (\\3 ), .Y(\\or ) );");
 }
+
+TEST_F(CircuitTest, WireListOrderAndExclusions) {
+  InputHead = ports({"top", "a", "b"});
+  OutputHead = ports({"y"});
+  hash_node_list.set(7, arena_new<NODELIST>());
+  gate("NAND2", "", {}, "y", true, {"a", "p", "top"});
+  gate("INV", "", {}, "z", true, {"never"});
+  gate("NOR2", "", {}, "y", false, {"q", "p", "gnd", "b", "n7", "x07", "ghost", "ghost"});
+  hash_gate_list[1] = nullptr;  // folded into an instance
+  ResultHead = instance("half", {{"A", "q"}, {"B", "r"}}, {{"Y", "y"}});
+  Wire().generate_wirelist();
+  // Found p, q, gnd, n7, ghost, r: the ground net is no port, x07 is node 7;
+  // nets without a node record are guarded by name.
+  std::string names;
+  for (WIRELIST* w = WireHead; w; w = w->next) names += std::string(w->wirename) + " ";
+  EXPECT_EQ(names, "p r ghost n7 gnd q ");
+}
+
+}  // namespace
