@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "classic/netlist/netlist.h"
@@ -30,7 +31,6 @@ std::string join(T* head, F field) {
   return s;
 }
 auto element_name = [](Element* e) { return e->name; };
-auto element_type = [](Element* e) { return std::to_string(e->type); };
 auto pin_name = [](PinList* p) { return p->NodeName; };
 auto mos_name = [](MosList* m) { return m->mosname; };
 
@@ -44,43 +44,38 @@ TEST(Parser, ElementCards) {
   Parsed r = parse("R1 a b 10k\nC1 b 0 1.0p\nL1 a b 1n\nV1 vdd 0 -5\nI1 a 007 1m\nV2 x 0 -5.0\nD1 a b dmod\n"
                    "E1 a b c d 2\nG1 a b c d 2\nF1 a b c d 2\nH1 a b c d 2\n");
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(join(ElementHead, element_name), "R1 H1 F1 G1 E1 D1 V2 I1 V1 L1 C1");
-  EXPECT_EQ(join(ElementHead, element_type), "0 7 9 8 6 10 3 5 3 2 1");
-  EXPECT_EQ(join(element("R1")->nodelist, pin_name), "a b");
-  EXPECT_EQ(join(element("I1")->nodelist, pin_name), "a 7");
-  EXPECT_EQ(join(element("F1")->nodelist, pin_name), "a b c d");
-  EXPECT_EQ(element("R1")->value, 10.0f * 1e3f);
-  EXPECT_EQ(element("V1")->value, 5.0f);
-  EXPECT_EQ(element("V2")->value, -5.0f);
-  EXPECT_STREQ(element("R1")->Model, "");
-  EXPECT_STREQ(element("D1")->Model, "dmod");
-  EXPECT_EQ(element("D1")->value, 0.0f);
+  EXPECT_EQ(join(ElementHead, [](Element* e) {
+              return std::string(e->name) + ":" + std::to_string(e->type) + ":" + join(e->nodelist, pin_name) + ":" +
+                     e->Model;
+            }),
+            "R1:0:a b: H1:7:a b c d: F1:9:a b c d: G1:8:a b c d: E1:6:a b c d: D1:10:a b:dmod V2:3:x 0: I1:5:a 7: "
+            "V1:3:vdd 0: L1:2:a b: C1:1:b 0:");
+  EXPECT_EQ((std::array{element("R1")->value, element("V1")->value, element("V2")->value, element("D1")->value}),
+            (std::array{10.0f * 1e3f, 5.0f, -5.0f, 0.0f}));
 }
 
 TEST(Parser, TransistorsAndModels) {
   parse("M1 out in vdd vdd pmos w=1u l=2u\nM2 out in gnd gnd nmos l=1u w=1u\nQ1 c b e qmod\n"
         ".model nmos nmos level=1 kp=5e-5 vto=0.7 lambda=0.02\n.model dmod d is=1e-14 n=1.0\n"
         ".model n2 nmos level=1.0 kp=5e-5\n");
-  EXPECT_EQ(join(MosHead, mos_name), "M1 M2");
-  EXPECT_EQ(join(MosHead, [](MosList* m) { return std::string(m->d) + m->g + m->s + m->b + m->modelname; }),
-            "outinvddvddpmos outingndgndnmos");
-  EXPECT_EQ(MosHead->lvalue, 1e-6f);  // the first value is the length whatever its word
-  EXPECT_EQ(MosHead->wvalue, 2e-6f);
-  EXPECT_EQ(std::string(BipolarHead->name) + BipolarHead->c + BipolarHead->b + BipolarHead->e, "Q1cbe");
-  EXPECT_STREQ(BipolarHead->modelname, "qmod");
-  EXPECT_EQ(join(ModelHead, [](ModelList* m) { return std::string(m->name) + "/" + m->npmos; }),
-            "nmos/nmos n2/nmos dmod/d");
+  auto mos_fields = [](MosList* m) {
+    return std::string(m->mosname) + ":" + m->d + m->g + m->s + m->b + m->modelname;
+  };
+  EXPECT_EQ(join(MosHead, mos_fields), "M1:outinvddvddpmos M2:outingndgndnmos");
+  // The first value is the length, whatever its word.
+  EXPECT_EQ((std::array{MosHead->lvalue, MosHead->wvalue}), (std::array{1e-6f, 2e-6f}));
+  EXPECT_EQ(std::string(BipolarHead->name) + BipolarHead->c + BipolarHead->b + BipolarHead->e + BipolarHead->modelname,
+            "Q1cbeqmod");
+  auto model_fields = [](ModelList* m) {
+    return std::string(m->name) + "/" + m->npmos + "/" + std::to_string(m->type);
+  };
+  EXPECT_EQ(join(ModelHead, model_fields), "nmos/nmos/1 n2/nmos/0 dmod/d/0");
   ModelList* mos = ModelHead;
-  EXPECT_EQ(mos->type, MOSFET_TYPE);
-  EXPECT_EQ(mos->k, 5e-5f);
-  EXPECT_EQ(mos->vth, 0.7f);
-  EXPECT_EQ(mos->lambda, 0.02f);
-  EXPECT_EQ(mos->is + mos->vt, 0.0f);
-  ModelList* two = ModelHead->next;
-  EXPECT_EQ(two->type, DIOD_TYPE);
-  EXPECT_EQ(two->is, 1.0f);
-  EXPECT_EQ(two->vt, 5e-5f);
-  EXPECT_EQ(two->k + two->vth + two->lambda, 0.0f);
+  EXPECT_EQ((std::array{mos->k, mos->vth, mos->lambda, mos->is, mos->vt}),
+            (std::array{5e-5f, 0.7f, 0.02f, 0.0f, 0.0f}));
+  ModelList* two = ModelHead->next;  // a real level reads as the two-parameter form
+  EXPECT_EQ((std::array{two->is, two->vt, two->k, two->vth, two->lambda}),
+            (std::array{1.0f, 5e-5f, 0.0f, 0.0f, 0.0f}));
 
   Parsed r = parse(".model dmod d is=1 n=1.0\nR1 a b 1\n");  // an integer commits to four parameters
   EXPECT_EQ(r.status, 1);
@@ -123,58 +118,46 @@ TEST(Parser, CircuitDeclarationAndDefinitions) {
   EXPECT_EQ(join(MacroModelHead->terminal_list, [](TerminalList* t) { return t->name; }), "a\rb y");
 }
 
-TEST(Parser, SyntaxErrorStopsScanningAtTheOffendingToken) {
-  Parsed r = parse("R1 a b 10k\nR2 a ( 5\nR3 a b 1\n");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "   \n  syntax error\n");
-  EXPECT_EQ(join(ElementHead, element_name), "R1");
-  r = parse("R1 a b 1\n.end\n");
-  EXPECT_EQ(r.out, "   \n.syntax error\n");
-  EXPECT_EQ(join(ElementHead, element_name), "R1");
-  r = parse("R1 a b");
-  EXPECT_EQ(r.out, "  syntax error\n");
-  EXPECT_EQ(ElementHead, nullptr);
-  EXPECT_EQ(parse("* a note\n").out, "* syntax error\n");
-  r = parse("");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "");
-  r = parse("*\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, "*\n");
-}
-
-TEST(Parser, MalformedDefinitionsLoseNothing) {
-  Parsed r = parse(".endm x\nR1 a b 1\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, " .endm x without an open .macromodel, ignored\n\n   \n");
-  EXPECT_EQ(MacroModelHead, nullptr);
-  EXPECT_EQ(join(ElementHead, element_name), "R1");
-
-  r = parse(".macromodel a p\nM1 p p 0 0 n l=1 w=1\n.macromodel b q\nM2 q q 0 0 n l=1 w=1\n.endm b\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("macromodel a has no .endm, closed at the next .macromodel\n"), std::string::npos);
-  EXPECT_EQ(join(MacroModelHead, [](MacroModelList* m) { return std::string(m->macromodel_name) + ":" +
-                                                                  m->mos_list->mosname + m->terminal_list->name; }),
-            "a:M1p b:M2q");
-
-  r = parse(".macromodel\nM1 p p 0 0 n l=1 w=1\n.endm inv\n.macromodel\n.macromodel c\n.endm c\n");
-  EXPECT_NE(r.out.find(".macromodel without a name, named after its .endm card\n"), std::string::npos);
-  EXPECT_EQ(join(MacroModelHead, [](MacroModelList* m) { return m->macromodel_name; }), "inv c unnamed");
-  EXPECT_STREQ(MacroModelHead->mos_list->mosname, "M1");
-  EXPECT_EQ(MosHead, nullptr);
-
-  // Left open at the end of input, or at a syntax error: filed all the same.
-  r = parse(".macromodel d p\nM1 p p 0 0 n l=1 w=1\n");
-  EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("macromodel d has no .endm, closed at the end of input\n"), std::string::npos);
-  ASSERT_NE(MacroModelHead, nullptr);
-  EXPECT_STREQ(MacroModelHead->mos_list->mosname, "M1");
-  EXPECT_EQ(flag, 1);
-  r = parse(".macromodel e p\nM1 p p 0 0 n l=1 w=1\n.end\n");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.out.find("syntax error\nmacromodel e has no .endm, closed at the end of input\n"), std::string::npos);
-  ASSERT_NE(MacroModelHead, nullptr);
-  EXPECT_STREQ(MacroModelHead->macromodel_name, "e");
+// A syntax error stops the scan at the offending token; definitions left
+// malformed lose nothing.
+TEST(Parser, SyntaxErrorsAndMalformedDefinitions) {
+  const char* const M1 = "M1 p p 0 0 n l=1 w=1\n";
+  const std::array<std::string, 3> rows[] = {  // netlist, printed text, what was filed
+      {"R1 a b 10k\nR2 a ( 5\nR3 a b 1\n", "   \n  syntax error\n", "1 elements=R1 mos= defs= flag=1"},
+      {"R1 a b 1\n.end\n", "   \n.syntax error\n", "1 elements=R1 mos= defs= flag=1"},
+      {"R1 a b", "  syntax error\n", "1 elements= mos= defs= flag=1"},
+      {"* a note\n", "* syntax error\n", "1 elements= mos= defs= flag=1"},
+      {"", "", "0 elements= mos= defs= flag=1"},
+      {"*\n", "*\n", "0 elements= mos= defs= flag=1"},
+      {".endm x\nR1 a b 1\n", " .endm x without an open .macromodel, ignored\n\n   \n",
+       "0 elements=R1 mos= defs= flag=1"},
+      {".macromodel a p\n" + std::string(M1) + ".macromodel b q\nM2 q q 0 0 n l=1 w=1\n.endm b\n",
+       "       \nmacromodel a has no .endm, closed at the next .macromodel\n       \n \n",
+       "0 elements= mos= defs=a(p:M1) b(q:M2) flag=1"},
+      {".macromodel\n" + std::string(M1) + ".endm inv\n.macromodel\n.macromodel c\n.endm c\n",
+       ".macromodel without a name, named after its .endm card\n       \n \n"
+       ".macromodel without a name, named after its .endm card\n"
+       "macromodel unnamed has no .endm, closed at the next .macromodel\n \n",
+       "0 elements= mos= defs=inv(:M1) c(:) unnamed(:) flag=1"},
+      // Left open at the end of input, or at a syntax error: filed all the same.
+      {".macromodel d p\n" + std::string(M1), "       \nmacromodel d has no .endm, closed at the end of input\n",
+       "0 elements= mos= defs=d(p:M1) flag=1"},
+      {".macromodel e p\n" + std::string(M1) + ".end\n",
+       "       \n.syntax error\nmacromodel e has no .endm, closed at the end of input\n",
+       "1 elements= mos= defs=e(p:M1) flag=1"},
+  };
+  for (const auto& [text, out, filed] : rows) {
+    Parsed r = parse(text);
+    EXPECT_EQ(r.out, out) << text;
+    auto def = [](MacroModelList* m) {
+      return std::string(m->macromodel_name) + "(" + join(m->terminal_list, [](TerminalList* t) { return t->name; }) +
+             ":" + join(m->mos_list, mos_name) + ")";
+    };
+    EXPECT_EQ(std::to_string(r.status) + " elements=" + join(ElementHead, element_name) + " mos=" +
+                  join(MosHead, mos_name) + " defs=" + join(MacroModelHead, def) + " flag=" + std::to_string(flag),
+              filed)
+        << text;
+  }
 }
 
 }  // namespace
