@@ -52,14 +52,12 @@ inline GATENAMELIST* group(const Names& v) {
   return chain<GateNameList>(v, [](GATENAMELIST* g, char* n) { g->name = n; });
 }
 
-inline Names names(PINLIST* p) {
+inline const char* name_of(const PINLIST* p) { return p->NodeName; }
+inline const char* name_of(const GATENAMELIST* g) { return g->name; }
+template <class T>
+Names names(const T* p) {
   Names v;
-  for (; p; p = p->next) v.push_back(p->NodeName);
-  return v;
-}
-inline Names names(GATENAMELIST* p) {
-  Names v;
-  for (; p; p = p->next) v.push_back(p->name);
+  for (; p; p = p->next) v.push_back(name_of(p));
   return v;
 }
 
@@ -81,12 +79,10 @@ class Network {
       node(trans_[i].input)->input_of_trans_name = s("trans" + std::to_string(i));
       node(trans_[i].output)->output_of_trans_name = s("trans" + std::to_string(i));
     }
-    for (NODELIST* n : order_) {
-      if (n->pn_node) {
+    for (NODELIST* n : order_)
+      if (n->pn_node)
         n->num_of_inputs = static_cast<int>(names(n->input_of_gate_list.list()).size()) + !!n->input_of_trans_name +
                            !!n->output_of_trans_name;
-      }
-    }
   }
 
   template <class GateT, class BranchT>
@@ -96,11 +92,8 @@ class Network {
     for (const Gate& g : gates_) {
       BranchT* b[2];
       for (int k = 0; k < 2; ++k) {
-        if constexpr (std::is_same_v<BranchT, Branch>) {
-          b[k] = arena_new<Branch>(k);
-        } else {
-          b[k] = arena_new<MBranch>(k, nullptr, nullptr);
-        }
+        if constexpr (std::is_same_v<BranchT, Branch>) b[k] = arena_new<Branch>(k);
+        else b[k] = arena_new<MBranch>(k, nullptr, nullptr);
         b[k]->headername = s(k == 0 ? g.type : dual.at(g.type));
         b[k]->pn_node = s(g.out);
         b[k]->name_list = chain<NameList>(g.ins, [](NAMELIST* l, char* n) { l->gatename = n; });

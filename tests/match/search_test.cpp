@@ -9,14 +9,13 @@
 using namespace fixture;
 
 namespace {
+
 // Handed to a Patternmatch, which releases it.
-Macromodel* own(const char* name, Network net, std::vector<std::string> ins, std::vector<std::string> outs) {
+Macromodel* own(const char* name, Network net, Names ins, Names outs) {
   return subcircuit(name, std::move(net), std::move(ins), std::move(outs)).release();
 }
-}  // namespace
 
-namespace {
-
+// Entries linked behind the head, each unique on both counts.
 RGLIST* rg(std::vector<std::string> gates) {
   RGLIST* head = nullptr;
   for (const auto& g : gates) {
@@ -35,12 +34,8 @@ TEST(NeighbourComparison, CountsAndRepeatedTypes) {
   // NAND2 and an INV, node d two NAND2.
   Macromodel* m =
       own("S", Network({{"NAND2", "x", {"m", "u"}}, {"NAND2", "y", {"m", "u"}}, {"INV", "z", {"m"}}}), {"m", "u"}, {});
-  flat_circuit(Network({{"NAND2", "x", {"c", "u"}},
-                        {"NAND2", "y", {"c", "u"}},
-                        {"NAND2", "w", {"c", "u"}},
-                        {"INV", "z", {"c"}},
-                        {"NAND2", "v", {"d", "u"}},
-                        {"NAND2", "t", {"d", "u"}}}));
+  flat_circuit(Network({{"NAND2", "x", {"c", "u"}}, {"NAND2", "y", {"c", "u"}}, {"NAND2", "w", {"c", "u"}},
+                        {"INV", "z", {"c"}}, {"NAND2", "v", {"d", "u"}}, {"NAND2", "t", {"d", "u"}}}));
   m->initialize_gate_stack();
   m->initialize_node_stack();
   Patternmatch pm(m);
@@ -73,14 +68,9 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
   Macromodel* m = own("S", Network({{"INV", "g", {"i"}}, {"NAND2", "h", {"g", "k"}}, {"NAND2", "h2", {"g", "k"}}}),
                       {"i", "k"}, {"h", "h2"});
   // Flat: H's inputs a and b are driven by an INV and a NAND2, then by two INVs.
-  flat_circuit(Network({{"INV", "a", {"p"}},
-                        {"NAND2", "b", {"p", "q"}},
-                        {"NAND2", "h", {"a", "b"}},
-                        {"NAND2", "h2", {"a", "b"}},
-                        {"INV", "c", {"p"}},
-                        {"INV", "d", {"q"}},
-                        {"NAND2", "h3", {"c", "d"}},
-                        {"NAND2", "h4", {"b", "a"}}}));
+  flat_circuit(Network({{"INV", "a", {"p"}}, {"NAND2", "b", {"p", "q"}}, {"NAND2", "h", {"a", "b"}},
+                        {"NAND2", "h2", {"a", "b"}}, {"INV", "c", {"p"}}, {"INV", "d", {"q"}},
+                        {"NAND2", "h3", {"c", "d"}}, {"NAND2", "h4", {"b", "a"}}}));
   m->initialize_node_stack();
   Patternmatch pm(m);
   EXPECT_STREQ(pm.case_one_gate("gate0", pin_list({"gate2"})), "gate0");
@@ -97,14 +87,9 @@ TEST(StallRule, DriverOfAnUnmatchedGate) {
   EXPECT_STREQ(pm.case_more_than_one_gate("gate0", pin_list({"gate2", "gate7"})), "gate0");
 
   // Five matched gates fed by one unmatched gate.
-  Macromodel* fan = own("F",
-                        Network({{"INV", "g", {"i"}},
-                                 {"INV", "o1", {"g"}},
-                                 {"INV", "o2", {"g"}},
-                                 {"INV", "o3", {"g"}},
-                                 {"INV", "o4", {"g"}},
-                                 {"INV", "o5", {"g"}}}),
-                        {"i"}, {});
+  std::vector<Gate> fan_out = {{"INV", "g", {"i"}}};
+  for (int i = 1; i <= 5; ++i) fan_out.push_back({"INV", "o" + std::to_string(i), {"g"}});
+  Macromodel* fan = own("F", Network(fan_out), {"i"}, {});
   fan->initialize_gate_stack();
   fan->initialize_node_stack();
   for (int i = 1; i <= 5; ++i) fan->insert_gates_in_gatestack(("gate" + std::to_string(i)).c_str(), "gate0");

@@ -67,11 +67,8 @@ TEST(MacromodelStacks, RelationGroupCounterparts) {
 
 TEST(NeighbourLists, Classification) {
   auto m = subcircuit("S",
-                      Network({{"INV", "o", {"i"}},
-                               {"NAND2", "p", {"o", "u"}},
-                               {"NAND2", "q", {"o", "u"}},
-                               {"NAND2", "r", {"o", "u"}},
-                               {"INV", "t", {"o"}}},
+                      Network({{"INV", "o", {"i"}}, {"NAND2", "p", {"o", "u"}}, {"NAND2", "q", {"o", "u"}},
+                               {"NAND2", "r", {"o", "u"}}, {"INV", "t", {"o"}}},
                               {{"o", "k"}, {"j", "o"}}),
                       {"i", "u"}, {});
   m->initialize_gate_stack();

@@ -101,9 +101,7 @@ const Case kCases[] = {
      "M1 Y A gnd gnd nmos\nM2 Y A vdd vdd pmos\n",
      "in=Y A out=Y nodes=4\nmos=M1(Y,gnd) M2(Y,vdd)\nn Y INV 1\np Y INV 1\ngate0 cmos match out=Y in=A\n"
      "pass=\nleft=\n"},
-    {"the first terminal is a rail: never removed; later rails are; a terminal naming no node is no output; "
-     "outputs stand behind the head",
-     "gnd q1 vdd q2 nowhere q3",
+    {"a first rail terminal stays, later ones go; no node, no output; outputs behind head", "gnd q1 vdd q2 nowhere q3",
      "Nq1 q1 a gnd gnd nmos\nPq1 q1 a vdd vdd pmos\nNq2 q2 a gnd gnd nmos\nPq2 q2 a vdd vdd pmos\n"
      "Nq3 q3 a gnd gnd nmos\nPq3 q3 a vdd vdd pmos\n",
      "in=gnd nowhere out=gnd q3 q2 q1 nodes=6\n"
@@ -116,14 +114,12 @@ const Case kCases[] = {
      "n out5 INV 1\nn OUT5 INV 1\np OUT5 INV 1\np out5 INV 1\n"
      "gate0 cmos match out=out5 in=a\ngate1 cmos match out=OUT5 in=a\npass=\nleft=\n",
      {{"a", "M1:G M2:G M3:G M4:G in=gate0,gate1"}}},
-    {"a gate on its own source, on a net that exists: a source and a gate record, so the net counts as touched "
-     "by that MOSFET's source",
-     "", "M1 y a gnd gnd nmos\nM2 x y y vdd pmos\n",
+    {"a gate on its own source, on a net that exists: a source and a gate record", "",
+     "M1 y a gnd gnd nmos\nM2 x y y vdd pmos\n",
      "in= out= nodes=4\nmos=M1(y,gnd) M2(x,y)\nn y INV 1\npass=\nleft=M2(x,y)\n",
      {{"y", "M1:D M2:G M2:S pn"}}},
-    {"drain and source on one new net: a record each; a first MOSFET wholly on one net gives three; a seed on "
-     "the rail alone grows nothing",
-     "", "M1 gnd gnd gnd gnd nmos\nM2 z a z gnd nmos\n",
+    {"drain and source on one net: a record each; a seed on the rail alone grows nothing", "",
+     "M1 gnd gnd gnd gnd nmos\nM2 z a z gnd nmos\n",
      "in= out= nodes=6\nmos=M1(gnd,gnd) M2(z,z)\npass=\nleft=M1(gnd,gnd) M2(z,z)\n",
      {{"z", "M2:S | M2:D"}, {"gnd", "M1:D | M1:G | M1:S"}}},
     {"a NAND2 whose internal node also drives a gate: that MOSFET is not taken", "a b out",
@@ -133,14 +129,12 @@ const Case kCases[] = {
     {"an n-branch whose output has no p-branch: no gate and no message", "",
      "M1 out a gnd gnd nmos\nM2 out b q vdd pmos\nM3 r c vdd vdd pmos\n",
      "in= out= nodes=8\nmos=M1(out,gnd) M3(r,vdd) M2(out,q)\nn out INV 1\npass=\nleft=M3(r,vdd) M2(out,q)\n"},
-    {"a gate output on one side, a net only feeding gates on the other: a pass transistor, and, being unpaired, a "
-     "left-over one too",
-     "", TWO_INVERTERS "T1 x c w gnd nmos\n",
+    {"between a gate output and a net feeding gates: a pass transistor, unpaired so left over", "",
+     TWO_INVERTERS "T1 x c w gnd nmos\n",
      "in= out= nodes=7\nmos=P1(x,vdd) T1(x,w) N2(y,gnd) P2(y,vdd) N1(x,gnd)\nn y INV 1\nn x INV 1\np x INV 1\n"
      "p y INV 1\ngate0 cmos match out=y in=w\ngate1 cmos match out=x in=in\npass=T1(x,w)\nleft=T1(x,w)\n"},
-    {"a transmission gate, the p-channel one written the other way round (swapped in its own record); a second "
-     "n-channel one in parallel uses up a number",
-     "", TWO_INVERTERS "T1 x c w gnd nmos\nT3 w cb x vdd pmos\nT2 w c x gnd nmos\n",
+    {"a transmission gate, the p-channel one turned round; a second n-channel one uses up a number", "",
+     TWO_INVERTERS "T1 x c w gnd nmos\nT3 w cb x vdd pmos\nT2 w c x gnd nmos\n",
      "in= out= nodes=8\nmos=P1(x,vdd) T2(x,w) T3(x,w) T1(x,w) N2(y,gnd) P2(y,vdd) N1(x,gnd)\nn y INV 1\n"
      "n x INV 1\np x INV 1\np y INV 1\ngate0 cmos match out=y in=w\ngate1 cmos match out=x in=in\n"
      "pass=T2(x,w) T1(x,w) T3(x,w)\nleft=T1(x,w)\n-\ntrans1 x>w p=cb n=c\n",
