@@ -42,8 +42,8 @@ std::string recognize(Branch* br) {
 
 // Input groups as "type:names/type:names".
 std::string groups(const Branch* br) {
-  auto group = [](auto* r) { return std::to_string(r->type) + ":" + join(r->gatename_list, [](auto g) { return g->name; }); };
-  return join(br->relation_list, group, "/");
+  auto names = [](auto* r) { return join(r->gatename_list, [](auto g) { return g->name; }); };
+  return join(br->relation_list, [&](auto* r) { return std::to_string(r->type) + ":" + names(r); }, "/");
 }
 
 // MOSFETs as cards, the expression left in the one record, the type, the
@@ -70,21 +70,13 @@ TEST(Recognition, ExpressionsLettersInputGroupsAndNesting) {
 
 TEST(Recognition, EveryGateTypeIsReachable) {
   const std::pair<const char*, const char*> rows[] = {
-      {"NOR2", "out A gnd, out B gnd"},
-      {"NAND2", "out A x1, x1 B gnd"},
-      {"NOR3", "out A gnd, out B gnd, out C gnd"},
-      {"NAND3", "out A x1, x1 B x2, x2 C gnd"},
-      {"OAI12", "out A x1, out B x1, x1 C gnd"},
-      {"AOI12", "out A x1, x1 B gnd, out C gnd"},
-      {"NOR4", "out A gnd, out B gnd, out C gnd, out D gnd"},
-      {"NAND4", "out A x2, x2 B x1, x1 C x3, x3 D gnd"},
-      {"AOI22", "out A x1, x1 B gnd, out C x2, x2 D gnd"},
-      {"OAI22", "out A x1, out B x1, x1 C gnd, x1 D gnd"},
-      {"AOI13", "out A x1, x1 B x2, x2 C gnd, out D gnd"},
-      {"OAI13", "out A x1, out B x1, out C x1, x1 D gnd"},
-      {"OAOI112", "out A x1, out B x1, x1 C gnd, out D gnd"},
-      {"AOOI112", "out A gnd, out B gnd, out C x1, x1 D gnd"},
-      {"OAAI112", "out A x1, out B x1, x1 C x2, x2 D gnd"},
+      {"NOR2", "out A gnd, out B gnd"}, {"NAND2", "out A x1, x1 B gnd"}, {"NOR3", "out A gnd, out B gnd, out C gnd"},
+      {"NAND3", "out A x1, x1 B x2, x2 C gnd"}, {"OAI12", "out A x1, out B x1, x1 C gnd"},
+      {"AOI12", "out A x1, x1 B gnd, out C gnd"}, {"NOR4", "out A gnd, out B gnd, out C gnd, out D gnd"},
+      {"NAND4", "out A x2, x2 B x1, x1 C x3, x3 D gnd"}, {"AOI22", "out A x1, x1 B gnd, out C x2, x2 D gnd"},
+      {"OAI22", "out A x1, out B x1, x1 C gnd, x1 D gnd"}, {"AOI13", "out A x1, x1 B x2, x2 C gnd, out D gnd"},
+      {"OAI13", "out A x1, out B x1, out C x1, x1 D gnd"}, {"OAOI112", "out A x1, out B x1, x1 C gnd, out D gnd"},
+      {"AOOI112", "out A gnd, out B gnd, out C x1, x1 D gnd"}, {"OAAI112", "out A x1, out B x1, x1 C x2, x2 D gnd"},
       {"AOAI112", "out A x2, x2 B x1, out C x1, x1 D gnd"},
       {"AOI23", "out A x1, x1 B gnd, out C x2, x2 D x3, x3 E gnd"},
       {"AOI311", "out A gnd, out B gnd, out C x1, x1 D x2, x2 E gnd"},
