@@ -114,14 +114,6 @@ const Scenario kScenarios[] = {
      "num n branchs3 num p branches 5\nvalid n branchs3 heihei valid p branches 3\n"
      "gate gate0 pseudo NAND2 NOR2 out=y in=a,c,b\ngate gate1 cmos NAND2 NOR2 out=w in=a,z\n"
      "gate gate2 cmos INV INV out=z in=y\ngates=3 trans=0/0 unmatched= gate0 left= ports=/\n"},
-    {"a NAND2 into an inverter, a transmission gate behind it and a pseudo-NMOS inverter",
-     "M1 y1 a2 x3 gnd nmos\nM2 x3 b4 gnd gnd nmos\nM3 y1 a2 vdd vdd pmos\nM4 y1 b4 vdd vdd pmos\n"
-     "M5 z5 y1 gnd gnd nmos\nM6 z5 y1 vdd vdd pmos\nM7 z5 s6 t7 gnd nmos\nM8 z5 sb8 t7 vdd pmos\n"
-     "M9 w9 t7 gnd gnd nmos\nM10 w9 gnd vdd vdd pmos\n",
-     "num n branchs3 num p branches 4\nvalid n branchs3 heihei valid p branches 3\n"
-     "gate gate0 cmos NAND2 NOR2 out=y1 in=a2,b4\ngate gate1 cmos INV INV out=z5 in=y1\n"
-     "gate gate2 pseudo INV INV out=w9 in=t7,gnd\ntrans trans0 in=z5 out=t7 n=s6 p=sb8\n"
-     "gates=3 trans=1/1 unmatched= gate2 left= ports=/\n"},
 };
 
 TEST(FlatScenario, Table) {

@@ -93,10 +93,6 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"one inverter", "in out vdd gnd", "M1 out in vdd vdd pmos\nM2 out in gnd gnd nmos\n",
-     "in=in out=out nodes=4\nmos=M1(out,vdd) M2(out,gnd)\nn out INV 1\np out INV 1\n"
-     "gate0 cmos match out=out in=in\npass=\nleft=\n",
-     {{"out", "M1:D M2:D pn out=gate0"}, {"in", "M1:G M2:G in=gate0"}}},
     {"the first terminal is the output: it stays an input as well", "Y A",
      "M1 Y A gnd gnd nmos\nM2 Y A vdd vdd pmos\n",
      "in=Y A out=Y nodes=4\nmos=M1(Y,gnd) M2(Y,vdd)\nn Y INV 1\np Y INV 1\ngate0 cmos match out=Y in=A\n"
