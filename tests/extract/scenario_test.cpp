@@ -49,35 +49,31 @@ struct Scenario {
 const Scenario kScenarios[] = {
     {"an inverter chain; in1 feeds gate0 but is no pn node",
      "M1 mid2 in1 vdd vdd pmos\nM2 mid2 in1 gnd gnd nmos\nM3 out3 mid2 vdd vdd pmos\nM4 out3 mid2 gnd gnd nmos\n",
-     "num n branchs2 num p branches 2\nvalid n branchs2 heihei valid p branches 2\n"
-     "gate gate0 cmos INV INV out=mid2 in=in1\ngate gate1 cmos INV INV out=out3 in=mid2\n"
-     "gates=2 trans=0/0 unmatched= left= ports=/\n",
+     "num n branchs2 num p branches 2\nvalid n branchs2 heihei valid p branches 2\ngate gate0 cmos INV INV out=mid2 "
+     "in=in1\ngate gate1 cmos INV INV out=out3 in=mid2\ngates=2 trans=0/0 unmatched= left= ports=/\n",
      {{"mid2", "M1:D M2:D M3:G M4:G pn out=gate0 in=gate1 inputs=1"}, {"in1", "M1:G M2:G in=gate0"}}},
-    {"an AOI with a transmission gate and a pseudo NOR (2 against 1 MOSFET): numbered outputs first, then unnumbered "
-     "ones in the order first met; inputs in letter order",
-     ".subckt chip A B C en q z\n"
-     "M11 out A y vdd pmos\nM12 out B y vdd pmos\nM13 y C vdd vdd pmos\nM14 out A m15 gnd nmos\n"
-     "M16 out C gnd gnd nmos\nM15 m15 B gnd gnd nmos\nM21 n2 out vdd vdd pmos\nM22 n2 out gnd gnd nmos\n"
-     "M31 n2 s n3 vdd pmos\nM32 n2 sb n3 gnd nmos\nM41 q n3 vdd vdd pmos\nM42 q n3 gnd gnd nmos\n"
-     "M51 z en vdd vdd pmos\nM52 z A gnd gnd nmos\nM53 z B gnd gnd nmos\n",
-     "num n branchs6 num p branches 4\nvalid n branchs4 heihei valid p branches 4\n"
-     "gate gate0 cmos INV INV out=n2 in=out\ngate gate1 cmos AOI12 OAI12 out=out in=B,A,C\n"
-     "gate gate2 pseudo NOR2 INV out=z in=B,en,A\ngate gate3 cmos INV INV out=q in=n3\n"
-     "trans trans0 in=n2 out=n3 n=sb p=s\ngates=4 trans=1/1 unmatched= gate2 left= ports=chip en C B A/z q\n",
+    {"an AOI, a transmission gate and a pseudo NOR (2 against 1 MOSFET): numbered outputs first, then unnumbered "
+     "ones as met; inputs in letter order",
+     ".subckt chip A B C en q z\nM11 out A y vdd pmos\nM12 out B y vdd pmos\nM13 y C vdd vdd pmos\n"
+     "M14 out A m15 gnd nmos\nM16 out C gnd gnd nmos\nM15 m15 B gnd gnd nmos\nM21 n2 out vdd vdd pmos\n"
+     "M22 n2 out gnd gnd nmos\nM31 n2 s n3 vdd pmos\nM32 n2 sb n3 gnd nmos\nM41 q n3 vdd vdd pmos\n"
+     "M42 q n3 gnd gnd nmos\nM51 z en vdd vdd pmos\nM52 z A gnd gnd nmos\nM53 z B gnd gnd nmos\n",
+     "num n branchs6 num p branches 4\nvalid n branchs4 heihei valid p branches 4\ngate gate0 cmos INV INV out=n2 "
+     "in=out\ngate gate1 cmos AOI12 OAI12 out=out in=B,A,C\ngate gate2 pseudo NOR2 INV out=z in=B,en,A\n"
+     "gate gate3 cmos INV INV out=q in=n3\ntrans trans0 in=n2 out=n3 n=sb p=s\n"
+     "gates=4 trans=1/1 unmatched= gate2 left= ports=chip en C B A/z q\n",
      {{"n3", "M42:G M31:S M32:S M41:G pn in=gate3 inputs=2 tout=trans0"},
-      {"n2", "M32:D M21:D M22:D M31:D pn out=gate0 inputs=1 tin=trans0"},
-      {"A", "M11:G M14:G M52:G in=gate1,gate2"}}},
+      {"n2", "M32:D M21:D M22:D M31:D pn out=gate0 inputs=1 tin=trans0"}, {"A", "M11:G M14:G M52:G in=gate1,gate2"}}},
     {"a pseudo-NMOS load whose gate sits on ground seeds no pull-down; a p-only net stands behind the first",
      "M1 n1 a gnd gnd nmos\nM2 n1 b gnd gnd nmos\nM3 n1 gnd vdd vdd pmos\nM4 w n1 gnd gnd nmos\nM5 w n1 vdd vdd pmos\n",
-     "num n branchs3 num p branches 2\nvalid n branchs2 heihei valid p branches 2\n"
-     "gate gate0 pseudo NOR2 INV out=n1 in=a,gnd,b\ngate gate1 cmos INV INV out=w in=n1\n"
-     "gates=2 trans=0/0 unmatched= gate0 left= ports=/\n"},
+     "num n branchs3 num p branches 2\nvalid n branchs2 heihei valid p branches 2\ngate gate0 pseudo NOR2 INV "
+     "out=n1 in=a,gnd,b\ngate gate1 cmos INV INV out=w in=n1\ngates=2 trans=0/0 unmatched= gate0 left= ports=/\n"},
     {"parallel pass transistors leave counter gaps: M5 turns round so its gate-driving side is the source; M5 and "
      "M7 match first (same type: a number, no record), then M5 and M6 form trans1",
      "M1 n1 a vdd vdd pmos\nM2 n1 a gnd gnd nmos\nM3 n2 b vdd vdd pmos\nM4 n2 b gnd gnd nmos\n"
      "M8 y9 n2 vdd vdd pmos\nM9 y9 n2 gnd gnd nmos\nM5 n2 s n1 gnd nmos\nM6 n1 t n2 vdd pmos\nM7 n1 u n2 gnd nmos\n",
-     "num n branchs3 num p branches 3\nvalid n branchs3 heihei valid p branches 3\n"
-     "gate gate0 cmos INV INV out=n1 in=a\ngate gate1 cmos INV INV out=n2 in=b\ngate gate2 cmos INV INV out=y9 in=n2\n"
+     "num n branchs3 num p branches 3\nvalid n branchs3 heihei valid p branches 3\ngate gate0 cmos INV INV out=n1 "
+     "in=a\ngate gate1 cmos INV INV out=n2 in=b\ngate gate2 cmos INV INV out=y9 in=n2\n"
      "trans trans1 in=n1 out=n2 n=s p=t\ngates=3 trans=2/1 unmatched= left=M7 ports=/\n",
      {{"n2", "M7:S M3:D M4:D M8:G M9:G M5:D M6:S pn out=gate1 in=gate2 inputs=2 tout=trans1"},
       {"n1", "M1:D M2:D M5:S M6:D M7:D pn out=gate0 inputs=1 tin=trans1"}},
@@ -86,9 +82,8 @@ const Scenario kScenarios[] = {
      "M1 n2 b4 gnd gnd nmos\nM2 n2 b4 vdd vdd pmos\nM3 n1 a3 gnd gnd nmos\nM4 n1 c5 n2 vdd pmos\n"
      "M5 y6 n1 gnd gnd nmos\nM6 y6 n1 vdd vdd pmos\n",
      "num n branchs3 num p branches 2\nvalid n branchs3 heihei valid p branches 2\n"
-     "It's wired, because there is only one branch connected with pn_node\n"
-     "gate gate0 cmos INV INV out=n2 in=b4\ngate gate1 cmos INV INV out=y6 in=n1\n"
-     "gates=2 trans=0/0 unmatched= left=M4 ports=/\n",
+     "It's wired, because there is only one branch connected with pn_node\ngate gate0 cmos INV INV out=n2 in=b4\n"
+     "gate gate1 cmos INV INV out=y6 in=n1\ngates=2 trans=0/0 unmatched= left=M4 ports=/\n",
      {{"n1", "M6:G M3:D M4:D M5:G pn in=gate1 inputs=1"}}},
     {"seven in series and seven in parallel: a gate without a type or inputs, and no message",
      series_parallel(7, true, true),
@@ -104,16 +99,14 @@ const Scenario kScenarios[] = {
      "M1 y a vdd vdd pmos\nM2 y a gnd gnd nmos\nM3 vdd c gnd gnd nmos\nM4 gnd d vdd vdd pmos\n",
      "num n branchs1 num p branches 1\nvalid n branchs1 heihei valid p branches 1\n"
      "gate gate0 cmos INV INV out=y in=a\ngates=1 trans=0/0 unmatched= left= ports=/\n",
-     {},
-     {{3, "vdd,gnd"}, {4, "gnd,vdd"}}},
-    {"gates are paired by their types; a pull-up reading a net its pull-down does not is still no complement; the "
-     "same inputs in whatever order the pull-up lists them still match",
-     "M1 y a x1 gnd nmos\nM2 x1 b gnd gnd nmos\nM3 y a vdd vdd pmos\nM4 y c vdd vdd pmos\n"
-     "M5 z y gnd gnd nmos\nM6 z y vdd vdd pmos\n"
-     "M7 w z x2 gnd nmos\nM8 x2 a gnd gnd nmos\nM10 w z vdd vdd pmos\nM9 w a vdd vdd pmos\n",
-     "num n branchs3 num p branches 5\nvalid n branchs3 heihei valid p branches 3\n"
-     "gate gate0 pseudo NAND2 NOR2 out=y in=a,c,b\ngate gate1 cmos NAND2 NOR2 out=w in=a,z\n"
-     "gate gate2 cmos INV INV out=z in=y\ngates=3 trans=0/0 unmatched= gate0 left= ports=/\n"},
+     {}, {{3, "vdd,gnd"}, {4, "gnd,vdd"}}},
+    {"gates pair by type; a pull-up reading a net its pull-down does not is no complement; the same inputs in "
+     "another order are",
+     "M1 y a x1 gnd nmos\nM2 x1 b gnd gnd nmos\nM3 y a vdd vdd pmos\nM4 y c vdd vdd pmos\nM5 z y gnd gnd nmos\n"
+     "M6 z y vdd vdd pmos\nM7 w z x2 gnd nmos\nM8 x2 a gnd gnd nmos\nM10 w z vdd vdd pmos\nM9 w a vdd vdd pmos\n",
+     "num n branchs3 num p branches 5\nvalid n branchs3 heihei valid p branches 3\ngate gate0 pseudo NAND2 NOR2 "
+     "out=y in=a,c,b\ngate gate1 cmos NAND2 NOR2 out=w in=a,z\ngate gate2 cmos INV INV out=z in=y\n"
+     "gates=3 trans=0/0 unmatched= gate0 left= ports=/\n"},
 };
 
 TEST(FlatScenario, Table) {

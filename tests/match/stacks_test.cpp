@@ -95,8 +95,7 @@ TEST(NeighbourLists, GroupingAgreesWithPairwiseRule) {
     std::map<std::string, NeighbourGate> gates;
     std::vector<std::string> matched;
     const char* types[] = {"A", "B", "C"};
-    RGLIST* fast = nullptr;
-    RGLIST* slow = nullptr;
+    RGLIST *fast = nullptr, *slow = nullptr;
     for (int i = 0; i < n; ++i) {
       std::string name = "gate" + std::to_string(i);
       int kind = rng() % 6;
@@ -115,27 +114,20 @@ TEST(NeighbourLists, GroupingAgreesWithPairwiseRule) {
     auto gate_of = [&](const char* g) { return gates[g]; };
     long long reports = classify_neighbours(fast, is_matched, gate_of);
 
-    long long expected = 0;
-    for (RGLIST* e = slow; e; e = e->next) {
+    long long expected = 0;  // the pairwise rule, on the second copy
+    for (RGLIST* e = slow; e; e = e->next)
       if (is_matched(e->gatename)) e->unique = e->unique2 = false;
-    }
-    for (RGLIST* a = slow; a && slow->next; a = a->next) {
-      if (!a->unique) continue;
-      for (RGLIST* b = a->next; b; b = b->next) {
-        if (!b->unique) continue;
-        if (a->type == 0 && b->type == 0) {
-          NeighbourGate ga = gates[a->gatename], gb = gates[b->gatename];
-          if (ga.missing || gb.missing) {
-            ++expected;
-          } else if (ga.type == gb.type) {
-            a->unique = b->unique = false;
-            a->unique2 = b->unique2 = true;
-          }
-        } else if (a->type == 1 && b->type == 1) {
+    for (RGLIST* a = slow; a && slow->next; a = a->next)
+      for (RGLIST* b = a->unique ? a->next : nullptr; b; b = b->next) {  // on after a pair: a meets every b
+        if (!b->unique || a->type != b->type) continue;
+        NeighbourGate ga = gates[a->gatename], gb = gates[b->gatename];
+        if (a->type == 1)
           a->unique = a->unique2 = b->unique = b->unique2 = false;
-        }
+        else if (ga.missing || gb.missing)
+          ++expected;
+        else if (ga.type == gb.type)
+          a->unique = b->unique = false, a->unique2 = b->unique2 = true;
       }
-    }
     ASSERT_EQ(flags(fast), flags(slow)) << "round " << round;
     ASSERT_EQ(reports, expected) << "round " << round;
   }

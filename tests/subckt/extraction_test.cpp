@@ -63,7 +63,7 @@ std::string ends(const MOSLIST* l) {
 // MOSFETs, transmission gates by number ("-" for a number used up).
 std::string shown(const MGroup& g) {
   std::string s = "in=" + names(g.inputhead) + " out=" + names(g.outputhead) +
-                  " nodes=" + std::to_string(lists::count(g.nodehead)) + "\nmos=" + ends(g.moshead) + "\n";
+                  " nodes=" + std::to_string(lists::count(g.nodehead)) + "\n";
   for (auto [kind, b] : {std::pair{"n ", g.n_branch_list}, {"p ", g.p_branch_list}})
     for (; b; b = b->next)
       s += kind + std::string(b->pn_node) + " " + text(b->headername, "-") + " " + std::to_string(b->num_of_mos) + "\n";
@@ -72,7 +72,9 @@ std::string shown(const MGroup& g) {
     s += std::string(c->gatename) + (c->cmos_gate ? " cmos" : " pseudo") + (c->pn_input_match ? " match" : "") +
          " out=" + c->n_branch->pn_node + " in=" + names(c->inlist) + "\n";
   }
-  s += "pass=" + ends(g.pass_transistor_list) + "\nleft=" + ends(g.left_transistor_list) + "\n";
+  s += "pass=" + ends(g.pass_transistor_list) + " left=" + ends(g.left_transistor_list) + "\n";
+  for (MOSLIST* m = g.moshead; m; m = m->next)
+    if (m->exchanged) s += "turned " + std::string(m->mosname) + "\n";  // in its own record
   for (int i = 0; i < g.num_of_trans; ++i) {
     TRANSLIST* t = g.hash_trans_list.get(i);
     s += t ? std::string(t->transname) + " " + t->input + ">" + t->output + " p=" + t->p_g + " n=" + t->n_g + "\n"
@@ -93,66 +95,56 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"the first terminal is the output: it stays an input as well", "Y A",
-     "M1 Y A gnd gnd nmos\nM2 Y A vdd vdd pmos\n",
-     "in=Y A out=Y nodes=4\nmos=M1(Y,gnd) M2(Y,vdd)\nn Y INV 1\np Y INV 1\ngate0 cmos match out=Y in=A\n"
-     "pass=\nleft=\n"},
+    {"the first terminal is the output: it stays an input as well", "Y A", "M1 Y A gnd gnd nmos\nM2 Y A vdd vdd pmos\n",
+     "in=Y A out=Y nodes=4\nn Y INV 1\np Y INV 1\ngate0 cmos match out=Y in=A\npass= left=\n"},
     {"a first rail terminal stays, later ones go; no node, no output; outputs behind head", "gnd q1 vdd q2 nowhere q3",
      "Nq1 q1 a gnd gnd nmos\nPq1 q1 a vdd vdd pmos\nNq2 q2 a gnd gnd nmos\nPq2 q2 a vdd vdd pmos\n"
      "Nq3 q3 a gnd gnd nmos\nPq3 q3 a vdd vdd pmos\n",
-     "in=gnd nowhere out=gnd q3 q2 q1 nodes=6\n"
-     "mos=Nq1(q1,gnd) Pq3(q3,vdd) Nq3(q3,gnd) Pq2(q2,vdd) Nq2(q2,gnd) Pq1(q1,vdd)\n"
-     "n q1 INV 1\nn q3 INV 1\nn q2 INV 1\np q3 INV 1\np q2 INV 1\np q1 INV 1\n"
-     "gate0 cmos match out=q1 in=a\ngate1 cmos match out=q3 in=a\ngate2 cmos match out=q2 in=a\npass=\nleft=\n"},
+     "in=gnd nowhere out=gnd q3 q2 q1 nodes=6\nn q1 INV 1\nn q3 INV 1\nn q2 INV 1\np q3 INV 1\np q2 INV 1\n"
+     "p q1 INV 1\ngate0 cmos match out=q1 in=a\ngate1 cmos match out=q3 in=a\ngate2 cmos match out=q2 in=a\n"
+     "pass= left=\n"},
     {"names differing only in case are two nets", "a out5 OUT5",
      "M1 out5 a gnd gnd nmos\nM2 out5 a vdd vdd pmos\nM3 OUT5 a gnd gnd nmos\nM4 OUT5 a vdd vdd pmos\n",
-     "in=a out=out5 OUT5 nodes=5\nmos=M1(out5,gnd) M4(OUT5,vdd) M3(OUT5,gnd) M2(out5,vdd)\n"
-     "n out5 INV 1\nn OUT5 INV 1\np OUT5 INV 1\np out5 INV 1\n"
-     "gate0 cmos match out=out5 in=a\ngate1 cmos match out=OUT5 in=a\npass=\nleft=\n",
+     "in=a out=out5 OUT5 nodes=5\nn out5 INV 1\nn OUT5 INV 1\np OUT5 INV 1\np out5 INV 1\n"
+     "gate0 cmos match out=out5 in=a\ngate1 cmos match out=OUT5 in=a\npass= left=\n",
      {{"a", "M1:G M2:G M3:G M4:G in=gate0,gate1"}}},
     {"a gate on its own source, on a net that exists: a source and a gate record", "",
-     "M1 y a gnd gnd nmos\nM2 x y y vdd pmos\n",
-     "in= out= nodes=4\nmos=M1(y,gnd) M2(x,y)\nn y INV 1\npass=\nleft=M2(x,y)\n",
+     "M1 y a gnd gnd nmos\nM2 x y y vdd pmos\n", "in= out= nodes=4\nn y INV 1\npass= left=M2(x,y)\n",
      {{"y", "M1:D M2:G M2:S pn"}}},
     {"drain and source on one net: a record each; a seed on the rail alone grows nothing", "",
-     "M1 gnd gnd gnd gnd nmos\nM2 z a z gnd nmos\n",
-     "in= out= nodes=6\nmos=M1(gnd,gnd) M2(z,z)\npass=\nleft=M1(gnd,gnd) M2(z,z)\n",
+     "M1 gnd gnd gnd gnd nmos\nM2 z a z gnd nmos\n", "in= out= nodes=6\npass= left=M1(gnd,gnd) M2(z,z)\n",
      {{"z", "M2:S | M2:D"}, {"gnd", "M1:D | M1:G | M1:S"}}},
     {"a NAND2 whose internal node also drives a gate: that MOSFET is not taken", "a b out",
      "M1 out a x gnd nmos\nM2 x b gnd gnd nmos\nM3 out a vdd vdd pmos\nM4 out b vdd vdd pmos\nM5 q x gnd gnd nmos\n",
-     "in=a b out=out nodes=7\nmos=M1(out,x) M5(q,gnd) M4(out,vdd) M3(out,vdd) M2(x,gnd)\nn out NAND2 2\n"
-     "p out NOR2 2\ngate0 cmos match out=out in=a b\npass=\nleft=M5(q,gnd)\n"},
+     "in=a b out=out nodes=7\nn out NAND2 2\np out NOR2 2\ngate0 cmos match out=out in=a b\npass= left=M5(q,gnd)\n"},
     {"an n-branch whose output has no p-branch: no gate and no message", "",
      "M1 out a gnd gnd nmos\nM2 out b q vdd pmos\nM3 r c vdd vdd pmos\n",
-     "in= out= nodes=8\nmos=M1(out,gnd) M3(r,vdd) M2(out,q)\nn out INV 1\npass=\nleft=M3(r,vdd) M2(out,q)\n"},
+     "in= out= nodes=8\nn out INV 1\npass= left=M3(r,vdd) M2(out,q)\n"},
     {"between a gate output and a net feeding gates: a pass transistor, unpaired so left over", "",
      TWO_INVERTERS "T1 x c w gnd nmos\n",
-     "in= out= nodes=7\nmos=P1(x,vdd) T1(x,w) N2(y,gnd) P2(y,vdd) N1(x,gnd)\nn y INV 1\nn x INV 1\np x INV 1\n"
-     "p y INV 1\ngate0 cmos match out=y in=w\ngate1 cmos match out=x in=in\npass=T1(x,w)\nleft=T1(x,w)\n"},
+     "in= out= nodes=7\nn y INV 1\nn x INV 1\np x INV 1\np y INV 1\ngate0 cmos match out=y in=w\n"
+     "gate1 cmos match out=x in=in\npass=T1(x,w) left=T1(x,w)\n"},
     {"a transmission gate, the p-channel one turned round; a second n-channel one uses up a number", "",
      TWO_INVERTERS "T1 x c w gnd nmos\nT3 w cb x vdd pmos\nT2 w c x gnd nmos\n",
-     "in= out= nodes=8\nmos=P1(x,vdd) T2(x,w) T3(x,w) T1(x,w) N2(y,gnd) P2(y,vdd) N1(x,gnd)\nn y INV 1\n"
-     "n x INV 1\np x INV 1\np y INV 1\ngate0 cmos match out=y in=w\ngate1 cmos match out=x in=in\n"
-     "pass=T2(x,w) T1(x,w) T3(x,w)\nleft=T1(x,w)\n-\ntrans1 x>w p=cb n=c\n",
+     "in= out= nodes=8\nn y INV 1\nn x INV 1\np x INV 1\np y INV 1\ngate0 cmos match out=y in=w\n"
+     "gate1 cmos match out=x in=in\npass=T2(x,w) T1(x,w) T3(x,w) left=T1(x,w)\nturned T2\nturned T3\n-\n"
+     "trans1 x>w p=cb n=c\n",
      {{"w", "T2:D P2:G N2:G T1:S T3:D pn in=gate0 inputs=2 tout=trans1"},
       {"x", "P1:D N1:D T1:D T3:S T2:S pn out=gate1 inputs=1 tin=trans1"}}},
     {"a buffer: gates follow the n-branch list, so the branch seeded from M4 comes first", "IN OUT",
      "M1 mid IN vdd vdd pmos\nM2 mid IN gnd gnd nmos\nM3 OUT mid vdd vdd pmos\nM4 OUT mid gnd gnd nmos\n",
-     "in=IN out=OUT nodes=5\nmos=M1(mid,vdd) M4(OUT,gnd) M3(OUT,vdd) M2(mid,gnd)\nn OUT INV 1\nn mid INV 1\n"
-     "p mid INV 1\np OUT INV 1\ngate0 cmos match out=OUT in=mid\ngate1 cmos match out=mid in=IN\npass=\nleft=\n",
+     "in=IN out=OUT nodes=5\nn OUT INV 1\nn mid INV 1\np mid INV 1\np OUT INV 1\ngate0 cmos match out=OUT in=mid\n"
+     "gate1 cmos match out=mid in=IN\npass= left=\n",
      {{"OUT", "M4:D M3:D pn out=gate0"}, {"mid", "M1:D M2:D M3:G M4:G pn out=gate1 in=gate0 inputs=1"},
       {"IN", "M1:G M2:G in=gate1"}}},
     {"a pseudo-NMOS NOR: the load's gate sits on the ground rail; it seeds no n-branch there", "a b out",
      "M1 out a gnd gnd nmos\nM3 out gnd vdd vdd pmos\nM2 out b gnd gnd nmos\n",
-     "in=a b out=out nodes=5\nmos=M1(out,gnd) M2(out,gnd) M3(out,vdd)\nn out NOR2 2\np out INV 1\n"
-     "gate0 pseudo out=out in=a gnd b\npass=\nleft=\n",
+     "in=a b out=out nodes=5\nn out NOR2 2\np out INV 1\ngate0 pseudo out=out in=a gnd b\npass= left=\n",
      {{"gnd", "M1:S M3:G M2:S in=gate0"}}},
     {"no n-channel MOSFET: no ground name, no gate; the supply still leaves the pin list", "a b out vdd",
-     "P1 out a vdd vdd pmos\nP2 out b vdd vdd pmos\n",
-     "in=a b out=out nodes=4\nmos=P1(out,vdd) P2(out,vdd)\npass=\nleft=P1(out,vdd) P2(out,vdd)\n"},
-    {"no p-channel MOSFET", "", "N1 out a gnd gnd nmos\n",
-     "in= out= nodes=3\nmos=N1(out,gnd)\npass=\nleft=N1(out,gnd)\n"},
-    {"an empty definition", "", "", "in= out= nodes=0\nmos=\npass=\nleft=\n"},
+     "P1 out a vdd vdd pmos\nP2 out b vdd vdd pmos\n", "in=a b out=out nodes=4\npass= left=P1(out,vdd) P2(out,vdd)\n"},
+    {"no p-channel MOSFET", "", "N1 out a gnd gnd nmos\n", "in= out= nodes=3\npass= left=N1(out,gnd)\n"},
+    {"an empty definition", "", "", "in= out= nodes=0\npass= left=\n"},
 };
 
 TEST(SubcircuitExtraction, Cases) {
