@@ -1,21 +1,25 @@
 // The Verilog netlist and its wire list, written from circuit state set by
-// hand straight into the globals the writer reads.
+// hand straight into the globals the writer reads, and the pin maps its
+// instances follow.
 #include "classic/verilog/netlist_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "classic/algo/gate_types.h"
 #include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
 #include "classic/extract/cgate.h"
 #include "classic/match/records.h"
 #include "classic/netlist/arena.h"
 #include "classic/verilog/header_writer.h"
+#include "classic/verilog/pin_map.h"
 #include "classic/verilog/records.h"
 #include "classic/verilog/wire.h"
 #include "core/verilog/identifier.h"
@@ -211,6 +215,42 @@ TEST_F(CircuitTest, WireListOrderAndExclusions) {
   std::string names;
   for (WIRELIST* w = WireHead; w; w = w->next) names += std::string(w->wirename) + " ";
   EXPECT_EQ(names, "p r ghost n7 gnd q ");
+}
+
+TEST(PinMap, EvaluatorReadsGateExpressions) {
+  EXPECT_EQ(evaluate_expression("~((a & b) | c)", 0b011), false);
+  EXPECT_EQ(evaluate_expression("a | b & c", 0b001), true);  // & binds tighter
+  EXPECT_EQ(evaluate_expression("~~f", 0b100000), true);
+  for (const char* bad : {"~(a & b", "a & g", "a b", ""}) EXPECT_FALSE(evaluate_expression(bad, 0)) << bad;
+}
+
+// Each recognised form, instantiated through its mapping, computes the form's
+// own function in its module; listed as "TYPE form -> pins" where moved.
+TEST(PinMap, EveryFormComputesItsFunctionInItsModule) {
+  int forms = 0, moved = 0;
+  for (int r = 0; r < kNumGateTypeRows; ++r) {
+    const char* type = kGateTypeTable[r].name;
+    const HeaderModule* module = find_header_module(type);
+    ASSERT_NE(module, nullptr) << type;
+    int n = static_cast<int>(std::strlen(module->inputs) + 2) / 3;
+    for (const char* form : kGateTypeTable[r].forms) {
+      if (!form) break;
+      ++forms;
+      const char* mapping = pin_mapping_for(type, form);
+      if (mapping) moved += printf("%-9s %-34s -> %s\n", type, form, mapping) > 0;
+      for (unsigned v = 0; v < (1u << n); ++v) {
+        unsigned w = 0;
+        for (int k = 0; k < n; ++k) w |= ((v >> k) & 1u) << (map_pin_letter(mapping, char('a' + k)) - 'a');
+        ASSERT_EQ(evaluate_expression(form, v), evaluate_expression(module->expr, w)) << form << " v=" << v;
+      }
+    }
+  }
+  EXPECT_EQ(forms, 70);
+  EXPECT_EQ(moved, 18);
+  EXPECT_STREQ(pin_mapping_for("AOOI112", "~((a | b) | (c & d))"), "cdab");
+  EXPECT_EQ(smallest_pin_mapping("~(a & b)", "~(a | b)"), "");
+  EXPECT_EQ(smallest_pin_mapping("~(a & b)", "~(a & b & c)"), "");
+  EXPECT_EQ(pin_mapping_for("AOI22", "~((a | b) | (c & d))"), nullptr);  // another type's form
 }
 
 }  // namespace
