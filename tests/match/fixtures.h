@@ -164,10 +164,7 @@ inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, Nam
 
 // Makes `net` the flat circuit; names without a number go past node_biggest.
 inline void flat_circuit(Network net) {
-  hash_node_list.clear();
   reset_run();
-  hash_trans_list.clear();
-  ResultHead = nullptr;
   node_biggest = 1000;
   long long k = node_biggest;
   for (NODELIST* n : net.nodes()) {

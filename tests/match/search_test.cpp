@@ -202,8 +202,7 @@ TEST(GateTypeIndex, RemovedAndAddedGatesKeepTableOrder) {
     seen.push_back(g->gatename);
     if (std::strcmp(g->gatename, "gate1") == 0) {
       index.remove(3);
-      t[3] = nullptr;
-      t[4] = nullptr;
+      t[3] = t[4] = nullptr;
     }
   });
   EXPECT_EQ(seen, (std::vector<std::string>{"gate0", "gate1", "gate5"}));
@@ -212,8 +211,7 @@ TEST(GateTypeIndex, RemovedAndAddedGatesKeepTableOrder) {
 
   // A slot filled again joins its group in number order, once.
   t[3] = gates[3];
-  index.add(3);
-  index.add(3);
+  for (int twice = 0; twice < 2; ++twice) index.add(3);
   EXPECT_EQ(index.numbers_of(inv), (std::vector<int>{0, 1, 3, 5}));
   // A slot that takes a gate of another type moves it between groups.
   t[1] = gates[2];
@@ -221,9 +219,7 @@ TEST(GateTypeIndex, RemovedAndAddedGatesKeepTableOrder) {
   EXPECT_EQ(index.numbers_of(inv), (std::vector<int>{0, 3, 5}));
   EXPECT_EQ(index.numbers_of(type_of(gates, 2)), (std::vector<int>{1, 2}));
   // Removing what is not listed changes nothing.
-  index.remove(4);
-  index.remove(-1);
-  index.remove(6);
+  for (int i : {4, -1, 6}) index.remove(i);
   EXPECT_EQ(index.numbers_of(inv), (std::vector<int>{0, 3, 5}));
 }
 

@@ -66,10 +66,6 @@ const std::string kRejected = [] {
   return format.substr(0, format.find('%'));
 }();
 
-std::string inv_pair(const std::string& a, const std::string& mid, const std::string& y) {
-  return inv(a, mid) + inv(mid, y);
-}
-
 struct Case {
   const char* name;
   std::string circuit, library;
@@ -135,8 +131,9 @@ const Case kRuns[] = {
     // The definition's pass device between its two inverters belongs to no
     // gate; the first copy has it, the second lacks it and is another circuit.
     {"MosfetOutsideTheGatesNeedsItsCounterpart",
-     top("a1 y2 b3 z4", inv_pair("a1", "n5", "y2") + mos("y2", "a1", "n5", false) + inv_pair("b3", "n6", "z4")),
-     def("LK", "A Y", inv_pair("A", "x21", "Y") + mos("Y", "A", "x21", false)),
+     top("a1 y2 b3 z4", inv("a1", "n5") + inv("n5", "y2") + mos("y2", "a1", "n5", false) + inv("b3", "n6") +
+                            inv("n6", "z4")),
+     def("LK", "A Y", inv("A", "x21") + inv("x21", "Y") + mos("Y", "A", "x21", false)),
      {rejection("LK", "gate3", 5, msg::kFaultLoneMosfet)},
      {"LK  X3 ( .A(a1), .Y(y2) );", "INV  U2 ( .a(b3), .out(n6) );"}},
 };

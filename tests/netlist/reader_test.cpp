@@ -148,6 +148,19 @@ auto element_name = [](Element* e) { return e->name; };
 auto pin_name = [](PinList* p) { return p->NodeName; };
 auto mos_name = [](MosList* m) { return m->mosname; };
 
+auto pin = [](InoutList* p) { return p->pinname; };
+
+// What the reader filed: elements, MOSFETs, definitions with their
+// terminals and MOSFETs.
+std::string filed() {
+  auto def = [](MacroModelList* m) {
+    return std::string(m->macromodel_name) + "(" + join(m->terminal_list, [](TerminalList* t) { return t->name; }) +
+           ":" + join(m->mos_list, mos_name) + ")";
+  };
+  return "elements=" + join(ElementHead, element_name) + " mos=" + join(MosHead, mos_name) +
+         " defs=" + join(MacroModelHead, def) + " flag=" + std::to_string(flag);
+}
+
 Element* element(const char* name) {
   for (Element* e = ElementHead; e; e = e->next)
     if (std::string(e->name) == name) return e;
@@ -213,23 +226,15 @@ TEST(Parser, CircuitDeclarationAndDefinitions) {
   parse(".subckt top a b c\nM1 y a vdd vdd pmos l=1u w=2u\n.macromodel inv a y\nM2 y a gnd gnd nmos l=1u w=1u\n"
         "M3 y a vdd vdd pmos l=1u w=2u\nE1 a b c d 2\nR1 a b 1\n.model nmos nmos level=1 kp=1 vto=1 lambda=1\n"
         ".endm inv\n.subckt x d\n.ends top\n");
-  EXPECT_EQ(join(InputHead, [](InoutList* p) { return p->pinname; }), "top d x c b a");
-  EXPECT_EQ(join(MosHead, mos_name), "M1");
-  EXPECT_EQ(join(ElementHead, element_name), "E1");
+  EXPECT_EQ(join(InputHead, pin) + " / " + filed(), "top d x c b a / elements=E1 mos=M1 defs=inv(a y:M2 M3) flag=1");
   ASSERT_NE(MacroModelHead, nullptr);
-  EXPECT_STREQ(MacroModelHead->macromodel_name, "inv");
-  EXPECT_EQ(join(MacroModelHead->terminal_list, [](TerminalList* t) { return t->name; }), "a y");
-  EXPECT_EQ(join(MacroModelHead->mos_list, mos_name), "M2 M3");
-  EXPECT_EQ(join(MacroModelHead->element_list, element_name), "R1");
-  EXPECT_STREQ(MacroModelHead->model_list->name, "nmos");
-  EXPECT_EQ(flag, 1);
+  EXPECT_EQ(join(MacroModelHead->element_list, element_name) + " " + MacroModelHead->model_list->name, "R1 nmos");
   EXPECT_EQ(mos_list_header, nullptr);
   EXPECT_EQ(name_of_macro_model, nullptr);
 
   // CRLF line ends: the carriage return is no part of the last word.
   parse(".subckt top a b\r\n.macromodel inv a\rb y\r\n.endm inv\r\n");
-  EXPECT_EQ(join(InputHead, [](InoutList* p) { return p->pinname; }), "top b a");
-  EXPECT_EQ(join(MacroModelHead->terminal_list, [](TerminalList* t) { return t->name; }), "a\rb y");
+  EXPECT_EQ(join(InputHead, pin) + " / " + filed(), "top b a / elements= mos= defs=inv(a\rb y:) flag=1");
 }
 
 // A syntax error stops the scan at the offending token; definitions left
@@ -260,17 +265,10 @@ TEST(Parser, SyntaxErrorsAndMalformedDefinitions) {
        "       \n.syntax error\nmacromodel e has no .endm, closed at the end of input\n",
        "1 elements= mos= defs=e(p:M1) flag=1"},
   };
-  for (const auto& [text, out, filed] : rows) {
+  for (const auto& [text, out, state] : rows) {
     Parsed r = parse(text);
     EXPECT_EQ(r.out, out) << text;
-    auto def = [](MacroModelList* m) {
-      return std::string(m->macromodel_name) + "(" + join(m->terminal_list, [](TerminalList* t) { return t->name; }) +
-             ":" + join(m->mos_list, mos_name) + ")";
-    };
-    EXPECT_EQ(std::to_string(r.status) + " elements=" + join(ElementHead, element_name) + " mos=" +
-                  join(MosHead, mos_name) + " defs=" + join(MacroModelHead, def) + " flag=" + std::to_string(flag),
-              filed)
-        << text;
+    EXPECT_EQ(std::to_string(r.status) + " " + filed(), state) << text;
   }
 }
 
