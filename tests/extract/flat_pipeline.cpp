@@ -19,20 +19,16 @@ void load_cards(const std::string& text) {
     std::vector<std::string> w;
     for (std::string x; words >> x;) w.push_back(x);
     if (w.empty()) continue;
-    if (w[0] == ".model") {
-      ModelHead = insert_model(ModelHead, MOSFET_TYPE, w[1].c_str(), w[2].c_str(), 0, 0, 0, 0, 0);
-      models = true;
-    } else if (w[0] == ".subckt") {
+    if (w[0] == ".model")
+      ModelHead = insert_model(ModelHead, MOSFET_TYPE, w[1].c_str(), w[2].c_str(), 0, 0, 0, 0, 0), models = true;
+    else if (w[0] == ".subckt")
       insert_inout(line.c_str());
-    } else {
+    else
       MosHead = insert_mos(MosHead, w[0].c_str(), w[1].c_str(), w[2].c_str(), w[3].c_str(), w[4].c_str(),
                            w[5].c_str(), 1e-6f, 2e-6f);
-    }
   }
-  if (!models) {
-    ModelHead = insert_model(ModelHead, MOSFET_TYPE, "nmos", "nmos", 0, 0, 0, 0, 0);
-    ModelHead = insert_model(ModelHead, MOSFET_TYPE, "pmos", "pmos", 0, 0, 0, 0, 0);
-  }
+  for (const char* type : {"nmos", "pmos"})
+    if (!models) ModelHead = insert_model(ModelHead, MOSFET_TYPE, type, type, 0, 0, 0, 0, 0);
 }
 
 FlatRun run_flat(const std::string& cards) {

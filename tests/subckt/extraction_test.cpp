@@ -212,12 +212,10 @@ TEST(FlatAndSubcircuit, GrowthGuards) {
   // into the first, whose MOSFETs then follow behind its head.
   MBranch b[4] = {{0, nullptr, nullptr}, {0, nullptr, nullptr}, {0, nullptr, nullptr}, {0, nullptr, nullptr}};
   char out[] = "out", m0[] = "M0", m3[] = "M3";
-  b[0].pn_node = b[3].pn_node = out;
   MOSLIST r0{}, r3{};
-  r0.mosname = m0;
-  r3.mosname = m3;
-  b[0].mos_list = &r0;
-  b[3].mos_list = &r3;
+  r0.mosname = m0, r3.mosname = m3;
+  b[0].pn_node = b[3].pn_node = out;
+  b[0].mos_list = &r0, b[3].mos_list = &r3;
   for (int i = 0; i < 3; ++i) b[i].next = &b[i + 1];
   EXPECT_EQ(growth::merge_by_output(&b[0], 4), 1);
   EXPECT_EQ(b[2].next, nullptr);
