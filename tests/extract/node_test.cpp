@@ -49,10 +49,8 @@ TEST(NodeGraph, PnNodesDeviceRecordsAndPorts) {
   EXPECT_EQ(r.node("9"), r.node("z9"));  // one number, one node
   EXPECT_STREQ(hash_mos_list.get(9)->g, "q");  // the later card in list order is filed
   // Rails leave the ports; outputs stand behind-head; a port on no node stays an input.
-  EXPECT_EQ(names(OutputHead), "Pa Pc Pb");
-  EXPECT_EQ(names(InputHead), "top a nowhere");
-  EXPECT_TRUE(r.node("Pb")->terminal);
-  EXPECT_FALSE(r.node("sx")->terminal);
+  EXPECT_EQ(names(OutputHead) + " / " + names(InputHead), "Pa Pc Pb / top a nowhere");
+  EXPECT_TRUE(r.node("Pb")->terminal && !r.node("sx")->terminal);
 }
 
 // Cards are walked first card first, then the others from the last one up.

@@ -139,14 +139,12 @@ TEST(Recognition, GeneratedNamesStayLettersAndNeverRepeat) {
 // position, so a record tells which two were paired.
 MOSLIST* pass_list(const std::vector<std::string>& cards) {
   MOSLIST* head = nullptr;
+  auto copy = [](const std::string& t) { return arena::strdup(t.c_str()); };
   for (std::size_t k = cards.size(); k-- > 0;) {
     auto* m = arena_new<MOSLIST>();
-    m->d = arena::strdup(cards[k].substr(2, 1).c_str());
-    m->s = arena::strdup(cards[k].substr(4, 1).c_str());
-    m->g = arena::strdup(std::to_string(k).c_str());
+    m->d = copy(cards[k].substr(2, 1)), m->s = copy(cards[k].substr(4, 1)), m->g = copy(std::to_string(k));
     m->nptype = cards[k][0] == 'p';
-    m->next = head;
-    head = m;
+    m->next = head, head = m;
   }
   return head;
 }

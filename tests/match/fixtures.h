@@ -27,9 +27,7 @@ struct Gate {
   Names ins;  // also the one relation group of both branches
 };
 
-struct Trans {
-  std::string input, output;
-};
+using Trans = std::pair<std::string, std::string>;  // input, output
 
 inline char* s(const std::string& t) { return arena::strdup(t.c_str()); }
 
@@ -76,8 +74,8 @@ class Network {
       }
     }
     for (std::size_t i = 0; i < trans_.size(); ++i) {
-      node(trans_[i].input)->input_of_trans_name = s("trans" + std::to_string(i));
-      node(trans_[i].output)->output_of_trans_name = s("trans" + std::to_string(i));
+      node(trans_[i].first)->input_of_trans_name = s("trans" + std::to_string(i));
+      node(trans_[i].second)->output_of_trans_name = s("trans" + std::to_string(i));
     }
     for (NODELIST* n : order_)
       if (n->pn_node)
@@ -111,8 +109,7 @@ class Network {
     for (const Trans& t : trans_) {
       out.push_back(arena_new<TransList>());
       out.back()->transname = s("trans" + std::to_string(out.size() - 1));
-      out.back()->input = s(t.input);
-      out.back()->output = s(t.output);
+      out.back()->input = s(t.first), out.back()->output = s(t.second);
     }
     return out;
   }
@@ -148,8 +145,7 @@ inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, Nam
   def->macromodel_name = s(name);
   auto m = std::make_unique<Macromodel>(def);
   auto pins = [](const Names& v) { return chain<InoutList>(v, [](INOUTLIST* p, char* n) { p->pinname = n; }); };
-  m->inputhead = pins(ins);
-  m->outputhead = pins(outs);
+  m->inputhead = pins(ins), m->outputhead = pins(outs);
   for (NODELIST* n : net.nodes()) m->node_list = link_behind_head(m->node_list, n);
   auto gates = net.gates<MCGate, MBranch>();
   m->num_of_gates = static_cast<int>(gates.size());

@@ -41,8 +41,6 @@ std::vector<CGate*> gates_of(const std::vector<std::string>& types) {
   return Network(gates).gates<CGate, Branch>();
 }
 
-LogicType type_of(const std::vector<CGate*>& gates, int k) { return logic_type_of(gates[k]); }
-
 }  // namespace
 
 TEST(NeighbourComparison, CountsAndRepeatedTypes) {
@@ -173,9 +171,9 @@ TEST(GateTypeIndex, GroupsByTypeInTableOrder) {
   t[3] = nullptr;  // an empty slot is no gate
   GateTypeIndex index;
   index.build(t, static_cast<int>(gates.size()));
-  EXPECT_EQ(index.numbers_of(type_of(gates, 0)), (std::vector<int>{0, 2, 5}));
-  EXPECT_EQ(index.numbers_of(type_of(gates, 1)), (std::vector<int>{1, 4}));
-  EXPECT_TRUE(index.numbers_of(type_of(gates, 3)).empty());
+  EXPECT_EQ(index.numbers_of(logic_type_of(gates[0])), (std::vector<int>{0, 2, 5}));
+  EXPECT_EQ(index.numbers_of(logic_type_of(gates[1])), (std::vector<int>{1, 4}));
+  EXPECT_TRUE(index.numbers_of(logic_type_of(gates[3])).empty());
   EXPECT_TRUE(index.numbers_of(LogicType{}).empty());
 
   // A type is found by its texts, wherever they are stored.
@@ -185,7 +183,7 @@ TEST(GateTypeIndex, GroupsByTypeInTableOrder) {
   // A gate with an untyped branch has no logic type and is never listed.
   gates[4]->p_branch->headername = nullptr;
   index.build(t, static_cast<int>(gates.size()));
-  EXPECT_EQ(index.numbers_of(type_of(gates, 1)), (std::vector<int>{1}));
+  EXPECT_EQ(index.numbers_of(logic_type_of(gates[1])), (std::vector<int>{1}));
 }
 
 TEST(GateTypeIndex, RemovedAndAddedGatesKeepTableOrder) {
@@ -193,7 +191,7 @@ TEST(GateTypeIndex, RemovedAndAddedGatesKeepTableOrder) {
   CGate** t = table(gates);
   GateTypeIndex index;
   index.build(t, 6);
-  LogicType inv = type_of(gates, 0);
+  LogicType inv = logic_type_of(gates[0]);
 
   // Emptied while a walk is under way: the walk passes over gates emptied
   // ahead of it, whether or not the index was told.
@@ -217,7 +215,7 @@ TEST(GateTypeIndex, RemovedAndAddedGatesKeepTableOrder) {
   t[1] = gates[2];
   index.add(1);
   EXPECT_EQ(index.numbers_of(inv), (std::vector<int>{0, 3, 5}));
-  EXPECT_EQ(index.numbers_of(type_of(gates, 2)), (std::vector<int>{1, 2}));
+  EXPECT_EQ(index.numbers_of(logic_type_of(gates[2])), (std::vector<int>{1, 2}));
   // Removing what is not listed changes nothing.
   for (int i : {4, -1, 6}) index.remove(i);
   EXPECT_EQ(index.numbers_of(inv), (std::vector<int>{0, 3, 5}));

@@ -7,17 +7,15 @@ using namespace fixture;
 
 namespace {
 
-std::vector<std::string> walk(GATESTACK* g) {
-  std::vector<std::string> v;
-  for (; g; g = g->next) v.push_back(g->macromodel_name);
+// What `field` gives for each record of a list.
+template <class T, class F>
+auto each(T* l, F field) {
+  std::vector<decltype(field(l))> v;
+  for (; l; l = l->next) v.push_back(field(l));
   return v;
 }
-
-std::vector<std::pair<bool, bool>> flags(RGLIST* l) {
-  std::vector<std::pair<bool, bool>> v;
-  for (; l; l = l->next) v.emplace_back(l->unique, l->unique2);
-  return v;
-}
+Names walk(GATESTACK* g) { return each(g, [](GATESTACK* r) { return std::string(r->macromodel_name); }); }
+auto flags(RGLIST* l) { return each(l, [](RGLIST* r) { return std::pair{r->unique, r->unique2}; }); }
 
 }  // namespace
 

@@ -69,12 +69,7 @@ std::string written(Fn write) {
 
 class CircuitTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    reset_run();
-    hash_node_list.clear();
-    hash_gate_list = nullptr;
-    num_of_gates = 0;
-  }
+  void SetUp() override { reset_run(); }
 
   // A gate whose n-branch was recognised as `type` from `expr`.
   void gate(const char* type, const char* expr, std::initializer_list<std::pair<char, const char*>> letters,
