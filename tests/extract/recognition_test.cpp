@@ -120,7 +120,6 @@ TEST(Recognition, UntypedBranchesGetModelNamesAndReductionAlwaysEnds) {
             msg::kNBranchTooBig + std::string("Branch name = N_Model_a, Logic function is: \n") + msg::kNBranchTooBig +
                 "Branch name = N_Model_b, Logic function is: \n");
   EXPECT_STREQ(bridge->headername, "N_Model_a");
-  EXPECT_EQ(bridge->greatthan4, 1);
   EXPECT_STREQ(order->mos_list->g, "~~((c & d) | (a | b))");
   // Seven or more: left as grown, untyped and silent.
   Branch* seven = branch_of("out A x1, x1 B x2, x2 C x3, x3 D x4, x4 E x5, x5 F x6, x6 G gnd");

@@ -52,8 +52,7 @@ const Scenario kScenarios[] = {
      "num n branchs2 num p branches 2\nvalid n branchs2 heihei valid p branches 2\ngate gate0 cmos INV INV out=mid2 "
      "in=in1\ngate gate1 cmos INV INV out=out3 in=mid2\ngates=2 trans=0/0 unmatched= left= ports=/\n",
      {{"mid2", "M1:D M2:D M3:G M4:G pn out=gate0 in=gate1 inputs=1"}, {"in1", "M1:G M2:G in=gate0"}}},
-    {"an AOI, a transmission gate and a pseudo NOR (2 against 1 MOSFET): numbered outputs first, then unnumbered "
-     "ones as met; inputs in letter order",
+    {"AOI, transmission gate, pseudo NOR: numbered outputs first, then others as met; inputs in letter order",
      ".subckt chip A B C en q z\nM11 out A y vdd pmos\nM12 out B y vdd pmos\nM13 y C vdd vdd pmos\n"
      "M14 out A m15 gnd nmos\nM16 out C gnd gnd nmos\nM15 m15 B gnd gnd nmos\nM21 n2 out vdd vdd pmos\n"
      "M22 n2 out gnd gnd nmos\nM31 n2 s n3 vdd pmos\nM32 n2 sb n3 gnd nmos\nM41 q n3 vdd vdd pmos\n"
@@ -68,8 +67,9 @@ const Scenario kScenarios[] = {
      "M1 n1 a gnd gnd nmos\nM2 n1 b gnd gnd nmos\nM3 n1 gnd vdd vdd pmos\nM4 w n1 gnd gnd nmos\nM5 w n1 vdd vdd pmos\n",
      "num n branchs3 num p branches 2\nvalid n branchs2 heihei valid p branches 2\ngate gate0 pseudo NOR2 INV "
      "out=n1 in=a,gnd,b\ngate gate1 cmos INV INV out=w in=n1\ngates=2 trans=0/0 unmatched= gate0 left= ports=/\n"},
-    {"parallel pass transistors leave counter gaps: M5 turns round so its gate-driving side is the source; M5 and "
-     "M7 match first (same type: a number, no record), then M5 and M6 form trans1",
+    // M5 turns round so its gate-driving side is the source; M5 and M7 match
+    // first (same type: a number, no record), then M5 and M6 form trans1.
+    {"parallel pass transistors leave counter gaps",
      "M1 n1 a vdd vdd pmos\nM2 n1 a gnd gnd nmos\nM3 n2 b vdd vdd pmos\nM4 n2 b gnd gnd nmos\n"
      "M8 y9 n2 vdd vdd pmos\nM9 y9 n2 gnd gnd nmos\nM5 n2 s n1 gnd nmos\nM6 n1 t n2 vdd pmos\nM7 n1 u n2 gnd nmos\n",
      "num n branchs3 num p branches 3\nvalid n branchs3 heihei valid p branches 3\ngate gate0 cmos INV INV out=n1 "
@@ -85,8 +85,7 @@ const Scenario kScenarios[] = {
      "It's wired, because there is only one branch connected with pn_node\ngate gate0 cmos INV INV out=n2 in=b4\n"
      "gate gate1 cmos INV INV out=y6 in=n1\ngates=2 trans=0/0 unmatched= left=M4 ports=/\n",
      {{"n1", "M6:G M3:D M4:D M5:G pn in=gate1 inputs=1"}}},
-    {"seven in series and seven in parallel: a gate without a type or inputs, and no message",
-     series_parallel(7, true, true),
+    {"seven in series and in parallel: a gate without type or inputs, silent", series_parallel(7, true, true),
      "num n branchs1 num p branches 7\nvalid n branchs1 heihei valid p branches 1\n"
      "gate gate0 pseudo - - out=y in=\ngates=1 trans=0/0 unmatched= left= ports=/\n"},
     {"no p-channel MOSFET", "M1 y a x gnd nmos\nM2 x b gnd gnd nmos\n",
@@ -100,8 +99,7 @@ const Scenario kScenarios[] = {
      "num n branchs1 num p branches 1\nvalid n branchs1 heihei valid p branches 1\n"
      "gate gate0 cmos INV INV out=y in=a\ngates=1 trans=0/0 unmatched= left= ports=/\n",
      {}, {{3, "vdd,gnd"}, {4, "gnd,vdd"}}},
-    {"gates pair by type; a pull-up reading a net its pull-down does not is no complement; the same inputs in "
-     "another order are",
+    {"a pull-up reading a net its pull-down does not is no complement; the same inputs in another order are",
      "M1 y a x1 gnd nmos\nM2 x1 b gnd gnd nmos\nM3 y a vdd vdd pmos\nM4 y c vdd vdd pmos\nM5 z y gnd gnd nmos\n"
      "M6 z y vdd vdd pmos\nM7 w z x2 gnd nmos\nM8 x2 a gnd gnd nmos\nM10 w z vdd vdd pmos\nM9 w a vdd vdd pmos\n",
      "num n branchs3 num p branches 5\nvalid n branchs3 heihei valid p branches 3\ngate gate0 pseudo NAND2 NOR2 "

@@ -220,9 +220,8 @@ TEST(PinMap, EvaluatorReadsGateExpressions) {
 }
 
 // Each recognised form, instantiated through its mapping, computes the form's
-// own function in its module; listed as "TYPE form -> pins" where moved.
+// own function in its module.
 TEST(PinMap, EveryFormComputesItsFunctionInItsModule) {
-  int forms = 0, moved = 0;
   for (int r = 0; r < kNumGateTypeRows; ++r) {
     const char* type = kGateTypeTable[r].name;
     const HeaderModule* module = find_header_module(type);
@@ -230,9 +229,7 @@ TEST(PinMap, EveryFormComputesItsFunctionInItsModule) {
     int n = static_cast<int>(std::strlen(module->inputs) + 2) / 3;
     for (const char* form : kGateTypeTable[r].forms) {
       if (!form) break;
-      ++forms;
       const char* mapping = pin_mapping_for(type, form);
-      if (mapping) moved += printf("%-9s %-34s -> %s\n", type, form, mapping) > 0;
       for (unsigned v = 0; v < (1u << n); ++v) {
         unsigned w = 0;
         for (int k = 0; k < n; ++k) w |= ((v >> k) & 1u) << (map_pin_letter(mapping, char('a' + k)) - 'a');
@@ -240,8 +237,6 @@ TEST(PinMap, EveryFormComputesItsFunctionInItsModule) {
       }
     }
   }
-  EXPECT_EQ(forms, 70);
-  EXPECT_EQ(moved, 18);
   EXPECT_STREQ(pin_mapping_for("AOOI112", "~((a | b) | (c & d))"), "cdab");
   EXPECT_EQ(smallest_pin_mapping("~(a & b)", "~(a | b)"), "");
   EXPECT_EQ(smallest_pin_mapping("~(a & b)", "~(a & b & c)"), "");
