@@ -94,9 +94,7 @@ TEST(RunState, OneResetClearsEverything) {
   EXPECT_EQ(flat_get_node("y"), nullptr);
   EXPECT_TRUE(run_state().unnumbered.empty());
   EXPECT_FALSE(run_state().cards_folded);
-  EXPECT_EQ(num_of_gates, 0);
-  EXPECT_EQ(hash_gate_list, nullptr);
-  EXPECT_EQ(MosHead, nullptr);
+  EXPECT_TRUE(num_of_gates == 0 && !hash_gate_list && !MosHead);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "classic/algo/gate_input_trim.h"
+#include "classic/algo/list_ops.h"
 #include "classic/algo/run_state.h"
 #include "classic/algo/tables.h"
 #include "classic/messages/messages.h"
@@ -24,12 +25,8 @@ Macromodel* own(const char* name, Network net, Names ins, Names outs) {
 // Entries linked behind the head, each unique on both counts.
 RGLIST* rg(std::vector<std::string> gates) {
   RGLIST* head = nullptr;
-  for (const auto& g : gates) {
-    auto* e = arena_new<RgList>();
-    e->gatename = s(g);
-    e->unique = e->unique2 = true;
-    head = link_behind_head(head, e);
-  }
+  for (const auto& g : gates)
+    head = lists::link_new(head, [&](RgList& e) { e.gatename = s(g), e.unique = e.unique2 = true; });
   return head;
 }
 
@@ -173,8 +170,7 @@ TEST(GateTypeIndex, GroupsByTypeInTableOrder) {
   index.build(t, static_cast<int>(gates.size()));
   EXPECT_EQ(index.numbers_of(logic_type_of(gates[0])), (std::vector<int>{0, 2, 5}));
   EXPECT_EQ(index.numbers_of(logic_type_of(gates[1])), (std::vector<int>{1, 4}));
-  EXPECT_TRUE(index.numbers_of(logic_type_of(gates[3])).empty());
-  EXPECT_TRUE(index.numbers_of(LogicType{}).empty());
+  EXPECT_TRUE(index.numbers_of(logic_type_of(gates[3])).empty() && index.numbers_of(LogicType{}).empty());
 
   // A type is found by its texts, wherever they are stored.
   LogicType copy{arena::strdup("NAND2"), arena::strdup("NOR2")};
