@@ -137,6 +137,8 @@ const Case kRuns[] = {
      {"LK  X3 ( .A(a1), .Y(y2) );", "INV  U2 ( .a(b3), .out(n6) );"}},
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class WholeRun : public testing::TestWithParam<Case> {};
 
 TEST_P(WholeRun, Extract) {
