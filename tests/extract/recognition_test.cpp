@@ -39,8 +39,7 @@ Branch* branch_of(const std::string& cards) {
 
 std::string recognize(Branch* br) {
   testing::internal::CaptureStdout();
-  recognition::branch_recognition(br, "vdd", "gnd", "N_Model_",
-                                  msg::kNBranchTooBig);
+  recognition::branch_recognition(br, "vdd", "gnd", "N_Model_", msg::kNBranchTooBig);
   return testing::internal::GetCapturedStdout();
 }
 

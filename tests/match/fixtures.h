@@ -43,12 +43,8 @@ T* chain(const Names& names, F set) {
   }
   return head;
 }
-inline PINLIST* pin_list(const Names& v) {
-  return chain<PinList>(v, [](PINLIST* p, char* n) { p->NodeName = n; });
-}
-inline GATENAMELIST* group(const Names& v) {
-  return chain<GateNameList>(v, [](GATENAMELIST* g, char* n) { g->name = n; });
-}
+inline PINLIST* pin_list(const Names& v) { return chain<PinList>(v, [](auto* p, char* n) { p->NodeName = n; }); }
+inline GATENAMELIST* group(const Names& v) { return chain<GateNameList>(v, [](auto* g, char* n) { g->name = n; }); }
 
 inline const char* name_of(const PINLIST* p) { return p->NodeName; }
 inline const char* name_of(const GATENAMELIST* g) { return g->name; }

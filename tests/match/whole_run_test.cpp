@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "classic/messages/messages.h"
@@ -61,10 +62,7 @@ std::string rejection(const std::string& def, const std::string& anchor, int con
   return why ? s : s.substr(0, s.size() - 1);
 }
 // What every rejection line starts with.
-const std::string kRejected = [] {
-  std::string format = msg::kOccurrenceRejected;
-  return format.substr(0, format.find('%'));
-}();
+const std::string kRejected(msg::kOccurrenceRejected, std::string_view(msg::kOccurrenceRejected).find('%'));
 
 struct Case {
   const char* name;
