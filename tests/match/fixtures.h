@@ -27,9 +27,7 @@ struct Gate {
   Names ins;  // also the one relation group of both branches
 };
 
-struct Trans {
-  std::string input, output;
-};
+using Trans = std::pair<std::string, std::string>;  // input, output
 
 inline char* s(const std::string& t) { return arena::strdup(t.c_str()); }
 
@@ -45,21 +43,15 @@ T* chain(const Names& names, F set) {
   }
   return head;
 }
-inline PINLIST* pin_list(const Names& v) {
-  return chain<PinList>(v, [](PINLIST* p, char* n) { p->NodeName = n; });
-}
-inline GATENAMELIST* group(const Names& v) {
-  return chain<GateNameList>(v, [](GATENAMELIST* g, char* n) { g->name = n; });
-}
+inline PINLIST* pin_list(const Names& v) { return chain<PinList>(v, [](auto* p, char* n) { p->NodeName = n; }); }
+inline GATENAMELIST* group(const Names& v) { return chain<GateNameList>(v, [](auto* g, char* n) { g->name = n; }); }
 
-inline Names names(PINLIST* p) {
+inline const char* name_of(const PINLIST* p) { return p->NodeName; }
+inline const char* name_of(const GATENAMELIST* g) { return g->name; }
+template <class T>
+Names names(const T* p) {
   Names v;
-  for (; p; p = p->next) v.push_back(p->NodeName);
-  return v;
-}
-inline Names names(GATENAMELIST* p) {
-  Names v;
-  for (; p; p = p->next) v.push_back(p->name);
+  for (; p; p = p->next) v.push_back(name_of(p));
   return v;
 }
 
@@ -78,15 +70,13 @@ class Network {
       }
     }
     for (std::size_t i = 0; i < trans_.size(); ++i) {
-      node(trans_[i].input)->input_of_trans_name = s("trans" + std::to_string(i));
-      node(trans_[i].output)->output_of_trans_name = s("trans" + std::to_string(i));
+      node(trans_[i].first)->input_of_trans_name = s("trans" + std::to_string(i));
+      node(trans_[i].second)->output_of_trans_name = s("trans" + std::to_string(i));
     }
-    for (NODELIST* n : order_) {
-      if (n->pn_node) {
+    for (NODELIST* n : order_)
+      if (n->pn_node)
         n->num_of_inputs = static_cast<int>(names(n->input_of_gate_list.list()).size()) + !!n->input_of_trans_name +
                            !!n->output_of_trans_name;
-      }
-    }
   }
 
   template <class GateT, class BranchT>
@@ -96,11 +86,8 @@ class Network {
     for (const Gate& g : gates_) {
       BranchT* b[2];
       for (int k = 0; k < 2; ++k) {
-        if constexpr (std::is_same_v<BranchT, Branch>) {
-          b[k] = arena_new<Branch>(k);
-        } else {
-          b[k] = arena_new<MBranch>(k, nullptr, nullptr);
-        }
+        if constexpr (std::is_same_v<BranchT, Branch>) b[k] = arena_new<Branch>(k);
+        else b[k] = arena_new<MBranch>(k, nullptr, nullptr);
         b[k]->headername = s(k == 0 ? g.type : dual.at(g.type));
         b[k]->pn_node = s(g.out);
         b[k]->name_list = chain<NameList>(g.ins, [](NAMELIST* l, char* n) { l->gatename = n; });
@@ -118,8 +105,7 @@ class Network {
     for (const Trans& t : trans_) {
       out.push_back(arena_new<TransList>());
       out.back()->transname = s("trans" + std::to_string(out.size() - 1));
-      out.back()->input = s(t.input);
-      out.back()->output = s(t.output);
+      out.back()->input = s(t.first), out.back()->output = s(t.second);
     }
     return out;
   }
@@ -155,8 +141,7 @@ inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, Nam
   def->macromodel_name = s(name);
   auto m = std::make_unique<Macromodel>(def);
   auto pins = [](const Names& v) { return chain<InoutList>(v, [](INOUTLIST* p, char* n) { p->pinname = n; }); };
-  m->inputhead = pins(ins);
-  m->outputhead = pins(outs);
+  m->inputhead = pins(ins), m->outputhead = pins(outs);
   for (NODELIST* n : net.nodes()) m->node_list = link_behind_head(m->node_list, n);
   auto gates = net.gates<MCGate, MBranch>();
   m->num_of_gates = static_cast<int>(gates.size());
@@ -171,10 +156,7 @@ inline std::unique_ptr<Macromodel> subcircuit(const char* name, Network net, Nam
 
 // Makes `net` the flat circuit; names without a number go past node_biggest.
 inline void flat_circuit(Network net) {
-  hash_node_list.clear();
   reset_run();
-  hash_trans_list.clear();
-  ResultHead = nullptr;
   node_biggest = 1000;
   long long k = node_biggest;
   for (NODELIST* n : net.nodes()) {

@@ -1,326 +1,225 @@
+// Subcircuit extraction on one definition, and its agreement with the flat
+// stages that share its algorithms.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <memory>
+#include <algorithm>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "classic/algo/growth.h"
+#include "classic/algo/list_ops.h"
+#include "classic/algo/run_state.h"
+#include "classic/algo/tables.h"
+#include "classic/algo/text.h"
 #include "classic/netlist/arena.h"
-#include "classic/subckt/mnode.h"
 #include "classic/subckt/mtellnp.h"
 #include "classic/subckt/stages.h"
+#include "flat_pipeline.h"
 
 namespace {
 
-// One subcircuit definition as the reader leaves it: MOSFETs and terminals
-// inserted behind the head, in card order.
-struct Def {
-  MOSLIST* mos = nullptr;
-  MODELLIST* models = nullptr;
-  INOUTLIST* terms = nullptr;
-
-  Def() {
-    models = insert_model(models, MOSFET_TYPE, "nch", "nmos", 0, 0, 0, 0, 0);
-    models = insert_model(models, MOSFET_TYPE, "pch", "pmos", 0, 0, 0, 0, 0);
-  }
-  void n(const char* name, const char* d, const char* g, const char* s) {
-    mos = insert_mos(mos, name, d, g, s, "gnd", "nch", 1, 1);
-  }
-  void p(const char* name, const char* d, const char* g, const char* s) {
-    mos = insert_mos(mos, name, d, g, s, "vdd", "pch", 1, 1);
-  }
-  // Terminal list of the card, then the pin list built from it.
-  void terminals(std::initializer_list<const char*> names) {
-    TERMINALLIST* tl = nullptr;
-    for (const char* t : names) {
-      auto* rec = arena_new<TERMINALLIST>();
-      rec->name = arena::strdup(t);
-      tl = link_behind_head(tl, rec);
-    }
-    for (TERMINALLIST* t = tl; t; t = t->next) {
-      auto* rec = arena_new<INOUTLIST>();
-      rec->pinname = t->name;
-      terms = link_behind_head(terms, rec);
-    }
-  }
-};
-
 struct Extracted {
-  std::unique_ptr<MNode> node;
-  std::unique_ptr<MGroup> group;
+  MGroup* group;
   std::string out;  // standard output of the whole extraction
 };
 
-// Every stage, in the order of the subcircuit tables.
-Extracted extract(Def& def) {
-  Extracted r;
+// Every stage, in the order of the subcircuit tables, on the definition with
+// the given terminals (in card order) and cards.
+Extracted extract(const std::string& terminals, const std::string& cards) {
+  reset_run();
+  load_cards(cards);
+  INOUTLIST* terms = nullptr;
+  INOUTLIST** at = &terms;
+  std::istringstream in(terminals);
+  for (std::string t; in >> t; at = &(*at)->next) {
+    *at = arena_new<INOUTLIST>();
+    (*at)->pinname = arena::strdup(t.c_str());
+  }
   testing::internal::CaptureStdout();
-  MTellNP tell(def.mos, def.models);
+  MTellNP tell(MosHead, ModelHead);
   tell.mos_np_netlist();
-  r.node = std::make_unique<MNode>(tell.moshead, def.terms);
-  run_node_stages(*r.node);
-  r.group = std::make_unique<MGroup>(r.node->moshead, r.node->nodehead, r.node->inputhead, r.node->outputhead);
-  run_group_stages(*r.group);
-  r.out = testing::internal::GetCapturedStdout();
-  return r;
+  auto* node = arena_new<MNode>(tell.moshead, terms);
+  run_node_stages(*node);
+  auto* g = arena_new<MGroup>(node->moshead, node->nodehead, node->inputhead, node->outputhead);
+  run_group_stages(*g);
+  return {g, testing::internal::GetCapturedStdout()};
 }
 
-std::vector<NODELIST*> nodes_named(const Extracted& r, const std::string& name) {
-  std::vector<NODELIST*> v;
-  for (NODELIST* n = r.group->nodehead; n; n = n->next)
-    if (name == n->nodename) v.push_back(n);
-  return v;
-}
-
-NODELIST* node(const Extracted& r, const std::string& name) {
-  auto v = nodes_named(r, name);
-  return v.empty() ? nullptr : v.front();
-}
-
-// A list as its records' texts, blank-separated, in list order.
-template <class L, class F>
-std::string join(const L* l, F text) {
+// The nodes of a name, as node_text, separated by " | ".
+std::string nodes(const Extracted& r, const std::string& name) {
   std::string s;
-  for (; l; l = l->next) s += (s.empty() ? "" : " ") + std::string(text(l));
+  for (NODELIST* n = r.group->nodehead; n; n = n->next)
+    if (name == n->nodename) s += (s.empty() ? "" : " | ") + node_text(n);
   return s;
 }
-std::string pins(const INOUTLIST* l) { return join(l, [](auto* x) { return x->pinname; }); }
-std::string pins(const PINLIST* l) { return join(l, [](auto* x) { return x->NodeName; }); }
-std::string names(const MOSLIST* l) { return join(l, [](auto* x) { return x->mosname; }); }
-std::string outputs(const MBranch* l) { return join(l, [](auto* x) { return x->pn_node; }); }
-std::string records(const NODELIST* n) {
-  return join(n->devicelist, [](auto* x) { return std::string(x->devicename()) + "DGS"[x->pintype()]; });
+
+std::string ends(const MOSLIST* l) {
+  return join(l, [](auto* m) { return std::string(m->mosname) + "(" + m->d + "," + m->s + ")"; });
 }
 
-TEST(SubcircuitExtraction, OneInverter) {
-  Def def;
-  def.terminals({"in", "out", "vdd", "gnd"});
-  def.p("M1", "out", "in", "vdd");
-  def.n("M2", "out", "in", "gnd");
-  Extracted r = extract(def);
-  MGroup& g = *r.group;
-
-  EXPECT_EQ(pins(g.inputhead), "in");
-  EXPECT_EQ(pins(g.outputhead), "out");
-  ASSERT_EQ(outputs(g.n_branch_list) + "," + outputs(g.p_branch_list), "out,out");
-  EXPECT_STREQ(g.n_branch_list->headername, "INV");
-  EXPECT_STREQ(g.p_branch_list->headername, "INV");
-  EXPECT_EQ(g.pass_transistor_list, nullptr);
-  EXPECT_EQ(g.left_transistor_list, nullptr);
-  ASSERT_EQ(g.num_of_gates, 1);
-  MCGate* gate = g.hash_gate_list[0];
-  EXPECT_STREQ(gate->gatename, "gate0");
-  EXPECT_TRUE(gate->cmos_gate);
-  EXPECT_EQ(pins(gate->inlist), "in");
-  EXPECT_STREQ(node(r, "out")->output_of_gate_name, "gate0");
-  EXPECT_EQ(node(r, "in")->pn_node, 0);
-  EXPECT_EQ(r.out, "");
-}
-
-TEST(SubcircuitExtraction, TerminalLists) {
-  // The first terminal is the output: it stays an input as well.
-  Def first;
-  first.terminals({"Y", "A"});
-  first.n("M1", "Y", "A", "gnd");
-  first.p("M2", "Y", "A", "vdd");
-  Extracted r = extract(first);
-  EXPECT_EQ(pins(r.group->inputhead), "Y A");
-  EXPECT_EQ(pins(r.group->outputhead), "Y");
-
-  // The first terminal is a rail: never removed; later rails are. A terminal
-  // naming no node is no output. Outputs stand behind the head as found.
-  Def rails;
-  rails.terminals({"gnd", "q1", "vdd", "q2", "nowhere", "q3"});
-  for (const char* q : {"q1", "q2", "q3"}) {
-    rails.n((std::string("N") + q).c_str(), q, "a", "gnd");
-    rails.p((std::string("P") + q).c_str(), q, "a", "vdd");
+// Pins, branches ("n OUTPUT TYPE MOSFETS"), gates, pass and left-over
+// MOSFETs, transmission gates by number ("-" for a number used up).
+std::string shown(const MGroup& g) {
+  std::string s = "in=" + names(g.inputhead) + " out=" + names(g.outputhead) +
+                  " nodes=" + std::to_string(lists::count(g.nodehead)) + "\n";
+  for (auto [kind, b] : {std::pair{"n ", g.n_branch_list}, {"p ", g.p_branch_list}})
+    for (; b; b = b->next)
+      s += kind + std::string(b->pn_node) + " " + text(b->headername, "-") + " " + std::to_string(b->num_of_mos) + "\n";
+  for (int i = 0; i < g.num_of_gates; ++i) {
+    MCGate* c = g.hash_gate_list[i];
+    s += std::string(c->gatename) + (c->cmos_gate ? " cmos" : " pseudo") + (c->pn_input_match ? " match" : "") +
+         " out=" + c->n_branch->pn_node + " in=" + names(c->inlist) + "\n";
   }
-  Extracted s = extract(rails);
-  EXPECT_EQ(pins(s.group->outputhead), "gnd q3 q2 q1");
-  EXPECT_EQ(pins(s.group->inputhead), "gnd nowhere");
+  s += "pass=" + ends(g.pass_transistor_list) + " left=" + ends(g.left_transistor_list) + "\n";
+  for (MOSLIST* m = g.moshead; m; m = m->next)
+    if (m->exchanged) s += "turned " + std::string(m->mosname) + "\n";  // in its own record
+  for (int i = 0; i < g.num_of_trans; ++i) {
+    TRANSLIST* t = g.hash_trans_list.get(i);
+    s += t ? std::string(t->transname) + " " + t->input + ">" + t->output + " p=" + t->p_g + " n=" + t->n_g + "\n"
+           : "-\n";
+  }
+  return s;
 }
 
-TEST(SubcircuitExtraction, NodeRecords) {
-  // Names differing only in case are two nets.
-  Def cased;
-  cased.terminals({"a", "out5", "OUT5"});
-  cased.n("M1", "out5", "a", "gnd");
-  cased.p("M2", "out5", "a", "vdd");
-  cased.n("M3", "OUT5", "a", "gnd");
-  cased.p("M4", "OUT5", "a", "vdd");
-  Extracted r = extract(cased);
-  EXPECT_EQ(outputs(r.group->n_branch_list), "out5 OUT5");
-  EXPECT_EQ(pins(node(r, "a")->input_of_gate_list.list()), "gate0 gate1");
+// in -> x and w -> y, with the MOSFETs under test between x and w.
+#define TWO_INVERTERS "P1 x in vdd vdd pmos\nN1 x in gnd gnd nmos\nP2 y w vdd vdd pmos\nN2 y w gnd gnd nmos\n"
 
-  // Gate on its own source, on a net that exists: a source and a gate
-  // record, so the net counts as touched by that MOSFET's source.
-  Def own;
-  own.n("M1", "y", "a", "gnd");
-  own.p("M2", "x", "y", "y");
-  Extracted s = extract(own);
-  EXPECT_EQ(records(node(s, "y")), "M1D M2G M2S");
-  EXPECT_EQ(node(s, "y")->pn_node, 1);
+struct Case {
+  const char* what;
+  const char* terminals;
+  const char* cards;
+  const char* group;                                            // shown()
+  std::vector<std::pair<const char*, const char*>> nodes = {};  // name, nodes()
+};
 
-  // Drain and source on one new net: a node record for each. A first
-  // MOSFET wholly on one net gives three.
-  Def same;
-  same.n("M1", "gnd", "gnd", "gnd");
-  same.n("M2", "z", "a", "z");
-  Extracted t = extract(same);
-  auto z = nodes_named(t, "z");
-  ASSERT_EQ(z.size(), 2u);
-  EXPECT_EQ(records(z[0]) + "," + records(z[1]), "M2S,M2D");
-  auto gnd = nodes_named(t, "gnd");
-  ASSERT_EQ(gnd.size(), 3u);
-  EXPECT_EQ(records(gnd[0]) + "," + records(gnd[1]) + "," + records(gnd[2]), "M1D,M1G,M1S");
-  EXPECT_EQ(t.group->n_branch_list, nullptr);  // a seed on the rail alone grows nothing
+const Case kCases[] = {
+    {"the first terminal is the output: it stays an input as well", "Y A", "M1 Y A gnd gnd nmos\nM2 Y A vdd vdd pmos\n",
+     "in=Y A out=Y nodes=4\nn Y INV 1\np Y INV 1\ngate0 cmos match out=Y in=A\npass= left=\n"},
+    {"a first rail terminal stays, later ones go; no node, no output; outputs behind head", "gnd q1 vdd q2 nowhere q3",
+     "Nq1 q1 a gnd gnd nmos\nPq1 q1 a vdd vdd pmos\nNq2 q2 a gnd gnd nmos\nPq2 q2 a vdd vdd pmos\n"
+     "Nq3 q3 a gnd gnd nmos\nPq3 q3 a vdd vdd pmos\n",
+     "in=gnd nowhere out=gnd q3 q2 q1 nodes=6\nn q1 INV 1\nn q3 INV 1\nn q2 INV 1\np q3 INV 1\np q2 INV 1\n"
+     "p q1 INV 1\ngate0 cmos match out=q1 in=a\ngate1 cmos match out=q3 in=a\ngate2 cmos match out=q2 in=a\n"
+     "pass= left=\n"},
+    {"names differing only in case are two nets", "a out5 OUT5",
+     "M1 out5 a gnd gnd nmos\nM2 out5 a vdd vdd pmos\nM3 OUT5 a gnd gnd nmos\nM4 OUT5 a vdd vdd pmos\n",
+     "in=a out=out5 OUT5 nodes=5\nn out5 INV 1\nn OUT5 INV 1\np OUT5 INV 1\np out5 INV 1\n"
+     "gate0 cmos match out=out5 in=a\ngate1 cmos match out=OUT5 in=a\npass= left=\n",
+     {{"a", "M1:G M2:G M3:G M4:G in=gate0,gate1"}}},
+    {"a gate on its own source, on a net that exists: a source and a gate record", "",
+     "M1 y a gnd gnd nmos\nM2 x y y vdd pmos\n", "in= out= nodes=4\nn y INV 1\npass= left=M2(x,y)\n",
+     {{"y", "M1:D M2:G M2:S pn"}}},
+    {"drain and source on one net: a record each; a seed on the rail alone grows nothing", "",
+     "M1 gnd gnd gnd gnd nmos\nM2 z a z gnd nmos\n", "in= out= nodes=6\npass= left=M1(gnd,gnd) M2(z,z)\n",
+     {{"z", "M2:S | M2:D"}, {"gnd", "M1:D | M1:G | M1:S"}}},
+    {"a NAND2 whose internal node also drives a gate: that MOSFET is not taken", "a b out",
+     "M1 out a x gnd nmos\nM2 x b gnd gnd nmos\nM3 out a vdd vdd pmos\nM4 out b vdd vdd pmos\nM5 q x gnd gnd nmos\n",
+     "in=a b out=out nodes=7\nn out NAND2 2\np out NOR2 2\ngate0 cmos match out=out in=a b\npass= left=M5(q,gnd)\n"},
+    {"an n-branch whose output has no p-branch: no gate and no message", "",
+     "M1 out a gnd gnd nmos\nM2 out b q vdd pmos\nM3 r c vdd vdd pmos\n",
+     "in= out= nodes=8\nn out INV 1\npass= left=M3(r,vdd) M2(out,q)\n"},
+    {"between a gate output and a net feeding gates: a pass transistor, unpaired so left over", "",
+     TWO_INVERTERS "T1 x c w gnd nmos\n",
+     "in= out= nodes=7\nn y INV 1\nn x INV 1\np x INV 1\np y INV 1\ngate0 cmos match out=y in=w\n"
+     "gate1 cmos match out=x in=in\npass=T1(x,w) left=T1(x,w)\n"},
+    {"a transmission gate, the p-channel one turned round; a second n-channel one uses up a number", "",
+     TWO_INVERTERS "T1 x c w gnd nmos\nT3 w cb x vdd pmos\nT2 w c x gnd nmos\n",
+     "in= out= nodes=8\nn y INV 1\nn x INV 1\np x INV 1\np y INV 1\ngate0 cmos match out=y in=w\n"
+     "gate1 cmos match out=x in=in\npass=T2(x,w) T1(x,w) T3(x,w) left=T1(x,w)\nturned T2\nturned T3\n-\n"
+     "trans1 x>w p=cb n=c\n",
+     {{"w", "T2:D P2:G N2:G T1:S T3:D pn in=gate0 inputs=2 tout=trans1"},
+      {"x", "P1:D N1:D T1:D T3:S T2:S pn out=gate1 inputs=1 tin=trans1"}}},
+    {"a buffer: gates follow the n-branch list, so the branch seeded from M4 comes first", "IN OUT",
+     "M1 mid IN vdd vdd pmos\nM2 mid IN gnd gnd nmos\nM3 OUT mid vdd vdd pmos\nM4 OUT mid gnd gnd nmos\n",
+     "in=IN out=OUT nodes=5\nn OUT INV 1\nn mid INV 1\np mid INV 1\np OUT INV 1\ngate0 cmos match out=OUT in=mid\n"
+     "gate1 cmos match out=mid in=IN\npass= left=\n",
+     {{"OUT", "M4:D M3:D pn out=gate0"}, {"mid", "M1:D M2:D M3:G M4:G pn out=gate1 in=gate0 inputs=1"},
+      {"IN", "M1:G M2:G in=gate1"}}},
+    {"a pseudo-NMOS NOR: the load's gate sits on the ground rail; it seeds no n-branch there", "a b out",
+     "M1 out a gnd gnd nmos\nM3 out gnd vdd vdd pmos\nM2 out b gnd gnd nmos\n",
+     "in=a b out=out nodes=5\nn out NOR2 2\np out INV 1\ngate0 pseudo out=out in=a gnd b\npass= left=\n",
+     {{"gnd", "M1:S M3:G M2:S in=gate0"}}},
+    {"no n-channel MOSFET: no ground name, no gate; the supply still leaves the pin list", "a b out vdd",
+     "P1 out a vdd vdd pmos\nP2 out b vdd vdd pmos\n", "in=a b out=out nodes=4\npass= left=P1(out,vdd) P2(out,vdd)\n"},
+    {"no p-channel MOSFET", "", "N1 out a gnd gnd nmos\n", "in= out= nodes=3\npass= left=N1(out,gnd)\n"},
+    {"an empty definition", "", "", "in= out= nodes=0\npass= left=\n"},
+};
+
+TEST(SubcircuitExtraction, Cases) {
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.what);
+    Extracted r = extract(c.terminals, c.cards);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(shown(*r.group), c.group);
+    for (auto [name, want] : c.nodes) EXPECT_EQ(nodes(r, name), want) << name;
+  }
 }
 
-TEST(SubcircuitExtraction, BranchGrowth) {
-  // NAND2 whose internal node also drives a gate: that MOSFET is not taken.
-  Def nand;
-  nand.terminals({"a", "b", "out"});
-  nand.n("M1", "out", "a", "x");
-  nand.n("M2", "x", "b", "gnd");
-  nand.p("M3", "out", "a", "vdd");
-  nand.p("M4", "out", "b", "vdd");
-  nand.n("M5", "q", "x", "gnd");
-  Extracted r = extract(nand);
-  MGroup& g = *r.group;
-  ASSERT_EQ(outputs(g.n_branch_list), "out");
-  EXPECT_EQ(g.n_branch_list->num_of_mos, 2);
-  EXPECT_STREQ(g.n_branch_list->headername, "NAND2");
-  EXPECT_STREQ(g.p_branch_list->headername, "NOR2");
-  EXPECT_TRUE(g.hash_gate_list[0]->cmos_gate);
-  EXPECT_EQ(names(g.left_transistor_list), "M5");
-
-  // An n-branch whose output has no p-branch: no gate and no message.
-  Def lone;
-  lone.n("M1", "out", "a", "gnd");
-  lone.p("M2", "out", "b", "q");
-  lone.p("M3", "r", "c", "vdd");
-  Extracted s = extract(lone);
-  EXPECT_EQ(outputs(s.group->n_branch_list) + "," + outputs(s.group->p_branch_list), "out,");
-  EXPECT_EQ(s.group->num_of_gates, 0);
-  EXPECT_EQ(s.out, "");
-  EXPECT_EQ(names(s.group->left_transistor_list), "M3 M2");
+// The flat stages and their subcircuit twins share their algorithms and
+// differ only in lookups and in the steps where a definition is read
+// differently. On a circuit that avoids those steps (distinct numbers in all
+// names, no MOSFET gated from inside a branch, pass transistors between gate
+// outputs) both must find the same gate network.
+template <class Gate>
+std::multiset<std::string> gates(Gate* list) {  // "output types cmos inputs", inputs sorted
+  std::multiset<std::string> out;
+  for (; list; list = list->next) {
+    std::vector<std::string> in;
+    for (PINLIST* p = list->inlist; p; p = p->next) in.push_back(p->NodeName);
+    std::sort(in.begin(), in.end());
+    std::string s = std::string(list->n_branch->pn_node) + " " + list->n_branch->headername + "/" +
+                    list->p_branch->headername + (list->cmos_gate ? " cmos" : " pseudo");
+    for (const auto& i : in) s += " " + i;
+    out.insert(s);
+  }
+  return out;
 }
 
-TEST(SubcircuitExtraction, PassTransistors) {
-  // Inverters in -> x and w -> y; between x and w the MOSFETs under test.
-  auto two_inverters = [](Def& d) {
-    d.p("P1", "x", "in", "vdd");
-    d.n("N1", "x", "in", "gnd");
-    d.p("P2", "y", "w", "vdd");
-    d.n("N2", "y", "w", "gnd");
-  };
-  // One side a gate output, the other only feeding gates: a pass transistor,
-  // and, being unpaired, a left-over one too.
-  Def one;
-  two_inverters(one);
-  one.n("T1", "x", "c", "w");
-  Extracted r = extract(one);
-  EXPECT_EQ(names(r.group->pass_transistor_list), "T1");
-  EXPECT_EQ(names(r.group->left_transistor_list), "T1");
-  EXPECT_EQ(r.group->num_of_trans, 0);
-
-  // A transmission gate, the p-channel one written the other way round;
-  // a second n-channel one in parallel uses up a number.
-  Def pair;
-  two_inverters(pair);
-  pair.n("T1", "x", "c", "w");
-  pair.p("T3", "w", "cb", "x");
-  pair.n("T2", "w", "c", "x");
-  Extracted s = extract(pair);
-  MGroup& g = *s.group;
-  EXPECT_EQ(names(g.pass_transistor_list), "T2 T1 T3");
-  ASSERT_EQ(g.num_of_trans, 2);
-  EXPECT_EQ(g.hash_trans_list.get(0), nullptr);
-  TRANSLIST* t = g.hash_trans_list.get(1);
-  ASSERT_NE(t, nullptr);
-  EXPECT_EQ(std::string(t->transname) + " " + t->input + " " + t->output + " " + t->p_g + " " + t->n_g,
-            "trans1 x w cb c");
-  EXPECT_EQ(names(g.left_transistor_list), "T1");
-  MOSLIST* t3 = g.moshead;
-  while (std::string(t3->mosname) != "T3") t3 = t3->next;
-  EXPECT_EQ(std::string(t3->d) + t3->s, "xw");  // swapped in its own record
-  EXPECT_STREQ(node(s, "w")->output_of_trans_name, "trans1");
-  EXPECT_STREQ(node(s, "x")->input_of_trans_name, "trans1");
-  EXPECT_EQ(node(s, "x")->num_of_inputs, 1);
-  EXPECT_EQ(node(s, "w")->num_of_inputs, 2);
+std::string trans(const TRANSLIST* t) {
+  return join(t, [](auto* t) { return std::string(t->transname) + ":" + t->input + ">" + t->output; });
 }
 
-TEST(SubcircuitExtraction, BufferGates) {
-  Def buf;
-  buf.terminals({"IN", "OUT"});
-  buf.p("M1", "mid", "IN", "vdd");
-  buf.n("M2", "mid", "IN", "gnd");
-  buf.p("M3", "OUT", "mid", "vdd");
-  buf.n("M4", "OUT", "mid", "gnd");
-  Extracted r = extract(buf);
-  MGroup& g = *r.group;
-  // Gates follow the n-branch list: the branch seeded from M4 comes first.
-  ASSERT_EQ(g.num_of_gates, 2);
-  EXPECT_STREQ(g.hash_gate_list[0]->n_branch->pn_node, "OUT");
-  EXPECT_EQ(pins(g.hash_gate_list[0]->inlist), "mid");
-  EXPECT_STREQ(g.hash_gate_list[1]->n_branch->pn_node, "mid");
-  EXPECT_EQ(pins(g.hash_gate_list[1]->inlist), "IN");
-  EXPECT_STREQ(node(r, "OUT")->output_of_gate_name, "gate0");
-  EXPECT_STREQ(node(r, "mid")->output_of_gate_name, "gate1");
-  EXPECT_EQ(pins(node(r, "mid")->input_of_gate_list.list()), "gate0");
-  EXPECT_EQ(pins(node(r, "IN")->input_of_gate_list.list()), "gate1");
-  EXPECT_EQ(node(r, "mid")->num_of_inputs, 1);
-  EXPECT_EQ(node(r, "IN")->num_of_inputs, 0);
+TEST(FlatAndSubcircuit, SameGateNetworkOnAPlainCircuit) {
+  const std::string cards =
+      // NAND2 a b -> n1, NOR2 n1 c -> n2, pseudo NOR a c -> n3 (one load)
+      "M1 n1 a x11 gnd nmos\nM2 x11 b gnd gnd nmos\nM3 n1 a vdd vdd pmos\nM4 n1 b vdd vdd pmos\n"
+      "M5 n2 n1 gnd gnd nmos\nM6 n2 c gnd gnd nmos\nM7 n2 n1 x12 vdd pmos\nM8 x12 c vdd vdd pmos\n"
+      "M9 n3 a gnd gnd nmos\nM10 n3 c gnd gnd nmos\nM13 n3 gnd vdd vdd pmos\n"
+      // inverter n2 -> n4, transmission gate n4 -> n5, inverter n5 -> n6
+      "M14 n4 n2 gnd gnd nmos\nM15 n4 n2 vdd vdd pmos\nM16 n4 s n5 gnd nmos\nM17 n4 sb n5 vdd pmos\n"
+      "M18 n6 n5 gnd gnd nmos\nM19 n6 n5 vdd vdd pmos\n"
+      // NAND2 a b whose pull-up reads a and c -> n7: pseudo on both sides
+      "M20 n7 a x13 gnd nmos\nM21 x13 b gnd gnd nmos\nM22 n7 a vdd vdd pmos\nM23 n7 c vdd vdd pmos\n";
+  MGroup* sub = extract("", cards).group;
+  FlatRun flat = run_flat(cards);
+  EXPECT_EQ(gates(flat.group->cmos_gate_list), gates(sub->cmos_gate_list));
+  EXPECT_EQ(gates(sub->cmos_gate_list).size(), 6u);
+  EXPECT_EQ(gates(sub->cmos_gate_list).count("n7 NAND2/NOR2 pseudo a b c"), 1u);
+  EXPECT_EQ(trans(TransHead), "trans0:n4>n5");
+  EXPECT_EQ(trans(TransHead), trans(sub->transhead));
+  EXPECT_EQ(num_of_trans, sub->num_of_trans);
 }
 
-TEST(SubcircuitExtraction, PseudoNmosNor) {
-  // The load's gate sits on the ground rail; it seeds no n-branch there.
-  Def nor;
-  nor.terminals({"a", "b", "out"});
-  nor.n("M1", "out", "a", "gnd");
-  nor.p("M3", "out", "gnd", "vdd");
-  nor.n("M2", "out", "b", "gnd");
-  Extracted r = extract(nor);
-  MGroup& g = *r.group;
-  ASSERT_EQ(outputs(g.n_branch_list), "out");
-  EXPECT_EQ(g.n_branch_list->num_of_mos, 2);
-  EXPECT_STREQ(g.n_branch_list->headername, "NOR2");
-  EXPECT_STREQ(g.p_branch_list->headername, "INV");
-  ASSERT_EQ(g.num_of_gates, 1);
-  MCGate* gate = g.hash_gate_list[0];
-  EXPECT_FALSE(gate->cmos_gate);
-  EXPECT_FALSE(gate->pn_input_match);
-  EXPECT_EQ(pins(gate->inlist), "a gnd b");
-  EXPECT_EQ(pins(node(r, "gnd")->input_of_gate_list.list()), "gate0");
-  EXPECT_EQ(r.out, "");
-}
+// What the shared growth does where the stages' inputs are off.
+TEST(FlatAndSubcircuit, GrowthGuards) {
+  reset_run();
+  EXPECT_FALSE(Branch(0).generate_branch(nullptr, 0));  // no seed, no branch
+  EXPECT_FALSE(MBranch(1, nullptr, nullptr).generate_branch(nullptr, 1));
 
-TEST(SubcircuitExtraction, MissingParts) {
-  // No n-channel MOSFET: no ground name, no gate; the supply still leaves
-  // the pin list.
-  Def p_only;
-  p_only.terminals({"a", "b", "out", "vdd"});
-  p_only.p("P1", "out", "a", "vdd");
-  p_only.p("P2", "out", "b", "vdd");
-  Extracted r = extract(p_only);
-  EXPECT_EQ(pins(r.group->inputhead), "a b");
-  EXPECT_EQ(pins(r.group->outputhead), "out");
-  EXPECT_EQ(r.group->p_branch_list, nullptr);
-  EXPECT_EQ(r.group->num_of_gates, 0);
-  EXPECT_EQ(names(r.group->left_transistor_list), "P1 P2");
-
-  Def n_only;
-  n_only.n("N1", "out", "a", "gnd");
-  Extracted s = extract(n_only);
-  EXPECT_EQ(s.group->n_branch_list, nullptr);
-  EXPECT_EQ(s.group->num_of_gates, 0);
-
-  Def empty;
-  Extracted t = extract(empty);
-  EXPECT_EQ(t.group->nodehead, nullptr);
-  EXPECT_EQ(t.group->inputhead, nullptr);
-  EXPECT_EQ(t.group->num_of_gates, 0);
-  EXPECT_EQ(t.group->num_of_trans, 0);
+  // Branches without an output fold into none; later ones on an output fold
+  // into the first, whose MOSFETs then follow behind its head.
+  MBranch b[4] = {{0, nullptr, nullptr}, {0, nullptr, nullptr}, {0, nullptr, nullptr}, {0, nullptr, nullptr}};
+  char out[] = "out", m0[] = "M0", m3[] = "M3";
+  MOSLIST r0{}, r3{};
+  r0.mosname = m0, r3.mosname = m3;
+  b[0].pn_node = b[3].pn_node = out;
+  b[0].mos_list = &r0, b[3].mos_list = &r3;
+  for (int i = 0; i < 3; ++i) b[i].next = &b[i + 1];
+  EXPECT_EQ(growth::merge_by_output(&b[0], 4), 1);
+  EXPECT_EQ(b[2].next, nullptr);
+  EXPECT_EQ(names(b[0].mos_list), "M0 M3");
 }
 
 }  // namespace
