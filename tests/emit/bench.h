@@ -49,7 +49,7 @@ inline std::string run_command(const std::string& cmd) {
 // compiler's messages when it fails.
 inline std::string simulate(const std::vector<std::string>& files, const std::string& top) {
   std::string exe = scratch_path(top + ".vvp");
-  std::string cmd = "iverilog -g2012 -s " + top + " -o " + exe;
+  std::string cmd = "iverilog -g2005 -s " + top + " -o " + exe;
   for (const std::string& f : files) cmd += " " + f;
   std::string compile = run_command(cmd);
   if (compile.find("rror") != std::string::npos) return "COMPILE: " + compile;
