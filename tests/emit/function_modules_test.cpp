@@ -69,6 +69,8 @@ TEST(FunctionModules, ConditionsAndCoversAsWritten) {
       {recognize::StageKind::Gate, {I, I, I, O, O, O, O, O}, false, "inverting",
        {"module F3_07(a, b, c, y);", "assign y = ~((a & b) | c);"}},
       {recognize::StageKind::Gate, {O, I, I, I, I, I, I, I}, false, "or", {"assign y = ~(~a & ~b & ~c);"}},
+      // The complement of a negated literal is the literal: `~~a` does not compile.
+      {recognize::StageKind::Gate, {O, I, O, I}, false, "buffer", {"assign y = a;"}},
   };
   for (const auto& row : rows) {
     recognize::Stage s;
