@@ -1,7 +1,6 @@
 #include "profile/recognize/finger_merger.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 namespace recognize {
 
@@ -10,18 +9,6 @@ using circuit::kNoNet;
 using circuit::NetId;
 
 namespace {
-
-struct ParallelKey {
-  std::uint64_t ends;
-  std::uint64_t gate_type;
-  bool operator==(const ParallelKey&) const = default;
-};
-
-struct ParallelKeyHash {
-  std::size_t operator()(const ParallelKey& k) const {
-    return std::hash<std::uint64_t>()(k.ends * 0x9E3779B97F4A7C15ull ^ k.gate_type);
-  }
-};
 
 bool never_conducts(const circuit::Circuit& c, const circuit::Mosfet& m) {
   if (m.gate >= c.net_count()) return true;
@@ -81,20 +68,36 @@ std::uint32_t FingerMerger::find(std::uint32_t d) {
 }
 
 bool FingerMerger::merge_parallel() {
-  std::unordered_map<ParallelKey, std::uint32_t, ParallelKeyHash> first;
-  first.reserve(devices_.size());
-  bool changed = false;
+  // Devices sorted by channel ends, gate and type: each run is one device,
+  // kept at its lowest index. A sort costs less than a hash node per device.
+  struct Entry {
+    std::uint64_t ends, gate_type;
+    std::uint32_t d;
+    bool operator<(const Entry& o) const {
+      return ends != o.ends ? ends < o.ends : gate_type != o.gate_type ? gate_type < o.gate_type : d < o.d;
+    }
+  };
+  std::vector<Entry> entries;
+  entries.reserve(devices_.size());
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
     if (!alive_[d]) continue;
     const Device& dev = devices_[d];
     std::uint64_t lo = std::min(dev.a, dev.b), hi = std::max(dev.a, dev.b);
-    ParallelKey key{lo << 32 | hi, std::uint64_t{dev.gate} << 1 | (dev.type == Channel::P ? 1u : 0u)};
-    auto [it, fresh] = first.emplace(key, d);
-    if (fresh) continue;
-    devices_[it->second].fingers += dev.fingers;
-    alive_[d] = false;
-    parent_[d] = it->second;
-    changed = true;
+    entries.push_back({lo << 32 | hi, std::uint64_t{dev.gate} << 1 | (dev.type == Channel::P ? 1u : 0u), d});
+  }
+  std::sort(entries.begin(), entries.end());
+  bool changed = false;
+  for (std::size_t i = 0; i < entries.size();) {
+    std::size_t j = i + 1;
+    while (j < entries.size() && entries[j].ends == entries[i].ends && entries[j].gate_type == entries[i].gate_type) {
+      std::uint32_t d = entries[j].d;
+      devices_[entries[i].d].fingers += devices_[d].fingers;
+      alive_[d] = false;
+      parent_[d] = entries[i].d;
+      changed = true;
+      ++j;
+    }
+    i = j;
   }
   return changed;
 }

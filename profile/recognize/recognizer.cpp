@@ -72,6 +72,7 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return mosfets[x][0] < mosfets[y][0]; });
 
   SwitchEvaluator evaluator(circuit, fingers.devices());
+  net.stages.reserve(order.size());
   for (std::uint32_t ci : order) {
     const Component& c = components[ci];
     if (c.outputs.empty()) {
