@@ -58,6 +58,9 @@ struct LoopPart {
 
 struct Stage {
   StageKind kind = StageKind::Gate;
+  // Every device of long channel (a bus holder's feedback) and an output on
+  // a port: it drives that port weakly, so a driver outside overrides it.
+  bool weak = false;
   // Equal labels iff equal functions up to a permutation of the inputs (and
   // of the outputs): the function table in canonical input order, outputs
   // sorted, as text.
@@ -83,9 +86,6 @@ struct Stage {
   std::uint32_t mosfets = 0;  // MOSFETs as read, every finger counted
   std::uint32_t devices = 0;  // after fingers are merged
   std::vector<std::uint32_t> mosfet_ids;  // into Circuit::mosfets, ascending
-  // Every device of long channel (a bus holder's feedback) and an output on
-  // a port: it drives that port weakly, so a driver outside overrides it.
-  bool weak = false;
   // A loop's parts, in the order they are evaluated; its table holds what
   // the loop settles to from unknown nodes (X where it keeps state).
   std::vector<LoopPart> parts;
@@ -94,10 +94,10 @@ struct Stage {
 struct NetInfo {
   circuit::NetRole role = circuit::NetRole::Signal;
   bool port = false;
-  // The stage whose output this net is, or kNoStage.
-  std::uint32_t driver = ~std::uint32_t{0};
   // Held at a rail by ties (shorts, resistors, MOSFETs): -1 not, 0 or 1.
   std::int8_t constant = -1;
+  // The stage whose output this net is, or kNoStage.
+  std::uint32_t driver = ~std::uint32_t{0};
 };
 
 inline constexpr std::uint32_t kNoStage = ~std::uint32_t{0};
