@@ -230,6 +230,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   };
 
   std::uint32_t cell_count = 0;
+  std::unordered_map<std::string_view, std::uint32_t> per_path;  // MOSFETs by the path they are named under
   std::vector<std::size_t> occ_at(network.stages.size(), occurrences.size());
   for (std::size_t i = 0; i < occurrences.size(); ++i)
     if (!occurrences[i].stages.empty())
@@ -273,6 +274,19 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     bool one_call = call != circuit::Mosfet::kNoCall && c.calls[call].mosfets == devices.size() &&
                     std::all_of(devices.begin(), devices.end(), [&](std::uint32_t d) { return c.mosfets[d].call == call; });
     std::string name = one_call ? std::string(c.calls[call].path) : cell.name + "_" + std::to_string(cell_count);
+    // A deck flattened by another tool names its devices by path
+    // (`xu0/X0`): the devices of exactly one such path are that instance.
+    if (!one_call && !devices.empty()) {
+      std::string_view path = parent(c.mosfets[devices.front()].name);
+      bool same = !path.empty() && std::all_of(devices.begin(), devices.end(), [&](std::uint32_t d) {
+        return parent(c.mosfets[d].name) == path;
+      });
+      if (same) {
+        if (per_path.empty())
+          for (const circuit::Mosfet& mos : c.mosfets) ++per_path[parent(mos.name)];
+        if (per_path[path] == devices.size()) name = std::string(path);
+      }
+    }
     // A tie cell is named by the call its shorts came from.
     if (devices.empty() && !occ.shorts.empty()) {
       std::uint32_t tie_call = c.black_boxes[occ.shorts.front()].call;
