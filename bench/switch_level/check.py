@@ -5,21 +5,25 @@
   check.py [--parser EXE] --deck FILE... [-v]
 
 Generates N circuits (circuits.py) from seed S, writes each as Verilog with
-the parser's SPICE profile and simulates all of them in Icarus, batched, on
-one input sequence each: random steps changing one or several inputs, and
-for a circuit whose outputs the inputs alone decide, every ordered pair of
-input combinations. After every step each output must equal the reference
-(switch_sim.py) wherever the reference is 0 or 1; x is a mismatch there, and
-where the reference is X anything goes. A simulation that does not end in
-time is a hang.
+the parser's SPICE profile and simulates them in Icarus, many to a run, on
+one input sequence each: random steps (--steps, default 64) changing one or
+several inputs and, for a circuit whose outputs the inputs alone decide,
+every ordered pair of input combinations. After every step each output must
+equal the reference (switch_sim.py) wherever the reference is 0 or 1; x
+there is a mismatch, and where the reference is X anything goes. A
+simulation that spends --timeout seconds of CPU time without finishing a
+step is a hang.
 
 Prints a count per kind; with --known, exits 1 when a circuit disagrees (or
 hangs, or fails to parse or compile) that FILE does not list by index, and
 the full report of such circuits (deck, step, inputs, expected, got); -v
 prints it for every failing circuit. --keep writes the deck, the Verilog and
-the report of each failing circuit to DIR. Exits 77 without iverilog/vvp.
+the report of each failing circuit to DIR; --deck checks the given decks
+(with `* inputs` and `* outputs` lines) instead. Exits 77 without
+iverilog/vvp.
 """
 import argparse
+import collections
 import concurrent.futures
 import os
 import random
@@ -37,6 +41,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import circuits  # noqa: E402
 import switch_sim  # noqa: E402
 from switch_sim import X  # noqa: E402
+
 
 def de_bruijn(k):
     """0..k-1 arranged so that every ordered pair (a, b) is two consecutive
@@ -97,7 +102,8 @@ class Case:
         self.verilog = None
         self.status = None   # agree, disagree, hang, parser, verilog
         self.detail = ""
-        self.mismatches = []  # (step, got bits in output order)
+        self.mismatches = []  # (step, got bits in output order, or "hang")
+        self.steps_done = 0
 
 
 def prepare(case, steps):
@@ -134,8 +140,8 @@ def module_text(case):
 
 def testbench(cases, work):
     # The circuits run one after the other, each in a time window of its
-    # own, so a run that stops advancing names the circuit that hangs; a
-    # line every 512 steps shows it advancing.
+    # own, and print every step they finish, so a run that stops advancing
+    # names the circuit and the step that hang.
     lines = ["module tb;"]
     start = 0
     for c in cases:
@@ -164,7 +170,7 @@ def testbench(cases, work):
             "      if ((o%d & m%d[t%d][%d:%d]) !== (m%d[t%d][%d:0] & m%d[t%d][%d:%d]))" % (
                 k, k, k, 2 * no - 1, no, k, k, no - 1, k, k, 2 * no - 1, no),
             '        $display("M %d %%0d %%b", t%d, o%d);' % (k, k, k),
-            '      if (t%d %% 512 == 511) begin $display("P"); $fflush; end' % k,
+            '      $display("S %d %%0d", t%d); $fflush;' % (k, k),
             "    end",
             '    $display("D %d"); $fflush;' % k,
             "  end",
@@ -173,25 +179,35 @@ def testbench(cases, work):
     return "\n".join(lines + ["endmodule", ""])
 
 
+def cpu_seconds(pid):
+    """CPU time a running process has used (Linux), or None."""
+    try:
+        fields = open("/proc/%d/stat" % pid).read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    except (OSError, ValueError, IndexError):
+        return None
+
+
 def run_vvp(exe, cwd, stall):
     """(standard output, whether it hung) of a simulation, stopped once it
-    prints nothing for STALL seconds: a zero-delay loop never advances time."""
+    spends STALL seconds of CPU time without printing: a zero-delay loop
+    never advances time. CPU time rather than wall time, so that a loaded
+    machine does not make a slow run look hung."""
     proc = subprocess.Popen(["vvp", "-n", exe], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
                             cwd=cwd)
-    lines, seen = [], [time.time()]
-
-    def read():
-        for line in proc.stdout:
-            lines.append(line)
-            seen[0] = time.time()
-    reader = threading.Thread(target=read, daemon=True)
+    lines = []
+    reader = threading.Thread(target=lambda: lines.extend(proc.stdout), daemon=True)
     reader.start()
+    seen, since, wall = 0, cpu_seconds(proc.pid) or 0.0, time.time()
     while True:
         try:
             proc.wait(timeout=0.2)
             break
         except subprocess.TimeoutExpired:
-            if time.time() - seen[0] > stall:
+            cpu = cpu_seconds(proc.pid)
+            if len(lines) != seen:
+                seen, since, wall = len(lines), cpu or 0.0, time.time()
+            elif (cpu is not None and cpu - since > stall) or time.time() - wall > 20 * stall:
                 proc.kill()
                 proc.wait()
                 reader.join()
@@ -235,13 +251,18 @@ def simulate(cases, work, timeout):
             by_index[int(w[1])].mismatches.append((int(w[2]), w[3][::-1]))
         elif len(w) == 2 and w[0] == "D":
             done.add(int(w[1]))
+        elif len(w) == 3 and w[0] == "S" and int(w[1]) in by_index:
+            by_index[int(w[1])].steps_done = int(w[2]) + 1
     for c in cases:
         if c.index in done:
             c.status = "disagree" if c.mismatches else "agree"
     rest = [c for c in cases if c.index not in done]
     if rest:
         rest[0].status = "hang" if hung else "verilog"
-        rest[0].detail = "no progress for %g s" % timeout if hung else "simulation ended early\n" + out[-2000:]
+        rest[0].detail = "simulation ended early\n" + out[-2000:]
+        if hung:
+            rest[0].detail = "no progress in %g s of CPU time at step %d" % (timeout, rest[0].steps_done)
+            rest[0].mismatches.append((rest[0].steps_done, "hang"))
         for c in rest[1:]:
             c.mismatches = []
         if len(rest) > 1:
@@ -256,8 +277,8 @@ def report(c, limit=8):
     lines += ["  " + l for l in c.text.rstrip().splitlines()]
     if c.mismatches:
         lines.append("  %d mismatching steps (inputs %s; outputs %s):" % (
-            len(c.mismatches), " ".join(c.inputs), " ".join(c.outputs)))
-        for t, got in c.mismatches[:limit]:
+            sum(got != "hang" for _, got in c.mismatches), " ".join(c.inputs), " ".join(c.outputs)))
+        for t, got in c.mismatches[:limit] + [m for m in c.mismatches[limit:] if m[1] == "hang"]:
             prev = "".join(str(b) for b in bits(c.vectors[t - 1], len(c.inputs))) if t else "-"
             lines.append("  step %d inputs %s -> %s expected %s got %s" % (
                 t, prev, "".join(str(b) for b in bits(c.vectors[t], len(c.inputs))),
@@ -266,11 +287,12 @@ def report(c, limit=8):
 
 
 def read_known(path):
+    """{index: why} from a file of lines `INDEX KIND STATUS WHY`."""
     known = {}
     for line in open(path):
-        line = line.split("#", 1)[0].split()
-        if line:
-            known[int(line[0])] = line[1] if len(line) > 1 else ""
+        words = line.split("#", 1)[0].split()
+        if words:
+            known[int(words[0])] = words[-1]
     return known
 
 
@@ -286,8 +308,8 @@ def main():
     ap.add_argument("--steps", type=int, default=64, help="random input steps per circuit")
     ap.add_argument("--jobs", type=int, default=2)
     ap.add_argument("--batch", type=int, default=25, help="circuits per simulation")
-    ap.add_argument("--timeout", type=float, default=2,
-                    help="seconds a simulation may go without advancing before it counts as hung")
+    ap.add_argument("--timeout", type=float, default=0.5,
+                    help="CPU seconds a simulation may spend without advancing before it counts as hung")
     ap.add_argument("-v", "--verbose", action="store_true")
     args = ap.parse_args()
     if not shutil.which("iverilog") or not shutil.which("vvp"):
@@ -332,6 +354,9 @@ def main():
         print("failing: " + " ".join("%d:%s:%s" % (c.index, c.kind, c.status) for c in failing))
     known = read_known(args.known) if args.known else None
     new = [c for c in failing if known is not None and c.index not in known]
+    if known:
+        why = collections.Counter(known[c.index] for c in failing if c.index in known)
+        print("listed failures by cause: " + ", ".join("%s %d" % w for w in sorted(why.items())))
     for c in failing:
         if args.verbose or c in new:
             print("\n" + report(c))
@@ -345,7 +370,7 @@ def main():
                 open(name + ".v", "w").write(c.verilog)
     if known is None:
         return 0
-    fixed = sorted(set(known) - {c.index for c in failing})
+    fixed = sorted(c.index for c in cases if c.status == "agree" and c.index in known)
     if fixed:
         print("listed as failing but agreeing now (take them off %s): %s" % (args.known, " ".join(map(str, fixed))))
     if new:

@@ -50,9 +50,8 @@ class Builder:
     def size(self):
         return len(self.cards)
 
-    def pick(self, avoid=()):
-        pool = [s for s in self.signals if s not in avoid] or self.signals
-        return self.rng.choice(pool)
+    def pick(self):
+        return self.rng.choice(self.signals)
 
     def picks(self, k):
         """K signals, distinct while there are enough."""
@@ -97,13 +96,7 @@ class Builder:
         pool = self.picks(leaves)
         if leaves == 1:
             return pool[0]
-        shapes = {
-            2: [("s", 2), ("p", 2)],
-            3: [("s", 3), ("p", 3), ("aoi", 3), ("oai", 3)],
-            4: [("aoi22", 4), ("oai22", 4), ("sp", 4)],
-            5: [("sp", 5)],
-        }[leaves]
-        shape = r.choice(shapes)[0]
+        shape = r.choice({2: ("s", "p"), 3: ("s", "p", "aoi", "oai"), 4: ("aoi22", "oai22", "sp"), 5: ("sp",)}[leaves])
         if shape in ("s", "p"):
             return (shape, pool)
         if shape == "aoi":
@@ -124,8 +117,7 @@ class Builder:
         return sp(leaves, r.choice("sp"))
 
     def random_gate(self):
-        out = self.gate(self.random_tree(self.rng.choice((1, 2, 2, 3, 3, 4, 5))))
-        return out
+        self.gate(self.random_tree(self.rng.choice((1, 2, 2, 3, 3, 4, 5))))
 
     # --- pass devices ----------------------------------------------------
 
@@ -149,11 +141,15 @@ class Builder:
         """Drives ~A onto OUT while EN (and ENB low); else floats."""
         pm, nm = self.net(), self.net()
         if self.rng.random() < 0.5:   # enable devices next to the output
-            self.fet(True, pm, a, self.vdd), self.fet(True, out, enb, pm)
-            self.fet(False, out, en, nm), self.fet(False, nm, a, self.gnd)
+            self.fet(True, pm, a, self.vdd)
+            self.fet(True, out, enb, pm)
+            self.fet(False, out, en, nm)
+            self.fet(False, nm, a, self.gnd)
         else:
-            self.fet(True, pm, enb, self.vdd), self.fet(True, out, a, pm)
-            self.fet(False, out, a, nm), self.fet(False, nm, en, self.gnd)
+            self.fet(True, pm, enb, self.vdd)
+            self.fet(True, out, a, pm)
+            self.fet(False, out, a, nm)
+            self.fet(False, nm, en, self.gnd)
 
     # --- structures by kind ----------------------------------------------
 
@@ -267,10 +263,14 @@ class Builder:
         if r.random() < 0.3:   # a pass XOR of three reading its own nodes
             a, b, c = self.picks(3)
             lo, hi, y = self.net(), self.net(), self.net()
-            self.fet(False, a, b, lo), self.fet(False, b, a, lo)
-            self.fet(True, a, b, hi), self.fet(True, b, a, hi)
-            self.fet(False, lo, c, y), self.fet(False, c, lo, y)
-            self.fet(True, hi, c, y), self.fet(True, c, hi, y)
+            self.fet(False, a, b, lo)
+            self.fet(False, b, a, lo)
+            self.fet(True, a, b, hi)
+            self.fet(True, b, a, hi)
+            self.fet(False, lo, c, y)
+            self.fet(False, c, lo, y)
+            self.fet(True, hi, c, y)
+            self.fet(True, c, hi, y)
             self.watch.append(y)
             self.signals.append(self.inv(y))
             return
@@ -290,10 +290,10 @@ class Builder:
         self.watch += nodes
 
 
-def generate(seed, index, kind=None):
+def generate(seed, index):
     """The deck text of circuit INDEX of SEED, and its kind."""
     rng = random.Random(seed * 1000003 + index)
-    kind = kind or KINDS[index % len(KINDS)]
+    kind = KINDS[index % len(KINDS)]
     inputs = ["i%d" % k for k in range(rng.randint(2, 6))]
     b = Builder(rng, inputs, rng.choice(RAILS))
     target = rng.randint(4, 40)
@@ -304,7 +304,10 @@ def generate(seed, index, kind=None):
              "flipflop": b.flipflop, "loop": b.loop}[kind]
     build()
     while b.size() < target - 8:
-        build() if b.size() < 24 and rng.random() < 0.6 else b.random_gate()
+        if b.size() < 24 and rng.random() < 0.6:
+            build()
+        else:
+            b.random_gate()
     if kind == "gates":
         b.watch += [s for s in b.signals if s not in inputs]
     watch = list(dict.fromkeys(b.watch))
