@@ -134,7 +134,7 @@ void Reader::fail(const FileState& f, int line, messages::Message m,
 
 void Reader::warn(const FileState& f, int line, messages::Message m,
                   std::initializer_list<std::string_view> args) const {
-  if (warn_) warn_(messages::located(f.path, line, m, args));
+  if (warn_) warn_(m, messages::located(f.path, line, m, args));
 }
 
 std::string Reader::identity(const std::string& path) {

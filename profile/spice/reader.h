@@ -16,7 +16,8 @@
 
 namespace spice {
 
-using WarningSink = std::function<void(const std::string&)>;
+// Takes each warning with its kind.
+using WarningSink = std::function<void(messages::Message, const std::string&)>;
 
 class Reader {
  public:
