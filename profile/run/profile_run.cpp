@@ -15,6 +15,7 @@
 #include "profile/circuit/rails.h"
 #include "profile/design/design_builder.h"
 #include "profile/emit/verilog_writer.h"
+#include "profile/emit/yosys_json_writer.h"
 #include "profile/messages/messages.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/report/json_report.h"
@@ -101,8 +102,13 @@ bool design_step(Profile& run) {
   return true;
 }
 
+bool is_json(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  return ext.size() == 5 && circuit::lower_case(ext) == ".json";
+}
+
 // Written beside the target and renamed at the end, so that a failed run
-// leaves no output file.
+// leaves no output file. The file's extension picks the format.
 bool write_step(Profile& run) {
   const std::string& out = run.options.output;
   std::string temp = out + ".part";
@@ -111,7 +117,8 @@ bool write_step(Profile& run) {
     run.say(messages::format(Message::CannotWrite, {out}));
     return false;
   }
-  emit::VerilogWriter(fp).write(run.design);
+  if (is_json(out)) emit::YosysJsonWriter(fp).write(run.design);
+  else emit::VerilogWriter(fp).write(run.design);
   bool ok = std::fflush(fp) == 0 && !std::ferror(fp);
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
