@@ -312,7 +312,7 @@ void find_tie_cells(const circuit::Circuit& top, const recognize::GateNetwork& n
 }  // namespace
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
-                                    const std::vector<circuit::Circuit>& cells) {
+                                    const std::vector<circuit::Circuit>& cells, core::WorkMeter* meter) {
   CellSearchResult result;
   result.networks.resize(cells.size());
   result.cells.resize(cells.size());
@@ -320,6 +320,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   std::vector<NetId> outside = outside_nets(top, network);
   cellmatch::GateGraph circuit = cellmatch::stage_graph(network, top.ports, outside);
   cellmatch::CellMatcher matcher(circuit);
+  matcher.set_meter(meter);
   // Graphs must stay where the matcher saw them.
   std::vector<std::unique_ptr<cellmatch::GateGraph>> graphs;
   std::vector<std::size_t> cell_of;     // library entry -> index into cells

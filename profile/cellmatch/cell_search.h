@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/diag/work_meter.h"
 #include "profile/circuit/circuit.h"
 #include "profile/recognize/gate_network.h"
 
@@ -64,7 +65,8 @@ struct CellSearchResult {
   std::vector<CellSearch> cells;
 };
 
+// `meter`, when given, counts the cells searched.
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
-                                    const std::vector<circuit::Circuit>& cells);
+                                    const std::vector<circuit::Circuit>& cells, core::WorkMeter* meter = nullptr);
 
 }  // namespace cellmatch

@@ -77,7 +77,9 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return mosfets[x][0] < mosfets[y][0]; });
 
   SwitchEvaluator evaluator(circuit, fingers.devices());
+  if (meter_) meter_->start(order.size());
   for (std::uint32_t ci : order) {
+    if (meter_) meter_->add(1);
     const Component& c = components[ci];
     if (c.outputs.empty()) {
       net.unused_mosfets.insert(net.unused_mosfets.end(), mosfets[ci].begin(), mosfets[ci].end());

@@ -4,8 +4,9 @@
 
 namespace report {
 
-Progress::Progress(std::FILE* out, std::chrono::milliseconds delay, std::chrono::milliseconds period)
-    : out_(out), start_(std::chrono::steady_clock::now()), delay_(delay), period_(period) {
+Progress::Progress(std::FILE* out, const core::WorkMeter& meter, std::chrono::milliseconds delay,
+                   std::chrono::milliseconds period)
+    : out_(out), meter_(meter), start_(std::chrono::steady_clock::now()), delay_(delay), period_(period) {
   thread_ = std::thread([this] { run(); });
 }
 
@@ -43,19 +44,20 @@ void Progress::run() {
 }
 
 void Progress::draw() {
-  std::string line = messages::format(messages::Message::Progress,
-                                      {name_, std::to_string(index_ + 1), std::to_string(count_),
-                                       std::to_string(100 * index_ / count_)});
+  auto percent = static_cast<unsigned>(100 * (index_ + meter_.fraction()) / count_);
+  std::string line = messages::format(messages::Message::Progress, {name_, std::to_string(index_ + 1),
+                                                                    std::to_string(count_), std::to_string(percent)});
+  if (line == drawn_) return;
   // Back to the line's start, the text, the rest of the old line erased.
   std::fprintf(out_, "\r%s\033[K", line.c_str());
   std::fflush(out_);
-  shown_ = true;
+  drawn_ = std::move(line);
 }
 
 void Progress::clear() {
-  if (!shown_) return;
+  if (drawn_.empty()) return;
   std::fputs("\r\033[K", out_);
-  shown_ = false;
+  drawn_.clear();
 }
 
 }  // namespace report

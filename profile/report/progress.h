@@ -1,7 +1,9 @@
 #pragma once
 // The progress line of a long run on a terminal: once a run has taken
-// longer than `delay`, one line on `out`, redrawn in place every `period`,
-// names the step under way and the share of steps done. Lines printed
+// longer than `delay`, one line on `out`, redrawn in place when it changes
+// (looked at every `period`), names the step under way and the share of
+// the run done: the steps done, and of the step under way what its work
+// meter shows. Lines printed
 // meanwhile (warnings) go through `print`, which clears it first; stop()
 // clears it for good. Made only when standard error is a terminal, so a
 // log never holds any of it.
@@ -12,12 +14,14 @@
 #include <string>
 #include <thread>
 
+#include "core/diag/work_meter.h"
+
 namespace report {
 
 class Progress {
  public:
-  explicit Progress(std::FILE* out, std::chrono::milliseconds delay = std::chrono::seconds(1),
-                    std::chrono::milliseconds period = std::chrono::milliseconds(200));
+  Progress(std::FILE* out, const core::WorkMeter& meter, std::chrono::milliseconds delay = std::chrono::seconds(1),
+           std::chrono::milliseconds period = std::chrono::milliseconds(200));
   ~Progress() { stop(); }
   Progress(const Progress&) = delete;
   Progress& operator=(const Progress&) = delete;
@@ -34,13 +38,15 @@ class Progress {
   void clear();  // with the lock held
 
   std::FILE* out_;
+  const core::WorkMeter& meter_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::milliseconds delay_, period_;
   std::mutex mutex_;
   std::condition_variable wake_;
   std::string name_;
+  std::string drawn_;  // the line as it stands, "" when cleared
   unsigned index_ = 0, count_ = 1;
-  bool shown_ = false, stopped_ = false;
+  bool stopped_ = false;
   std::thread thread_;
 };
 

@@ -41,6 +41,15 @@ spice::WarningSink sink(Profile& run) {
 
 bool read_step(Profile& run) {
   spice::Reader reader(run.deck, sink(run));
+  reader.set_meter(&run.meter);
+  std::uint64_t bytes = 0;
+  for (const auto* files : {&run.options.netlists, &run.options.libraries})
+    for (const std::string& f : *files) {
+      std::error_code error;
+      std::uintmax_t size = std::filesystem::file_size(f, error);
+      if (!error) bytes += size;
+    }
+  run.meter.start(bytes);
   for (const std::string& f : run.options.netlists) reader.read_netlist(f);
   for (const std::string& f : run.options.libraries) reader.read_library(f);
   return true;
@@ -77,6 +86,7 @@ bool rails_step(Profile& run) {
 // Gates by function; a stage too wide to evaluate is written as switches.
 bool recognize_step(Profile& run) {
   recognize::Recognizer recognizer;
+  recognizer.set_meter(&run.meter);
   run.network = recognizer.run(run.top);
   for (const std::vector<std::uint32_t>& wide : run.network.unevaluated)
     run.warnings.add(Message::WideStage, messages::located(run.top_where, Message::WideStage,
@@ -86,7 +96,7 @@ bool recognize_step(Profile& run) {
 }
 
 bool search_step(Profile& run) {
-  if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells);
+  if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells, &run.meter);
   for (const auto& [a, b] : run.found.indistinct)
     run.warnings.add(Message::Indistinct, messages::located(run.top_where, Message::Indistinct, {a, b}));
   return true;
@@ -170,6 +180,7 @@ std::span<const ProfileStep> profile_steps(const char* first, const char* last) 
 bool run_profile_steps(std::span<const ProfileStep> rows, Profile& run) {
   try {
     for (std::size_t i = 0; i < rows.size(); ++i) {
+      run.meter.start(0);
       if (run.progress) run.progress->step(rows[i].name, static_cast<unsigned>(i), static_cast<unsigned>(rows.size()));
       const report::Usage before = report::usage_now();
       bool ok = rows[i].call(run);
@@ -203,7 +214,7 @@ int run_profile(int argc, char** argv) {
   // A progress line only where a person watches.
   std::unique_ptr<report::Progress> progress;
   if (!run.options.quiet && isatty(STDERR_FILENO)) {
-    progress = std::make_unique<report::Progress>(stderr);
+    progress = std::make_unique<report::Progress>(stderr, run.meter);
     run.progress = progress.get();
   }
   bool ok = run_profile_steps(profile_steps(), run);

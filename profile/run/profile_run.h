@@ -41,6 +41,7 @@ struct Profile {
   design::Design design;
   messages::WarningLog warnings;
   std::vector<report::StepUsage> usage;  // of each step run, in order
+  core::WorkMeter meter;                 // how far the step under way has come
   report::Progress* progress = nullptr;  // on a terminal, while the steps run
 };
 

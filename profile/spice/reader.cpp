@@ -209,6 +209,7 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
       flush(f);
       line = scanner.line();
       f.done += end;
+      if (meter_) meter_->add(end);
       f.scanner = nullptr;
       buffer.erase(0, end);
     }
