@@ -12,11 +12,13 @@
 # default ../shared beside the checkout): the sky130 cells, each alone and
 # as its own library; the decks of other dialects, alone and with the IHP
 # cell library; and the extracted fuserisc design with its cell library.
+# NEW_ARGS holds options given to the NEW binary only (NEW_ARGS=--quiet
+# compares a build that prints a summary with one that does not).
 # Exits 1 on any difference.
 set -uo pipefail
 
 if [ $# -lt 2 ]; then
-  sed -n '2,16p' "$0" >&2
+  sed -n '2,18p' "$0" >&2
   exit 2
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -40,10 +42,10 @@ run() {
   shift
   cases=$((cases + 1))
   for side in old new; do
-    local bin=$old
-    [ "$side" = new ] && bin=$new
+    local bin=$old extra=()
+    [ "$side" = new ] && bin=$new && read -r -a extra <<< "${NEW_ARGS:-}"
     mkdir -p "$work/$side"
-    (cd "$work/$side" && "$bin" "$@" -o out.v > stdout.txt 2> stderr.txt; echo "$?" > status.txt)
+    (cd "$work/$side" && "$bin" "${extra[@]}" "$@" -o out.v > stdout.txt 2> stderr.txt; echo "$?" > status.txt)
     [ -f "$work/$side/out.v" ] || : > "$work/$side/out.v"
   done
   for f in status.txt stdout.txt stderr.txt out.v; do

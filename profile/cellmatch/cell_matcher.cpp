@@ -15,7 +15,9 @@ std::vector<Occurrence> CellMatcher::run() {
   OccurrenceSearch search(circuit_, index_);
   std::vector<Occurrence> found;
   reports_.assign(cells_.size(), CellReport{});
+  if (meter_) meter_->start(cells_.size());
   for (std::uint32_t c = 0; c < cells_.size(); ++c) {
+    if (meter_) meter_->add(1);
     SearchPlan plan(*cells_[c], circuit_, index_);
     reports_[c].name = names_[c];
     reports_[c].status = plan.status();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/diag/work_meter.h"
 #include "profile/cellmatch/gate_graph.h"
 #include "profile/cellmatch/label_index.h"
 #include "profile/cellmatch/occurrence.h"
@@ -34,6 +35,9 @@ class CellMatcher {
   // it every gap is 0.
   void set_size_gap(std::function<double(const Occurrence&)> gap) { size_gap_ = std::move(gap); }
 
+  // Counts the cells searched into `meter` (none by default).
+  void set_meter(core::WorkMeter* meter) { meter_ = meter; }
+
   // The kept occurrences, in the overlap rank order.
   std::vector<Occurrence> run();
 
@@ -47,6 +51,7 @@ class CellMatcher {
   std::vector<std::string> names_;
   std::vector<CellReport> reports_;
   std::function<double(const Occurrence&)> size_gap_;
+  core::WorkMeter* meter_ = nullptr;
 };
 
 }  // namespace cellmatch

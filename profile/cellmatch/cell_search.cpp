@@ -46,9 +46,13 @@ std::vector<NetId> outside_nets(const circuit::Circuit& c, const recognize::Gate
 // A cell can stand for part of the circuit only when its stages are all it
 // does: no black box or element that the instance would repeat or drop, no
 // MOSFET outside an evaluated stage.
-bool searchable(const circuit::Circuit& cell, const recognize::GateNetwork& network) {
-  return !network.stages.empty() && cell.black_boxes.empty() && cell.elements.empty() &&
-         network.unevaluated.empty() && network.unused_mosfets.empty() && network.tie_mosfets.empty();
+CellStatus searchable(const circuit::Circuit& cell, const recognize::GateNetwork& network) {
+  if (!cell.black_boxes.empty()) return CellStatus::BlackBoxCall;
+  if (!cell.elements.empty()) return CellStatus::Element;
+  if (!network.unevaluated.empty()) return CellStatus::TooWide;
+  if (network.stages.empty()) return CellStatus::NoStages;
+  if (!network.unused_mosfets.empty() || !network.tie_mosfets.empty()) return CellStatus::OutsideStage;
+  return CellStatus::Searched;
 }
 
 // The circuit's rail of each kind and bulk net of each channel among the
@@ -262,6 +266,7 @@ void find_tie_cells(const circuit::Circuit& top, const recognize::GateNetwork& n
                std::all_of(cell.black_boxes.begin(), cell.black_boxes.end(),
                            [](const circuit::BlackBox& b) { return circuit::is_short_device(b.cell, b.pins.size()); });
     if (!tie) continue;
+    result.cells[k].status = CellStatus::TieCell;
     tie_of.emplace(cell.name, static_cast<std::uint32_t>(result.library.size()));
     result.library.push_back({&cell, &result.networks[k]});
   }
@@ -307,20 +312,23 @@ void find_tie_cells(const circuit::Circuit& top, const recognize::GateNetwork& n
 }  // namespace
 
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
-                                    const std::vector<circuit::Circuit>& cells) {
+                                    const std::vector<circuit::Circuit>& cells, core::WorkMeter* meter) {
   CellSearchResult result;
   result.networks.resize(cells.size());
+  result.cells.resize(cells.size());
   recognize::Recognizer recognizer;
   std::vector<NetId> outside = outside_nets(top, network);
   cellmatch::GateGraph circuit = cellmatch::stage_graph(network, top.ports, outside);
   cellmatch::CellMatcher matcher(circuit);
+  matcher.set_meter(meter);
   // Graphs must stay where the matcher saw them.
   std::vector<std::unique_ptr<cellmatch::GateGraph>> graphs;
   std::vector<std::size_t> cell_of;     // library entry -> index into cells
   std::vector<std::uint32_t> entry_of;  // graph given to the matcher -> library entry
   for (std::size_t k = 0; k < cells.size(); ++k) {
     result.networks[k] = recognizer.run(cells[k]);
-    if (!searchable(cells[k], result.networks[k])) continue;
+    result.cells[k].status = searchable(cells[k], result.networks[k]);
+    if (result.cells[k].status != CellStatus::Searched) continue;
     std::vector<NetId> cell_outside = outside_nets(cells[k], result.networks[k]);
     for (const recognize::GateNetwork& version : versions(result.networks[k])) {
       graphs.push_back(std::make_unique<cellmatch::GateGraph>(cellmatch::stage_graph(version, cells[k].ports, cell_outside)));
@@ -377,6 +385,13 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     return gap;
   });
   std::vector<cellmatch::Occurrence> kept = matcher.run();
+  // A cell whose stages do not meet is so in every version.
+  for (std::size_t g = 0; g < matcher.reports().size(); ++g) {
+    const CellReport& report = matcher.reports()[g];
+    CellSearch& cell = result.cells[cell_of[entry_of[g]]];
+    cell.given_up += report.search.given_up;
+    if (report.status == SearchPlan::Status::Disconnected) cell.status = CellStatus::Disconnected;
+  }
   std::set<std::pair<std::string, std::string>> pairs;
   for (const auto& [gates, fit] : best_on)
     for (std::size_t other : fit.ties) pairs.emplace(std::minmax(cells[fit.cell].name, cells[other].name));

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/diag/work_meter.h"
 #include "profile/circuit/circuit.h"
 #include "profile/recognize/gate_network.h"
 
@@ -31,6 +32,25 @@ struct CellOccurrence {
   std::vector<std::uint32_t> ties;
 };
 
+// Whether a library cell was searched for, and why not when it was not: a
+// cell stands for part of a circuit only when its stages are all it holds
+// (a tie cell is found by its calls instead).
+enum class CellStatus : std::uint8_t {
+  Searched,
+  TieCell,       // holds constants only: found where the input calls it
+  NoStages,      // no logic stage
+  BlackBoxCall,  // calls a subcircuit defined nowhere
+  Element,       // holds an element other than a MOSFET
+  TooWide,       // a stage too wide to evaluate
+  OutsideStage,  // a MOSFET outside every stage
+  Disconnected,  // its stages do not all meet through non-rail nets
+};
+
+struct CellSearch {
+  CellStatus status = CellStatus::Searched;
+  std::uint64_t given_up = 0;  // candidates the search gave up on (see OccurrenceSearch)
+};
+
 // `cells` holds the library's cells; those that can stand for part of the
 // circuit get a network in `networks` (index-aligned, empty otherwise) and an
 // entry in `library`, which the returned occurrences index.
@@ -41,9 +61,12 @@ struct CellSearchResult {
   // Pairs of cells (names in order) equal in network and sizes on some
   // stages that no call of the input told apart; the first by rank won.
   std::vector<std::pair<std::string, std::string>> indistinct;
+  // Per cell of `cells`, in order.
+  std::vector<CellSearch> cells;
 };
 
+// `meter`, when given, counts the cells searched.
 CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize::GateNetwork& network,
-                                    const std::vector<circuit::Circuit>& cells);
+                                    const std::vector<circuit::Circuit>& cells, core::WorkMeter* meter = nullptr);
 
 }  // namespace cellmatch

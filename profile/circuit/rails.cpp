@@ -59,10 +59,17 @@ Rails::Rails(const std::vector<std::string>& supply, const std::vector<std::stri
                                "dgnd", "avss", "dvss"})),
       usual_(usual) {
   for (const std::string& g : globals) globals_.insert(lower_case(g));
+  for (const auto* names : {&supply, &ground})
+    for (const std::string& n : *names) given_.insert(lower_case(n));
 }
 
-void Rails::assign(Circuit& c) const {
+std::vector<RailFound> Rails::assign(Circuit& c) const {
   const std::vector<Reach> reach = reach_of(c);
+  std::vector<RailFound> rails;
+  auto found = [&](NetId n) {
+    c.net_roles[n] = found_role(reach[n]);
+    if (c.is_rail(n)) rails.push_back({n, c.net_roles[n], RailReason::FromMosfets});
+  };
   c.net_roles.assign(c.net_count(), NetRole::Signal);
   std::size_t longest = 0;
   for (const auto* set : {&supply_, &ground_, &globals_})
@@ -73,21 +80,27 @@ void Rails::assign(Circuit& c) const {
     const Reach& r = reach[n];
     if (c.net_names[n].size() > longest) {
       if (r.bulk && !r.other) c.net_roles[n] = NetRole::BulkOnly;
-      else if (usual_) c.net_roles[n] = found_role(r);
+      else if (usual_) found(n);
       continue;
     }
     key = lower_case(c.net_names[n]);
-    if (supply_.count(key))
+    RailReason named = given_.count(key) ? RailReason::Given : RailReason::UsualName;
+    if (supply_.count(key)) {
       c.net_roles[n] = NetRole::Supply;
-    else if (ground_.count(key))
+      rails.push_back({n, NetRole::Supply, named});
+    } else if (ground_.count(key)) {
       c.net_roles[n] = NetRole::Ground;
-    else if (r.bulk && !r.other)
+      rails.push_back({n, NetRole::Ground, named});
+    } else if (r.bulk && !r.other) {
       c.net_roles[n] = NetRole::BulkOnly;
-    else if (globals_.count(key) && r.p_side != r.n_side)
+    } else if (globals_.count(key) && r.p_side != r.n_side) {
       c.net_roles[n] = r.p_side ? NetRole::Supply : NetRole::Ground;
-    else if (usual_)
-      c.net_roles[n] = found_role(r);
+      rails.push_back({n, c.net_roles[n], RailReason::Global});
+    } else if (usual_) {
+      found(n);
+    }
   }
+  return rails;
 }
 
 std::vector<NetId> Rails::rail_like(const Circuit& c) {

@@ -15,6 +15,17 @@
 
 namespace circuit {
 
+// Why a net is a rail: its name was given (--supply, --ground), it is one
+// of the usual names, it is `.global` and reached by one channel's sources
+// and drains, or the MOSFETs that reach it make it one.
+enum class RailReason : std::uint8_t { Given, UsualName, Global, FromMosfets };
+
+struct RailFound {
+  NetId net = kNoNet;
+  NetRole role = NetRole::Supply;
+  RailReason why = RailReason::UsualName;
+};
+
 class Rails {
  public:
   // The names given add to the usual spellings; without `usual` only they
@@ -23,7 +34,9 @@ class Rails {
   Rails(const std::vector<std::string>& supply, const std::vector<std::string>& ground,
         const std::vector<std::string>& globals, bool usual = true);
 
-  void assign(Circuit& c) const;
+  // Sets every net's role; returns the rails, in net order, with why each
+  // is one.
+  std::vector<RailFound> assign(Circuit& c) const;
 
   // Signal nets that look like a rail: MOSFET bulks and one channel type's
   // sources or drains reach them, nothing else does. A stage would read
@@ -36,6 +49,7 @@ class Rails {
 
  private:
   std::unordered_set<std::string> supply_, ground_, globals_;  // lower case
+  std::unordered_set<std::string> given_;  // the names given, lower case
   bool usual_ = true;
 };
 

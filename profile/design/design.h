@@ -43,7 +43,8 @@ enum class InstanceKind : std::uint8_t {
   Switch,       // one MOSFET of a stage too wide to evaluate
 };
 
-// A connection; a pin without a name connects by position.
+// A connection; a pin without a name connects by position (a black box's
+// pin k is port k of its module).
 struct Pin {
   NameId name = kNoName;
   NetId net = kOpen;
@@ -53,6 +54,8 @@ struct Pin {
 // million instances cost no allocation each.
 struct Instance {
   InstanceKind kind = InstanceKind::TableGate;
+  // Of a table gate or function: the kind of the stage it stands for.
+  recognize::StageKind stage = recognize::StageKind::Gate;
   NameId cell = kNoName;  // the module or primitive instantiated
   NameId name = kNoName;  // unique in its module, clear of its net names
   std::uint32_t first_pin = 0, pin_count = 0;

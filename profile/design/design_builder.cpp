@@ -257,7 +257,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   auto add_occurrence = [&](const CellOccurrence& occ) {
     const circuit::Circuit& cell = *cells_[occ.cell].circuit;
     ++cell_count;
-    open(InstanceKind::LibraryCell, design_.add_name(cell.name), kNoName);
+    open(InstanceKind::LibraryCell, fixed(cell.name), kNoName);
     for (std::size_t p = 0; p < occ.pins.size() && p < cell.ports.size(); ++p)
       m.pins.push_back(Pin{design_.add_name(cell.net_names[cell.ports[p]]),
                            occ.pins[p] < c.net_count() ? occ.pins[p] : kOpen});
@@ -321,6 +321,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       for (std::size_t k = 0; k < ins.size(); ++k) m.pins.push_back(Pin{fixed(ins[k]), st.inputs[k]});
       for (std::size_t k = 0; k < outs.size(); ++k) m.pins.push_back(Pin{fixed(outs[k]), st.outputs[k]});
     }
+    m.instances.back().stage = st.kind;
     m.devices.insert(m.devices.end(), st.mosfet_ids.begin(), st.mosfet_ids.end());
     close(false);
   }
@@ -359,7 +360,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
       NetId data = forward ? mos.source : mos.drain, out = forward ? mos.drain : mos.source;
       open(InstanceKind::Switch, fixed(mos.type == circuit::Channel::N ? "nmos" : "pmos"),
            instance_name(std::string(mos.name)));
-      for (NetId n : {terminal(out), terminal(data), terminal(mos.gate)}) m.pins.push_back(Pin{kNoName, n});
+      // Named for netlist formats that connect by name; Verilog's switch
+      // primitives take them in this order.
+      m.pins.push_back(Pin{fixed("out"), terminal(out)});
+      m.pins.push_back(Pin{fixed("in"), terminal(data)});
+      m.pins.push_back(Pin{fixed("gate"), terminal(mos.gate)});
       m.devices.push_back(k);
       close(false);
     }

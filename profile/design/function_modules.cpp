@@ -140,6 +140,29 @@ void FunctionModules::write(FILE* out) const {
   }
 }
 
+std::size_t FunctionModules::module_count() const {
+  return generated_.size() + header_names_.size() -
+         static_cast<std::size_t>(std::count(header_names_.begin(), header_names_.end(), std::string()));
+}
+
+std::vector<FunctionModules::Interface> FunctionModules::interfaces() const {
+  std::vector<Interface> out;
+  for (std::size_t m = 0; m < header_names_.size(); ++m) {
+    if (header_names_[m].empty()) continue;
+    Interface i{header_names_[m], {}, {"out"}};
+    std::string_view pins = kHeaderModules[m].inputs;
+    // "a, b, c"
+    for (std::size_t at = 0; at < pins.size();) {
+      std::size_t end = std::min(pins.find(',', at), pins.size());
+      i.inputs.emplace_back(pins.substr(at, end - at));
+      at = end + 2;
+    }
+    out.push_back(std::move(i));
+  }
+  for (const Generated& g : generated_) out.push_back({g.name, input_pins(g.table.inputs), output_pins(g.table.outputs)});
+  return out;
+}
+
 // The parts in order, each net set to what its part drives it to and kept
 // where the part leaves it floating or fought over, repeated until nothing
 // changes (as many rounds as there are nets, plus one).

@@ -44,6 +44,14 @@ class FunctionModules {
   // of first use.
   void write(FILE* out) const;
 
+  // The ports of each module `write` writes, in the same order.
+  struct Interface {
+    std::string name;
+    std::vector<std::string> inputs, outputs;
+  };
+  std::vector<Interface> interfaces() const;
+  std::size_t module_count() const;
+
  private:
   struct Generated {
     std::string name;

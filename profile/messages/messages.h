@@ -55,7 +55,54 @@ enum class Message : unsigned char {
   NestedTooDeep,      // how deep calls may be nested
   NoTop,              // the name given to --top (not located)
   NothingToExtract,   // no arguments (not located)
+  // What a run says besides its warnings.
+  MoreWarnings,       // how many more, the kind's key
+  CannotWriteReport,  // the report file
+  Progress,           // step, its number, steps, percent done
+  // The summary at the end of a run, line by line (pieces padded by the
+  // caller), then the words its lines are made of.
+  SummaryHead,         // top, output file
+  SummaryMosfets,      // read, after folding
+  SummaryModules,      // modules, library cells, gate modules, black-box cells
+  SummaryInstances,    // module, instances
+  SummaryCells,        // instances of library cells
+  SummaryCell,         // cell (padded), instances
+  SummaryStages,       // stages, table gates, functions, tristates, networks, loops
+  SummaryOthers,       // switch primitives, black boxes
+  SummaryConstants,    // nets at 1, at 0
+  SummaryLeftOut,      // diodes, calls of cells without logic
+  SummaryNoStage,      // off or shorted, driving nothing, holding constants, too wide
+  SummaryLibrary,      // cells, found, not found, not searched
+  SummaryNotSearched,  // why, cell names
+  SummaryRails,        // the list of SummaryRail
+  SummaryRail,         // net, supply|ground, why
+  SummaryWarnings,     // the list of SummaryWarning, or SummaryNone
+  SummaryWarning,      // key, count, printed
+  SummaryNone,         // no arguments
+  SummaryStepHead,     // no arguments
+  SummaryStep,         // step (padded), CPU seconds, peak MiB (padded)
+  SummaryTotal,        // no arguments: the step name of the whole run
+  Supply,              // no arguments
+  Ground,              // no arguments
+  // Why a net is a rail.
+  RailGiven,           // --supply|--ground
+  RailUsual,           // no arguments
+  RailGlobal,          // p|n
+  RailFound,           // p|n
+  // Why a library cell is not searched for.
+  NoStages,            // no arguments
+  CallsBlackBox,       // no arguments
+  HasElement,          // no arguments
+  TooWide,             // no arguments
+  OutsideStage,        // no arguments
+  Disconnected,        // no arguments
 };
+
+inline constexpr unsigned kMessageCount = static_cast<unsigned>(Message::Disconnected) + 1;
+
+// The message's kind as a short name (`no_driver`): how the summary and the
+// report name a kind of warning, and the report a reason.
+const char* key(Message m);
 
 // The message's text, with "{}" where each argument goes.
 const char* text(Message m);

@@ -107,6 +107,13 @@ struct GateNetwork {
   std::vector<NetInfo> nets;  // indexed by NetId
   // MOSFETs that joined no stage with an output (dangling), by index.
   std::vector<std::uint32_t> unused_mosfets;
+  // How many of them can never conduct (gate tied to the rail that keeps
+  // them off, drain on source: decaps) or miss a terminal; the others are
+  // in components that drive nothing read.
+  std::uint32_t idle_mosfets = 0;
+  // The devices the circuit's MOSFETs fold into once fingers are merged
+  // (a MOSFET that joins no device counts as one).
+  std::uint32_t folded_devices = 0;
   // MOSFETs that hold constants (see circuit/ties.h): they form no stage.
   std::vector<std::uint32_t> tie_mosfets;
   // Components with too many inputs to evaluate (their MOSFET indices):

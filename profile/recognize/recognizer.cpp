@@ -63,9 +63,14 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m) {
     std::uint32_t d = fingers.device_of()[m];
     if (tied[m]) continue;
-    if (d == FingerMerger::kNoDevice) net.unused_mosfets.push_back(m);
-    else mosfets[component_of_device[d]].push_back(m);
+    if (d == FingerMerger::kNoDevice) {
+      net.unused_mosfets.push_back(m);
+      ++net.idle_mosfets;
+    } else {
+      mosfets[component_of_device[d]].push_back(m);
+    }
   }
+  net.folded_devices = static_cast<std::uint32_t>(fingers.devices().size() + net.tie_mosfets.size()) + net.idle_mosfets;
   // Stages go in the order of their first MOSFET as read.
   std::vector<std::uint32_t> order(components.size());
   for (std::uint32_t c = 0; c < order.size(); ++c) order[c] = c;
@@ -73,7 +78,9 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
 
   SwitchEvaluator evaluator(circuit, fingers.devices());
   net.stages.reserve(order.size());
+  if (meter_) meter_->start(order.size());
   for (std::uint32_t ci : order) {
+    if (meter_) meter_->add(1);
     const Component& c = components[ci];
     if (c.outputs.empty()) {
       net.unused_mosfets.insert(net.unused_mosfets.end(), mosfets[ci].begin(), mosfets[ci].end());

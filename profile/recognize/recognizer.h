@@ -6,6 +6,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "core/diag/work_meter.h"
 #include "profile/circuit/circuit.h"
 #include "profile/recognize/component_builder.h"
 #include "profile/recognize/function_canon.h"
@@ -17,6 +18,9 @@ namespace recognize {
 class Recognizer {
  public:
   GateNetwork run(const circuit::Circuit& circuit);
+
+  // Counts the components evaluated into `meter` (none by default).
+  void set_meter(core::WorkMeter* meter) { meter_ = meter; }
 
  private:
   const CanonicalForm& canonical(const FunctionTable& t);
@@ -39,6 +43,7 @@ class Recognizer {
   // Tables met before, by their raw values: large designs repeat a few
   // functions many times.
   std::unordered_map<std::string, CanonicalForm> cache_;
+  core::WorkMeter* meter_ = nullptr;
 };
 
 }  // namespace recognize

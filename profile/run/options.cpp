@@ -13,7 +13,8 @@ const char* const kProfileHelp =
     "finds the library cells in them and writes a gate-level Verilog netlist.\n"
     "\n"
     "  -o, --output FILE    the Verilog netlist to write (required); the gate\n"
-    "                       library modules follow the top module in it\n"
+    "                       library modules follow the top module in it; a\n"
+    "                       FILE ending in .json is a Yosys JSON netlist\n"
     "  -l, --library FILE   a cell library: each .subckt is a cell to find\n"
     "                       (repeatable; where found cells overlap, the cover\n"
     "                       holding the most MOSFETs wins)\n"
@@ -28,12 +29,16 @@ const char* const kProfileHelp =
     "                       (glob, repeatable; default: .model type, names with\n"
     "                       nfet, nmos, nch)\n"
     "      --pmos PATTERN   the same for p-channel (pfet, pmos, pch)\n"
+    "      --report FILE    the run's summary and per instance the devices it\n"
+    "                       covers, as JSON\n"
+    "  -q, --quiet          no summary and no progress line on standard error\n"
+    "                       (warnings are still printed)\n"
     "  -h, --help           show this help and exit\n"
     "      --version        show the version and exit\n";
 
 namespace {
 
-enum LongOnly { kTop = 256, kSupply, kGround, kNoDefaultRails, kNmos, kPmos, kVersion };
+enum LongOnly { kTop = 256, kSupply, kGround, kNoDefaultRails, kNmos, kPmos, kVersion, kReport };
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'}, {"library", required_argument, nullptr, 'l'},
@@ -41,7 +46,8 @@ const option kLongOptions[] = {
     {"ground", required_argument, nullptr, kGround}, {"no-default-rails", no_argument, nullptr, kNoDefaultRails},
     {"nmos", required_argument, nullptr, kNmos},
     {"pmos", required_argument, nullptr, kPmos}, {"help", no_argument, nullptr, 'h'},
-    {"version", no_argument, nullptr, kVersion}, {nullptr, 0, nullptr, 0},
+    {"version", no_argument, nullptr, kVersion}, {"report", required_argument, nullptr, kReport},
+    {"quiet", no_argument, nullptr, 'q'},        {nullptr, 0, nullptr, 0},
 };
 
 }  // namespace
@@ -51,7 +57,7 @@ ProfileOptions parse_profile_options(int argc, char** argv) {
   optind = 0;  // a fresh scan, also when called more than once
   opterr = 1;
   int c;
-  while ((c = getopt_long(argc, argv, "o:l:h", kLongOptions, nullptr)) != -1) {
+  while ((c = getopt_long(argc, argv, "o:l:hq", kLongOptions, nullptr)) != -1) {
     switch (c) {
       case 'o':
         if (!o.output.empty()) throw UsageError(messages::format(messages::Message::OnlyOneOutput));
@@ -65,6 +71,8 @@ ProfileOptions parse_profile_options(int argc, char** argv) {
       case kNmos: o.nmos.emplace_back(optarg); break;
       case kPmos: o.pmos.emplace_back(optarg); break;
       case 'h': o.help = true; break;
+      case 'q': o.quiet = true; break;
+      case kReport: o.report = optarg; break;
       case kVersion: o.version = true; break;
       default: throw UsageError(messages::format(messages::Message::BadCommandLine));  // getopt has said what
     }

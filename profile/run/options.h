@@ -1,6 +1,6 @@
 #pragma once
 // The command line of the SPICE profile, GNU style:
-//   parser [OPTIONS] NETLIST... -o OUT.v
+//   parser [OPTIONS] NETLIST... -o OUT.v|OUT.json
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -8,10 +8,12 @@
 struct ProfileOptions {
   std::vector<std::string> netlists;
   std::vector<std::string> libraries;  // -l, --library
-  std::string output;                  // -o, --output
+  std::string output;                  // -o, --output (.json: a Yosys JSON netlist)
+  std::string report;                  // --report
   std::string top;                     // --top
   std::vector<std::string> supply, ground, nmos, pmos;
   bool default_rails = true;  // false: --no-default-rails
+  bool quiet = false;         // --quiet: no summary, no progress line
   bool help = false;
   bool version = false;
 };

@@ -1,8 +1,12 @@
 #include "profile/run/profile_run.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,19 +15,41 @@
 #include "profile/circuit/rails.h"
 #include "profile/design/design_builder.h"
 #include "profile/emit/verilog_writer.h"
+#include "profile/emit/yosys_json_writer.h"
 #include "profile/messages/messages.h"
 #include "profile/recognize/recognizer.h"
+#include "profile/report/json_report.h"
+#include "profile/report/run_stats.h"
+#include "profile/report/summary.h"
 #include "profile/recognize/switch_evaluator.h"
 #include "profile/spice/flattener.h"
 #include "profile/spice/loose_nets.h"
 #include "profile/spice/reader.h"
 
+void Profile::say(const std::string& line) {
+  if (progress) progress->print(line);
+  else std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 namespace {
 
-void to_stderr(const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); }
+using messages::Message;
+
+spice::WarningSink sink(Profile& run) {
+  return [&run](Message kind, const std::string& text) { run.warnings.add(kind, text); };
+}
 
 bool read_step(Profile& run) {
-  spice::Reader reader(run.deck, to_stderr);
+  spice::Reader reader(run.deck, sink(run));
+  reader.set_meter(&run.meter);
+  std::uint64_t bytes = 0;
+  for (const auto* files : {&run.options.netlists, &run.options.libraries})
+    for (const std::string& f : *files) {
+      std::error_code error;
+      std::uintmax_t size = std::filesystem::file_size(f, error);
+      if (!error) bytes += size;
+    }
+  run.meter.start(bytes);
   for (const std::string& f : run.options.netlists) reader.read_netlist(f);
   for (const std::string& f : run.options.libraries) reader.read_library(f);
   return true;
@@ -31,7 +57,7 @@ bool read_step(Profile& run) {
 
 bool flatten_step(Profile& run) {
   circuit::DeviceKinds kinds(run.options.nmos, run.options.pmos, run.deck.model_channels());
-  spice::Flattener flattener(run.deck, kinds, to_stderr);
+  spice::Flattener flattener(run.deck, kinds, sink(run));
   std::string deck_name = std::filesystem::path(run.options.netlists.front()).stem().string();
   run.top = flattener.flatten_top(run.options.top, deck_name);
   run.top_where = flattener.top_file;
@@ -45,33 +71,34 @@ bool flatten_step(Profile& run) {
 
 bool rails_step(Profile& run) {
   circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names(), run.options.default_rails);
-  rails.assign(run.top);
+  run.rails = rails.assign(run.top);
   for (circuit::Circuit& cell : run.cells) rails.assign(cell);
   // A deck has no .subckt line: its rails are its ports, supplies first.
   if (run.top_is_deck)
     for (circuit::NetRole role : {circuit::NetRole::Supply, circuit::NetRole::Ground})
       for (circuit::NetId n = 0; n < run.top.net_count(); ++n)
         if (run.top.net_roles[n] == role) run.top.ports.push_back(n);
-  spice::warn_loose_nets(run.top, run.top_where, to_stderr);
-  spice::warn_rail_like_nets(run.top, run.top_where, to_stderr);
+  spice::warn_loose_nets(run.top, run.top_where, sink(run));
+  spice::warn_rail_like_nets(run.top, run.top_where, sink(run));
   return true;
 }
 
 // Gates by function; a stage too wide to evaluate is written as switches.
 bool recognize_step(Profile& run) {
   recognize::Recognizer recognizer;
+  recognizer.set_meter(&run.meter);
   run.network = recognizer.run(run.top);
   for (const std::vector<std::uint32_t>& wide : run.network.unevaluated)
-    to_stderr(messages::located(run.top_where, messages::Message::WideStage,
+    run.warnings.add(Message::WideStage, messages::located(run.top_where, Message::WideStage,
                                 {run.top.mosfets[wide.front()].name, std::to_string(wide.size()),
                                  std::to_string(recognize::SwitchEvaluator::kMaxInputs)}));
   return true;
 }
 
 bool search_step(Profile& run) {
-  if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells);
+  if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells, &run.meter);
   for (const auto& [a, b] : run.found.indistinct)
-    to_stderr(messages::located(run.top_where, messages::Message::Indistinct, {a, b}));
+    run.warnings.add(Message::Indistinct, messages::located(run.top_where, Message::Indistinct, {a, b}));
   return true;
 }
 
@@ -79,33 +106,60 @@ bool design_step(Profile& run) {
   run.design = design::DesignBuilder(run.found.library).build(run.top, run.network, run.found.occurrences);
   const design::Design& d = run.design;
   if (d.diodes_left_out || d.cells_without_logic)
-    to_stderr(messages::located(run.top_where, messages::Message::LeftOut,
-                                {std::to_string(d.diodes_left_out), std::to_string(d.cells_without_logic)}));
+    run.warnings.add(Message::LeftOut,
+                     messages::located(run.top_where, Message::LeftOut,
+                                       {std::to_string(d.diodes_left_out), std::to_string(d.cells_without_logic)}));
   return true;
 }
 
+bool is_json(const std::string& path) {
+  std::string ext = std::filesystem::path(path).extension().string();
+  return ext.size() == 5 && circuit::lower_case(ext) == ".json";
+}
+
 // Written beside the target and renamed at the end, so that a failed run
-// leaves no output file.
+// leaves no output file. The file's extension picks the format.
 bool write_step(Profile& run) {
   const std::string& out = run.options.output;
   std::string temp = out + ".part";
   std::FILE* fp = std::fopen(temp.c_str(), "w");
   if (!fp) {
-    to_stderr(messages::format(messages::Message::CannotWrite, {out}));
+    run.say(messages::format(Message::CannotWrite, {out}));
     return false;
   }
-  emit::VerilogWriter(fp).write(run.design);
+  if (is_json(out)) emit::YosysJsonWriter(fp).write(run.design);
+  else emit::VerilogWriter(fp).write(run.design);
   bool ok = std::fflush(fp) == 0 && !std::ferror(fp);
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
   std::remove(temp.c_str());
-  to_stderr(messages::format(messages::Message::CannotWrite, {out}));
+  run.say(messages::format(Message::CannotWrite, {out}));
   return false;
 }
 
+// What the run did: the warnings it did not print counted, the JSON report
+// when asked for, and the summary unless --quiet.
+bool report_step(Profile& run) {
+  run.warnings.print_hidden();
+  const report::RunStats stats = report::count_run(
+      {run.top, run.network, run.cells, run.found, run.design, run.rails, run.warnings, run.usage});
+  if (!run.options.report.empty()) {
+    const std::string& path = run.options.report;
+    std::ofstream file(path);
+    file << report::report_json(stats, run.options.output, run.design, run.top, run.cells).dump(2) << "\n";
+    file.close();
+    if (!file) {
+      run.say(messages::format(Message::CannotWriteReport, {path}));
+      return false;
+    }
+  }
+  if (!run.options.quiet) report::write_summary(stats, run.options.output, [&run](const std::string& line) { run.say(line); });
+  return true;
+}
+
 const ProfileStep kSteps[] = {
-    {"read", read_step},           {"flatten", flatten_step}, {"rails", rails_step}, {"recognize", recognize_step},
-    {"search", search_step},       {"design", design_step},   {"write", write_step},
+    {"read", read_step},     {"flatten", flatten_step}, {"rails", rails_step}, {"recognize", recognize_step},
+    {"search", search_step}, {"design", design_step},   {"write", write_step}, {"report", report_step},
 };
 
 }  // namespace
@@ -125,10 +179,17 @@ std::span<const ProfileStep> profile_steps(const char* first, const char* last) 
 
 bool run_profile_steps(std::span<const ProfileStep> rows, Profile& run) {
   try {
-    for (const ProfileStep& step : rows)
-      if (!step.call(run)) return false;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      run.meter.start(0);
+      if (run.progress) run.progress->step(rows[i].name, static_cast<unsigned>(i), static_cast<unsigned>(rows.size()));
+      const report::Usage before = report::usage_now();
+      bool ok = rows[i].call(run);
+      const report::Usage after = report::usage_now();
+      run.usage.push_back({rows[i].name, after.cpu_seconds - before.cpu_seconds, after.peak_bytes});
+      if (!ok) return false;
+    }
   } catch (const core::Diagnostic& e) {
-    to_stderr(e.what());
+    run.say(e.what());
     return false;
   }
   return true;
@@ -150,5 +211,14 @@ int run_profile(int argc, char** argv) {
     std::fputs(kVersionText, stdout);
     return 0;
   }
-  return run_profile_steps(profile_steps(), run) ? 0 : 1;
+  // A progress line only where a person watches.
+  std::unique_ptr<report::Progress> progress;
+  if (!run.options.quiet && isatty(STDERR_FILENO)) {
+    progress = std::make_unique<report::Progress>(stderr, run.meter);
+    run.progress = progress.get();
+  }
+  bool ok = run_profile_steps(profile_steps(), run);
+  if (progress) progress->stop();
+  run.progress = nullptr;
+  return ok ? 0 : 1;
 }

@@ -134,7 +134,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
         const std::string callee = deck_.symbols.spelling(c.model);
         if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
             warned_black_boxes_.insert(c.model).second && warn_)
-          warn_(messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
+          warn_(messages::Message::BlackBox,
+                messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
         circuit::BlackBox b{current_.names.add(name), cell_name(c.model), {}, call};
         for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
         current_.black_boxes.push_back(std::move(b));

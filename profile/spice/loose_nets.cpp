@@ -22,11 +22,11 @@ void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const 
   for (circuit::NetId p : c.ports) {
     port[p] = 1;
     if (!read[p] && !driven[p])
-      warn(messages::located(where, messages::Message::UnusedPort, {c.net_names[p], c.name}));
+      warn(messages::Message::UnusedPort, messages::located(where, messages::Message::UnusedPort, {c.net_names[p], c.name}));
   }
   for (circuit::NetId n = 0; n < c.net_count(); ++n)
     if (read[n] && !driven[n] && !port[n] && !c.is_rail(n) && c.net_roles[n] != circuit::NetRole::BulkOnly)
-      warn(messages::located(where, messages::Message::NoDriver, {c.net_names[n]}));
+      warn(messages::Message::NoDriver, messages::located(where, messages::Message::NoDriver, {c.net_names[n]}));
 }
 
 void warn_rail_like_nets(const circuit::Circuit& c, const std::string& where, const WarningSink& warn) {
@@ -41,11 +41,11 @@ void warn_rail_like_nets(const circuit::Circuit& c, const std::string& where, co
         p = m.type == circuit::Channel::P;
         break;
       }
-    warn(messages::located(where, messages::Message::RailLike,
+    warn(messages::Message::RailLike, messages::located(where, messages::Message::RailLike,
                            {c.net_names[nets[i]], p ? "supply" : "ground", p ? "p" : "n", p ? "--supply" : "--ground"}));
   }
   if (nets.size() > kNamed)
-    warn(messages::located(where, messages::Message::MoreRailLike, {std::to_string(nets.size() - kNamed)}));
+    warn(messages::Message::MoreRailLike, messages::located(where, messages::Message::MoreRailLike, {std::to_string(nets.size() - kNamed)}));
 }
 
 }  // namespace spice

@@ -134,7 +134,7 @@ void Reader::fail(const FileState& f, int line, messages::Message m,
 
 void Reader::warn(const FileState& f, int line, messages::Message m,
                   std::initializer_list<std::string_view> args) const {
-  if (warn_) warn_(messages::located(f.path, line, m, args));
+  if (warn_) warn_(m, messages::located(f.path, line, m, args));
 }
 
 std::string Reader::identity(const std::string& path) {
@@ -209,6 +209,7 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
       flush(f);
       line = scanner.line();
       f.done += end;
+      if (meter_) meter_->add(end);
       f.scanner = nullptr;
       buffer.erase(0, end);
     }

@@ -10,17 +10,22 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/diag/work_meter.h"
 #include "profile/messages/messages.h"
 #include "profile/spice/deck.h"
 #include "profile/spice/scanner.h"
 
 namespace spice {
 
-using WarningSink = std::function<void(const std::string&)>;
+// Takes each warning with its kind.
+using WarningSink = std::function<void(messages::Message, const std::string&)>;
 
 class Reader {
  public:
   Reader(Deck& deck, WarningSink warn) : deck_(deck), warn_(std::move(warn)) {}
+
+  // Counts the bytes read into `meter` (none by default).
+  void set_meter(core::WorkMeter* meter) { meter_ = meter; }
 
   // A netlist file: its definitions and the cards outside them.
   void read_netlist(const std::string& path);
@@ -70,6 +75,7 @@ class Reader {
 
   Deck& deck_;
   WarningSink warn_;
+  core::WorkMeter* meter_ = nullptr;
   std::unordered_set<std::string> included_;  // path and section of every file read through a card
   std::unordered_map<std::string, FileId> file_ids_;  // by identity
   std::unordered_set<FileId> whole_;  // files read whole, not by section

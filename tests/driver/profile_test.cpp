@@ -36,7 +36,7 @@ TEST(Profile, MessagesAndExitStatus) {
        "in.sp:2: MOSFET M1: model mystery is neither n- nor p-channel (see --nmos, --pmos)\n"},
       {".subckt a x\nx1 x y a\n.ends\nX0 n a\n", "in.sp -o out.v", 1,
        "in.sp:2: x1 calls a with 2 nodes; it has 1 pins\n"},
-      {".frobnicate\nR1 a b 1\n", "in.sp -o out.v", 0, "in.sp:1: warning: card .frobnicate ignored\n"},
+      {".frobnicate\nR1 a b 1\n", "-q in.sp -o out.v", 0, "in.sp:1: warning: card .frobnicate ignored\n"},
       {"* nothing\n", "in.sp -o out.v", 1,
        "no circuit to extract: no devices outside .subckt and no uncalled .subckt\n"},
       {"", "-o out.v", 2, "parser: no netlist file given\nTry 'parser --help' for more information.\n"},
@@ -80,8 +80,9 @@ const char* const kChain =
     "Xb n_1 IN VGND VGND VPWR VPWR OUT[0] nand2\n"
     ".ends chain\n";
 
-// Whole runs that succeed: what they say on standard error, and pieces of
-// the Verilog they write, each found after the one before.
+// Whole runs that succeed: what they say on standard error besides the
+// summary (-q), and pieces of the Verilog they write, each found after the
+// one before.
 TEST(Profile, RunsWriteGatesAndCellsWithOriginalNames) {
   fs::path d = work_dir("runs");
   fs::create_directories(d / "lib");
@@ -97,26 +98,26 @@ TEST(Profile, RunsWriteGatesAndCellsWithOriginalNames) {
   } rows[] = {
       // Gates through the hierarchy; the modules they use follow the top
       // module in the same file.
-      {"chain.sp -o out.v", "",
+      {"-q chain.sp -o out.v", "",
        {"module chain(IN, \\OUT[0] , VPWR, VGND);\ninput IN;\noutput \\OUT[0] ;\ninput VPWR;\ninput VGND;\nwire n_1;\n",
         "INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\nendmodule",
         "module INV(a, out);"}},
       // The library's cells found: the NAND's inputs land as the call placed
       // them; the wells take the nets the circuit's MOSFETs have as bulk;
       // each instance is the call whose devices it covers, and keeps its name.
-      {"-l lib/cells.sp chain.sp -o out.v", "",
+      {"-q -l lib/cells.sp chain.sp -o out.v", "",
        {"wire n_1;\nINV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
         "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\nendmodule\n",
         "module INV(A, VGND, VNB, VPB, VPWR, Y);", "module nand2(A, B, VGND, VNB, VPB, VPWR, Y);"}},
       // Warnings go to standard error and the run goes on.
-      {"w.sp -o out.v",
+      {"--quiet w.sp -o out.v",
        messages::located("w.sp:4", M::BlackBox, {"opamp"}) + "\n" +
            messages::located("w.sp:1", M::UnusedPort, {"unused", "top"}) + "\n" +
            messages::located("w.sp:1", M::NoDriver, {"f"}) + "\n",
        {"INV U1 ( .a(f), .out(y) );\nopamp xbb ( a, y );\n", "module opamp(p0, p1);"}},
       // A deck without .subckt is the top, named after its file, with its
       // rails as ports.
-      {"my-inv.cir -o out.v", messages::located("my-inv.cir", M::NoDriver, {"a"}) + "\n",
+      {"-q my-inv.cir -o out.v", messages::located("my-inv.cir", M::NoDriver, {"a"}) + "\n",
        {"module \\my-inv (VDD, VSS, \\0 );\ninput VDD;\ninput VSS;\ninput \\0 ;\n", "INV U1 ( .a(a), .out(y) );\n",
         "// V1 VDD 0 1.8\n"}},
   };
@@ -169,7 +170,7 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
          "X_5_ b o vssd1 vssd1 vccd1 vccd1 y2 nor2x\nXANT a vssd1 vssd1 vccd1 vccd1 ant\n"
          "XDECAP vssd1 vssd1 vccd1 vccd1 decap\nXFILL vssd1 vssd1 vccd1 vccd1 fill\n"
          "XTIE vssd1 vssd1 vccd1 vccd1 hi lo tie\nX_6_ hi lo vssd1 vssd1 vccd1 vccd1 y3 nor2x\n.ends\n";
-  Outcome r = run(d, "design.sp -l cells.sp -o out.v");
+  Outcome r = run(d, "-q design.sp -l cells.sp -o out.v");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, messages::located("design.sp:7", M::LeftOut, {"2", "3"}) + "\n");
   std::string v = slurp(d / "out.v");
@@ -187,7 +188,7 @@ TEST(Profile, ExtractedDesignComesBackCellForCell) {
                                   "X1 m A vccd1 vccd1 pfet w=640000u l=150000u\n"
                                   "X2 X m vssd1 vssd1 nfet w=650000u l=150000u\n"
                                   "X3 X m vccd1 vccd1 pfet w=1e+06u l=150000u\n.ends\n";
-  r = run(d, "flat.sp -l cells.sp -o flat.v");
+  r = run(d, "-q flat.sp -l cells.sp -o flat.v");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, messages::located("flat.sp:1", M::Indistinct, {"bufa", "bufc"}) + "\n");
   EXPECT_NE(slurp(d / "flat.v").find("bufa bufa_1 ( .A(A),"), std::string::npos) << slurp(d / "flat.v");

@@ -20,7 +20,7 @@ const std::string kCells = CELL_DATA;
 // assigned by the default names.
 circuit::Circuit read_spice_cell(const std::string& path) {
   spice::Deck deck;
-  auto quiet = [](const std::string&) {};
+  auto quiet = [](messages::Message, const std::string&) {};
   spice::Reader(deck, quiet).read_netlist(path);
   circuit::DeviceKinds kinds({}, {}, deck.model_channels());
   circuit::Circuit c = spice::Flattener(deck, kinds, quiet).flatten_top("", "cell");

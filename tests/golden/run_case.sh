@@ -7,7 +7,8 @@
 # the netlist, the header and standard output (CPU-time figures masked as T).
 # A profile case has CASE.args instead, the profile's arguments (run from
 # DATA_DIR, the output file added): it checks the Verilog file (CASE.v),
-# standard error (CASE.stderr), and, when DESIGN_DUMP names the dump
+# standard error (CASE.stderr: warnings and the summary, its CPU times and
+# peak memory masked as T and M), and, when DESIGN_DUMP names the dump
 # program, the design's dump (CASE.design); with a testbench CASE.tb.v, what
 # Icarus Verilog prints running it on the written file (CASE.sim; skipped
 # without Icarus).
@@ -34,8 +35,12 @@ if [ -f "$data/$case.args" ]; then
   read -r -a args < "$data/$case.args"
   parser=$(realpath "$parser")
   [ -n "${DESIGN_DUMP:-}" ] && DESIGN_DUMP=$(realpath "$DESIGN_DUMP")
-  (cd "$data" && "$parser" "${args[@]}" -o "$work/out.v" 2> "$work/stderr")
-  echo "exit status $?" >> "$work/stderr"
+  (cd "$data" && "$parser" "${args[@]}" -o "$work/out.v" 2> "$work/stderr.raw")
+  status=$?
+  # The summary's CPU seconds and peak MiB masked as T and M, the output's
+  # folder left out.
+  sed -E -e "s|$work/||g" -e 's/^(  [a-z]+) +[0-9]+\.[0-9]{2} +[0-9]+\.[0-9]$/\1 T M/' "$work/stderr.raw" > "$work/stderr"
+  echo "exit status $status" >> "$work/stderr"
   outputs=(v=out.v stderr=stderr)
   if [ -n "${DESIGN_DUMP:-}" ]; then
     (cd "$data" && "$DESIGN_DUMP" "${args[@]}" -o /dev/null > "$work/design")

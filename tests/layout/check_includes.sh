@@ -12,7 +12,7 @@ root=$1
 layers=(core/memory core/gates core/verilog core/diag
   classic/messages classic/netlist classic/algo classic/extract classic/subckt classic/match classic/verilog
   classic/run
-  profile/messages profile/circuit profile/spice profile/recognize profile/cellmatch profile/design profile/emit profile/run
+  profile/messages profile/circuit profile/spice profile/recognize profile/cellmatch profile/design profile/emit profile/report profile/run
   driver)
 room_of() { case "$1" in core/* | classic/* | profile/*) echo "${1%%/*}" ;; *) echo "$1" ;; esac; }
 rc=0

@@ -40,11 +40,11 @@ class DeckFixture : public testing::Test {
   circuit::Circuit top(const std::vector<std::string>& netlists, const std::string& top_name = "",
                      const std::vector<std::string>& libraries = {}) {
     deck_ = std::make_unique<spice::Deck>();
-    spice::Reader reader(*deck_, [this](const std::string& w) { warnings.push_back(w); });
+    spice::Reader reader(*deck_, [this](messages::Message, const std::string& w) { warnings.push_back(w); });
     for (const auto& f : netlists) reader.read_netlist(f);
     for (const auto& f : libraries) reader.read_library(f);
     circuit::DeviceKinds kinds(nmos, pmos, deck_->model_channels());
-    spice::Flattener flattener(*deck_, kinds, [this](const std::string& w) { warnings.push_back(w); });
+    spice::Flattener flattener(*deck_, kinds, [this](messages::Message, const std::string& w) { warnings.push_back(w); });
     circuit::Circuit c = flattener.flatten_top(top_name, std::filesystem::path(netlists.front()).stem().string());
     cells = flattener.flatten_cells();
     circuit::Rails rails(supply, ground, deck_->global_names(), usual_rails);
