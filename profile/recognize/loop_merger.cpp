@@ -88,10 +88,6 @@ std::vector<LoopRegion> LoopMerger::find_regions(const std::vector<Stage>& stage
   for (std::uint32_t s = 0; s < stages.size(); ++s)
     for (NetId n : stages[s].inputs) readers[n].push_back(s);
   for (std::vector<std::uint32_t>& comp : found) {
-    // A loop of gates that always drive settles in simulation as written,
-    // from unknown values as the circuit does, and keeps its net names.
-    if (std::all_of(comp.begin(), comp.end(), [&](std::uint32_t s) { return stages[s].kind == StageKind::Gate; }))
-      continue;
     std::uint32_t id = static_cast<std::uint32_t>(regions.size());
     for (std::uint32_t s : comp) region_of[s] = id;
     LoopRegion r;

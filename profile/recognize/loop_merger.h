@@ -28,7 +28,7 @@ class LoopMerger {
   static constexpr std::uint32_t kMaxInputs = 12;
 
   // Regions of `stages`: each cycle of the graph (a stage reading an output
-  // of its own counts) holding a stage that is not a plain gate, grown by the gates whose output only it reads and
+  // of its own counts), grown by the gates whose output only it reads and
   // whose inputs it reads already. `driver[n]` is the stage driving net n.
   static std::vector<LoopRegion> find_regions(const std::vector<Stage>& stages,
                                               const std::vector<std::uint32_t>& driver,

@@ -99,8 +99,8 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
     net.stages.push_back(std::move(s));
   }
   std::sort(net.unused_mosfets.begin(), net.unused_mosfets.end());
-  merge_loops(net, circuit, builder);
   mark_weak(net, circuit);
+  merge_loops(net, circuit, builder);
   return net;
 }
 
@@ -233,8 +233,15 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
         raw.values.push_back(v);
       }
     // A lone stage holding one output keeps it as written: it cannot chase
-    // itself.
+    // itself. A loop of gates that always drive and compute a plain function
+    // settles in simulation as written and keeps its net names; one that
+    // holds state (cross-coupled gates) would race forever there.
     if (!known && r.stages.size() == 1 && net.stages[r.stages[0]].outputs.size() == 1) continue;
+    bool gates = std::all_of(r.stages.begin(), r.stages.end(),
+                             [&](std::uint32_t k) { return net.stages[k].kind == StageKind::Gate; });
+    if (known && gates) continue;
+    // A bus holder's loop yields to an outside driver as written.
+    if (std::any_of(r.stages.begin(), r.stages.end(), [&](std::uint32_t k) { return net.stages[k].weak; })) continue;
     Stage s = known ? combined(r, shown, std::move(raw), builder) : loop_stage(net.stages, r, std::move(*settled));
     for (std::uint32_t k : r.stages) {
       const Stage& part = net.stages[k];
