@@ -114,5 +114,7 @@ struct Design {
 };
 
 const char* instance_kind_name(InstanceKind kind);
+// "input", "output" or "inout", as Verilog and the netlist formats say it.
+const char* direction_name(Direction d);
 
 }  // namespace design

@@ -5,11 +5,11 @@
 
 namespace design {
 
-namespace {
-
 const char* direction_name(Direction d) {
   return d == Direction::Inout ? "inout" : d == Direction::Output ? "output" : "input";
 }
+
+namespace {
 
 const char* net_kind_name(NetKind k) {
   switch (k) {

@@ -12,14 +12,6 @@ using design::InstanceKind;
 using design::ModuleKind;
 using design::NetKind;
 
-namespace {
-
-const char* direction_word(Direction d) {
-  return d == Direction::Inout ? "inout" : d == Direction::Output ? "output" : "input";
-}
-
-}  // namespace
-
 void VerilogWriter::write(const design::Design& d) {
   // Latches and flip-flops are loops of continuous assignments.
   std::fputs("/* verilator lint_off UNOPTFLAT */\n", out_);
@@ -45,7 +37,7 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
   }
   put(");\n");
   for (design::NetId p : m.declared) {
-    put(direction_word(m.nets[p].direction));
+    put(design::direction_name(m.nets[p].direction));
     put(" ");
     net(p);
     put(";\n");

@@ -11,10 +11,6 @@ using design::NetKind;
 
 namespace {
 
-const char* direction_word(Direction d) {
-  return d == Direction::Inout ? "inout" : d == Direction::Output ? "output" : "input";
-}
-
 // Yosys writes its integer attributes as 32 binary digits.
 constexpr const char* kOne = "\"00000000000000000000000000000001\"";
 
@@ -94,7 +90,7 @@ void YosysJsonWriter::write_ports_only(std::string_view name, const Ports& ports
   for (std::size_t p = 0; p < ports.ordered.size(); ++p) {
     std::fputs(p ? ",\n        " : "\n        ", out_);
     put_string(ports.ordered[p].first);
-    std::fprintf(out_, ": { \"direction\": \"%s\", \"bits\": [%llu] }", direction_word(ports.ordered[p].second),
+    std::fprintf(out_, ": { \"direction\": \"%s\", \"bits\": [%llu] }", design::direction_name(ports.ordered[p].second),
                  static_cast<unsigned long long>(bit++));
   }
   std::fputs("\n      },\n      \"cells\": {},\n      \"netnames\": {}\n    }", out_);
@@ -119,7 +115,7 @@ void YosysJsonWriter::write_netlist(const design::Design& d, const design::Modul
     design::NetId p = m.declared[i];
     std::fputs(i ? ",\n        " : "\n        ", out_);
     put_string(d.name(m.nets[p].name));
-    std::fprintf(out_, ": { \"direction\": \"%s\", \"bits\": ", direction_word(m.nets[p].direction));
+    std::fprintf(out_, ": { \"direction\": \"%s\", \"bits\": ", design::direction_name(m.nets[p].direction));
     put_bits(p);
     std::fputs(" }", out_);
   }
@@ -149,7 +145,7 @@ void YosysJsonWriter::write_netlist(const design::Design& d, const design::Modul
     for (std::size_t k = 0; k < pins.size(); ++k) {
       std::fputs(k ? ", " : " ", out_);
       put_string(pin_name(k));
-      std::fprintf(out_, ": \"%s\"", direction_word(pin_direction(k)));
+      std::fprintf(out_, ": \"%s\"", design::direction_name(pin_direction(k)));
     }
     std::fputs(" },\n          \"connections\": {", out_);
     for (std::size_t k = 0; k < pins.size(); ++k) {
