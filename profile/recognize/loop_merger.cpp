@@ -129,15 +129,26 @@ std::vector<LoopRegion> LoopMerger::find_regions(const std::vector<Stage>& stage
   return regions;
 }
 
+RegionSlots region_slots(const std::vector<Stage>& stages, const LoopRegion& region) {
+  std::unordered_map<NetId, std::uint32_t> slot;
+  const std::uint32_t ins = static_cast<std::uint32_t>(region.inputs.size());
+  for (std::uint32_t k = 0; k < ins; ++k) slot.emplace(region.inputs[k], k);
+  for (std::uint32_t j = 0; j < region.nets.size(); ++j) slot.emplace(region.nets[j], ins + j);
+  RegionSlots out;
+  for (std::uint32_t s : region.stages) {
+    out.inputs.emplace_back();
+    out.outputs.emplace_back();
+    for (NetId n : stages[s].inputs) out.inputs.back().push_back(slot.at(n));
+    for (NetId n : stages[s].outputs) out.outputs.back().push_back(slot.at(n));
+  }
+  return out;
+}
+
 std::optional<std::vector<Value>> LoopMerger::settle(const std::vector<Stage>& stages, const LoopRegion& region) {
   const std::uint32_t ins = static_cast<std::uint32_t>(region.inputs.size());
   const std::uint32_t nets = static_cast<std::uint32_t>(region.nets.size());
   if (ins > kMaxInputs) return std::nullopt;
-  // Each stage's inputs and outputs as slots: [0, ins) the region's inputs,
-  // then its nets.
-  std::unordered_map<NetId, std::uint32_t> slot;
-  for (std::uint32_t k = 0; k < ins; ++k) slot.emplace(region.inputs[k], k);
-  for (std::uint32_t j = 0; j < nets; ++j) slot.emplace(region.nets[j], ins + j);
+  const RegionSlots slots = region_slots(stages, region);
   std::uint64_t per_round = 0;
   for (std::uint32_t s : region.stages) {
     if (stages[s].inputs.size() > 20) return std::nullopt;
@@ -154,17 +165,17 @@ std::optional<std::vector<Value>> LoopMerger::settle(const std::vector<Stage>& s
     // Known values only grow, so |nets| + 1 rounds settle it.
     for (std::uint32_t round = 0; round <= nets; ++round) {
       bool changed = false;
-      for (std::uint32_t s : region.stages) {
-        const Stage& st = stages[s];
+      for (std::size_t i = 0; i < region.stages.size(); ++i) {
+        const Stage& st = stages[region.stages[i]];
         const FunctionTable& t = st.table;
         std::uint32_t base = 0, free_mask = 0;
         for (std::uint32_t k = 0; k < st.inputs.size(); ++k) {
-          Value v = value[slot.at(st.inputs[k])];
+          Value v = value[slots.inputs[i][k]];
           if (v == Value::One) base |= 1u << k;
           else if (v != Value::Zero) free_mask |= 1u << k;
         }
         for (std::uint32_t o = 0; o < st.outputs.size(); ++o) {
-          std::uint32_t at = slot.at(st.outputs[o]);
+          std::uint32_t at = slots.outputs[i][o];
           Value old = value[at], merged = Value::Z;  // Z: no completion seen yet
           // Every completion of the unknown inputs (submasks of free_mask).
           for (std::uint32_t sub = free_mask;; sub = (sub - 1) & free_mask) {
@@ -191,19 +202,10 @@ std::optional<std::vector<Value>> LoopMerger::stable_states(const std::vector<St
   const std::uint32_t nets = static_cast<std::uint32_t>(region.nets.size());
   if (ins > kMaxInputs || nets > kMaxStateNets) return std::nullopt;
   if ((std::uint64_t{1} << (ins + nets)) * region.stages.size() > kWorkBudget) return std::nullopt;
-  std::unordered_map<NetId, std::uint32_t> slot;
-  for (std::uint32_t k = 0; k < ins; ++k) slot.emplace(region.inputs[k], k);
-  for (std::uint32_t j = 0; j < nets; ++j) slot.emplace(region.nets[j], ins + j);
-  // Per stage, the slot of each input and output.
-  std::vector<std::vector<std::uint32_t>> in_slots, out_slots;
-  for (std::uint32_t s : region.stages) {
-    in_slots.emplace_back();
-    out_slots.emplace_back();
-    for (NetId n : stages[s].inputs) in_slots.back().push_back(slot.at(n));
-    for (NetId n : stages[s].outputs) out_slots.back().push_back(slot.at(n));
-  }
-  std::vector<Value> result(std::size_t{1} << ins);
-  result.assign((std::size_t{1} << ins) * nets, Value::X);
+  const RegionSlots slots = region_slots(stages, region);
+  const auto& in_slots = slots.inputs;
+  const auto& out_slots = slots.outputs;
+  std::vector<Value> result((std::size_t{1} << ins) * nets, Value::X);
   for (std::uint32_t combo = 0; combo < (1u << ins); ++combo) {
     // Agreement of the states every net drives, and of those some floating
     // node keeps only by its charge: a value per net, or kMixed.

@@ -22,6 +22,13 @@ struct LoopRegion {
   std::vector<NetId> nets;            // the outputs of its stages
 };
 
+// Each stage of a region wired by slots: slot k < inputs is the region's
+// input k, slot inputs + j its net j.
+struct RegionSlots {
+  std::vector<std::vector<std::uint32_t>> inputs, outputs;  // per stage of the region
+};
+RegionSlots region_slots(const std::vector<Stage>& stages, const LoopRegion& region);
+
 class LoopMerger {
  public:
   // Inputs above this many are not relaxed: the region stays as it is.

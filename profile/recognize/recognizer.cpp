@@ -157,18 +157,16 @@ Stage Recognizer::loop_stage(const std::vector<Stage>& stages, const LoopRegion&
   s.table.inputs = static_cast<std::uint32_t>(r.inputs.size());
   s.table.outputs = static_cast<std::uint32_t>(r.nets.size());
   s.table.values = std::move(settled);
-  std::unordered_map<NetId, std::uint32_t> slot;
-  for (std::uint32_t k = 0; k < r.inputs.size(); ++k) slot.emplace(r.inputs[k], k);
-  for (std::uint32_t j = 0; j < r.nets.size(); ++j) slot.emplace(r.nets[j], static_cast<std::uint32_t>(r.inputs.size()) + j);
+  const RegionSlots slots = region_slots(stages, r);
   // Equal labels iff equal parts wired alike.
   std::string& label = s.label;
   label.append("L").append(std::to_string(r.inputs.size())).append(".").append(std::to_string(r.nets.size()));
-  for (std::uint32_t k : r.stages) {
-    const Stage& st = stages[k];
+  for (std::size_t i = 0; i < r.stages.size(); ++i) {
+    const Stage& st = stages[r.stages[i]];
     LoopPart part;
     part.table = st.table;
-    for (NetId n : st.inputs) part.inputs.push_back(slot.at(n));
-    for (NetId n : st.outputs) part.outputs.push_back(slot.at(n));
+    part.inputs = slots.inputs[i];
+    part.outputs = slots.outputs[i];
     label.append(" (").append(st.label);
     for (std::uint32_t i : part.inputs) label.append(" ").append(std::to_string(i));
     label.append(" >");
