@@ -24,10 +24,12 @@ const char* const kProfileHelp =
     "      --ground NAME    a ground rail besides gnd, vss, vgnd, 0, ... (repeatable)\n"
     "      --no-default-rails  only the rails named by --supply and --ground:\n"
     "                       no usual names, none found from the MOSFETs\n"
-    "      --nmos PATTERN   models or device subcircuits that are n-channel MOSFETs\n"
-    "                       (glob, repeatable; default: .model type, names with\n"
-    "                       nfet, nmos, nch)\n"
-    "      --pmos PATTERN   the same for p-channel (pfet, pmos, pch)\n"
+    "      --nmos PATTERN   models, and subcircuits defined nowhere, that are\n"
+    "                       n-channel MOSFETs (glob, repeatable). They decide\n"
+    "                       first, then a .model card's type, then the name rule\n"
+    "                       (names with nfet, nmos, nch), which they replace.\n"
+    "                       A defined subcircuit is always its body\n"
+    "      --pmos PATTERN   the same for p-channel (rule: pfet, pmos, pch)\n"
     "  -h, --help           show this help and exit\n"
     "      --version        show the version and exit\n";
 

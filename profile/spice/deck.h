@@ -36,6 +36,13 @@ struct DeviceCard {
   static constexpr std::uint32_t kNoText = ~std::uint32_t{0};
 };
 
+// The size texts of a MOSFET card or call in a definition with parameters,
+// when they name one: evaluated again for each call that passes its own.
+struct SizeTexts {
+  std::uint32_t card = 0;  // into Body::cards
+  std::string w, l, m;     // empty: not given
+};
+
 // The cards of a definition or of the deck itself. Names as written live in
 // one pool, so that a million cards cost no million strings.
 struct Body {
@@ -47,6 +54,7 @@ struct Body {
   Array<std::uint32_t> nodes;      // local nets of the cards, card after card
   Array<DeviceCard> cards;
   std::vector<std::string> texts;  // whole cards of the other elements
+  std::vector<SizeTexts> sized;    // by ascending card
   // NUL-terminated names; shared with the circuits that view them, so that
   // nothing is read into the deck once it is flattened.
   std::shared_ptr<Array<char>> pool = std::make_shared<Array<char>>();
@@ -68,6 +76,10 @@ struct Definition {
   FileId file = 0;
   int line = 0;
   bool from_library = false;  // read from a --library file
+  // The parameters of the .subckt line with their default values (those
+  // that evaluate), by lower-case name.
+  Params defaults;
+  bool has_params = false;
   // Another definition of the name stands for it: this one was an empty
   // black-box entry, or a copy of a definition read earlier.
   bool superseded = false;

@@ -19,16 +19,16 @@ std::uint64_t Flattener::flat_size(const Body& body) {
   std::uint64_t n = 0;
   for (const DeviceCard& c : body.cards) {
     std::uint64_t add = 1;
-    if (c.letter == 'x' && !is_device(c.model)) {
-      auto def = deck_.definition_of.find(c.model);
-      if (def != deck_.definition_of.end()) {
-        std::uint64_t& memo = sizes_[def->second];
+    if (c.letter == 'x') {
+      Callee k = callee(c.model);
+      if (k.kind == Callee::Definition) {
+        std::uint64_t& memo = sizes_[k.definition];
         if (memo == kSizing) {
           add = 0;  // a cycle, which expansion reports
         } else {
           if (memo == kUnsized) {
             memo = kSizing;
-            memo = flat_size(deck_.definitions[def->second].body);
+            memo = flat_size(deck_.definitions[k.definition].body);
           }
           add = memo;
         }
@@ -55,6 +55,39 @@ bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
   // Any spelling of the name decides "0" and a final "!" alike.
   return spelling == "0" || (!spelling.empty() && spelling.back() == '!') ||
          (!deck_.global_set.empty() && deck_.global_set.count(name) != 0);
+}
+
+Flattener::Callee Flattener::callee(SymbolId name) {
+  auto it = deck_.definition_of.find(name);
+  const bool defined = it != deck_.definition_of.end();
+  if (defined && !deck_.definitions[it->second].body.cards.empty()) return {Callee::Definition, it->second};
+  if (is_device(name)) return {Callee::Device};
+  if (defined) return {Callee::Definition, it->second};
+  return {Callee::BlackBox};
+}
+
+bool Flattener::is_device_subcircuit(std::uint32_t definition) {
+  if (device_subcircuits_.size() != deck_.definitions.size()) device_subcircuits_.assign(deck_.definitions.size(), -1);
+  std::int8_t& known = device_subcircuits_[definition];
+  if (known >= 0) return known == 1;
+  const Definition& d = deck_.definitions[definition];
+  bool device = true;
+  if (d.body.cards.empty()) {
+    device = is_device(d.name);
+  } else {
+    int mosfets = 0;
+    for (const DeviceCard& c : d.body.cards) {
+      if (c.letter == 'm' || (c.letter == 'x' && callee(c.model).kind == Callee::Device)) {
+        ++mosfets;
+      } else if (c.letter != 'r' && c.letter != 'c' && c.letter != 'l' && c.letter != 'd') {
+        device = false;
+        break;
+      }
+    }
+    device = device && mosfets <= 1;
+  }
+  known = device ? 1 : 0;
+  return device;
 }
 
 std::optional<circuit::Channel> Flattener::channel(SymbolId name) {
@@ -103,53 +136,89 @@ void Flattener::bind(const Body& body, const std::vector<circuit::NetId>& pins, 
 }
 
 void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
-                       std::uint32_t call) {
+                       const Expansion& how) {
   // The top's own names are viewed in its body, not copied.
   if (prefix.empty()) keep(body);
   std::vector<circuit::NetId> nets;
   bind(body, pins, prefix, nets);
   std::vector<circuit::NetId> call_pins;
-  for (const DeviceCard& c : body.cards) {
+  std::size_t sized = 0;  // the next of body.sized
+  for (std::uint32_t index = 0; index < body.cards.size(); ++index) {
+    const DeviceCard& c = body.cards[index];
     const circuit::NetId* n = body.nodes.data() + c.first_node;
     std::string_view written = body.name(c);
-    if (c.letter == 'm' || c.letter == 'x') {
-      auto channel = this->channel(c.model);
-      if (channel) {
-        if (c.node_count != 4)
-          fail(c, messages::Message::DeviceNodes, {deck_.symbols.spelling(c.model), std::to_string(c.node_count)});
-        current_.mosfets.push_back(
-            circuit::Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
-                   nets[n[2]], nets[n[3]], c.width, c.length, call});
-        if (call != circuit::Mosfet::kNoCall) ++current_.calls[call].mosfets;
-        continue;
+    float width = c.width, length = c.length;
+    if (sized < body.sized.size() && body.sized[sized].card == index) {
+      const SizeTexts& t = body.sized[sized++];
+      if (how.scope) {
+        DrawnSize size = drawn_size(t.w, t.l, t.m, *how.scope, &deck_.params);
+        width = size.width;
+        length = size.length;
       }
     }
-    std::string name = prefix + std::string(written);
-    if (c.letter == 'm' || c.letter == 'x') {
-      if (c.letter == 'm')
-        fail(c, messages::Message::NoChannel, {written, deck_.symbols.spelling(c.model)});
-      auto def = deck_.definition_of.find(c.model);
-      if (def == deck_.definition_of.end()) {
-        const std::string callee = deck_.symbols.spelling(c.model);
-        if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
-            warned_black_boxes_.insert(c.model).second && warn_)
-          warn_(messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
-        circuit::BlackBox b{std::move(name), deck_.symbols.spelling(c.model), {}, call};
-        for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
-        current_.black_boxes.push_back(std::move(b));
-        continue;
-      }
-      const Definition& d = deck_.definitions[def->second];
+    Callee kind{c.letter == 'm' ? Callee::Device : Callee::BlackBox};
+    if (c.letter == 'x') kind = callee(c.model);
+    if (kind.kind == Callee::Device) {
+      auto channel = this->channel(c.model);
+      if (!channel) fail(c, messages::Message::NoChannel, {written, deck_.symbols.spelling(c.model)});
+      if (c.node_count != 4)
+        fail(c, messages::Message::DeviceNodes, {deck_.symbols.spelling(c.model), std::to_string(c.node_count)});
+      std::string_view name = how.alias       ? current_.names.add(*how.alias)
+                              : prefix.empty() ? written
+                                               : current_.names.add(prefix, written);
+      current_.mosfets.push_back(circuit::Mosfet{name, *channel, nets[n[0]], nets[n[1]], nets[n[2]], nets[n[3]], width,
+                                                 length, how.call});
+      if (how.call != circuit::Mosfet::kNoCall) ++current_.calls[how.call].mosfets;
+      continue;
+    }
+    std::string name = how.alias ? *how.alias : prefix + std::string(written);
+    if (c.letter == 'x' && kind.kind == Callee::BlackBox) {
+      const std::string callee = deck_.symbols.spelling(c.model);
+      if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
+          warned_black_boxes_.insert(c.model).second && warn_)
+        warn_(messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
+      circuit::BlackBox b{std::move(name), callee, {}, how.call};
+      for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
+      current_.black_boxes.push_back(std::move(b));
+      continue;
+    }
+    if (c.letter == 'x') {
+      const Definition& d = deck_.definitions[kind.definition];
       if (c.node_count != d.body.pin_count)
         fail(c, messages::Message::PinCount,
              {written, deck_.symbols.spelling(d.name), std::to_string(c.node_count), std::to_string(d.body.pin_count)});
-      if (active_[def->second]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
+      if (active_[kind.definition]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
       if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
       call_pins.assign(c.node_count, circuit::kNoNet);
       for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
-      active_[def->second] = true;
-      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name, call, call_pins));
-      active_[def->second] = false;
+      // The call's sizes go to the parameters of those names; the rest keep
+      // their defaults.
+      Params scope;
+      Expansion inner;
+      if (d.has_params && (width > 0 || length > 0)) {
+        scope = d.defaults;
+        auto pass = [&](const char* key, double value) {
+          if (scope.count(key)) scope[key] = value;
+        };
+        if (width > 0) {
+          pass("w", width);
+          pass("m", 1);  // folded into the width
+          pass("mult", 1);
+        }
+        if (length > 0) pass("l", length);
+        inner.scope = &scope;
+      }
+      // A device subcircuit's call is that device: no call of its own, and
+      // its one card takes the call's name.
+      if (is_device_subcircuit(kind.definition)) {
+        inner.call = how.call;
+        if (d.body.cards.size() == 1) inner.alias = &name;
+      } else {
+        inner.call = new_call(name, d.name, how.call, call_pins);
+      }
+      active_[kind.definition] = true;
+      expand(d.body, call_pins, name + "/", depth + 1, inner);
+      active_[kind.definition] = false;
       continue;
     }
     circuit::Element e{std::move(name), body.texts[c.text], {}};
@@ -185,7 +254,7 @@ circuit::Circuit Flattener::flatten_definition(const Definition& d) {
   current_.ports = pins;
   auto index = deck_.definition_of.at(d.name);
   active_[index] = true;
-  expand(d.body, pins, {}, 0);
+  expand(d.body, pins, {}, 0, Expansion{});
   return std::move(current_);
 }
 
@@ -194,7 +263,7 @@ circuit::Circuit Flattener::flatten_deck(const std::string& name) {
   begin(name);
   current_.mosfets.reserve(size);
   current_.net_names.reserve(deck_.top.locals.size());
-  expand(deck_.top, {}, {}, 0);
+  expand(deck_.top, {}, {}, 0, Expansion{});
   return std::move(current_);
 }
 
@@ -214,18 +283,23 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
   std::vector<bool> called(deck_.definitions.size(), false);
   for (const Definition& d : deck_.definitions)
     for (const DeviceCard& c : d.body.cards) {
-      if (d.superseded || c.letter != 'x' || is_device(c.model)) continue;
-      auto it = deck_.definition_of.find(c.model);
-      if (it != deck_.definition_of.end()) called[it->second] = true;
+      if (d.superseded || c.letter != 'x') continue;
+      Callee k = callee(c.model);
+      if (k.kind == Callee::Definition) called[k.definition] = true;
     }
+  // Device subcircuits nothing calls (a process's resistors and diodes) are
+  // no top while a cell is.
   const Definition* found = nullptr;
   std::string names;
-  for (std::size_t i = 0; i < deck_.definitions.size(); ++i) {
-    const Definition& d = deck_.definitions[i];
-    if (d.from_library || d.superseded || called[i] || is_device(d.name)) continue;
-    if (found) names += ", ";
-    names += deck_.symbols.spelling(d.name);
-    if (!found) found = &d;
+  for (bool devices : {false, true}) {
+    for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
+      const Definition& d = deck_.definitions[i];
+      if (d.from_library || d.superseded || called[i] || is_device_subcircuit(i) != devices) continue;
+      if (found) names += ", ";
+      names += deck_.symbols.spelling(d.name);
+      if (!found) found = &d;
+    }
+    if (found) break;
   }
   if (!found) throw core::Diagnostic(messages::format(messages::Message::NothingToExtract));
   if (names.find(", ") != std::string::npos)
@@ -237,8 +311,10 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
 
 std::vector<circuit::Circuit> Flattener::flatten_cells() {
   std::vector<circuit::Circuit> cells;
-  for (const Definition& d : deck_.definitions)
-    if (d.from_library && !d.superseded && !is_device(d.name)) cells.push_back(flatten_definition(d));
+  for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
+    const Definition& d = deck_.definitions[i];
+    if (d.from_library && !d.superseded && !is_device_subcircuit(i)) cells.push_back(flatten_definition(d));
+  }
   return cells;
 }
 

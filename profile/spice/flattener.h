@@ -41,7 +41,21 @@ class Flattener {
   int top_line = 0;
 
  private:
+  // What a call of a subcircuit name is: the body of its definition (one
+  // with cards: whatever its name), a MOSFET (a device defined nowhere, or
+  // only by an empty entry), the empty body of an entry, or a black box.
+  struct Callee {
+    enum Kind : std::uint8_t { Definition, Device, BlackBox } kind;
+    std::uint32_t definition = 0;
+  };
+  Callee callee(SymbolId name);
   bool is_device(SymbolId callee) { return channel(callee).has_value(); }
+  // A definition that stands for one device rather than a cell: at most one
+  // MOSFET besides resistors, capacitors, inductors and diodes, and no call
+  // of a cell (as a process's device subcircuits are written); an empty
+  // entry of a device name. Its calls are flattened without a call of
+  // their own, and it is neither a top nor a library cell.
+  bool is_device_subcircuit(std::uint32_t definition);
   // The channel of a MOSFET of model or device subcircuit `name`, decided
   // once per name.
   std::optional<circuit::Channel> channel(SymbolId name);
@@ -50,9 +64,18 @@ class Flattener {
   void bind(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, std::vector<circuit::NetId>& nets);
   circuit::NetId new_net(const std::string& prefix, std::string_view name);
   circuit::NetId global_net(SymbolId name, std::string_view spelling);
-  // `call`: the call being expanded, which the body's MOSFETs name.
+  // How a body is expanded: `call` is the call being expanded, which the
+  // body's MOSFETs name; `scope` the parameter values of that call where
+  // they differ from the definition's defaults (sizes are evaluated again
+  // in it); `alias` the name of the body's one card, when a device
+  // subcircuit's call stands for it.
+  struct Expansion {
+    std::uint32_t call = circuit::Mosfet::kNoCall;
+    const Params* scope = nullptr;
+    const std::string* alias = nullptr;
+  };
   void expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
-              std::uint32_t call = circuit::Mosfet::kNoCall);
+              const Expansion& how);
   // A call of `cell` at `path` inside the call `parent`, on the nets `pins`,
   // filed in the circuit.
   std::uint32_t new_call(const std::string& path, SymbolId cell, std::uint32_t parent,
@@ -81,6 +104,7 @@ class Flattener {
   std::unordered_set<SymbolId> warned_black_boxes_;
   static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;
   std::vector<std::uint64_t> sizes_;  // per definition
+  std::vector<std::int8_t> device_subcircuits_;  // per definition: -1 not yet known, else 0 or 1
 };
 
 }  // namespace spice

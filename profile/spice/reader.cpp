@@ -298,9 +298,19 @@ void Reader::open_definition(FileState& f, const Card& c) {
   f.open.push_back(index);
   f.open_lines.push_back(c.line);
   deck_.definitions.push_back(std::move(d));
-  Body& body = deck_.definitions.back().body;
+  Definition& def = deck_.definitions.back();
+  Body& body = def.body;
   for (std::size_t i = 2; i < n; ++i) local(body, index + 1, deck_.symbols.intern(c.words[i]), c.words[i]);
   body.pin_count = static_cast<std::uint32_t>(body.locals.size());
+  // Parameters with their defaults, `name=value` or after `params:`; a
+  // default may use those before it.
+  for (std::size_t i = n; i < c.words.size(); ++i) {
+    if (i + 2 >= c.words.size() || c.words[i + 1] != "=") continue;
+    def.has_params = true;
+    if (std::optional<double> v = evaluate(c.words[i + 2], def.defaults, &deck_.params))
+      def.defaults[lower(c.words[i])] = *v;
+    i += 2;
+  }
 }
 
 namespace {
@@ -454,20 +464,33 @@ void Reader::param(const Card& c) {
   }
 }
 
-void Reader::sizes(const Card& c, std::size_t first, DeviceCard& d) const {
-  double w = 0, l = 0, m = 1;
+void Reader::sizes(const Card& c, std::size_t first, DeviceCard& d, Definition* in, std::uint32_t index) {
+  std::string_view w, l, m;
   for (std::size_t i = first; i + 2 < c.words.size(); ++i) {
     if (c.words[i + 1] != "=") continue;
-    std::string key = lower(c.words[i]);
-    std::optional<double> v = evaluate(c.words[i + 2], deck_.params);
+    std::string_view key = c.words[i], value = c.words[i + 2];
     i += 2;
-    if (!v) continue;
-    if (key == "w") w = *v;
-    else if (key == "l") l = *v;
-    else if (key == "m" || key == "mult") m = *v;
+    if (word_is(key, "w")) w = value;
+    else if (word_is(key, "l")) l = value;
+    else if (word_is(key, "m") || word_is(key, "mult")) m = value;
   }
-  d.width = static_cast<float>(w * m);
-  d.length = static_cast<float>(l);
+  if (!in || !in->has_params) {
+    DrawnSize s = drawn_size(w, l, m, deck_.params);
+    d.width = s.width;
+    d.length = s.length;
+    return;
+  }
+  DrawnSize s = drawn_size(w, l, m, in->defaults, &deck_.params);
+  d.width = s.width;
+  d.length = s.length;
+  // A plain number needs no scope; a text that names anything is evaluated
+  // again for every call with its values.
+  static const Params kNone;
+  for (std::string_view text : {w, l, m})
+    if (!text.empty() && !evaluate(text, kNone)) {
+      in->body.sized.push_back(SizeTexts{index, std::string(w), std::string(l), std::string(m)});
+      return;
+    }
 }
 
 void Reader::element(FileState& f, const Card& c) {
@@ -518,7 +541,9 @@ void Reader::element(FileState& f, const Card& c) {
   pending_body_id_ = body_id;
   d.node_count = static_cast<std::uint32_t>(nets);
   d.name = body->store(name);
-  if (letter == 'm' || letter == 'x') sizes(c, n, d);
+  if (letter == 'm' || letter == 'x')
+    sizes(c, n, d, f.open.empty() ? nullptr : &deck_.definitions[f.open.back()],
+          static_cast<std::uint32_t>(body->cards.size() + pending_.size()));
   if (letter != 'm' && letter != 'x') {
     std::string text;
     for (std::string_view w : c.words) {

@@ -46,8 +46,10 @@ class Reader {
   void global(const Card& c);
   void model(const Card& c);
   void param(const Card& c);
-  // W, L and the multiplier of a MOSFET card from its words after `first`.
-  void sizes(const Card& c, std::size_t first, DeviceCard& d) const;
+  // W, L and the multiplier of a MOSFET card (or call) from its words
+  // after `first`, in the parameters of `in` (a definition, or none); the
+  // texts are kept when they name a parameter of `in`.
+  void sizes(const Card& c, std::size_t first, DeviceCard& d, Definition* in, std::uint32_t index);
   void element(FileState& f, const Card& c);
   // Ends the run of element cards waiting for their names: interns the
   // names of all of them at once, then gives the cards their local nets.
