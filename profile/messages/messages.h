@@ -31,7 +31,8 @@ enum class Message : unsigned char {
   // Reading netlists: each located at the file and line of the card.
   NotText,            // no arguments (at the line of the NUL byte)
   NoEnds,             // subcircuit (at its .subckt card)
-  NoSection,          // section, file (at the .lib card)
+  NoSection,          // section, file (at the .lib card): a warning
+  Unread,             // file (at the .include or .lib card): a warning
   CardIgnored,        // the card's first word
   SubcktWithoutName,  // no arguments
   EndsWithoutSubckt,  // no arguments
@@ -50,6 +51,7 @@ enum class Message : unsigned char {
   TooLarge,           // top cell or deck, the most flat devices (not located)
   DeviceNodes,        // device subcircuit, nodes given
   NoChannel,          // MOSFET, its model
+  NoChannelUnread,    // MOSFET, its model, a model file not read
   PinCount,           // call, subcircuit, nodes given, its pins
   CallsItself,        // subcircuit
   NestedTooDeep,      // how deep calls may be nested

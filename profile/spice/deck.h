@@ -97,6 +97,9 @@ struct Deck {
   std::vector<SymbolId> globals;      // in .global order, each once
   Params params;                      // .param values, as read so far
   std::unordered_set<SymbolId> global_set;
+  // Files that `.include` or `.lib` named and that were not read (not at
+  // hand, or without the section), each once.
+  std::vector<std::string> unread;
 
   // The `.global` names, in order.
   std::vector<std::string> global_names() const;

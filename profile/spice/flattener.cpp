@@ -160,7 +160,13 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
     if (c.letter == 'x') kind = callee(c.model);
     if (kind.kind == Callee::Device) {
       auto channel = this->channel(c.model);
-      if (!channel) fail(c, messages::Message::NoChannel, {written, deck_.symbols.spelling(c.model)});
+      if (!channel) {
+        const std::string model = deck_.symbols.spelling(c.model);
+        if (deck_.unread.empty()) fail(c, messages::Message::NoChannel, {written, model});
+        std::string files;
+        for (const std::string& f : deck_.unread) files.append(files.empty() ? "" : ", ").append(f);
+        fail(c, messages::Message::NoChannelUnread, {written, model, files});
+      }
       if (c.node_count != 4)
         fail(c, messages::Message::DeviceNodes, {deck_.symbols.spelling(c.model), std::to_string(c.node_count)});
       std::string_view name = how.alias       ? current_.names.add(*how.alias)

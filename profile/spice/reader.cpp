@@ -167,11 +167,23 @@ void Reader::mark_library(FileId file) {
     if (d.file == file && !d.superseded) d.from_library = true;
 }
 
-void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+void Reader::unread(const FileState& from, int line, const std::string& path, messages::Message m,
+                    std::initializer_list<std::string_view> args) {
+  // Extraction needs no model values: a model library not at hand is read
+  // without, and only a MOSFET whose channel nothing else tells fails.
+  if (std::find(deck_.unread.begin(), deck_.unread.end(), path) != deck_.unread.end()) return;
+  deck_.unread.push_back(path);
+  warn(from, line, m, args);
+}
+
+bool Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                        int from_line) {
   FileText text;
   if (!text.open_file(path, from != nullptr)) {
-    if (from) fail(*from, from_line, messages::Message::CannotOpen, {path});
+    if (from) {
+      unread(*from, from_line, path, messages::Message::Unread, {path});
+      return false;
+    }
     throw core::Diagnostic(messages::format(messages::Message::CannotOpen, {path}));
   }
   FileState f;
@@ -223,7 +235,8 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
     fail(f, f.open_lines.back(), messages::Message::NoEnds, {deck_.symbols.spelling(d.name)});
   }
   if (from && !f.section.empty() && !f.section_seen)
-    fail(*from, from_line, messages::Message::NoSection, {section, path});
+    unread(*from, from_line, path, messages::Message::NoSection, {section, path});
+  return true;
 }
 
 void Reader::card(FileState& f, const Card& c) {

@@ -34,8 +34,12 @@ class Reader {
   // more (its definitions become cells if it is now a library).
   void read_given(const std::string& path, bool library);
   void mark_library(FileId file);
-  void read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+  // False when `from` (the including file) names a file that cannot be
+  // read; that is a warning, once per file.
+  bool read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                  int from_line);
+  void unread(const FileState& from, int line, const std::string& path, messages::Message m,
+              std::initializer_list<std::string_view> args);
   void card(FileState& f, const Card& c);
   void control(FileState& f, const Card& c, const std::string& key);
   void open_definition(FileState& f, const Card& c);

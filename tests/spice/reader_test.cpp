@@ -119,11 +119,11 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
       {"R1 a b 1\n\nR2 a\0b 1\n"s, at(3, M::NotText)},
       {"* title\n+ a b\n", at(2, M::LoneContinuation)},
       {"R1 a b 1\nM1 d g s b n w={2*wn\n", at(2, M::UnclosedQuote, {"{"})},
-      {"R1 a b 1\n.include nowhere.sp\n", at(2, M::CannotOpen, {"nowhere.sp"})},
       {".include\n", at(1, M::NoFileName, {".include"})},
-      {"R1 a b 1\n.lib inc.sp ss\n", at(2, M::NoSection, {"ss", "inc.sp"})},
       {".include i0.sp\n", messages::located("i63.sp", 1, M::IncludedTooDeep, {"64"})},
       {"\nM1 a b c d dmod\n.model dmod d\n", at(2, M::NoChannel, {"M1", "dmod"})},
+      // A model file not at hand leaves a model nothing else names.
+      {".lib models.lib tt\nM1 a b c d n18\n", at(2, M::NoChannelUnread, {"M1", "n18", "models.lib"})},
       {"X1 a b c sky130_fd_pr__nfet_01v8\n", at(1, M::DeviceNodes, {"sky130_fd_pr__nfet_01v8", "3"})},
       {".subckt inv a y\nm1 y a 0 0 nch\n.ends\nx1 a b c inv\n", at(4, M::PinCount, {"x1", "inv", "3", "2"})},
       {".subckt a x\nx1 x b\n.ends\n.subckt b x\nx1 x a\n.ends\nX0 n a\n", at(5, M::CallsItself, {"a"})},
@@ -144,6 +144,7 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
 TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
   const std::string inv = ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n";
   file("lib.sp", "R1 a b 1\nR2 a b 1\n" + inv);
+  file("corners.lib", ".lib tt\n.endl\n");
   const struct {
     std::string deck;
     std::vector<std::string> want;
@@ -151,6 +152,12 @@ TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
   } rows[] = {
       {".frobnicate 3\nR1 a b 1\n", {messages::located("w.sp", 1, M::CardIgnored, {".frobnicate"})}},
       {"R1 a b 1\ny1 a b\n", {messages::located("w.sp", 2, M::UnknownElement, {"y1"})}},
+      // Model files not at hand, or without the section: once each.
+      {".lib /nowhere/models.lib tt\nR1 a b 1\n.include sub/nowhere.sp\n.lib /nowhere/models.lib ff\n"
+       ".include sub/nowhere.sp\n.lib corners.lib ss\nMN1 a b c d nch\n",
+       {messages::located("w.sp", 1, M::Unread, {"/nowhere/models.lib"}),
+        messages::located("w.sp", 3, M::Unread, {"sub/nowhere.sp"}),
+        messages::located("w.sp", 6, M::NoSection, {"ss", "corners.lib"})}},
       // Once per library file.
       {"R1 a b 1\n", {messages::located("lib.sp", 1, M::OutsideSubckt)}, {"lib.sp"}},
       // An entry whose pins differ from the definition.
