@@ -52,6 +52,9 @@ constexpr Row kRows[] = {
     {Message::TooFewNodes, "{} needs {} nodes"},
     {Message::UnknownCard, "no card begins with {}"},
     {Message::UnclosedQuote, "unclosed {} in expression"},
+    {Message::TitleNotCard,
+     "warning: the first line is the deck's title, as simulators read a deck that holds {}; it is not read as the "
+     "card {}"},
     {Message::LoneContinuation, "continuation line without a card before it"},
     {Message::TooLarge, "{} flattens to more than {} devices"},
     {Message::DeviceNodes, "device {} takes drain, gate, source and bulk; {} nodes given"},

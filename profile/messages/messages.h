@@ -46,6 +46,7 @@ enum class Message : unsigned char {
   TooFewNodes,        // element, nodes it takes
   UnknownCard,        // the card's first word
   UnclosedQuote,      // the opening character
+  TitleNotCard,       // a simulation card of the deck, the first word of its first line
   LoneContinuation,   // no arguments
   // Flattening: located at the card unless said otherwise.
   TooLarge,           // top cell or deck, the most flat devices (not located)

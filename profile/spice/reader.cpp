@@ -12,6 +12,7 @@
 
 #include "core/diag/diagnostic.h"
 #include "profile/messages/messages.h"
+#include "profile/spice/card_shapes.h"
 
 namespace spice {
 
@@ -101,31 +102,7 @@ class FileText {
   std::size_t size_ = 0;
 };
 
-// Nets each element letter takes after its name; -1: as many as are written
-// before the model or value word (subcircuit calls, bipolar transistors).
-int nets_of(char letter, std::size_t positional) {
-  switch (letter) {
-    case 'r': case 'c': case 'l': case 'v': case 'i': case 'f': case 'h': case 'd': case 'b': case 'w':
-      return 2;
-    case 'e': case 'g': return positional >= 6 ? 4 : 2;
-    case 'j': case 'z': return 3;
-    case 's': case 't': return 4;
-    case 'k': return 0;
-    case 'q': return positional >= 6 ? 4 : 3;
-    default: return -1;
-  }
-}
-
 }  // namespace
-
-std::size_t positional_count(const Card& c) {
-  std::size_t n = c.words.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i + 1 < n && c.words[i + 1] == "=") return i;
-    if (c.words[i] == "=" || word_is(c.words[i], "params:")) return i;
-  }
-  return n;
-}
 
 void Reader::fail(const FileState& f, int line, messages::Message m,
                   std::initializer_list<std::string_view> args) const {
@@ -206,6 +183,13 @@ bool Reader::read_file(const std::string& path, std::string_view section, bool l
     while (!f.ended && more) {
       std::size_t before = buffer.size();
       more = text.read_more(buffer, kPiece);
+      if (before == 0 && line == 1 && !from && !library && drop_title(f, buffer, more)) {
+        std::size_t end = buffer.find('\n');
+        end = end == std::string::npos ? buffer.size() : end + 1;
+        buffer.erase(0, end);
+        f.done += end;
+        line = 2;
+      }
       // A netlist is text. A NUL byte means a binary file or a device such
       // as /dev/zero, whose endless card would never be read to its end.
       if (const void* nul = std::memchr(buffer.data() + before, '\0', buffer.size() - before)) {
@@ -236,6 +220,54 @@ bool Reader::read_file(const std::string& path, std::string_view section, bool l
   }
   if (from && !f.section.empty() && !f.section_seen)
     unread(*from, from_line, path, messages::Message::NoSection, {section, path});
+  return true;
+}
+
+namespace {
+
+// The first card of the file at `path` that a simulator deck holds, read
+// again from its start; empty when none, or when the file cannot be read
+// again (a pipe).
+std::string simulation_card_of(const std::string& path) {
+  FileText again;
+  if (!again.open_file(path, true)) return {};
+  constexpr std::size_t kPiece = std::size_t{1} << 18;
+  std::string buffer;
+  for (bool more = true; more;) {
+    more = again.read_more(buffer, kPiece);
+    std::size_t end = more ? buffer.rfind('\n') : buffer.size();
+    if (end == std::string::npos) continue;
+    std::string_view found = simulation_card_in(std::string_view(buffer).substr(0, end));
+    if (!found.empty()) return std::string(found);
+    buffer.erase(0, end);
+  }
+  return {};
+}
+
+}  // namespace
+
+bool Reader::drop_title(const FileState& f, const std::string& piece, bool more) {
+  // A simulator takes the first line of a deck as its title. A first line
+  // that is a comment, a dot card or blank reads as such; one that reads as
+  // no card is the title; one that reads as a card is the title only in a
+  // deck that a simulator runs, and then with a warning.
+  std::string_view first(piece.data(), std::min(piece.find('\n'), piece.size()));
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  std::size_t i = first.find_first_not_of(" \t");
+  if (i == std::string_view::npos || first[i] == '*' || first[i] == '.' || first[i] == '+' || first[i] == ';')
+    return false;
+  Card c;
+  try {
+    Scanner(f.path, first).next(c);
+  } catch (const core::Diagnostic&) {
+    return true;  // an unclosed quote: no card
+  }
+  if (c.words.empty()) return false;
+  if (!reads_as_element(c)) return true;
+  std::string deck_card(simulation_card_in(piece));
+  if (deck_card.empty() && more) deck_card = simulation_card_of(f.path);
+  if (deck_card.empty()) return false;
+  warn(f, 1, messages::Message::TitleNotCard, {deck_card, c.words[0]});
   return true;
 }
 

@@ -40,6 +40,10 @@ class Reader {
                  int from_line);
   void unread(const FileState& from, int line, const std::string& path, messages::Message m,
               std::initializer_list<std::string_view> args);
+  // Whether the first line of `piece`, the start of a netlist named on the
+  // command line, is a simulator deck's title; `more`: the file goes on
+  // after the piece.
+  bool drop_title(const FileState& f, const std::string& piece, bool more);
   void card(FileState& f, const Card& c);
   void control(FileState& f, const Card& c, const std::string& key);
   void open_definition(FileState& f, const Card& c);
@@ -94,9 +98,5 @@ class Reader {
   std::uint32_t pending_body_id_ = 0;
   std::vector<SymbolId> ids_;  // of pending_names_
 };
-
-// The words of a card before its parameters (`name = value` pairs, or what
-// follows `params:`).
-std::size_t positional_count(const Card& c);
 
 }  // namespace spice

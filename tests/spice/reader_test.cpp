@@ -112,10 +112,10 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
       {".subckt\n", at(1, M::SubcktWithoutName)},
       {".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n",
        at(4, M::AlreadyDefined, {"a", "bad.sp", "1"})},
-      {"M1 d g s nmos\n", at(1, M::MosfetNodes, {"M1"})},
+      {"* deck\nM1 d g s nmos\n", at(2, M::MosfetNodes, {"M1"})},
       {"R1 a b 1\nX1\n", at(2, M::NoCallee, {"X1"})},
-      {"R1 a\n", at(1, M::TooFewNodes, {"R1", "2"})},
-      {"#1 a b\n", at(1, M::UnknownCard, {"#1"})},
+      {"* deck\nR1 a\n", at(2, M::TooFewNodes, {"R1", "2"})},
+      {"* deck\n#1 a b\n", at(2, M::UnknownCard, {"#1"})},
       {"R1 a b 1\n\nR2 a\0b 1\n"s, at(3, M::NotText)},
       {"* title\n+ a b\n", at(2, M::LoneContinuation)},
       {"R1 a b 1\nM1 d g s b n w={2*wn\n", at(2, M::UnclosedQuote, {"{"})},
@@ -170,6 +170,52 @@ TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
     top({"w.sp"}, "", row.libraries);
     EXPECT_EQ(warnings, row.want);
   }
+}
+
+// A simulator takes a deck's first line as its title: a first line that
+// reads as no card is the title; one that reads as a card is one only in a
+// deck that a simulator runs (with a warning, wherever the deck says so),
+// never in an included file.
+TEST_F(ReaderTest, TheFirstLineOfASimulatorDeckIsItsTitle) {
+  const std::string inv = "M1 y a vdd vdd pch\nM2 y a 0 0 nch\n";
+  std::string far = "R0 a 0 1k\n";
+  for (int i = 0; i < 20000; ++i) far += "* a comment line to make the deck longer than one piece\n";
+  file("inc.sp", "R9 a b 1k\n.tran 1n 2n\n");
+  const struct {
+    std::string deck;
+    const char* read;  // MOSFETs, elements, black boxes
+    std::vector<std::string> warnings = {};
+  } rows[] = {
+      {"Inverter test deck\n" + inv + ".tran 1n 10n\n", "2 0 0"},
+      {"MOSFET inverter\n" + inv, "2 0 0"},
+      {"Voltage divider test deck\n" + inv, "2 0 0"},
+      {"Inverter 'test\n" + inv, "2 0 0"},
+      {"* Inverter test deck\n" + inv, "2 0 0"},
+      {inv, "2 0 0"},
+      {"Vin a 0 pulse(0 1 0 1n)\n" + inv, "2 1 0"},
+      {inv + ".OP\n", "1 0 0", {messages::located("t.sp", 1, M::TitleNotCard, {".OP", "M1"})}},
+      {"XOR gate test\n" + inv + ".control\nrun\n.endc\n", "2 0 0",
+       {messages::located("t.sp", 1, M::TitleNotCard, {".control", "XOR"})}},
+      {"X1 a b test\n" + far + inv + "  .measure tran t1 when v(y)=0.5\n", "2 1 0",
+       {messages::located("t.sp", 1, M::TitleNotCard, {".measure", "X1"})}},
+      {"X1 a b test\n" + far + inv, "2 1 1", {messages::located("t.sp", 1, M::BlackBox, {"test"})}},
+      {"* deck\n.include inc.sp\n" + inv, "2 1 0"},
+  };
+  for (const auto& row : rows) {
+    warnings.clear();
+    file("t.sp", row.deck);
+    circuit::Circuit c = top({"t.sp"});
+    EXPECT_EQ(std::to_string(c.mosfets.size()) + " " + std::to_string(c.elements.size()) + " " +
+                  std::to_string(c.black_boxes.size()),
+              row.read)
+        << row.deck.substr(0, 80);
+    EXPECT_EQ(warnings, row.warnings) << row.deck.substr(0, 80);
+  }
+  // In a library the first line is a card.
+  file("lib.sp", ".subckt inv a y vdd\nM1 y a vdd vdd pch\n.ends\n");
+  file("cells.sp", "X1 a y inv\n.tran 1n 2n\n");
+  top({"lib.sp"}, "", {"cells.sp"});
+  EXPECT_EQ(warnings.back(), messages::located("cells.sp", 1, M::OutsideSubckt));
 }
 
 TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
