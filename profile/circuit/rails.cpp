@@ -64,26 +64,45 @@ Rails::Rails(const std::vector<std::string>& supply, const std::vector<std::stri
 void Rails::assign(Circuit& c) const {
   const std::vector<Reach> reach = reach_of(c);
   c.net_roles.assign(c.net_count(), NetRole::Signal);
+  std::vector<char> decided(c.net_count(), 0);
   std::size_t longest = 0;
   for (const auto* set : {&supply_, &ground_, &globals_})
     for (const std::string& name : *set) longest = std::max(longest, name.size());
+  // By name first; only names as short as a rail's need a look.
   std::string key;
   for (NetId n = 0; n < c.net_count(); ++n) {
-    // Only names as short as a rail's need a look.
+    if (c.net_names[n].size() > longest) continue;
+    key = lower_case(c.net_names[n]);
+    if (supply_.count(key)) c.net_roles[n] = NetRole::Supply;
+    else if (ground_.count(key)) c.net_roles[n] = NetRole::Ground;
+    decided[n] = c.net_roles[n] != NetRole::Signal;
+  }
+  // A DC voltage source from a net to a ground makes the net a supply when
+  // its value is positive, a ground when it is 0; a ground made so may hold
+  // the next source.
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (const Element& e : c.elements) {
+      if (e.source != SourceKind::DcVoltage || e.nets.size() != 2) continue;
+      for (int side = 0; side < 2; ++side) {
+        NetId net = e.nets[side], other = e.nets[1 - side];
+        double volts = side == 0 ? e.volts : -e.volts;
+        if (decided[net] || c.net_roles[other] != NetRole::Ground || volts < 0) continue;
+        c.net_roles[net] = volts > 0 ? NetRole::Supply : NetRole::Ground;
+        decided[net] = 1;
+        changed = true;
+      }
+    }
+  }
+  for (NetId n = 0; n < c.net_count(); ++n) {
+    if (decided[n]) continue;
     const Reach& r = reach[n];
-    if (c.net_names[n].size() > longest) {
-      if (r.bulk && !r.other) c.net_roles[n] = NetRole::BulkOnly;
-      else if (usual_) c.net_roles[n] = found_role(r);
+    if (r.bulk && !r.other) {
+      c.net_roles[n] = NetRole::BulkOnly;
       continue;
     }
-    key = lower_case(c.net_names[n]);
-    if (supply_.count(key))
-      c.net_roles[n] = NetRole::Supply;
-    else if (ground_.count(key))
-      c.net_roles[n] = NetRole::Ground;
-    else if (r.bulk && !r.other)
-      c.net_roles[n] = NetRole::BulkOnly;
-    else if (globals_.count(key) && r.p_side != r.n_side)
+    if (!globals_.empty() && c.net_names[n].size() <= longest && globals_.count(lower_case(c.net_names[n])) &&
+        r.p_side != r.n_side)
       c.net_roles[n] = r.p_side ? NetRole::Supply : NetRole::Ground;
     else if (usual_)
       c.net_roles[n] = found_role(r);

@@ -1,6 +1,7 @@
 #pragma once
 // The role of every net of a circuit: supply and ground rails by name
-// (--supply/--ground and the usual spellings, case-insensitive), by what
+// (--supply/--ground and the usual spellings, case-insensitive), by the DC
+// voltage source that holds a net against a ground, by what
 // reaches them (a net that the bulks of p-channel MOSFETs and p-channel
 // sources or drains reach, and no n-channel one, is a supply; the same with
 // n and p exchanged, a ground), `.global` nets by the channel of the MOSFETs

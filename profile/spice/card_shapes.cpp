@@ -25,14 +25,20 @@ bool value_like(std::string_view w) {
   return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == '{' || c == '\'' || c == '"';
 }
 
+// The word before a `(`, in lower case: a source function's name.
+std::string function_of(std::string_view w) { return lower(w.substr(0, w.find('('))); }
+
+bool is_source_function(std::string_view key) {
+  for (const char* word : {"pulse", "sin", "pwl", "exp", "sffm", "am", "pat", "trnoise", "trrandom"})
+    if (key == word) return true;
+  return false;
+}
+
 // What may follow a source's nets: a value, or a word that starts a DC
 // value or a source function (`pulse(0 1 ...)`).
 bool source_value_like(std::string_view w) {
-  if (value_like(w)) return true;
-  std::string key = lower(w.substr(0, w.find('(')));
-  for (const char* word : {"dc", "ac", "pulse", "sin", "pwl", "exp", "sffm", "am", "pat", "trnoise", "trrandom"})
-    if (key == word) return true;
-  return false;
+  std::string key = function_of(w);
+  return value_like(w) || key == "dc" || key == "ac" || is_source_function(key);
 }
 
 }  // namespace
@@ -73,6 +79,25 @@ bool reads_as_element(const Card& c) {
   }
   int nets = letter >= 'a' && letter <= 'z' ? nets_of(letter, n) : -1;
   return nets >= 0 && n >= static_cast<std::size_t>(nets) + 2;
+}
+
+SourceValue source_value(char letter, const std::string_view* words, std::size_t count, const Params& params) {
+  std::optional<double> dc;
+  bool ac = false, unknown = false;
+  auto take = [&](std::string_view w) {
+    dc = evaluate(w, params);
+    unknown = !dc;
+  };
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string key = function_of(words[i]);
+    if (is_source_function(key)) return {};
+    if (key == "ac") ac = true;
+    if (ac) continue;  // the AC magnitude and phase follow
+    if (key == "dc" && i + 1 < count) take(words[++i]);
+    else if (i == 0 && words[i] != "=" && (i + 1 >= count || words[i + 1] != "=")) take(words[i]);
+  }
+  if (letter != 'v' || unknown || (ac && !dc)) return {};
+  return {circuit::SourceKind::DcVoltage, dc.value_or(0)};
 }
 
 bool is_simulation_card(std::string_view key) {

@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <string_view>
 
+#include "profile/circuit/circuit.h"
 #include "profile/spice/scanner.h"
+#include "profile/spice/values.h"
 
 namespace spice {
 
@@ -23,6 +25,16 @@ int nets_of(char letter, std::size_t positional);
 // element takes and what must follow them (a model, a subcircuit, a value:
 // a source's a number or a source function).
 bool reads_as_element(const Card& c);
+
+// What the words after the nets of a V or I card (`letter`) make of it: a
+// DC voltage source and its value (a number, `DC value`, a `.param`; no
+// value is 0), or a stimulus (a source function such as `pulse(...)`, an
+// AC or current source, a value that does not evaluate).
+struct SourceValue {
+  circuit::SourceKind kind = circuit::SourceKind::Stimulus;
+  double volts = 0;
+};
+SourceValue source_value(char letter, const std::string_view* words, std::size_t count, const Params& params);
 
 // A dot card (its word in lower case) that only a deck that a simulator
 // runs holds: an analysis, output, option or control card.

@@ -43,6 +43,14 @@ struct SizeTexts {
   std::string w, l, m;     // empty: not given
 };
 
+// What an element other than a MOSFET or a call keeps besides its nets.
+struct ElementText {
+  std::string value;  // its words after the nets, as written
+  circuit::SourceKind source = circuit::SourceKind::None;
+  double volts = 0;  // of a DC voltage source
+  bool operator==(const ElementText&) const = default;
+};
+
 // The cards of a definition or of the deck itself. Names as written live in
 // one pool, so that a million cards cost no million strings.
 struct Body {
@@ -53,7 +61,7 @@ struct Body {
   std::uint32_t pin_count = 0;
   Array<std::uint32_t> nodes;      // local nets of the cards, card after card
   Array<DeviceCard> cards;
-  std::vector<std::string> texts;  // whole cards of the other elements
+  std::vector<ElementText> texts;  // of the other elements
   std::vector<SizeTexts> sized;    // by ascending card
   // NUL-terminated names; shared with the circuits that view them, so that
   // nothing is read into the deck once it is flattened.
@@ -100,6 +108,10 @@ struct Deck {
   // Files that `.include` or `.lib` named and that were not read (not at
   // hand, or without the section), each once.
   std::vector<std::string> unread;
+  // Nets that the output cards of the netlist files name (`v(out)` of
+  // `.print`, `.measure`, `.plot` and the like, and of `.control` blocks),
+  // as written: outputs of a deck without `.subckt`.
+  std::vector<std::string> observed;
 
   // The `.global` names, in order.
   std::vector<std::string> global_names() const;

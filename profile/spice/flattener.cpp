@@ -227,7 +227,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       active_[kind.definition] = false;
       continue;
     }
-    circuit::Element e{std::move(name), body.texts[c.text], {}};
+    const ElementText& text = body.texts[c.text];
+    circuit::Element e{std::move(name), c.letter, text.value, {}, text.source, text.volts};
     for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
     current_.elements.push_back(std::move(e));
   }

@@ -1,6 +1,7 @@
 #include "profile/spice/reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -275,6 +276,7 @@ void Reader::card(FileState& f, const Card& c) {
   std::string_view first = c.words[0];
   if (f.in_control) {
     if (word_is(first, ".endc")) f.in_control = false;
+    else if (!f.library) observe(c);
     return;
   }
   if (!f.section.empty()) {
@@ -316,6 +318,11 @@ void Reader::control(FileState& f, const Card& c, const std::string& key) {
   if (key == ".param") return param(c);
   if (key == ".control") {
     f.in_control = true;
+    return;
+  }
+  if (key == ".print" || key == ".plot" || key == ".probe" || key == ".save" || key == ".meas" ||
+      key == ".measure" || key == ".four") {
+    if (!f.library) observe(c);
     return;
   }
   // Analyses, options, parameters and the like: their values are not needed
@@ -487,6 +494,21 @@ void Reader::global(const Card& c) {
   }
 }
 
+void Reader::observe(const Card& c) {
+  // A voltage is v(NET), or vm(NET), vdb(NET) and the like of AC analyses;
+  // of v(a,b) (cut at the comma) the first net.
+  for (std::size_t i = 1; i < c.words.size(); ++i) {
+    std::string_view w = c.words[i];
+    std::size_t open = w.find('(');
+    if (open == std::string_view::npos || open == 0 || (w[0] != 'v' && w[0] != 'V')) continue;
+    bool letters = true;
+    for (std::size_t k = 1; k < open; ++k) letters = letters && std::isalpha(static_cast<unsigned char>(w[k]));
+    std::string_view net = w.substr(open + 1);
+    net = net.substr(0, net.find(')'));
+    if (letters && !net.empty() && net != "*") deck_.observed.emplace_back(net);
+  }
+}
+
 void Reader::model(const Card& c) {
   if (c.words.size() < 3) return;
   std::string type = lower(c.words[2]);
@@ -590,10 +612,16 @@ void Reader::element(FileState& f, const Card& c) {
     sizes(c, n, d, f.open.empty() ? nullptr : &deck_.definitions[f.open.back()],
           static_cast<std::uint32_t>(body->cards.size() + pending_.size()));
   if (letter != 'm' && letter != 'x') {
-    std::string text;
-    for (std::string_view w : c.words) {
-      if (!text.empty() && w != "=" && text.back() != '=') text += ' ';
-      text += w;
+    ElementText text;
+    for (std::size_t i = 1 + nets; i < c.words.size(); ++i) {
+      std::string_view w = c.words[i];
+      if (!text.value.empty() && w != "=" && text.value.back() != '=') text.value += ' ';
+      text.value += w;
+    }
+    if (letter == 'v' || letter == 'i') {
+      SourceValue s = source_value(letter, c.words.data() + 1 + nets, c.words.size() - 1 - nets, deck_.params);
+      text.source = s.kind;
+      text.volts = s.volts;
     }
     d.text = static_cast<std::uint32_t>(body->texts.size());
     body->texts.push_back(std::move(text));

@@ -52,6 +52,8 @@ class Reader {
   void settle_redefinition(FileState& f, std::uint32_t index, std::uint32_t earlier);
   void include(FileState& f, const Card& c, bool lib);
   void global(const Card& c);
+  // The nets an output card names.
+  void observe(const Card& c);
   void model(const Card& c);
   void param(const Card& c);
   // W, L and the multiplier of a MOSFET card (or call) from its words

@@ -53,6 +53,7 @@ class DeckFixture : public testing::Test {
     return c;
   }
 
+  const spice::Deck& deck() const { return *deck_; }
   // Ends the deck of the last top(); its circuits live on.
   void drop_deck() { deck_.reset(); }
 

@@ -1,4 +1,5 @@
 #include "deck_fixture.h"
+#include "profile/spice/deck_ports.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ TEST_F(FlattenerTest, HierarchyNamesOutliveTheDeckAndMoves) {
     EXPECT_EQ(roles(*k), "ss");
     EXPECT_EQ(k->net_roles[k->mosfets[0].source], NetRole::Supply);
     EXPECT_EQ(k->net_roles[k->mosfets[1].source], NetRole::Ground);
-    EXPECT_EQ(k->elements[0].text, "R1 in out 1k");
+    EXPECT_EQ(k->card(k->elements[0]), "R1 in out 1k");
   }
 }
 
@@ -149,8 +150,8 @@ TEST_F(FlattenerTest, BlackBoxesAndOtherElementsAreKept) {
   // One warning per missing subcircuit.
   EXPECT_EQ(warnings, std::vector{messages::located("bb.sp", 2, messages::Message::BlackBox, {"analog_block"})});
   ASSERT_EQ(c.elements.size(), 3u);
-  EXPECT_EQ(c.elements[0].text, "R1 out 0 10k");
-  EXPECT_EQ(c.elements[2].text, "V1 vdd 0 dc 1.8");
+  EXPECT_EQ(c.card(c.elements[0]), "R1 out 0 10k");
+  EXPECT_EQ(c.card(c.elements[2]), "V1 vdd 0 dc 1.8");
   EXPECT_EQ(c.elements[1].nets.size(), 2u);
 }
 
@@ -190,6 +191,26 @@ TEST_F(FlattenerTest, RailsByNameOptionGlobalBulksAndSources) {
     EXPECT_EQ(roles(c), row.roles) << row.deck;
     EXPECT_EQ(circuit::Rails::rail_like(c).size(), row.rail_like) << row.deck;
   }
+}
+
+// A deck without .subckt: DC voltage sources against a ground name rails
+// (a ground so made holds the next), other sources drive inputs, and loaded
+// or measured nets are outputs.
+TEST_F(FlattenerTest, DeckPortsFromSourcesAndOutputCards) {
+  file("tb.sp",
+       "* deck\n.param supply=1.2\nVdd vdd 0 DC 1.8\nVp vp 0 {supply}\nVn vn 0 0\nVz vz vn dc 0.5\nVneg vneg 0 -1\n"
+       "Va a 0 pulse(0 1.8 0 1n 1n 10n 20n)\nIb b 0 1m\nVac c 0 ac 1\nVk k 0 {unknown}\nM1 y a vdd vdd pch\n"
+       "M2 y a 0 0 nch\nM3 w b vp vp pch\nM4 w b vn vn nch\nM5 u c vz vz pch\nM6 u c vneg vneg nch\n"
+       "M7 t k vdd vdd pch\nM8 t k 0 0 nch\nCl y 0 1f\n.print tran v(w) V(nothere)\n.control\nplot vdb(t)\n.endc\n");
+  circuit::Circuit c = top({"tb.sp"});
+  spice::add_deck_ports(c, deck().observed);
+  std::string ports;
+  for (std::size_t i = 0; i < c.ports.size(); ++i) {
+    circuit::NetId p = c.ports[i];
+    ports += (i ? ", " : "") + net(c, p) + " " + "sSGB"[static_cast<int>(c.net_roles[p])] + " " +
+             "-iob"[static_cast<int>(c.port_directions[i])];
+  }
+  EXPECT_EQ(ports, "vdd S -, vp S -, vz S -, 0 G -, vn G -, vneg s i, a s i, b s i, c s i, k s i, y s -, w s -, t s -");
 }
 
 }  // namespace
