@@ -62,6 +62,7 @@ constexpr Row kRows[] = {
     {Message::NoChannelUnread,
      "MOSFET {}: the channel of model {} is not known ({} was not read): give it with --nmos or --pmos"},
     {Message::PinCount, "{} calls {} with {} nodes; it has {} pins"},
+    {Message::NoSuchPin, "{} calls {} with $PINS {}, which is no pin of it"},
     {Message::CallsItself, "subcircuit {} calls itself"},
     {Message::NestedTooDeep, "calls nested more than {} deep"},
     {Message::NoTop, "no subcircuit {} (--top)"},

@@ -54,6 +54,7 @@ enum class Message : unsigned char {
   NoChannel,          // MOSFET, its model
   NoChannelUnread,    // MOSFET, its model, a model file not read
   PinCount,           // call, subcircuit, nodes given, its pins
+  NoSuchPin,          // call, subcircuit, the pin name it gives
   CallsItself,        // subcircuit
   NestedTooDeep,      // how deep calls may be nested
   NoTop,              // the name given to --top (not located)

@@ -51,6 +51,13 @@ struct ElementText {
   bool operator==(const ElementText&) const = default;
 };
 
+// The pin names of a call that connects its nets by name (CDL's `$PINS`),
+// in the order of its nets.
+struct NamedPins {
+  std::uint32_t card = 0;  // into Body::cards
+  std::vector<SymbolId> pins;
+};
+
 // The cards of a definition or of the deck itself. Names as written live in
 // one pool, so that a million cards cost no million strings.
 struct Body {
@@ -63,6 +70,7 @@ struct Body {
   Array<DeviceCard> cards;
   std::vector<ElementText> texts;  // of the other elements
   std::vector<SizeTexts> sized;    // by ascending card
+  std::vector<NamedPins> named;    // by ascending card
   // NUL-terminated names; shared with the circuits that view them, so that
   // nothing is read into the deck once it is flattened.
   std::shared_ptr<Array<char>> pool = std::make_shared<Array<char>>();
@@ -88,6 +96,8 @@ struct Definition {
   // that evaluate), by lower-case name.
   Params defaults;
   bool has_params = false;
+  // By pin, where the input gives any (CDL's `*.PININFO`); else empty.
+  std::vector<circuit::PinDirection> pin_directions;
   // Another definition of the name stands for it: this one was an empty
   // black-box entry, or a copy of a definition read earlier.
   bool superseded = false;

@@ -90,6 +90,15 @@ bool Flattener::is_device_subcircuit(std::uint32_t definition) {
   return device;
 }
 
+std::uint32_t Flattener::pin_index(std::uint32_t definition, SymbolId name) {
+  auto [it, fresh] = pin_indices_.try_emplace(definition);
+  const Body& body = deck_.definitions[definition].body;
+  if (fresh)
+    for (std::uint32_t i = 0; i < body.pin_count; ++i) it->second.emplace(body.locals[i], i);
+  auto pin = it->second.find(name);
+  return pin == it->second.end() ? kNoPin : pin->second;
+}
+
 std::optional<circuit::Channel> Flattener::channel(SymbolId name) {
   if (name == last_name_) return last_channel_;
   auto it = channels_.find(name);
@@ -142,7 +151,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
   std::vector<circuit::NetId> nets;
   bind(body, pins, prefix, nets);
   std::vector<circuit::NetId> call_pins;
-  std::size_t sized = 0;  // the next of body.sized
+  std::size_t sized = 0, named = 0;  // the next of body.sized and body.named
   for (std::uint32_t index = 0; index < body.cards.size(); ++index) {
     const DeviceCard& c = body.cards[index];
     const circuit::NetId* n = body.nodes.data() + c.first_node;
@@ -156,6 +165,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
         length = size.length;
       }
     }
+    const NamedPins* by_name = nullptr;
+    if (named < body.named.size() && body.named[named].card == index) by_name = &body.named[named++];
     Callee kind{c.letter == 'm' ? Callee::Device : Callee::BlackBox};
     if (c.letter == 'x') kind = callee(c.model);
     if (kind.kind == Callee::Device) {
@@ -190,13 +201,28 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
     }
     if (c.letter == 'x') {
       const Definition& d = deck_.definitions[kind.definition];
-      if (c.node_count != d.body.pin_count)
+      if (!by_name && c.node_count != d.body.pin_count)
         fail(c, messages::Message::PinCount,
              {written, deck_.symbols.spelling(d.name), std::to_string(c.node_count), std::to_string(d.body.pin_count)});
       if (active_[kind.definition]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
       if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
-      call_pins.assign(c.node_count, circuit::kNoNet);
-      for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
+      if (by_name) {
+        // Nets by pin name; a pin that the call does not name is a net of
+        // its own inside the call.
+        call_pins.assign(d.body.pin_count, circuit::kNoNet);
+        for (std::uint32_t i = 0; i < c.node_count; ++i) {
+          std::uint32_t pin = pin_index(kind.definition, by_name->pins[i]);
+          if (pin == kNoPin)
+            fail(c, messages::Message::NoSuchPin,
+                 {written, deck_.symbols.spelling(d.name), deck_.symbols.spelling(by_name->pins[i])});
+          call_pins[pin] = nets[n[i]];
+        }
+        for (std::uint32_t i = 0; i < d.body.pin_count; ++i)
+          if (call_pins[i] == circuit::kNoNet) call_pins[i] = new_net(name + "/", d.body.spelling(i));
+      } else {
+        call_pins.assign(c.node_count, circuit::kNoNet);
+        for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
+      }
       // The call's sizes go to the parameters of those names; the rest keep
       // their defaults.
       Params scope;
@@ -259,6 +285,7 @@ circuit::Circuit Flattener::flatten_definition(const Definition& d) {
     pins.push_back(is_global(s, spelling) ? global_net(s, spelling) : current_.add_kept_net(spelling));
   }
   current_.ports = pins;
+  current_.port_directions = d.pin_directions;
   auto index = deck_.definition_of.at(d.name);
   active_[index] = true;
   expand(d.body, pins, {}, 0, Expansion{});

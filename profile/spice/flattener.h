@@ -85,6 +85,9 @@ class Flattener {
   void keep(const Body& body);
   [[noreturn]] void fail(const DeviceCard& c, messages::Message m,
                          std::initializer_list<std::string_view> args = {}) const;
+  // The pin of the definition that `name` names, or kNoPin.
+  std::uint32_t pin_index(std::uint32_t definition, SymbolId name);
+  static constexpr std::uint32_t kNoPin = ~std::uint32_t{0};
   // Devices of the body once flat, saturating just past the limit.
   std::uint64_t flat_size(const Body& body);
   // The flat size of the body; throws when it is past the limit.
@@ -105,6 +108,8 @@ class Flattener {
   static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;
   std::vector<std::uint64_t> sizes_;  // per definition
   std::vector<std::int8_t> device_subcircuits_;  // per definition: -1 not yet known, else 0 or 1
+  // Per definition that calls connect by pin name: its pins by name.
+  std::unordered_map<std::uint32_t, std::unordered_map<SymbolId, std::uint32_t>> pin_indices_;
 };
 
 }  // namespace spice

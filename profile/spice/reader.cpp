@@ -295,6 +295,7 @@ void Reader::card(FileState& f, const Card& c) {
     control(f, c, lower(first));
     return;
   }
+  if (first[0] == '*') return pin_directions(f, c);
   element(f, c);
 }
 
@@ -487,6 +488,47 @@ std::uint32_t Reader::local(Body& body, std::uint32_t body_id, SymbolId name, st
   return found;
 }
 
+std::optional<std::uint32_t> Reader::find_local(const Body& body, std::uint32_t body_id, SymbolId name) {
+  if (deck_.symbols.tag(name) == body_id) return deck_.symbols.value(name);
+  auto it = body.evicted.find(name);
+  if (it != body.evicted.end()) return it->second;
+  return std::nullopt;
+}
+
+void Reader::pin_directions(FileState& f, const Card& c) {
+  flush(f);
+  if (f.open.empty()) return;
+  Definition& d = deck_.definitions[f.open.back()];
+  using circuit::PinDirection;
+  // A schematic editor's line gives one direction to the pins it names;
+  // CDL's gives each its own: I, O or B.
+  const std::string kind = lower(c.words[0]);
+  const PinDirection all = kind == "*.ipin"    ? PinDirection::Input
+                           : kind == "*.opin"  ? PinDirection::Output
+                           : kind == "*.iopin" ? PinDirection::Inout
+                                               : PinDirection::Unknown;
+  for (std::size_t i = 1; i < c.words.size(); ++i) {
+    std::string_view pin = c.words[i];
+    PinDirection direction = all;
+    if (all == PinDirection::Unknown) {
+      std::size_t colon = pin.rfind(':');
+      if (colon == std::string_view::npos || colon + 2 != pin.size()) continue;
+      char letter = pin[colon + 1];
+      direction = letter == 'I' || letter == 'i'   ? PinDirection::Input
+                  : letter == 'O' || letter == 'o' ? PinDirection::Output
+                  : letter == 'B' || letter == 'b' ? PinDirection::Inout
+                                                   : PinDirection::Unknown;
+      pin = pin.substr(0, colon);
+    }
+    SymbolId name = deck_.symbols.find(pin);
+    if (name == kNoSymbol || direction == PinDirection::Unknown) continue;
+    std::optional<std::uint32_t> at = find_local(d.body, f.open.back() + 1, name);
+    if (!at || *at >= d.body.pin_count) continue;
+    d.pin_directions.resize(d.body.pin_count, PinDirection::Unknown);
+    d.pin_directions[*at] = direction;
+  }
+}
+
 void Reader::global(const Card& c) {
   for (std::size_t i = 1; i < c.words.size(); ++i) {
     SymbolId id = deck_.symbols.intern(c.words[i]);
@@ -531,9 +573,10 @@ void Reader::param(const Card& c) {
   }
 }
 
-void Reader::sizes(const Card& c, std::size_t first, DeviceCard& d, Definition* in, std::uint32_t index) {
+void Reader::sizes(const Card& c, std::size_t first, std::size_t last, DeviceCard& d, Definition* in,
+                   std::uint32_t index) {
   std::string_view w, l, m;
-  for (std::size_t i = first; i + 2 < c.words.size(); ++i) {
+  for (std::size_t i = first; i + 2 < last; ++i) {
     if (c.words[i + 1] != "=") continue;
     std::string_view key = c.words[i], value = c.words[i + 2];
     i += 2;
@@ -582,15 +625,45 @@ void Reader::element(FileState& f, const Card& c) {
   d.line = c.line;
   std::size_t nets;
   std::size_t model = 0;  // the word naming the model, if any
+  std::string_view model_word;
   std::string_view name = c.words[0];
+  const std::string_view* node_words = c.words.data() + 1;
+  std::size_t last = c.words.size();  // of the parameters
+  NamedPins named;
   if (letter == 'm') {
     if (n < 6) fail(f, c.line, messages::Message::MosfetNodes, {name});
     nets = 4;
     model = 5;
   } else if (letter == 'x') {
-    if (n < 2) fail(f, c.line, messages::Message::NoCallee, {name});
-    nets = n - 2;
-    model = n - 1;
+    // CDL writes `/` before the cell name (`X1 a b / CELL`, `X1 a b /CELL`),
+    // and may connect the nets by pin name after `$PINS`.
+    for (std::size_t i = 1; i < c.words.size(); ++i)
+      if (word_is(c.words[i], "$pins")) {
+        last = i;
+        n = std::min(n, i);
+        break;
+      }
+    std::size_t at = n - 1;
+    nets = n >= 2 ? n - 2 : 0;
+    for (std::size_t i = 1; i < n; ++i)
+      if (c.words[i][0] == '/') {
+        at = c.words[i].size() == 1 ? i + 1 : i;
+        nets = i - 1;
+        break;
+      }
+    if (n < 2 || at >= n) fail(f, c.line, messages::Message::NoCallee, {name});
+    model_word = c.words[at];
+    if (model_word[0] == '/') model_word.remove_prefix(1);
+    if (last < c.words.size()) {
+      named_nets_.clear();
+      for (std::size_t i = last + 1; i + 2 < c.words.size(); i += 3) {
+        if (c.words[i + 1] != "=") break;
+        named.pins.push_back(deck_.symbols.intern(c.words[i]));
+        named_nets_.push_back(c.words[i + 2]);
+      }
+      node_words = named_nets_.data();
+      nets = named_nets_.size();
+    }
   } else if (letter >= 'a' && letter <= 'z') {
     int want = nets_of(letter, n);
     if (want < 0) {
@@ -608,9 +681,13 @@ void Reader::element(FileState& f, const Card& c) {
   pending_body_id_ = body_id;
   d.node_count = static_cast<std::uint32_t>(nets);
   d.name = body->store(name);
+  const auto index = static_cast<std::uint32_t>(body->cards.size() + pending_.size());
   if (letter == 'm' || letter == 'x')
-    sizes(c, n, d, f.open.empty() ? nullptr : &deck_.definitions[f.open.back()],
-          static_cast<std::uint32_t>(body->cards.size() + pending_.size()));
+    sizes(c, n, last, d, f.open.empty() ? nullptr : &deck_.definitions[f.open.back()], index);
+  if (!named.pins.empty()) {
+    named.card = index;
+    body->named.push_back(std::move(named));
+  }
   if (letter != 'm' && letter != 'x') {
     ElementText text;
     for (std::size_t i = 1 + nets; i < c.words.size(); ++i) {
@@ -626,9 +703,10 @@ void Reader::element(FileState& f, const Card& c) {
     d.text = static_cast<std::uint32_t>(body->texts.size());
     body->texts.push_back(std::move(text));
   }
-  if (model != 0) pending_names_.push_back(c.words[model]);
-  pending_names_.insert(pending_names_.end(), c.words.begin() + 1, c.words.begin() + 1 + static_cast<std::ptrdiff_t>(nets));
-  pending_.push_back(Pending{d, model != 0});
+  if (model != 0) model_word = c.words[model];
+  if (!model_word.empty()) pending_names_.push_back(model_word);
+  pending_names_.insert(pending_names_.end(), node_words, node_words + nets);
+  pending_.push_back(Pending{d, !model_word.empty()});
   // Enough names to keep many table lines in flight, few enough to stay in cache.
   if (pending_names_.size() >= 512) flush(f);
 }

@@ -4,6 +4,7 @@
 // file. Throws core::Diagnostic (file and line in its text) on bad input; warnings
 // go to the given sink.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -57,10 +58,13 @@ class Reader {
   void model(const Card& c);
   void param(const Card& c);
   // W, L and the multiplier of a MOSFET card (or call) from its words
-  // after `first`, in the parameters of `in` (a definition, or none); the
+  // `first` to `last`, in the parameters of `in` (a definition, or none); the
   // texts are kept when they name a parameter of `in`.
-  void sizes(const Card& c, std::size_t first, DeviceCard& d, Definition* in, std::uint32_t index);
+  void sizes(const Card& c, std::size_t first, std::size_t last, DeviceCard& d, Definition* in, std::uint32_t index);
   void element(FileState& f, const Card& c);
+  // `*.PININFO A:I Y:O`, `*.ipin A`, `*.opin Y`, `*.iopin VDD`: directions
+  // of the pins of the definition being read.
+  void pin_directions(FileState& f, const Card& c);
   // Ends the run of element cards waiting for their names: interns the
   // names of all of them at once, then gives the cards their local nets.
   void flush(const FileState& f);
@@ -73,6 +77,8 @@ class Reader {
   // the name's own entry, makes the usual case (a name used in one body
   // only) cost no hash lookup.
   std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
+  // The local net of `name` if the body has one.
+  std::optional<std::uint32_t> find_local(const Body& body, std::uint32_t body_id, SymbolId name);
   Body& body_of(std::uint32_t id);
   // Room in a large body for the rest of the file once `incoming` more
   // cards would not fit.
@@ -99,6 +105,7 @@ class Reader {
   Body* pending_body_ = nullptr;
   std::uint32_t pending_body_id_ = 0;
   std::vector<SymbolId> ids_;  // of pending_names_
+  std::vector<std::string_view> named_nets_;  // of a call with `$PINS`
 };
 
 }  // namespace spice

@@ -9,6 +9,7 @@ namespace {
 using namespace std::literals;
 using ReaderTest = DeckFixture;
 using M = messages::Message;
+using circuit::Channel;
 
 TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   file("inv.sp",
@@ -216,6 +217,48 @@ TEST_F(ReaderTest, TheFirstLineOfASimulatorDeckIsItsTitle) {
   file("cells.sp", "X1 a y inv\n.tran 1n 2n\n");
   top({"lib.sp"}, "", {"cells.sp"});
   EXPECT_EQ(warnings.back(), messages::located("cells.sp", 1, M::OutsideSubckt));
+}
+
+// CDL as LVS tools write it: `/` before the cell name, nets by pin name
+// after $PINS, $[model] and $-parameters on device cards, and the pin
+// directions of *.PININFO (and of a schematic editor's *.ipin lines).
+TEST_F(ReaderTest, CdlCallsPinsModelsAndDirections) {
+  file("cells.cdl",
+       ".SUBCKT INV A Y VDD VSS\n*.PININFO A:I Y:O VDD:B VSS:B\nMN0 Y A VSS VSS $[nch] $W=1u $L=0.13u\n"
+       "MP0 Y A VDD VDD $[pch] W=2u L=0.13u $X=1.5 $Y=2 $ placement\nR0 Y VSS $[rppd] $W=1u $L=2u $SUB=VSS\n.ENDS\n"
+       ".SUBCKT BUF A Y VDD VSS\n*.ipin A\n*.opin Y\nXI0 A m VDD VSS / INV\nXI1 m Y VDD VSS /INV\n.ENDS\n"
+       ".SUBCKT TOP I O VDD VSS\nXI0 VDD VSS I n1 /\n+ INV2\nXB / BUF $PINS Y=O VSS=VSS A=n1 VDD=VDD\n"
+       "X2 n2 O /LEAF\n.ENDS\n.SUBCKT INV2 VDD VSS A Y\nXI0 A Y VDD VSS / INV\n.ENDS\n");
+  circuit::Circuit c = top({"cells.cdl"}, "TOP", {"cells.cdl"});
+  EXPECT_EQ(warnings, std::vector{messages::located("cells.cdl", 17, M::BlackBox, {"LEAF"})});
+  ASSERT_EQ(c.mosfets.size(), 6u);
+  const char* const path[] = {"XI0/XI0/MN0", "XI0/XI0/MP0", "XB/XI0/MN0", "XB/XI0/MP0", "XB/XI1/MN0", "XB/XI1/MP0"};
+  const char* const gate[] = {"I", "I", "n1", "n1", "XB/m", "XB/m"};
+  const char* const drain[] = {"n1", "n1", "XB/m", "XB/m", "O", "O"};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(c.mosfets[i].name, path[i]);
+    EXPECT_EQ(net(c, c.mosfets[i].gate), gate[i]);
+    EXPECT_EQ(net(c, c.mosfets[i].drain), drain[i]);
+    EXPECT_EQ(c.mosfets[i].type, i % 2 ? Channel::P : Channel::N);
+    EXPECT_FLOAT_EQ(c.mosfets[i].width, i % 2 ? 2e-6f : 1e-6f);
+  }
+  ASSERT_EQ(c.black_boxes.size(), 1u);
+  EXPECT_EQ(c.black_boxes[0].cell, "LEAF");
+  ASSERT_EQ(c.elements.size(), 3u);
+  EXPECT_EQ(c.card(c.elements[0]), "XI0/XI0/R0 n1 VSS rppd W=1u L=2u SUB=VSS");
+  // Directions by pin, where given.
+  ASSERT_EQ(cells.size(), 4u);
+  auto directions = [](const circuit::Circuit& cell) {
+    std::string out;
+    for (circuit::PinDirection d : cell.port_directions) out += "-IOB"[static_cast<int>(d)];
+    return out;
+  };
+  EXPECT_EQ(directions(cells[0]), "IOBB");
+  EXPECT_EQ(directions(cells[1]), "IO--");
+  EXPECT_EQ(directions(cells[2]), "");
+  // A pin the cell does not have.
+  file("bad.cdl", ".SUBCKT INV A Y\nM0 Y A 0 0 nch\n.ENDS\nX1 / INV $PINS A=a Z=z\n");
+  EXPECT_EQ(error({"bad.cdl"}), messages::located("bad.cdl", 4, M::NoSuchPin, {"X1", "INV", "Z"}));
 }
 
 TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {
