@@ -42,7 +42,7 @@ constexpr Row kRows[] = {
     {Message::CardIgnored, "warning: card {} ignored"},
     {Message::SubcktWithoutName, ".subckt without a name"},
     {Message::EndsWithoutSubckt, ".ends without .subckt"},
-    {Message::EndsMismatch, ".ends {} closes .subckt {}"},
+    {Message::EndsMismatch, "warning: .ends {} closes .subckt {}"},
     {Message::NoFileName, "{} without a file name"},
     {Message::IncludedTooDeep, "files included more than {} deep"},
     {Message::OutsideSubckt, "warning: cards outside .subckt in a library file ignored"},
@@ -69,6 +69,36 @@ constexpr Row kRows[] = {
     {Message::NothingToExtract, "no circuit to extract: no devices outside .subckt and no uncalled .subckt"},
 };
 
+// The length of the UTF-8 sequence that starts at `s[i]`, or 0 when none
+// does.
+std::size_t utf8_length(std::string_view s, std::size_t i) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  std::size_t n = b >= 0xf0 && b <= 0xf4 ? 4 : b >= 0xe0 ? 3 : b >= 0xc2 && b < 0xe0 ? 2 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((byte(i + k) & 0xc0) != 0x80) return 0;
+  return n;
+}
+
+// An argument as it may go to a terminal: control bytes and bytes of no
+// UTF-8 character (a word of a binary file) as \xNN.
+void append_printable(std::string& out, std::string_view arg) {
+  static const char kHex[] = "0123456789abcdef";
+  for (std::size_t i = 0; i < arg.size();) {
+    auto b = static_cast<unsigned char>(arg[i]);
+    std::size_t n = b < 0x80 ? (b < 0x20 || b == 0x7f ? 0 : 1) : utf8_length(arg, i);
+    if (n == 0) {
+      out.append("\\x").push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+      ++i;
+    } else {
+      out.append(arg.substr(i, n));
+      i += n;
+    }
+  }
+}
+
 }  // namespace
 
 const char* text(Message m) {
@@ -85,7 +115,7 @@ std::string format(Message m, std::initializer_list<std::string_view> args) {
     if (t[i] == '{' && i + 1 < t.size() && t[i + 1] == '}') {
       // A message is never given fewer arguments than it has marks.
       EXTRACTOR_ASSERT(arg != args.end());
-      if (arg != args.end()) out += *arg++;
+      if (arg != args.end()) append_printable(out, *arg++);
       ++i;
     } else {
       out += t[i];
@@ -96,11 +126,15 @@ std::string format(Message m, std::initializer_list<std::string_view> args) {
 }
 
 std::string located(std::string_view where, Message m, std::initializer_list<std::string_view> args) {
-  return std::string(where).append(": ").append(format(m, args));
+  std::string out;
+  append_printable(out, where);
+  return out.append(": ").append(format(m, args));
 }
 
 std::string located(std::string_view file, int line, Message m, std::initializer_list<std::string_view> args) {
-  return std::string(file).append(":").append(std::to_string(line)).append(": ").append(format(m, args));
+  std::string out;
+  append_printable(out, file);
+  return out.append(":").append(std::to_string(line)).append(": ").append(format(m, args));
 }
 
 }  // namespace messages

@@ -36,7 +36,7 @@ enum class Message : unsigned char {
   CardIgnored,        // the card's first word
   SubcktWithoutName,  // no arguments
   EndsWithoutSubckt,  // no arguments
-  EndsMismatch,       // name after .ends, the open subcircuit
+  EndsMismatch,       // name after .ends, the open subcircuit: a warning
   NoFileName,         // the card's first word
   IncludedTooDeep,    // how deep files may be included
   OutsideSubckt,      // no arguments
@@ -61,7 +61,9 @@ enum class Message : unsigned char {
   NothingToExtract,   // no arguments (not located)
 };
 
-// The message's text, with "{}" where each argument goes.
+// The message's text, with "{}" where each argument goes. Arguments and
+// places are written with their control bytes, and bytes of no UTF-8
+// character, as \xNN.
 const char* text(Message m);
 
 // The text with the arguments in place of its marks, in order.

@@ -421,8 +421,9 @@ void Reader::close_definition(FileState& f, const Card& c) {
   if (f.open.empty()) fail(f, c.line, messages::Message::EndsWithoutSubckt);
   const std::uint32_t index = f.open.back();
   const Definition& d = deck_.definitions[index];
+  // A simulator closes the open definition whatever name follows.
   if (c.words.size() >= 2 && deck_.symbols.find(c.words[1]) != d.name)
-    fail(f, c.line, messages::Message::EndsMismatch, {c.words[1], deck_.symbols.spelling(d.name)});
+    warn(f, c.line, messages::Message::EndsMismatch, {c.words[1], deck_.symbols.spelling(d.name)});
   const std::uint32_t earlier = f.open_earlier.back();
   f.open.pop_back();
   f.open_lines.pop_back();

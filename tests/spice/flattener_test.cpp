@@ -12,6 +12,7 @@ const char* const kCells =
     ".subckt inv a y\n"
     "xp y a vdd vdd sky130_fd_pr__pfet_01v8_hvt w=1e+06u l=150000u\n"
     "xn y a gnd gnd sky130_fd_pr__nfet_01v8 w=650000u l=150000u\n"
+    "C1 a y 1f\n"
     ".ends\n"
     ".subckt buf in out\n"
     "x1 in mid inv\n"
@@ -46,7 +47,11 @@ TEST_F(FlattenerTest, HierarchyNamesOutliveTheDeckAndMoves) {
     EXPECT_EQ(roles(*k), "ss");
     EXPECT_EQ(k->net_roles[k->mosfets[0].source], NetRole::Supply);
     EXPECT_EQ(k->net_roles[k->mosfets[1].source], NetRole::Ground);
-    EXPECT_EQ(k->card(k->elements[0]), "R1 in out 1k");
+    // Elements inside calls read with their path and the caller's nets.
+    ASSERT_EQ(k->elements.size(), 4u);
+    EXPECT_EQ(k->card(k->elements[0]), "xb/x1/C1 in xb/mid 1f");
+    EXPECT_EQ(k->card(k->elements[2]), "XI/C1 m out 1f");
+    EXPECT_EQ(k->card(k->elements[3]), "R1 in out 1k");
   }
 }
 

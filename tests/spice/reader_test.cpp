@@ -109,7 +109,6 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
   } rows[] = {
       {"* cells\n.subckt a x y\n.ends\n.ends\n", at(4, M::EndsWithoutSubckt)},
       {"\n.subckt a x y\nR1 x y 1k\n", at(2, M::NoEnds, {"a"})},
-      {".subckt a x\n.ends b\n", at(2, M::EndsMismatch, {"b", "a"})},
       {".subckt\n", at(1, M::SubcktWithoutName)},
       {".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n",
        at(4, M::AlreadyDefined, {"a", "bad.sp", "1"})},
@@ -153,6 +152,8 @@ TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
   } rows[] = {
       {".frobnicate 3\nR1 a b 1\n", {messages::located("w.sp", 1, M::CardIgnored, {".frobnicate"})}},
       {"R1 a b 1\ny1 a b\n", {messages::located("w.sp", 2, M::UnknownElement, {"y1"})}},
+      {".subckt inverter a y\nR1 a y 1\n.ends inverte\n",
+       {messages::located("w.sp", 3, M::EndsMismatch, {"inverte", "inverter"})}},
       // Model files not at hand, or without the section: once each.
       {".lib /nowhere/models.lib tt\nR1 a b 1\n.include sub/nowhere.sp\n.lib /nowhere/models.lib ff\n"
        ".include sub/nowhere.sp\n.lib corners.lib ss\nMN1 a b c d nch\n",
