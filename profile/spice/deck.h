@@ -120,7 +120,7 @@ struct Deck {
   std::vector<std::string> unread;
   // Nets that the output cards of the netlist files name (`v(out)` of
   // `.print`, `.measure`, `.plot` and the like, and of `.control` blocks),
-  // as written: outputs of a deck without `.subckt`.
+  // as written: outputs of a top that is the deck itself.
   std::vector<std::string> observed;
 
   // The `.global` names, in order.

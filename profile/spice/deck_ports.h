@@ -1,5 +1,6 @@
 #pragma once
-// The ports of a deck without `.subckt`, which has no line to list them.
+// The ports of a top that is the deck itself (devices outside any
+// `.subckt`), which has no line to list them.
 #include <string>
 #include <vector>
 

@@ -58,12 +58,19 @@ bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
 }
 
 Flattener::Callee Flattener::callee(SymbolId name) {
-  auto it = deck_.definition_of.find(name);
-  const bool defined = it != deck_.definition_of.end();
-  if (defined && !deck_.definitions[it->second].body.cards.empty()) return {Callee::Definition, it->second};
-  if (is_device(name)) return {Callee::Device};
-  if (defined) return {Callee::Definition, it->second};
-  return {Callee::BlackBox};
+  if (name == last_callee_name_) return last_callee_;
+  auto [known, fresh] = callees_.try_emplace(name, Callee{Callee::BlackBox});
+  if (fresh) {
+    auto it = deck_.definition_of.find(name);
+    const bool defined = it != deck_.definition_of.end();
+    std::optional<circuit::Channel> device = channel(name);
+    if (defined && !deck_.definitions[it->second].body.cards.empty()) known->second = {Callee::Definition, it->second};
+    else if (device) known->second = {Callee::Device, 0, *device};
+    else if (defined) known->second = {Callee::Definition, it->second};
+  }
+  last_callee_name_ = name;
+  last_callee_ = known->second;
+  return last_callee_;
 }
 
 bool Flattener::is_device_subcircuit(std::uint32_t definition) {
@@ -170,7 +177,8 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
     Callee kind{c.letter == 'm' ? Callee::Device : Callee::BlackBox};
     if (c.letter == 'x') kind = callee(c.model);
     if (kind.kind == Callee::Device) {
-      auto channel = this->channel(c.model);
+      std::optional<circuit::Channel> channel = kind.channel;
+      if (c.letter == 'm') channel = this->channel(c.model);
       if (!channel) {
         const std::string model = deck_.symbols.spelling(c.model);
         if (deck_.unread.empty()) fail(c, messages::Message::NoChannel, {written, model});

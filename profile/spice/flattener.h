@@ -47,6 +47,7 @@ class Flattener {
   struct Callee {
     enum Kind : std::uint8_t { Definition, Device, BlackBox } kind;
     std::uint32_t definition = 0;
+    circuit::Channel channel = circuit::Channel::N;  // of a Device
   };
   Callee callee(SymbolId name);
   bool is_device(SymbolId callee) { return channel(callee).has_value(); }
@@ -96,9 +97,12 @@ class Flattener {
   const Deck& deck_;
   const circuit::DeviceKinds& kinds_;
   std::unordered_map<SymbolId, std::optional<circuit::Channel>> channels_;
-  // The last name asked for: cards in a row mostly name the same device.
+  // The last names asked for: cards in a row mostly name the same device.
   SymbolId last_name_ = kNoSymbol;
   std::optional<circuit::Channel> last_channel_;
+  std::unordered_map<SymbolId, Callee> callees_;
+  SymbolId last_callee_name_ = kNoSymbol;
+  Callee last_callee_{Callee::BlackBox};
   WarningSink warn_;
   circuit::Circuit current_;
   std::unordered_map<SymbolId, std::uint32_t> call_cell_index_;  // into current_.call_cells

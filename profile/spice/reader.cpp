@@ -257,9 +257,10 @@ bool Reader::drop_title(const FileState& f, const std::string& piece, bool more)
   std::size_t i = first.find_first_not_of(" \t");
   if (i == std::string_view::npos || first[i] == '*' || first[i] == '.' || first[i] == '+' || first[i] == ';')
     return false;
+  Scanner scanner(f.path, first);  // holds the words of the card
   Card c;
   try {
-    Scanner(f.path, first).next(c);
+    scanner.next(c);
   } catch (const core::Diagnostic&) {
     return true;  // an unclosed quote: no card
   }
@@ -638,12 +639,10 @@ void Reader::element(FileState& f, const Card& c) {
   } else if (letter == 'x') {
     // CDL writes `/` before the cell name (`X1 a b / CELL`, `X1 a b /CELL`),
     // and may connect the nets by pin name after `$PINS`.
-    for (std::size_t i = 1; i < c.words.size(); ++i)
-      if (word_is(c.words[i], "$pins")) {
-        last = i;
-        n = std::min(n, i);
-        break;
-      }
+    if (c.pins > 0) {
+      last = c.pins;
+      n = std::min(n, c.pins);
+    }
     std::size_t at = n - 1;
     nets = n >= 2 ? n - 2 : 0;
     for (std::size_t i = 1; i < n; ++i)

@@ -96,7 +96,8 @@ std::string_view Scanner::unescaped(std::string_view word) {
   return out;
 }
 
-void Scanner::split(std::string_view line, int number, std::vector<std::string_view>& words) {
+void Scanner::split(std::string_view line, int number, Card& card) {
+  std::vector<std::string_view>& words = card.words;
   std::size_t i = 0;
   const std::size_t n = line.size();
   while (i < n) {
@@ -126,6 +127,7 @@ void Scanner::split(std::string_view line, int number, std::vector<std::string_v
         continue;
       }
       if (starts_folded(name, "pins") && name.size() == 4) {
+        if (card.pins == 0) card.pins = words.size();
         words.push_back(line.substr(i, j - i));
         i = j;
         continue;
@@ -168,6 +170,7 @@ void Scanner::split(std::string_view line, int number, std::vector<std::string_v
 
 bool Scanner::next(Card& card) {
   card.words.clear();
+  card.pins = 0;
   bool have = false;
   while (pos_ < text_.size()) {
     std::string_view line = peek_line();
@@ -178,14 +181,14 @@ bool Scanner::next(Card& card) {
     }
     if (line[start] == '+') {
       if (!have) throw core::Diagnostic(messages::located(file_, line_, messages::Message::LoneContinuation));
-      split(line.substr(start + 1), line_, card.words);
+      split(line.substr(start + 1), line_, card);
       consume_line();
       continue;
     }
     if (have) return true;
     have = true;
     card.line = line_;
-    split(line.substr(start), line_, card.words);
+    split(line.substr(start), line_, card);
     consume_line();
     // A line of nothing but an inline comment holds no card.
     if (card.words.empty()) have = false;

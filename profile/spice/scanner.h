@@ -19,6 +19,7 @@ namespace spice {
 struct Card {
   std::vector<std::string_view> words;  // views into the scanned text
   int line = 0;                         // line of the card's first line
+  std::size_t pins = 0;                 // the index of a `$PINS` word; 0: none
 };
 
 class Scanner {
@@ -46,7 +47,7 @@ class Scanner {
   // consume_line() then moves past it without searching again.
   std::string_view peek_line();
   void consume_line();
-  void split(std::string_view line, int number, std::vector<std::string_view>& words);
+  void split(std::string_view line, int number, Card& card);
   // The word without the backslashes that escape its characters.
   std::string_view unescaped(std::string_view word);
 
