@@ -73,28 +73,25 @@ Flattener::Callee Flattener::callee(SymbolId name) {
   return last_callee_;
 }
 
-bool Flattener::is_device_subcircuit(std::uint32_t definition) {
-  if (device_subcircuits_.size() != deck_.definitions.size()) device_subcircuits_.assign(deck_.definitions.size(), -1);
-  std::int8_t& known = device_subcircuits_[definition];
-  if (known >= 0) return known == 1;
+Flattener::Holds Flattener::holds(std::uint32_t definition) {
+  if (holds_.size() != deck_.definitions.size()) holds_.assign(deck_.definitions.size(), Holds::Unknown);
+  Holds& known = holds_[definition];
+  if (known != Holds::Unknown) return known;
   const Definition& d = deck_.definitions[definition];
-  bool device = true;
-  if (d.body.cards.empty()) {
-    device = is_device(d.name);
-  } else {
-    int mosfets = 0;
-    for (const DeviceCard& c : d.body.cards) {
-      if (c.letter == 'm' || (c.letter == 'x' && callee(c.model).kind == Callee::Device)) {
-        ++mosfets;
-      } else if (c.letter != 'r' && c.letter != 'c' && c.letter != 'l' && c.letter != 'd') {
-        device = false;
-        break;
-      }
+  if (d.body.cards.empty()) return known = is_device(d.name) ? Holds::Device : Holds::Cell;
+  int mosfets = 0;
+  for (const DeviceCard& c : d.body.cards) {
+    Callee k = c.letter == 'x' ? callee(c.model) : Callee{Callee::BlackBox};
+    if (c.letter == 'm' || (c.letter == 'x' && k.kind == Callee::Device)) {
+      ++mosfets;
+    } else if (c.letter == 'x' && k.kind == Callee::BlackBox &&
+               circuit::is_diode_device(deck_.symbols.spelling(c.model), c.node_count)) {
+      continue;
+    } else if (c.letter != 'r' && c.letter != 'c' && c.letter != 'l' && c.letter != 'd') {
+      return known = Holds::Cell;
     }
-    device = device && mosfets <= 1;
   }
-  known = device ? 1 : 0;
-  return device;
+  return known = mosfets == 0 ? Holds::Passives : mosfets == 1 ? Holds::Device : Holds::Cell;
 }
 
 std::uint32_t Flattener::pin_index(std::uint32_t definition, SymbolId name) {
@@ -250,7 +247,7 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       }
       // A device subcircuit's call is that device: no call of its own, and
       // its one card takes the call's name.
-      if (is_device_subcircuit(kind.definition)) {
+      if (holds(kind.definition) == Holds::Device) {
         inner.call = how.call;
         if (d.body.cards.size() == 1) inner.alias = &name;
       } else {
@@ -329,14 +326,14 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
       Callee k = callee(c.model);
       if (k.kind == Callee::Definition) called[k.definition] = true;
     }
-  // Device subcircuits nothing calls (a process's resistors and diodes) are
-  // no top while a cell is.
+  // Device and passive subcircuits nothing calls (a process's resistors and
+  // diodes) are no top while a cell is.
   const Definition* found = nullptr;
   std::string names;
   for (bool devices : {false, true}) {
     for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
       const Definition& d = deck_.definitions[i];
-      if (d.from_library || d.superseded || called[i] || is_device_subcircuit(i) != devices) continue;
+      if (d.from_library || d.superseded || called[i] || (holds(i) != Holds::Cell) != devices) continue;
       if (found) names += ", ";
       names += deck_.symbols.spelling(d.name);
       if (!found) found = &d;
@@ -355,7 +352,7 @@ std::vector<circuit::Circuit> Flattener::flatten_cells() {
   std::vector<circuit::Circuit> cells;
   for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
     const Definition& d = deck_.definitions[i];
-    if (d.from_library && !d.superseded && !is_device_subcircuit(i)) cells.push_back(flatten_definition(d));
+    if (d.from_library && !d.superseded && holds(i) != Holds::Device) cells.push_back(flatten_definition(d));
   }
   return cells;
 }

@@ -51,12 +51,15 @@ class Flattener {
   };
   Callee callee(SymbolId name);
   bool is_device(SymbolId callee) { return channel(callee).has_value(); }
-  // A definition that stands for one device rather than a cell: at most one
-  // MOSFET besides resistors, capacitors, inductors and diodes, and no call
-  // of a cell (as a process's device subcircuits are written); an empty
-  // entry of a device name. Its calls are flattened without a call of
-  // their own, and it is neither a top nor a library cell.
-  bool is_device_subcircuit(std::uint32_t definition);
+  // What a definition holds. A device subcircuit stands for one device (as
+  // a process's device subcircuits are written): one MOSFET besides
+  // resistors, capacitors, inductors and diodes, and no call of a cell, or
+  // an empty entry of a device name; its calls are flattened as that device
+  // without a call of their own, and it is no library cell. A passive one
+  // holds resistors, capacitors, inductors and diodes only. Neither is a
+  // top while a cell is a candidate.
+  enum class Holds : std::int8_t { Unknown = -1, Cell, Device, Passives };
+  Holds holds(std::uint32_t definition);
   // The channel of a MOSFET of model or device subcircuit `name`, decided
   // once per name.
   std::optional<circuit::Channel> channel(SymbolId name);
@@ -111,7 +114,7 @@ class Flattener {
   std::unordered_set<SymbolId> warned_black_boxes_;
   static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;
   std::vector<std::uint64_t> sizes_;  // per definition
-  std::vector<std::int8_t> device_subcircuits_;  // per definition: -1 not yet known, else 0 or 1
+  std::vector<Holds> holds_;  // per definition
   // Per definition that calls connect by pin name: its pins by name.
   std::unordered_map<std::uint32_t, std::unordered_map<SymbolId, std::uint32_t>> pin_indices_;
 };
