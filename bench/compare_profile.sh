@@ -48,6 +48,7 @@ run() {
     (cd "$work/$side" && "$bin" "${extra[@]}" "$@" -o out.v > stdout.txt 2> stderr.txt; echo "$?" > status.txt)
     [ -f "$work/$side/out.v" ] || : > "$work/$side/out.v"
   done
+  local f
   for f in status.txt stdout.txt stderr.txt out.v; do
     if ! cmp -s "$work/old/$f" "$work/new/$f"; then
       diffs=$((diffs + 1))

@@ -48,12 +48,23 @@ struct BlackBox {
   std::uint32_t call = Mosfet::kNoCall;  // the innermost call of the input whose cell holds it
 };
 
-// Any other element card (R, C, L, V, I, D, Q, E, F, G, H), kept as written.
+// What an independent source is to extraction: a constant voltage (a DC
+// voltage source, which may name a rail) or a stimulus that drives an input.
+enum class SourceKind : std::uint8_t { None, DcVoltage, Stimulus };
+
+// Any other element card (R, C, L, V, I, D, Q, E, F, G, H).
 struct Element {
-  std::string_view name;  // held by Circuit::names
-  std::string_view text;  // the card's text, continuation lines joined, held by Circuit::names
+  std::string_view name;   // instance path, held by Circuit::names
+  char kind = 0;           // its letter, lower case
+  std::string_view value;  // the card's words after its nets, as written, held by Circuit::names
   std::vector<NetId> nets;
+  SourceKind source = SourceKind::None;  // of a V or I card
+  double volts = 0;                      // of a DcVoltage source: its first net less its second
 };
+
+// The direction of a port where the input says it (a CDL `*.PININFO`, a
+// source that drives it).
+enum class PinDirection : std::uint8_t { Unknown, Input, Output, Inout };
 
 enum class NetRole : std::uint8_t { Signal, Supply, Ground, BulkOnly };
 
@@ -67,6 +78,7 @@ struct Circuit {
   std::vector<std::string_view, core::HugeAllocator<std::string_view>> net_names;  // NetId -> original name (path)
   std::vector<NetRole, core::HugeAllocator<NetRole>> net_roles;                      // NetId -> role
   std::vector<NetId> ports;  // in the order of the .subckt line
+  std::vector<PinDirection> port_directions;  // by port where any is known, else empty
   std::vector<Mosfet, core::HugeAllocator<Mosfet>> mosfets;
   std::vector<BlackBox> black_boxes;
   std::vector<Element> elements;
@@ -87,6 +99,14 @@ struct Circuit {
   }
   bool is_rail(NetId n) const {
     return n < net_roles.size() && (net_roles[n] == NetRole::Supply || net_roles[n] == NetRole::Ground);
+  }
+  // The element's card as it reads here: its name, its nets' names, its
+  // value.
+  std::string card(const Element& e) const {
+    std::string out(e.name);
+    for (NetId n : e.nets) out.append(" ").append(net_names[n]);
+    if (!e.value.empty()) out.append(" ").append(e.value);
+    return out;
   }
 };
 

@@ -79,10 +79,12 @@ std::optional<Channel> DeviceKinds::channel(std::string_view name) const {
   const std::string key = lower_case(name);
   auto m = models_.find(key);
   if (m != models_.end()) return m->second;
-  for (const char* word : {"nfet", "nmos", "nch"})
-    if (key.find(word) != std::string::npos) return Channel::N;
-  for (const char* word : {"pfet", "pmos", "pch"})
-    if (key.find(word) != std::string::npos) return Channel::P;
+  if (nmos_.empty())
+    for (const char* word : {"nfet", "nmos", "nch"})
+      if (key.find(word) != std::string::npos) return Channel::N;
+  if (pmos_.empty())
+    for (const char* word : {"pfet", "pmos", "pch"})
+      if (key.find(word) != std::string::npos) return Channel::P;
   return std::nullopt;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// Which model and device-subcircuit names are n- and p-channel MOSFETs: the
-// --nmos/--pmos globs first, then the type of a `.model` card, then names
-// holding nfet, nmos, nch / pfet, pmos, pch.
+// Which model names and names of device subcircuits defined nowhere are n-
+// and p-channel MOSFETs: the --nmos/--pmos globs first, then the type of a
+// `.model` card, then names holding nfet, nmos, nch / pfet, pmos, pch. Globs
+// given for a channel replace its name rule, so that a name the rule would
+// misread can be left out by naming the others.
 #include <optional>
 #include <string>
 #include <string_view>

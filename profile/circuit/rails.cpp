@@ -66,38 +66,57 @@ Rails::Rails(const std::vector<std::string>& supply, const std::vector<std::stri
 std::vector<RailFound> Rails::assign(Circuit& c) const {
   const std::vector<Reach> reach = reach_of(c);
   std::vector<RailFound> rails;
-  auto found = [&](NetId n) {
-    c.net_roles[n] = found_role(reach[n]);
-    if (c.is_rail(n)) rails.push_back({n, c.net_roles[n], RailReason::FromMosfets});
-  };
   c.net_roles.assign(c.net_count(), NetRole::Signal);
+  std::vector<RailReason> why(c.net_count(), RailReason::FromMosfets);
+  std::vector<char> decided(c.net_count(), 0);
   std::size_t longest = 0;
   for (const auto* set : {&supply_, &ground_, &globals_})
     for (const std::string& name : *set) longest = std::max(longest, name.size());
+  // By name first; only names as short as a rail's need a look.
   std::string key;
   for (NetId n = 0; n < c.net_count(); ++n) {
-    // Only names as short as a rail's need a look.
-    const Reach& r = reach[n];
-    if (c.net_names[n].size() > longest) {
-      if (r.bulk && !r.other) c.net_roles[n] = NetRole::BulkOnly;
-      else if (usual_) found(n);
+    if (c.net_names[n].size() > longest) continue;
+    key = lower_case(c.net_names[n]);
+    if (supply_.count(key)) c.net_roles[n] = NetRole::Supply;
+    else if (ground_.count(key)) c.net_roles[n] = NetRole::Ground;
+    decided[n] = c.net_roles[n] != NetRole::Signal;
+    if (decided[n]) why[n] = given_.count(key) ? RailReason::Given : RailReason::UsualName;
+  }
+  // A DC voltage source from a net to a ground makes the net a supply when
+  // its value is positive, a ground when it is 0; a ground made so may hold
+  // the next source.
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (const Element& e : c.elements) {
+      if (e.source != SourceKind::DcVoltage || e.nets.size() != 2) continue;
+      for (int side = 0; side < 2; ++side) {
+        NetId net = e.nets[side], other = e.nets[1 - side];
+        double volts = side == 0 ? e.volts : -e.volts;
+        if (decided[net] || c.net_roles[other] != NetRole::Ground || volts < 0) continue;
+        c.net_roles[net] = volts > 0 ? NetRole::Supply : NetRole::Ground;
+        decided[net] = 1;
+        why[net] = RailReason::Source;
+        changed = true;
+      }
+    }
+  }
+  for (NetId n = 0; n < c.net_count(); ++n) {
+    if (decided[n]) {
+      rails.push_back({n, c.net_roles[n], why[n]});
       continue;
     }
-    key = lower_case(c.net_names[n]);
-    RailReason named = given_.count(key) ? RailReason::Given : RailReason::UsualName;
-    if (supply_.count(key)) {
-      c.net_roles[n] = NetRole::Supply;
-      rails.push_back({n, NetRole::Supply, named});
-    } else if (ground_.count(key)) {
-      c.net_roles[n] = NetRole::Ground;
-      rails.push_back({n, NetRole::Ground, named});
-    } else if (r.bulk && !r.other) {
+    const Reach& r = reach[n];
+    if (r.bulk && !r.other) {
       c.net_roles[n] = NetRole::BulkOnly;
-    } else if (globals_.count(key) && r.p_side != r.n_side) {
+      continue;
+    }
+    if (!globals_.empty() && c.net_names[n].size() <= longest && globals_.count(lower_case(c.net_names[n])) &&
+        r.p_side != r.n_side) {
       c.net_roles[n] = r.p_side ? NetRole::Supply : NetRole::Ground;
       rails.push_back({n, c.net_roles[n], RailReason::Global});
     } else if (usual_) {
-      found(n);
+      c.net_roles[n] = found_role(r);
+      if (c.is_rail(n)) rails.push_back({n, c.net_roles[n], RailReason::FromMosfets});
     }
   }
   return rails;

@@ -1,6 +1,7 @@
 #pragma once
 // The role of every net of a circuit: supply and ground rails by name
-// (--supply/--ground and the usual spellings, case-insensitive), by what
+// (--supply/--ground and the usual spellings, case-insensitive), by the DC
+// voltage source that holds a net against a ground, by what
 // reaches them (a net that the bulks of p-channel MOSFETs and p-channel
 // sources or drains reach, and no n-channel one, is a supply; the same with
 // n and p exchanged, a ground), `.global` nets by the channel of the MOSFETs
@@ -17,8 +18,9 @@ namespace circuit {
 
 // Why a net is a rail: its name was given (--supply, --ground), it is one
 // of the usual names, it is `.global` and reached by one channel's sources
-// and drains, or the MOSFETs that reach it make it one.
-enum class RailReason : std::uint8_t { Given, UsualName, Global, FromMosfets };
+// and drains, a DC voltage source from a ground drives it, or the MOSFETs
+// that reach it make it one.
+enum class RailReason : std::uint8_t { Given, UsualName, Global, Source, FromMosfets };
 
 struct RailFound {
   NetId net = kNoNet;

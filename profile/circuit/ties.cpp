@@ -10,7 +10,7 @@ namespace {
 
 bool skipped(const std::vector<char>& skip, std::size_t k) { return k < skip.size() && skip[k]; }
 
-bool is_resistor(const Element& e) { return e.nets.size() == 2 && !e.text.empty() && (e.text[0] == 'r' || e.text[0] == 'R'); }
+bool is_resistor(const Element& e) { return e.nets.size() == 2 && e.kind == 'r'; }
 
 std::int8_t rail_value(const Circuit& c, NetId n) { return c.net_roles[n] == NetRole::Supply ? 1 : 0; }
 

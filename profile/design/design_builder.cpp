@@ -182,13 +182,22 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     if (!replaced[s] && network.stages[s].weak)
       for (NetId o : network.stages[s].outputs) weakly[o] = true;
   m.ports = c.ports;
-  for (NetId p : c.ports) {
+  for (std::size_t i = 0; i < c.ports.size(); ++i) {
+    NetId p = c.ports[i];
     Net& net = m.nets[p];
     // A port listed twice on the .subckt line is declared once.
     if (net.kind == NetKind::Port) continue;
     m.declared.push_back(p);
     net.kind = NetKind::Port;
     net.direction = switched[p] || weakly[p] ? Direction::Inout : driven[p] ? Direction::Output : Direction::Input;
+    // A direction the input gives wins; a rail stays an input, as every
+    // rail is written.
+    switch (i < c.port_directions.size() ? c.port_directions[i] : circuit::PinDirection::Unknown) {
+      case circuit::PinDirection::Unknown: break;
+      case circuit::PinDirection::Input: net.direction = Direction::Input; break;
+      case circuit::PinDirection::Output: net.direction = Direction::Output; break;
+      case circuit::PinDirection::Inout: net.direction = c.is_rail(p) ? Direction::Input : Direction::Inout; break;
+    }
   }
   // Internal nets that something connects to are wires.
   std::vector<bool> wired(c.net_count(), false);
@@ -370,11 +379,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     }
   }
   for (const circuit::Element& e : c.elements) {
-    if (!e.text.empty() && (e.text[0] == 'd' || e.text[0] == 'D')) {
+    if (e.kind == 'd') {
       ++design_.diodes_left_out;
       continue;
     }
-    m.comments.push_back(one_line(e.text));
+    m.comments.push_back(one_line(c.card(e)));
   }
   // Calls of cells that hold devices themselves but none in a stage.
   std::vector<char> has_logic(c.calls.size(), 0);

@@ -38,11 +38,12 @@ constexpr Row kRows[] = {
     {Message::NoOutput, "no_output", "no output file given (-o FILE)"},
     {Message::NotText, "not_text", "NUL byte: not a text file"},
     {Message::NoEnds, "no_ends", ".subckt {} has no .ends"},
-    {Message::NoSection, "no_section", "no section {} in {}"},
+    {Message::NoSection, "no_section", "warning: no section {} in {}: the run goes on without it"},
+    {Message::Unread, "unread", "warning: cannot open {}: the run goes on without it"},
     {Message::CardIgnored, "card_ignored", "warning: card {} ignored"},
     {Message::SubcktWithoutName, "subckt_without_name", ".subckt without a name"},
     {Message::EndsWithoutSubckt, "ends_without_subckt", ".ends without .subckt"},
-    {Message::EndsMismatch, "ends_mismatch", ".ends {} closes .subckt {}"},
+    {Message::EndsMismatch, "ends_mismatch", "warning: .ends {} closes .subckt {}"},
     {Message::NoFileName, "no_file_name", "{} without a file name"},
     {Message::IncludedTooDeep, "included_too_deep", "files included more than {} deep"},
     {Message::OutsideSubckt, "outside_subckt", "warning: cards outside .subckt in a library file ignored"},
@@ -52,11 +53,17 @@ constexpr Row kRows[] = {
     {Message::TooFewNodes, "too_few_nodes", "{} needs {} nodes"},
     {Message::UnknownCard, "unknown_card", "no card begins with {}"},
     {Message::UnclosedQuote, "unclosed_quote", "unclosed {} in expression"},
+    {Message::TitleNotCard, "title_not_card",
+     "warning: the first line is the deck's title, as simulators read a deck that holds {}; it is not read as the "
+     "card {}"},
     {Message::LoneContinuation, "lone_continuation", "continuation line without a card before it"},
     {Message::TooLarge, "too_large", "{} flattens to more than {} devices"},
     {Message::DeviceNodes, "device_nodes", "device {} takes drain, gate, source and bulk; {} nodes given"},
     {Message::NoChannel, "no_channel", "MOSFET {}: model {} is neither n- nor p-channel (see --nmos, --pmos)"},
+    {Message::NoChannelUnread, "no_channel_unread",
+     "MOSFET {}: the channel of model {} is not known ({} was not read): give it with --nmos or --pmos"},
     {Message::PinCount, "pin_count", "{} calls {} with {} nodes; it has {} pins"},
+    {Message::NoSuchPin, "no_such_pin", "{} calls {} with $PINS {}, which is no pin of it"},
     {Message::CallsItself, "calls_itself", "subcircuit {} calls itself"},
     {Message::NestedTooDeep, "nested_too_deep", "calls nested more than {} deep"},
     {Message::NoTop, "no_top", "no subcircuit {} (--top)"},
@@ -94,6 +101,7 @@ constexpr Row kRows[] = {
     {Message::RailGiven, "option", "named by {}"},
     {Message::RailUsual, "usual_name", "a usual name"},
     {Message::RailGlobal, "global", ".global, reached by {}-channel sources and drains only"},
+    {Message::RailSource, "source", "a DC voltage source from a ground drives it"},
     {Message::RailFound, "mosfets", "found from the MOSFETs: {}-channel bulks and sources reach it"},
     {Message::NoStages, "no_stages", "no logic stage"},
     {Message::CallsBlackBox, "black_box_call", "calls a subcircuit defined nowhere"},
@@ -102,6 +110,36 @@ constexpr Row kRows[] = {
     {Message::OutsideStage, "outside_stage", "a MOSFET outside every stage"},
     {Message::Disconnected, "disconnected", "its stages do not all meet through nets other than rails"},
 };
+
+// The length of the UTF-8 sequence that starts at `s[i]`, or 0 when none
+// does.
+std::size_t utf8_length(std::string_view s, std::size_t i) {
+  auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  std::size_t n = b >= 0xf0 && b <= 0xf4 ? 4 : b >= 0xe0 ? 3 : b >= 0xc2 && b < 0xe0 ? 2 : 0;
+  if (n == 0 || i + n > s.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if ((byte(i + k) & 0xc0) != 0x80) return 0;
+  return n;
+}
+
+// An argument as it may go to a terminal: control bytes and bytes of no
+// UTF-8 character (a word of a binary file) as \xNN.
+void append_printable(std::string& out, std::string_view arg) {
+  static const char kHex[] = "0123456789abcdef";
+  for (std::size_t i = 0; i < arg.size();) {
+    auto b = static_cast<unsigned char>(arg[i]);
+    std::size_t n = b < 0x80 ? (b < 0x20 || b == 0x7f ? 0 : 1) : utf8_length(arg, i);
+    if (n == 0) {
+      out.append("\\x").push_back(kHex[b >> 4]);
+      out.push_back(kHex[b & 15]);
+      ++i;
+    } else {
+      out.append(arg.substr(i, n));
+      i += n;
+    }
+  }
+}
 
 }  // namespace
 
@@ -125,7 +163,7 @@ std::string format(Message m, std::initializer_list<std::string_view> args) {
     if (t[i] == '{' && i + 1 < t.size() && t[i + 1] == '}') {
       // A message is never given fewer arguments than it has marks.
       EXTRACTOR_ASSERT(arg != args.end());
-      if (arg != args.end()) out += *arg++;
+      if (arg != args.end()) append_printable(out, *arg++);
       ++i;
     } else {
       out += t[i];
@@ -136,11 +174,15 @@ std::string format(Message m, std::initializer_list<std::string_view> args) {
 }
 
 std::string located(std::string_view where, Message m, std::initializer_list<std::string_view> args) {
-  return std::string(where).append(": ").append(format(m, args));
+  std::string out;
+  append_printable(out, where);
+  return out.append(": ").append(format(m, args));
 }
 
 std::string located(std::string_view file, int line, Message m, std::initializer_list<std::string_view> args) {
-  return std::string(file).append(":").append(std::to_string(line)).append(": ").append(format(m, args));
+  std::string out;
+  append_printable(out, file);
+  return out.append(":").append(std::to_string(line)).append(": ").append(format(m, args));
 }
 
 }  // namespace messages

@@ -31,11 +31,12 @@ enum class Message : unsigned char {
   // Reading netlists: each located at the file and line of the card.
   NotText,            // no arguments (at the line of the NUL byte)
   NoEnds,             // subcircuit (at its .subckt card)
-  NoSection,          // section, file (at the .lib card)
+  NoSection,          // section, file (at the .lib card): a warning
+  Unread,             // file (at the .include or .lib card): a warning
   CardIgnored,        // the card's first word
   SubcktWithoutName,  // no arguments
   EndsWithoutSubckt,  // no arguments
-  EndsMismatch,       // name after .ends, the open subcircuit
+  EndsMismatch,       // name after .ends, the open subcircuit: a warning
   NoFileName,         // the card's first word
   IncludedTooDeep,    // how deep files may be included
   OutsideSubckt,      // no arguments
@@ -45,12 +46,15 @@ enum class Message : unsigned char {
   TooFewNodes,        // element, nodes it takes
   UnknownCard,        // the card's first word
   UnclosedQuote,      // the opening character
+  TitleNotCard,       // a simulation card of the deck, the first word of its first line
   LoneContinuation,   // no arguments
   // Flattening: located at the card unless said otherwise.
   TooLarge,           // top cell or deck, the most flat devices (not located)
   DeviceNodes,        // device subcircuit, nodes given
   NoChannel,          // MOSFET, its model
+  NoChannelUnread,    // MOSFET, its model, a model file not read
   PinCount,           // call, subcircuit, nodes given, its pins
+  NoSuchPin,          // call, subcircuit, the pin name it gives
   CallsItself,        // subcircuit
   NestedTooDeep,      // how deep calls may be nested
   NoTop,              // the name given to --top (not located)
@@ -88,6 +92,7 @@ enum class Message : unsigned char {
   RailGiven,           // --supply|--ground
   RailUsual,           // no arguments
   RailGlobal,          // p|n
+  RailSource,          // no arguments
   RailFound,           // p|n
   // Why a library cell is not searched for.
   NoStages,            // no arguments
@@ -104,7 +109,9 @@ inline constexpr unsigned kMessageCount = static_cast<unsigned>(Message::Disconn
 // report name a kind of warning, and the report a reason.
 const char* key(Message m);
 
-// The message's text, with "{}" where each argument goes.
+// The message's text, with "{}" where each argument goes. Arguments and
+// places are written with their control bytes, and bytes of no UTF-8
+// character, as \xNN.
 const char* text(Message m);
 
 // The text with the arguments in place of its marks, in order.

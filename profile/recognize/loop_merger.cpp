@@ -197,7 +197,8 @@ std::optional<std::vector<Value>> LoopMerger::settle(const std::vector<Stage>& s
   return result;
 }
 
-std::optional<std::vector<Value>> LoopMerger::stable_states(const std::vector<Stage>& stages, const LoopRegion& region) {
+std::optional<std::vector<Value>> LoopMerger::stable_states(const std::vector<Stage>& stages, const LoopRegion& region,
+                                                             bool* restless) {
   const std::uint32_t ins = static_cast<std::uint32_t>(region.inputs.size());
   const std::uint32_t nets = static_cast<std::uint32_t>(region.nets.size());
   if (ins > kMaxInputs || nets > kMaxStateNets) return std::nullopt;
@@ -235,6 +236,8 @@ std::optional<std::vector<Value>> LoopMerger::stable_states(const std::vector<St
     // A state every node drives is how the circuit rests; a floating node's
     // charge counts only where no such state exists.
     bool any_driven = std::any_of(driven.begin(), driven.end(), [&](std::uint8_t v) { return v != kUnseen; });
+    bool any_charged = std::any_of(charged.begin(), charged.end(), [&](std::uint8_t v) { return v != kUnseen; });
+    if (restless && nets > 0 && !any_driven && !any_charged) *restless = true;
     const std::vector<std::uint8_t>& seen = any_driven ? driven : charged;
     for (std::uint32_t j = 0; j < nets; ++j)
       if (seen[j] <= 1) result[std::size_t{combo} * nets + j] = seen[j] ? Value::One : Value::Zero;

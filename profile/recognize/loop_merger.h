@@ -52,8 +52,11 @@ class LoopMerger {
   // (drives to the value it has, or leaves floating). Where states whose
   // every node is driven exist, those decide (a floating node's charge does
   // not hold against them); a net takes the value all of them agree on, else
-  // X. Nothing when the region has too many nets.
-  static std::optional<std::vector<Value>> stable_states(const std::vector<Stage>& stages, const LoopRegion& region);
+  // X. Nothing when the region has too many nets. `restless` is set when some
+  // input combination leaves the region no state to rest in (a ring
+  // oscillator).
+  static std::optional<std::vector<Value>> stable_states(const std::vector<Stage>& stages, const LoopRegion& region,
+                                                         bool* restless = nullptr);
   static constexpr std::uint32_t kMaxStateNets = 16;
 };
 

@@ -205,8 +205,10 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
     std::optional<std::vector<Value>> settled = LoopMerger::settle(net.stages, r);
     if (!settled) continue;
     bool open = std::any_of(settled->begin(), settled->end(), [](Value v) { return v != Value::Zero && v != Value::One; });
+    bool restless = false;
     if (open)
-      if (std::optional<std::vector<Value>> rest = LoopMerger::stable_states(net.stages, r)) settled = std::move(rest);
+      if (std::optional<std::vector<Value>> rest = LoopMerger::stable_states(net.stages, r, &restless))
+        settled = std::move(rest);
     // What the region gives the rest of the circuit must be known for every
     // input combination, whatever its nodes started from. A net is read
     // outside when stages read it more often than the region's own do.
@@ -233,11 +235,12 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
     // A lone stage holding one output keeps it as written: it cannot chase
     // itself. A loop of gates that always drive and compute a plain function
     // settles in simulation as written and keeps its net names; one that
-    // holds state (cross-coupled gates) would race forever there.
+    // holds state (cross-coupled gates) would race forever there. One with
+    // no state to rest in (a ring oscillator) is kept as written too.
     if (!known && r.stages.size() == 1 && net.stages[r.stages[0]].outputs.size() == 1) continue;
     bool gates = std::all_of(r.stages.begin(), r.stages.end(),
                              [&](std::uint32_t k) { return net.stages[k].kind == StageKind::Gate; });
-    if (known && gates) continue;
+    if ((known || restless) && gates) continue;
     // A bus holder's loop yields to an outside driver as written.
     if (std::any_of(r.stages.begin(), r.stages.end(), [&](std::uint32_t k) { return net.stages[k].weak; })) continue;
     Stage s = known ? combined(r, shown, std::move(raw), builder) : loop_stage(net.stages, r, std::move(*settled));

@@ -106,6 +106,7 @@ messages::Message rail_reason(circuit::RailReason why) {
     case circuit::RailReason::Given: return Message::RailGiven;
     case circuit::RailReason::UsualName: return Message::RailUsual;
     case circuit::RailReason::Global: return Message::RailGlobal;
+    case circuit::RailReason::Source: return Message::RailSource;
     case circuit::RailReason::FromMosfets: break;
   }
   return Message::RailFound;

@@ -68,8 +68,8 @@ void write_summary(const RunStats& s, const std::string& output, const std::func
     bool supply = r.role == circuit::NetRole::Supply;
     Message why = rail_reason(r.why);
     std::string because = why == Message::RailGiven    ? format(why, {supply ? "--supply" : "--ground"})
-                          : why == Message::RailUsual ? format(why)
-                                                      : format(why, {supply ? "p" : "n"});
+                          : why == Message::RailUsual || why == Message::RailSource ? format(why)
+                                                                                      : format(why, {supply ? "p" : "n"});
     rails.append(rails.empty() ? "" : ", ")
         .append(format(Message::SummaryRail, {r.net, format(supply ? Message::Supply : Message::Ground), because}));
   }

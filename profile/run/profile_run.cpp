@@ -22,6 +22,7 @@
 #include "profile/report/run_stats.h"
 #include "profile/report/summary.h"
 #include "profile/recognize/switch_evaluator.h"
+#include "profile/spice/deck_ports.h"
 #include "profile/spice/flattener.h"
 #include "profile/spice/loose_nets.h"
 #include "profile/spice/reader.h"
@@ -73,11 +74,7 @@ bool rails_step(Profile& run) {
   circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names(), run.options.default_rails);
   run.rails = rails.assign(run.top);
   for (circuit::Circuit& cell : run.cells) rails.assign(cell);
-  // A deck has no .subckt line: its rails are its ports, supplies first.
-  if (run.top_is_deck)
-    for (circuit::NetRole role : {circuit::NetRole::Supply, circuit::NetRole::Ground})
-      for (circuit::NetId n = 0; n < run.top.net_count(); ++n)
-        if (run.top.net_roles[n] == role) run.top.ports.push_back(n);
+  if (run.top_is_deck) spice::add_deck_ports(run.top, run.deck.observed);
   spice::warn_loose_nets(run.top, run.top_where, sink(run));
   spice::warn_rail_like_nets(run.top, run.top_where, sink(run));
   return true;

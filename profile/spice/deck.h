@@ -36,6 +36,28 @@ struct DeviceCard {
   static constexpr std::uint32_t kNoText = ~std::uint32_t{0};
 };
 
+// The size texts of a MOSFET card or call in a definition with parameters,
+// when they name one: evaluated again for each call that passes its own.
+struct SizeTexts {
+  std::uint32_t card = 0;  // into Body::cards
+  std::string w, l, m;     // empty: not given
+};
+
+// What an element other than a MOSFET or a call keeps besides its nets.
+struct ElementText {
+  std::string value;  // its words after the nets, as written
+  circuit::SourceKind source = circuit::SourceKind::None;
+  double volts = 0;  // of a DC voltage source
+  bool operator==(const ElementText&) const = default;
+};
+
+// The pin names of a call that connects its nets by name (CDL's `$PINS`),
+// in the order of its nets.
+struct NamedPins {
+  std::uint32_t card = 0;  // into Body::cards
+  std::vector<SymbolId> pins;
+};
+
 // The cards of a definition or of the deck itself. Names as written live in
 // one pool, so that a million cards cost no million strings.
 struct Body {
@@ -46,7 +68,9 @@ struct Body {
   std::uint32_t pin_count = 0;
   Array<std::uint32_t> nodes;      // local nets of the cards, card after card
   Array<DeviceCard> cards;
-  std::vector<std::string> texts;  // whole cards of the other elements
+  std::vector<ElementText> texts;  // of the other elements
+  std::vector<SizeTexts> sized;    // by ascending card
+  std::vector<NamedPins> named;    // by ascending card
   // NUL-terminated names; shared with the circuits that view them, so that
   // nothing is read into the deck once it is flattened.
   std::shared_ptr<Array<char>> pool = std::make_shared<Array<char>>();
@@ -68,6 +92,12 @@ struct Definition {
   FileId file = 0;
   int line = 0;
   bool from_library = false;  // read from a --library file
+  // The parameters of the .subckt line with their default values (those
+  // that evaluate), by lower-case name.
+  Params defaults;
+  bool has_params = false;
+  // By pin, where the input gives any (CDL's `*.PININFO`); else empty.
+  std::vector<circuit::PinDirection> pin_directions;
   // Another definition of the name stands for it: this one was an empty
   // black-box entry, or a copy of a definition read earlier.
   bool superseded = false;
@@ -85,6 +115,13 @@ struct Deck {
   std::vector<SymbolId> globals;      // in .global order, each once
   Params params;                      // .param values, as read so far
   std::unordered_set<SymbolId> global_set;
+  // Files that `.include` or `.lib` named and that were not read (not at
+  // hand, or without the section), each once.
+  std::vector<std::string> unread;
+  // Nets that the output cards of the netlist files name (`v(out)` of
+  // `.print`, `.measure`, `.plot` and the like, and of `.control` blocks),
+  // as written: outputs of a top that is the deck itself.
+  std::vector<std::string> observed;
 
   // The `.global` names, in order.
   std::vector<std::string> global_names() const;

@@ -19,16 +19,16 @@ std::uint64_t Flattener::flat_size(const Body& body) {
   std::uint64_t n = 0;
   for (const DeviceCard& c : body.cards) {
     std::uint64_t add = 1;
-    if (c.letter == 'x' && !is_device(c.model)) {
-      auto def = deck_.definition_of.find(c.model);
-      if (def != deck_.definition_of.end()) {
-        std::uint64_t& memo = sizes_[def->second];
+    if (c.letter == 'x') {
+      Callee k = callee(c.model);
+      if (k.kind == Callee::Definition) {
+        std::uint64_t& memo = sizes_[k.definition];
         if (memo == kSizing) {
           add = 0;  // a cycle, which expansion reports
         } else {
           if (memo == kUnsized) {
             memo = kSizing;
-            memo = flat_size(deck_.definitions[def->second].body);
+            memo = flat_size(deck_.definitions[k.definition].body);
           }
           add = memo;
         }
@@ -55,6 +55,52 @@ bool Flattener::is_global(SymbolId name, std::string_view spelling) const {
   // Any spelling of the name decides "0" and a final "!" alike.
   return spelling == "0" || (!spelling.empty() && spelling.back() == '!') ||
          (!deck_.global_set.empty() && deck_.global_set.count(name) != 0);
+}
+
+Flattener::Callee Flattener::callee(SymbolId name) {
+  if (name == last_callee_name_) return last_callee_;
+  auto [known, fresh] = callees_.try_emplace(name, Callee{Callee::BlackBox});
+  if (fresh) {
+    auto it = deck_.definition_of.find(name);
+    const bool defined = it != deck_.definition_of.end();
+    std::optional<circuit::Channel> device = channel(name);
+    if (defined && !deck_.definitions[it->second].body.cards.empty()) known->second = {Callee::Definition, it->second};
+    else if (device) known->second = {Callee::Device, 0, *device};
+    else if (defined) known->second = {Callee::Definition, it->second};
+  }
+  last_callee_name_ = name;
+  last_callee_ = known->second;
+  return last_callee_;
+}
+
+Flattener::Holds Flattener::holds(std::uint32_t definition) {
+  if (holds_.size() != deck_.definitions.size()) holds_.assign(deck_.definitions.size(), Holds::Unknown);
+  Holds& known = holds_[definition];
+  if (known != Holds::Unknown) return known;
+  const Definition& d = deck_.definitions[definition];
+  if (d.body.cards.empty()) return known = is_device(d.name) ? Holds::Device : Holds::Cell;
+  int mosfets = 0;
+  for (const DeviceCard& c : d.body.cards) {
+    Callee k = c.letter == 'x' ? callee(c.model) : Callee{Callee::BlackBox};
+    if (c.letter == 'm' || (c.letter == 'x' && k.kind == Callee::Device)) {
+      ++mosfets;
+    } else if (c.letter == 'x' && k.kind == Callee::BlackBox &&
+               circuit::is_diode_device(deck_.symbols.spelling(c.model), c.node_count)) {
+      continue;
+    } else if (c.letter != 'r' && c.letter != 'c' && c.letter != 'l' && c.letter != 'd') {
+      return known = Holds::Cell;
+    }
+  }
+  return known = mosfets == 0 ? Holds::Passives : mosfets == 1 ? Holds::Device : Holds::Cell;
+}
+
+std::uint32_t Flattener::pin_index(std::uint32_t definition, SymbolId name) {
+  auto [it, fresh] = pin_indices_.try_emplace(definition);
+  const Body& body = deck_.definitions[definition].body;
+  if (fresh)
+    for (std::uint32_t i = 0; i < body.pin_count; ++i) it->second.emplace(body.locals[i], i);
+  auto pin = it->second.find(name);
+  return pin == it->second.end() ? kNoPin : pin->second;
 }
 
 std::optional<circuit::Channel> Flattener::channel(SymbolId name) {
@@ -104,57 +150,118 @@ void Flattener::bind(const Body& body, const std::vector<circuit::NetId>& pins, 
 }
 
 void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
-                       std::uint32_t call) {
+                       const Expansion& how) {
   // The top's own names are viewed in its body, not copied.
   if (prefix.empty()) keep(body);
   std::vector<circuit::NetId> nets;
   bind(body, pins, prefix, nets);
   std::vector<circuit::NetId> call_pins;
-  for (const DeviceCard& c : body.cards) {
+  std::size_t sized = 0, named = 0;  // the next of body.sized and body.named
+  for (std::uint32_t index = 0; index < body.cards.size(); ++index) {
+    const DeviceCard& c = body.cards[index];
     const circuit::NetId* n = body.nodes.data() + c.first_node;
     std::string_view written = body.name(c);
-    if (c.letter == 'm' || c.letter == 'x') {
-      auto channel = this->channel(c.model);
-      if (channel) {
-        if (c.node_count != 4)
-          fail(c, messages::Message::DeviceNodes, {deck_.symbols.spelling(c.model), std::to_string(c.node_count)});
-        current_.mosfets.push_back(
-            circuit::Mosfet{prefix.empty() ? written : current_.names.add(prefix, written), *channel, nets[n[0]], nets[n[1]],
-                   nets[n[2]], nets[n[3]], c.width, c.length, call});
-        if (call != circuit::Mosfet::kNoCall) ++current_.calls[call].mosfets;
-        continue;
+    float width = c.width, length = c.length;
+    if (sized < body.sized.size() && body.sized[sized].card == index) {
+      const SizeTexts& t = body.sized[sized++];
+      if (how.scope) {
+        DrawnSize size = drawn_size(t.w, t.l, t.m, *how.scope, &deck_.params);
+        width = size.width;
+        length = size.length;
       }
     }
-    std::string name = prefix + std::string(written);
-    if (c.letter == 'm' || c.letter == 'x') {
-      if (c.letter == 'm')
-        fail(c, messages::Message::NoChannel, {written, deck_.symbols.spelling(c.model)});
-      auto def = deck_.definition_of.find(c.model);
-      if (def == deck_.definition_of.end()) {
-        const std::string callee = deck_.symbols.spelling(c.model);
-        if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
-            warned_black_boxes_.insert(c.model).second && warn_)
-          warn_(messages::Message::BlackBox,
-                messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
-        circuit::BlackBox b{current_.names.add(name), cell_name(c.model), {}, call};
-        for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
-        current_.black_boxes.push_back(std::move(b));
-        continue;
+    const NamedPins* by_name = nullptr;
+    if (named < body.named.size() && body.named[named].card == index) by_name = &body.named[named++];
+    Callee kind{c.letter == 'm' ? Callee::Device : Callee::BlackBox};
+    if (c.letter == 'x') kind = callee(c.model);
+    if (kind.kind == Callee::Device) {
+      std::optional<circuit::Channel> channel = kind.channel;
+      if (c.letter == 'm') channel = this->channel(c.model);
+      if (!channel) {
+        const std::string model = deck_.symbols.spelling(c.model);
+        if (deck_.unread.empty()) fail(c, messages::Message::NoChannel, {written, model});
+        std::string files;
+        for (const std::string& f : deck_.unread) files.append(files.empty() ? "" : ", ").append(f);
+        fail(c, messages::Message::NoChannelUnread, {written, model, files});
       }
-      const Definition& d = deck_.definitions[def->second];
-      if (c.node_count != d.body.pin_count)
-        fail(c, messages::Message::PinCount,
-             {written, deck_.symbols.spelling(d.name), std::to_string(c.node_count), std::to_string(d.body.pin_count)});
-      if (active_[def->second]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
-      if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
-      call_pins.assign(c.node_count, circuit::kNoNet);
-      for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
-      active_[def->second] = true;
-      expand(d.body, call_pins, name + "/", depth + 1, new_call(name, d.name, call, call_pins));
-      active_[def->second] = false;
+      if (c.node_count != 4)
+        fail(c, messages::Message::DeviceNodes, {deck_.symbols.spelling(c.model), std::to_string(c.node_count)});
+      std::string_view name = how.alias       ? current_.names.add(*how.alias)
+                              : prefix.empty() ? written
+                                               : current_.names.add(prefix, written);
+      current_.mosfets.push_back(circuit::Mosfet{name, *channel, nets[n[0]], nets[n[1]], nets[n[2]], nets[n[3]], width,
+                                                 length, how.call});
+      if (how.call != circuit::Mosfet::kNoCall) ++current_.calls[how.call].mosfets;
       continue;
     }
-    circuit::Element e{current_.names.add(name), current_.names.add(body.texts[c.text]), {}};
+    std::string name = how.alias ? *how.alias : prefix + std::string(written);
+    if (c.letter == 'x' && kind.kind == Callee::BlackBox) {
+      const std::string callee = deck_.symbols.spelling(c.model);
+      if (!circuit::is_diode_device(callee, c.node_count) && !circuit::is_short_device(callee, c.node_count) &&
+          warned_black_boxes_.insert(c.model).second && warn_)
+        warn_(messages::Message::BlackBox,
+              messages::located(deck_.files[c.file], c.line, messages::Message::BlackBox, {callee}));
+      circuit::BlackBox b{current_.names.add(name), cell_name(c.model), {}, how.call};
+      for (std::uint32_t i = 0; i < c.node_count; ++i) b.pins.push_back(nets[n[i]]);
+      current_.black_boxes.push_back(std::move(b));
+      continue;
+    }
+    if (c.letter == 'x') {
+      const Definition& d = deck_.definitions[kind.definition];
+      if (!by_name && c.node_count != d.body.pin_count)
+        fail(c, messages::Message::PinCount,
+             {written, deck_.symbols.spelling(d.name), std::to_string(c.node_count), std::to_string(d.body.pin_count)});
+      if (active_[kind.definition]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
+      if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
+      if (by_name) {
+        // Nets by pin name; a pin that the call does not name is a net of
+        // its own inside the call.
+        call_pins.assign(d.body.pin_count, circuit::kNoNet);
+        for (std::uint32_t i = 0; i < c.node_count; ++i) {
+          std::uint32_t pin = pin_index(kind.definition, by_name->pins[i]);
+          if (pin == kNoPin)
+            fail(c, messages::Message::NoSuchPin,
+                 {written, deck_.symbols.spelling(d.name), deck_.symbols.spelling(by_name->pins[i])});
+          call_pins[pin] = nets[n[i]];
+        }
+        for (std::uint32_t i = 0; i < d.body.pin_count; ++i)
+          if (call_pins[i] == circuit::kNoNet) call_pins[i] = new_net(name + "/", d.body.spelling(i));
+      } else {
+        call_pins.assign(c.node_count, circuit::kNoNet);
+        for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
+      }
+      // The call's sizes go to the parameters of those names; the rest keep
+      // their defaults.
+      Params scope;
+      Expansion inner;
+      if (d.has_params && (width > 0 || length > 0)) {
+        scope = d.defaults;
+        auto pass = [&](const char* key, double value) {
+          if (scope.count(key)) scope[key] = value;
+        };
+        if (width > 0) {
+          pass("w", width);
+          pass("m", 1);  // folded into the width
+          pass("mult", 1);
+        }
+        if (length > 0) pass("l", length);
+        inner.scope = &scope;
+      }
+      // A device subcircuit's call is that device: no call of its own, and
+      // its one card takes the call's name.
+      if (holds(kind.definition) == Holds::Device) {
+        inner.call = how.call;
+        if (d.body.cards.size() == 1) inner.alias = &name;
+      } else {
+        inner.call = new_call(name, d.name, how.call, call_pins);
+      }
+      active_[kind.definition] = true;
+      expand(d.body, call_pins, name + "/", depth + 1, inner);
+      active_[kind.definition] = false;
+      continue;
+    }
+    const ElementText& text = body.texts[c.text];
+    circuit::Element e{current_.names.add(name), c.letter, current_.names.add(text.value), {}, text.source, text.volts};
     for (std::uint32_t i = 0; i < c.node_count; ++i) e.nets.push_back(nets[n[i]]);
     current_.elements.push_back(std::move(e));
   }
@@ -191,9 +298,10 @@ circuit::Circuit Flattener::flatten_definition(const Definition& d) {
     pins.push_back(is_global(s, spelling) ? global_net(s, spelling) : current_.add_kept_net(spelling));
   }
   current_.ports = pins;
+  current_.port_directions = d.pin_directions;
   auto index = deck_.definition_of.at(d.name);
   active_[index] = true;
-  expand(d.body, pins, {}, 0);
+  expand(d.body, pins, {}, 0, Expansion{});
   return std::move(current_);
 }
 
@@ -202,7 +310,7 @@ circuit::Circuit Flattener::flatten_deck(const std::string& name) {
   begin(name);
   current_.mosfets.reserve(size);
   current_.net_names.reserve(deck_.top.locals.size());
-  expand(deck_.top, {}, {}, 0);
+  expand(deck_.top, {}, {}, 0, Expansion{});
   return std::move(current_);
 }
 
@@ -222,18 +330,23 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
   std::vector<bool> called(deck_.definitions.size(), false);
   for (const Definition& d : deck_.definitions)
     for (const DeviceCard& c : d.body.cards) {
-      if (d.superseded || c.letter != 'x' || is_device(c.model)) continue;
-      auto it = deck_.definition_of.find(c.model);
-      if (it != deck_.definition_of.end()) called[it->second] = true;
+      if (d.superseded || c.letter != 'x') continue;
+      Callee k = callee(c.model);
+      if (k.kind == Callee::Definition) called[k.definition] = true;
     }
+  // Device and passive subcircuits nothing calls (a process's resistors and
+  // diodes) are no top while a cell is.
   const Definition* found = nullptr;
   std::string names;
-  for (std::size_t i = 0; i < deck_.definitions.size(); ++i) {
-    const Definition& d = deck_.definitions[i];
-    if (d.from_library || d.superseded || called[i] || is_device(d.name)) continue;
-    if (found) names += ", ";
-    names += deck_.symbols.spelling(d.name);
-    if (!found) found = &d;
+  for (bool devices : {false, true}) {
+    for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
+      const Definition& d = deck_.definitions[i];
+      if (d.from_library || d.superseded || called[i] || (holds(i) != Holds::Cell) != devices) continue;
+      if (found) names += ", ";
+      names += deck_.symbols.spelling(d.name);
+      if (!found) found = &d;
+    }
+    if (found) break;
   }
   if (!found) throw core::Diagnostic(messages::format(messages::Message::NothingToExtract));
   if (names.find(", ") != std::string::npos)
@@ -245,8 +358,10 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
 
 std::vector<circuit::Circuit> Flattener::flatten_cells() {
   std::vector<circuit::Circuit> cells;
-  for (const Definition& d : deck_.definitions)
-    if (d.from_library && !d.superseded && !is_device(d.name)) cells.push_back(flatten_definition(d));
+  for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
+    const Definition& d = deck_.definitions[i];
+    if (d.from_library && !d.superseded && holds(i) != Holds::Device) cells.push_back(flatten_definition(d));
+  }
   return cells;
 }
 

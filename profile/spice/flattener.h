@@ -41,7 +41,25 @@ class Flattener {
   int top_line = 0;
 
  private:
+  // What a call of a subcircuit name is: the body of its definition (one
+  // with cards: whatever its name), a MOSFET (a device defined nowhere, or
+  // only by an empty entry), the empty body of an entry, or a black box.
+  struct Callee {
+    enum Kind : std::uint8_t { Definition, Device, BlackBox } kind;
+    std::uint32_t definition = 0;
+    circuit::Channel channel = circuit::Channel::N;  // of a Device
+  };
+  Callee callee(SymbolId name);
   bool is_device(SymbolId callee) { return channel(callee).has_value(); }
+  // What a definition holds. A device subcircuit stands for one device (as
+  // a process's device subcircuits are written): one MOSFET besides
+  // resistors, capacitors, inductors and diodes, and no call of a cell, or
+  // an empty entry of a device name; its calls are flattened as that device
+  // without a call of their own, and it is no library cell. A passive one
+  // holds resistors, capacitors, inductors and diodes only. Neither is a
+  // top while a cell is a candidate.
+  enum class Holds : std::int8_t { Unknown = -1, Cell, Device, Passives };
+  Holds holds(std::uint32_t definition);
   // The channel of a MOSFET of model or device subcircuit `name`, decided
   // once per name.
   std::optional<circuit::Channel> channel(SymbolId name);
@@ -50,9 +68,18 @@ class Flattener {
   void bind(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, std::vector<circuit::NetId>& nets);
   circuit::NetId new_net(const std::string& prefix, std::string_view name);
   circuit::NetId global_net(SymbolId name, std::string_view spelling);
-  // `call`: the call being expanded, which the body's MOSFETs name.
+  // How a body is expanded: `call` is the call being expanded, which the
+  // body's MOSFETs name; `scope` the parameter values of that call where
+  // they differ from the definition's defaults (sizes are evaluated again
+  // in it); `alias` the name of the body's one card, when a device
+  // subcircuit's call stands for it.
+  struct Expansion {
+    std::uint32_t call = circuit::Mosfet::kNoCall;
+    const Params* scope = nullptr;
+    const std::string* alias = nullptr;
+  };
   void expand(const Body& body, const std::vector<circuit::NetId>& pins, const std::string& prefix, int depth,
-              std::uint32_t call = circuit::Mosfet::kNoCall);
+              const Expansion& how);
   // A call of `cell` at `path` inside the call `parent`, on the nets `pins`,
   // filed in the circuit.
   std::uint32_t new_call(const std::string& path, SymbolId cell, std::uint32_t parent,
@@ -62,6 +89,9 @@ class Flattener {
   void keep(const Body& body);
   [[noreturn]] void fail(const DeviceCard& c, messages::Message m,
                          std::initializer_list<std::string_view> args = {}) const;
+  // The pin of the definition that `name` names, or kNoPin.
+  std::uint32_t pin_index(std::uint32_t definition, SymbolId name);
+  static constexpr std::uint32_t kNoPin = ~std::uint32_t{0};
   // Devices of the body once flat, saturating just past the limit.
   std::uint64_t flat_size(const Body& body);
   // The flat size of the body; throws when it is past the limit.
@@ -70,9 +100,12 @@ class Flattener {
   const Deck& deck_;
   const circuit::DeviceKinds& kinds_;
   std::unordered_map<SymbolId, std::optional<circuit::Channel>> channels_;
-  // The last name asked for: cards in a row mostly name the same device.
+  // The last names asked for: cards in a row mostly name the same device.
   SymbolId last_name_ = kNoSymbol;
   std::optional<circuit::Channel> last_channel_;
+  std::unordered_map<SymbolId, Callee> callees_;
+  SymbolId last_callee_name_ = kNoSymbol;
+  Callee last_callee_{Callee::BlackBox};
   WarningSink warn_;
   circuit::Circuit current_;
   std::unordered_map<SymbolId, std::uint32_t> call_cell_index_;  // into current_.call_cells
@@ -84,6 +117,9 @@ class Flattener {
   std::unordered_set<SymbolId> warned_black_boxes_;
   static constexpr std::uint64_t kUnsized = ~std::uint64_t{0}, kSizing = kUnsized - 1;
   std::vector<std::uint64_t> sizes_;  // per definition
+  std::vector<Holds> holds_;  // per definition
+  // Per definition that calls connect by pin name: its pins by name.
+  std::unordered_map<std::uint32_t, std::unordered_map<SymbolId, std::uint32_t>> pin_indices_;
 };
 
 }  // namespace spice

@@ -1,6 +1,7 @@
 #include "profile/spice/reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 
 #include "core/diag/diagnostic.h"
 #include "profile/messages/messages.h"
+#include "profile/spice/card_shapes.h"
 
 namespace spice {
 
@@ -101,31 +103,7 @@ class FileText {
   std::size_t size_ = 0;
 };
 
-// Nets each element letter takes after its name; -1: as many as are written
-// before the model or value word (subcircuit calls, bipolar transistors).
-int nets_of(char letter, std::size_t positional) {
-  switch (letter) {
-    case 'r': case 'c': case 'l': case 'v': case 'i': case 'f': case 'h': case 'd': case 'b': case 'w':
-      return 2;
-    case 'e': case 'g': return positional >= 6 ? 4 : 2;
-    case 'j': case 'z': return 3;
-    case 's': case 't': return 4;
-    case 'k': return 0;
-    case 'q': return positional >= 6 ? 4 : 3;
-    default: return -1;
-  }
-}
-
 }  // namespace
-
-std::size_t positional_count(const Card& c) {
-  std::size_t n = c.words.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i + 1 < n && c.words[i + 1] == "=") return i;
-    if (c.words[i] == "=" || word_is(c.words[i], "params:")) return i;
-  }
-  return n;
-}
 
 void Reader::fail(const FileState& f, int line, messages::Message m,
                   std::initializer_list<std::string_view> args) const {
@@ -167,11 +145,23 @@ void Reader::mark_library(FileId file) {
     if (d.file == file && !d.superseded) d.from_library = true;
 }
 
-void Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+void Reader::unread(const FileState& from, int line, const std::string& path, messages::Message m,
+                    std::initializer_list<std::string_view> args) {
+  // Extraction needs no model values: a model library not at hand is read
+  // without, and only a MOSFET whose channel nothing else tells fails.
+  if (std::find(deck_.unread.begin(), deck_.unread.end(), path) != deck_.unread.end()) return;
+  deck_.unread.push_back(path);
+  warn(from, line, m, args);
+}
+
+bool Reader::read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                        int from_line) {
   FileText text;
   if (!text.open_file(path, from != nullptr)) {
-    if (from) fail(*from, from_line, messages::Message::CannotOpen, {path});
+    if (from) {
+      unread(*from, from_line, path, messages::Message::Unread, {path});
+      return false;
+    }
     throw core::Diagnostic(messages::format(messages::Message::CannotOpen, {path}));
   }
   FileState f;
@@ -194,6 +184,13 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
     while (!f.ended && more) {
       std::size_t before = buffer.size();
       more = text.read_more(buffer, kPiece);
+      if (before == 0 && line == 1 && !from && !library && drop_title(f, buffer, more)) {
+        std::size_t end = buffer.find('\n');
+        end = end == std::string::npos ? buffer.size() : end + 1;
+        buffer.erase(0, end);
+        f.done += end;
+        line = 2;
+      }
       // A netlist is text. A NUL byte means a binary file or a device such
       // as /dev/zero, whose endless card would never be read to its end.
       if (const void* nul = std::memchr(buffer.data() + before, '\0', buffer.size() - before)) {
@@ -224,13 +221,64 @@ void Reader::read_file(const std::string& path, std::string_view section, bool l
     fail(f, f.open_lines.back(), messages::Message::NoEnds, {deck_.symbols.spelling(d.name)});
   }
   if (from && !f.section.empty() && !f.section_seen)
-    fail(*from, from_line, messages::Message::NoSection, {section, path});
+    unread(*from, from_line, path, messages::Message::NoSection, {section, path});
+  return true;
+}
+
+namespace {
+
+// The first card of the file at `path` that a simulator deck holds, read
+// again from its start; empty when none, or when the file cannot be read
+// again (a pipe).
+std::string simulation_card_of(const std::string& path) {
+  FileText again;
+  if (!again.open_file(path, true)) return {};
+  constexpr std::size_t kPiece = std::size_t{1} << 18;
+  std::string buffer;
+  for (bool more = true; more;) {
+    more = again.read_more(buffer, kPiece);
+    std::size_t end = more ? buffer.rfind('\n') : buffer.size();
+    if (end == std::string::npos) continue;
+    std::string_view found = simulation_card_in(std::string_view(buffer).substr(0, end));
+    if (!found.empty()) return std::string(found);
+    buffer.erase(0, end);
+  }
+  return {};
+}
+
+}  // namespace
+
+bool Reader::drop_title(const FileState& f, const std::string& piece, bool more) {
+  // A simulator takes the first line of a deck as its title. A first line
+  // that is a comment, a dot card or blank reads as such; one that reads as
+  // no card is the title; one that reads as a card is the title only in a
+  // deck that a simulator runs, and then with a warning.
+  std::string_view first(piece.data(), std::min(piece.find('\n'), piece.size()));
+  if (!first.empty() && first.back() == '\r') first.remove_suffix(1);
+  std::size_t i = first.find_first_not_of(" \t");
+  if (i == std::string_view::npos || first[i] == '*' || first[i] == '.' || first[i] == '+' || first[i] == ';')
+    return false;
+  Scanner scanner(f.path, first);  // holds the words of the card
+  Card c;
+  try {
+    scanner.next(c);
+  } catch (const core::Diagnostic&) {
+    return true;  // an unclosed quote: no card
+  }
+  if (c.words.empty()) return false;
+  if (!reads_as_element(c)) return true;
+  std::string deck_card(simulation_card_in(piece));
+  if (deck_card.empty() && more) deck_card = simulation_card_of(f.path);
+  if (deck_card.empty()) return false;
+  warn(f, 1, messages::Message::TitleNotCard, {deck_card, c.words[0]});
+  return true;
 }
 
 void Reader::card(FileState& f, const Card& c) {
   std::string_view first = c.words[0];
   if (f.in_control) {
     if (word_is(first, ".endc")) f.in_control = false;
+    else if (!f.library) observe(c);
     return;
   }
   if (!f.section.empty()) {
@@ -249,6 +297,7 @@ void Reader::card(FileState& f, const Card& c) {
     control(f, c, lower(first));
     return;
   }
+  if (first[0] == '*') return pin_directions(f, c);
   element(f, c);
 }
 
@@ -272,6 +321,11 @@ void Reader::control(FileState& f, const Card& c, const std::string& key) {
   if (key == ".param") return param(c);
   if (key == ".control") {
     f.in_control = true;
+    return;
+  }
+  if (key == ".print" || key == ".plot" || key == ".probe" || key == ".save" || key == ".meas" ||
+      key == ".measure" || key == ".four") {
+    if (!f.library) observe(c);
     return;
   }
   // Analyses, options, parameters and the like: their values are not needed
@@ -299,9 +353,19 @@ void Reader::open_definition(FileState& f, const Card& c) {
   f.open.push_back(index);
   f.open_lines.push_back(c.line);
   deck_.definitions.push_back(std::move(d));
-  Body& body = deck_.definitions.back().body;
+  Definition& def = deck_.definitions.back();
+  Body& body = def.body;
   for (std::size_t i = 2; i < n; ++i) local(body, index + 1, deck_.symbols.intern(c.words[i]), c.words[i]);
   body.pin_count = static_cast<std::uint32_t>(body.locals.size());
+  // Parameters with their defaults, `name=value` or after `params:`; a
+  // default may use those before it.
+  for (std::size_t i = n; i < c.words.size(); ++i) {
+    if (i + 2 >= c.words.size() || c.words[i + 1] != "=") continue;
+    def.has_params = true;
+    if (std::optional<double> v = evaluate(c.words[i + 2], def.defaults, &deck_.params))
+      def.defaults[lower(c.words[i])] = *v;
+    i += 2;
+  }
 }
 
 namespace {
@@ -359,8 +423,9 @@ void Reader::close_definition(FileState& f, const Card& c) {
   if (f.open.empty()) fail(f, c.line, messages::Message::EndsWithoutSubckt);
   const std::uint32_t index = f.open.back();
   const Definition& d = deck_.definitions[index];
+  // A simulator closes the open definition whatever name follows.
   if (c.words.size() >= 2 && deck_.symbols.find(c.words[1]) != d.name)
-    fail(f, c.line, messages::Message::EndsMismatch, {c.words[1], deck_.symbols.spelling(d.name)});
+    warn(f, c.line, messages::Message::EndsMismatch, {c.words[1], deck_.symbols.spelling(d.name)});
   const std::uint32_t earlier = f.open_earlier.back();
   f.open.pop_back();
   f.open_lines.pop_back();
@@ -426,10 +491,66 @@ std::uint32_t Reader::local(Body& body, std::uint32_t body_id, SymbolId name, st
   return found;
 }
 
+std::optional<std::uint32_t> Reader::find_local(const Body& body, std::uint32_t body_id, SymbolId name) {
+  if (deck_.symbols.tag(name) == body_id) return deck_.symbols.value(name);
+  auto it = body.evicted.find(name);
+  if (it != body.evicted.end()) return it->second;
+  return std::nullopt;
+}
+
+void Reader::pin_directions(FileState& f, const Card& c) {
+  flush(f);
+  if (f.open.empty()) return;
+  Definition& d = deck_.definitions[f.open.back()];
+  using circuit::PinDirection;
+  // A schematic editor's line gives one direction to the pins it names;
+  // CDL's gives each its own: I, O or B.
+  const std::string kind = lower(c.words[0]);
+  const PinDirection all = kind == "*.ipin"    ? PinDirection::Input
+                           : kind == "*.opin"  ? PinDirection::Output
+                           : kind == "*.iopin" ? PinDirection::Inout
+                                               : PinDirection::Unknown;
+  for (std::size_t i = 1; i < c.words.size(); ++i) {
+    std::string_view pin = c.words[i];
+    PinDirection direction = all;
+    if (all == PinDirection::Unknown) {
+      std::size_t colon = pin.rfind(':');
+      if (colon == std::string_view::npos || colon + 2 != pin.size()) continue;
+      char letter = pin[colon + 1];
+      direction = letter == 'I' || letter == 'i'   ? PinDirection::Input
+                  : letter == 'O' || letter == 'o' ? PinDirection::Output
+                  : letter == 'B' || letter == 'b' ? PinDirection::Inout
+                                                   : PinDirection::Unknown;
+      pin = pin.substr(0, colon);
+    }
+    SymbolId name = deck_.symbols.find(pin);
+    if (name == kNoSymbol || direction == PinDirection::Unknown) continue;
+    std::optional<std::uint32_t> at = find_local(d.body, f.open.back() + 1, name);
+    if (!at || *at >= d.body.pin_count) continue;
+    d.pin_directions.resize(d.body.pin_count, PinDirection::Unknown);
+    d.pin_directions[*at] = direction;
+  }
+}
+
 void Reader::global(const Card& c) {
   for (std::size_t i = 1; i < c.words.size(); ++i) {
     SymbolId id = deck_.symbols.intern(c.words[i]);
     if (deck_.global_set.insert(id).second) deck_.globals.push_back(id);
+  }
+}
+
+void Reader::observe(const Card& c) {
+  // A voltage is v(NET), or vm(NET), vdb(NET) and the like of AC analyses;
+  // of v(a,b) (cut at the comma) the first net.
+  for (std::size_t i = 1; i < c.words.size(); ++i) {
+    std::string_view w = c.words[i];
+    std::size_t open = w.find('(');
+    if (open == std::string_view::npos || open == 0 || (w[0] != 'v' && w[0] != 'V')) continue;
+    bool letters = true;
+    for (std::size_t k = 1; k < open; ++k) letters = letters && std::isalpha(static_cast<unsigned char>(w[k]));
+    std::string_view net = w.substr(open + 1);
+    net = net.substr(0, net.find(')'));
+    if (letters && !net.empty() && net != "*") deck_.observed.emplace_back(net);
   }
 }
 
@@ -455,20 +576,34 @@ void Reader::param(const Card& c) {
   }
 }
 
-void Reader::sizes(const Card& c, std::size_t first, DeviceCard& d) const {
-  double w = 0, l = 0, m = 1;
-  for (std::size_t i = first; i + 2 < c.words.size(); ++i) {
+void Reader::sizes(const Card& c, std::size_t first, std::size_t last, DeviceCard& d, Definition* in,
+                   std::uint32_t index) {
+  std::string_view w, l, m;
+  for (std::size_t i = first; i + 2 < last; ++i) {
     if (c.words[i + 1] != "=") continue;
-    std::string key = lower(c.words[i]);
-    std::optional<double> v = evaluate(c.words[i + 2], deck_.params);
+    std::string_view key = c.words[i], value = c.words[i + 2];
     i += 2;
-    if (!v) continue;
-    if (key == "w") w = *v;
-    else if (key == "l") l = *v;
-    else if (key == "m" || key == "mult") m = *v;
+    if (word_is(key, "w")) w = value;
+    else if (word_is(key, "l")) l = value;
+    else if (word_is(key, "m") || word_is(key, "mult")) m = value;
   }
-  d.width = static_cast<float>(w * m);
-  d.length = static_cast<float>(l);
+  if (!in || !in->has_params) {
+    DrawnSize s = drawn_size(w, l, m, deck_.params);
+    d.width = s.width;
+    d.length = s.length;
+    return;
+  }
+  DrawnSize s = drawn_size(w, l, m, in->defaults, &deck_.params);
+  d.width = s.width;
+  d.length = s.length;
+  // A plain number needs no scope; a text that names anything is evaluated
+  // again for every call with its values.
+  static const Params kNone;
+  for (std::string_view text : {w, l, m})
+    if (!text.empty() && !evaluate(text, kNone)) {
+      in->body.sized.push_back(SizeTexts{index, std::string(w), std::string(l), std::string(m)});
+      return;
+    }
 }
 
 void Reader::element(FileState& f, const Card& c) {
@@ -493,15 +628,43 @@ void Reader::element(FileState& f, const Card& c) {
   d.line = c.line;
   std::size_t nets;
   std::size_t model = 0;  // the word naming the model, if any
+  std::string_view model_word;
   std::string_view name = c.words[0];
+  const std::string_view* node_words = c.words.data() + 1;
+  std::size_t last = c.words.size();  // of the parameters
+  NamedPins named;
   if (letter == 'm') {
     if (n < 6) fail(f, c.line, messages::Message::MosfetNodes, {name});
     nets = 4;
     model = 5;
   } else if (letter == 'x') {
-    if (n < 2) fail(f, c.line, messages::Message::NoCallee, {name});
-    nets = n - 2;
-    model = n - 1;
+    // CDL writes `/` before the cell name (`X1 a b / CELL`, `X1 a b /CELL`),
+    // and may connect the nets by pin name after `$PINS`.
+    if (c.pins > 0) {
+      last = c.pins;
+      n = std::min(n, c.pins);
+    }
+    std::size_t at = n - 1;
+    nets = n >= 2 ? n - 2 : 0;
+    for (std::size_t i = 1; i < n; ++i)
+      if (c.words[i][0] == '/') {
+        at = c.words[i].size() == 1 ? i + 1 : i;
+        nets = i - 1;
+        break;
+      }
+    if (n < 2 || at >= n) fail(f, c.line, messages::Message::NoCallee, {name});
+    model_word = c.words[at];
+    if (model_word[0] == '/') model_word.remove_prefix(1);
+    if (last < c.words.size()) {
+      named_nets_.clear();
+      for (std::size_t i = last + 1; i + 2 < c.words.size(); i += 3) {
+        if (c.words[i + 1] != "=") break;
+        named.pins.push_back(deck_.symbols.intern(c.words[i]));
+        named_nets_.push_back(c.words[i + 2]);
+      }
+      node_words = named_nets_.data();
+      nets = named_nets_.size();
+    }
   } else if (letter >= 'a' && letter <= 'z') {
     int want = nets_of(letter, n);
     if (want < 0) {
@@ -519,19 +682,32 @@ void Reader::element(FileState& f, const Card& c) {
   pending_body_id_ = body_id;
   d.node_count = static_cast<std::uint32_t>(nets);
   d.name = body->store(name);
-  if (letter == 'm' || letter == 'x') sizes(c, n, d);
+  const auto index = static_cast<std::uint32_t>(body->cards.size() + pending_.size());
+  if (letter == 'm' || letter == 'x')
+    sizes(c, n, last, d, f.open.empty() ? nullptr : &deck_.definitions[f.open.back()], index);
+  if (!named.pins.empty()) {
+    named.card = index;
+    body->named.push_back(std::move(named));
+  }
   if (letter != 'm' && letter != 'x') {
-    std::string text;
-    for (std::string_view w : c.words) {
-      if (!text.empty() && w != "=" && text.back() != '=') text += ' ';
-      text += w;
+    ElementText text;
+    for (std::size_t i = 1 + nets; i < c.words.size(); ++i) {
+      std::string_view w = c.words[i];
+      if (!text.value.empty() && w != "=" && text.value.back() != '=') text.value += ' ';
+      text.value += w;
+    }
+    if (letter == 'v' || letter == 'i') {
+      SourceValue s = source_value(letter, c.words.data() + 1 + nets, c.words.size() - 1 - nets, deck_.params);
+      text.source = s.kind;
+      text.volts = s.volts;
     }
     d.text = static_cast<std::uint32_t>(body->texts.size());
     body->texts.push_back(std::move(text));
   }
-  if (model != 0) pending_names_.push_back(c.words[model]);
-  pending_names_.insert(pending_names_.end(), c.words.begin() + 1, c.words.begin() + 1 + static_cast<std::ptrdiff_t>(nets));
-  pending_.push_back(Pending{d, model != 0});
+  if (model != 0) model_word = c.words[model];
+  if (!model_word.empty()) pending_names_.push_back(model_word);
+  pending_names_.insert(pending_names_.end(), node_words, node_words + nets);
+  pending_.push_back(Pending{d, !model_word.empty()});
   // Enough names to keep many table lines in flight, few enough to stay in cache.
   if (pending_names_.size() >= 512) flush(f);
 }

@@ -4,6 +4,7 @@
 // file. Throws core::Diagnostic (file and line in its text) on bad input; warnings
 // go to the given sink.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,8 +40,16 @@ class Reader {
   // more (its definitions become cells if it is now a library).
   void read_given(const std::string& path, bool library);
   void mark_library(FileId file);
-  void read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
+  // False when `from` (the including file) names a file that cannot be
+  // read; that is a warning, once per file.
+  bool read_file(const std::string& path, std::string_view section, bool library, const FileState* from,
                  int from_line);
+  void unread(const FileState& from, int line, const std::string& path, messages::Message m,
+              std::initializer_list<std::string_view> args);
+  // Whether the first line of `piece`, the start of a netlist named on the
+  // command line, is a simulator deck's title; `more`: the file goes on
+  // after the piece.
+  bool drop_title(const FileState& f, const std::string& piece, bool more);
   void card(FileState& f, const Card& c);
   void control(FileState& f, const Card& c, const std::string& key);
   void open_definition(FileState& f, const Card& c);
@@ -49,11 +58,18 @@ class Reader {
   void settle_redefinition(FileState& f, std::uint32_t index, std::uint32_t earlier);
   void include(FileState& f, const Card& c, bool lib);
   void global(const Card& c);
+  // The nets an output card names.
+  void observe(const Card& c);
   void model(const Card& c);
   void param(const Card& c);
-  // W, L and the multiplier of a MOSFET card from its words after `first`.
-  void sizes(const Card& c, std::size_t first, DeviceCard& d) const;
+  // W, L and the multiplier of a MOSFET card (or call) from its words
+  // `first` to `last`, in the parameters of `in` (a definition, or none); the
+  // texts are kept when they name a parameter of `in`.
+  void sizes(const Card& c, std::size_t first, std::size_t last, DeviceCard& d, Definition* in, std::uint32_t index);
   void element(FileState& f, const Card& c);
+  // `*.PININFO A:I Y:O`, `*.ipin A`, `*.opin Y`, `*.iopin VDD`: directions
+  // of the pins of the definition being read.
+  void pin_directions(FileState& f, const Card& c);
   // Ends the run of element cards waiting for their names: interns the
   // names of all of them at once, then gives the cards their local nets.
   void flush(const FileState& f);
@@ -66,6 +82,8 @@ class Reader {
   // the name's own entry, makes the usual case (a name used in one body
   // only) cost no hash lookup.
   std::uint32_t local(Body& body, std::uint32_t body_id, SymbolId name, std::string_view spelling);
+  // The local net of `name` if the body has one.
+  std::optional<std::uint32_t> find_local(const Body& body, std::uint32_t body_id, SymbolId name);
   Body& body_of(std::uint32_t id);
   // Room in a large body for the rest of the file once `incoming` more
   // cards would not fit.
@@ -93,10 +111,7 @@ class Reader {
   Body* pending_body_ = nullptr;
   std::uint32_t pending_body_id_ = 0;
   std::vector<SymbolId> ids_;  // of pending_names_
+  std::vector<std::string_view> named_nets_;  // of a call with `$PINS`
 };
-
-// The words of a card before its parameters (`name = value` pairs, or what
-// follows `params:`).
-std::size_t positional_count(const Card& c);
 
 }  // namespace spice

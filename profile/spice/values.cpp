@@ -38,7 +38,7 @@ double scale_of(std::string_view rest) {
 // Recursive descent over + - * / ( ), numbers and names.
 class Expression {
  public:
-  Expression(std::string_view t, const Params& p) : t_(t), p_(p) {}
+  Expression(std::string_view t, const Params& p, const Params* outer) : t_(t), p_(p), outer_(outer) {}
   std::optional<double> value() {
     std::optional<double> v = sum();
     skip();
@@ -105,12 +105,16 @@ class Expression {
     std::string key;
     for (char c : t_.substr(start, i_ - start)) key += low(c);
     auto it = p_.find(key);
-    if (it == p_.end()) return std::nullopt;
+    if (it != p_.end()) return it->second;
+    if (!outer_) return std::nullopt;
+    it = outer_->find(key);
+    if (it == outer_->end()) return std::nullopt;
     return it->second;
   }
 
   std::string_view t_;
   const Params& p_;
+  const Params* outer_;
   std::size_t i_ = 0;
 };
 
@@ -128,11 +132,20 @@ std::optional<double> spice_number(std::string_view text) {
   return v * scale_of(rest);
 }
 
-std::optional<double> evaluate(std::string_view text, const Params& params) {
+std::optional<double> evaluate(std::string_view text, const Params& params, const Params* outer) {
   if (text.size() >= 2 && ((text.front() == '{' && text.back() == '}') || (text.front() == '\'' && text.back() == '\'') ||
                            (text.front() == '"' && text.back() == '"')))
     text = text.substr(1, text.size() - 2);
-  return Expression(text, params).value();
+  return Expression(text, params, outer).value();
+}
+
+DrawnSize drawn_size(std::string_view w, std::string_view l, std::string_view m, const Params& params,
+                     const Params* outer) {
+  auto value = [&](std::string_view text, double otherwise) {
+    std::optional<double> v = text.empty() ? std::nullopt : evaluate(text, params, outer);
+    return v ? *v : otherwise;
+  };
+  return DrawnSize{static_cast<float>(value(w, 0) * value(m, 1)), static_cast<float>(value(l, 0))};
 }
 
 }  // namespace spice

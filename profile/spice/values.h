@@ -17,7 +17,17 @@ using Params = std::unordered_map<std::string, double>;
 std::optional<double> spice_number(std::string_view text);
 
 // The value of a parameter text; nothing when it names an unknown parameter
-// or does not read as an expression.
-std::optional<double> evaluate(std::string_view text, const Params& params);
+// or does not read as an expression. Names are looked up in `params`, then
+// in `outer` (a subcircuit's parameters before the deck's).
+std::optional<double> evaluate(std::string_view text, const Params& params, const Params* outer = nullptr);
+
+// A MOSFET's drawn size in metres from the texts of its w, l and m (empty:
+// not given; a value that does not evaluate counts as not given): W times
+// the multiplier, and L.
+struct DrawnSize {
+  float width = 0, length = 0;
+};
+DrawnSize drawn_size(std::string_view w, std::string_view l, std::string_view m, const Params& params,
+                     const Params* outer = nullptr);
 
 }  // namespace spice

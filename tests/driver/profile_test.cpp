@@ -43,6 +43,9 @@ TEST(Profile, MessagesAndExitStatus) {
       {"M1 d g s b nmos\n+ w={2*w\n", "in.sp -o out.v", 1,
        messages::located("in.sp", 2, M::UnclosedQuote, {"{"}) + "\n"},
       {"", "missing.sp --output=out.v", 1, messages::format(M::CannotOpen, {"missing.sp"}) + "\n"},
+      // The words of a binary file reach the terminal as printable text.
+      {"* x\n\x01\x1b[31m\xff\xe2\x82\xac b c\n", "in.sp -o out.v", 1,
+       "in.sp:2: no card begins with \\x01\\x1b[31m\\xff\xe2\x82\xac\n"},
       {"", "in.sp", 2, usage(M::NoOutput)},
       {"", "in.sp -o a.v -o out.v", 2, usage(M::OnlyOneOutput)},
       {"", "--frobnicate in.sp -o out.v", 2,

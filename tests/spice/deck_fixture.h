@@ -48,11 +48,14 @@ class DeckFixture : public testing::Test {
     circuit::Circuit c = flattener.flatten_top(top_name, std::filesystem::path(netlists.front()).stem().string());
     cells = flattener.flatten_cells();
     circuit::Rails rails(supply, ground, deck_->global_names(), usual_rails);
-    rails.assign(c);
+    rails_found = rails.assign(c);
     for (auto& cell : cells) rails.assign(cell);
     return c;
   }
 
+  std::vector<circuit::RailFound> rails_found;  // of the last top(), with why
+
+  const spice::Deck& deck() const { return *deck_; }
   // Ends the deck of the last top(); its circuits live on.
   void drop_deck() { deck_.reset(); }
 

@@ -9,6 +9,7 @@ namespace {
 using namespace std::literals;
 using ReaderTest = DeckFixture;
 using M = messages::Message;
+using circuit::Channel;
 
 TEST_F(ReaderTest, CardsAndNamesAreCaseInsensitiveFirstSpellingWins) {
   file("inv.sp",
@@ -108,22 +109,21 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
   } rows[] = {
       {"* cells\n.subckt a x y\n.ends\n.ends\n", at(4, M::EndsWithoutSubckt)},
       {"\n.subckt a x y\nR1 x y 1k\n", at(2, M::NoEnds, {"a"})},
-      {".subckt a x\n.ends b\n", at(2, M::EndsMismatch, {"b", "a"})},
       {".subckt\n", at(1, M::SubcktWithoutName)},
       {".subckt a x\nR1 x 0 1k\n.ends\n.subckt A x\nR1 x 0 2k\n.ends\n",
        at(4, M::AlreadyDefined, {"a", "bad.sp", "1"})},
-      {"M1 d g s nmos\n", at(1, M::MosfetNodes, {"M1"})},
+      {"* deck\nM1 d g s nmos\n", at(2, M::MosfetNodes, {"M1"})},
       {"R1 a b 1\nX1\n", at(2, M::NoCallee, {"X1"})},
-      {"R1 a\n", at(1, M::TooFewNodes, {"R1", "2"})},
-      {"#1 a b\n", at(1, M::UnknownCard, {"#1"})},
+      {"* deck\nR1 a\n", at(2, M::TooFewNodes, {"R1", "2"})},
+      {"* deck\n#1 a b\n", at(2, M::UnknownCard, {"#1"})},
       {"R1 a b 1\n\nR2 a\0b 1\n"s, at(3, M::NotText)},
       {"* title\n+ a b\n", at(2, M::LoneContinuation)},
       {"R1 a b 1\nM1 d g s b n w={2*wn\n", at(2, M::UnclosedQuote, {"{"})},
-      {"R1 a b 1\n.include nowhere.sp\n", at(2, M::CannotOpen, {"nowhere.sp"})},
       {".include\n", at(1, M::NoFileName, {".include"})},
-      {"R1 a b 1\n.lib inc.sp ss\n", at(2, M::NoSection, {"ss", "inc.sp"})},
       {".include i0.sp\n", messages::located("i63.sp", 1, M::IncludedTooDeep, {"64"})},
       {"\nM1 a b c d dmod\n.model dmod d\n", at(2, M::NoChannel, {"M1", "dmod"})},
+      // A model file not at hand leaves a model nothing else names.
+      {".lib models.lib tt\nM1 a b c d n18\n", at(2, M::NoChannelUnread, {"M1", "n18", "models.lib"})},
       {"X1 a b c sky130_fd_pr__nfet_01v8\n", at(1, M::DeviceNodes, {"sky130_fd_pr__nfet_01v8", "3"})},
       {".subckt inv a y\nm1 y a 0 0 nch\n.ends\nx1 a b c inv\n", at(4, M::PinCount, {"x1", "inv", "3", "2"})},
       {".subckt a x\nx1 x b\n.ends\n.subckt b x\nx1 x a\n.ends\nX0 n a\n", at(5, M::CallsItself, {"a"})},
@@ -144,6 +144,7 @@ TEST_F(ReaderTest, BadInputNamesFileAndLine) {
 TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
   const std::string inv = ".subckt inv a y vdd gnd\nmp y a vdd vdd pmos\nmn y a gnd gnd nmos\n.ends\n";
   file("lib.sp", "R1 a b 1\nR2 a b 1\n" + inv);
+  file("corners.lib", ".lib tt\n.endl\n");
   const struct {
     std::string deck;
     std::vector<std::string> want;
@@ -151,6 +152,14 @@ TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
   } rows[] = {
       {".frobnicate 3\nR1 a b 1\n", {messages::located("w.sp", 1, M::CardIgnored, {".frobnicate"})}},
       {"R1 a b 1\ny1 a b\n", {messages::located("w.sp", 2, M::UnknownElement, {"y1"})}},
+      {".subckt inverter a y\nR1 a y 1\n.ends inverte\n",
+       {messages::located("w.sp", 3, M::EndsMismatch, {"inverte", "inverter"})}},
+      // Model files not at hand, or without the section: once each.
+      {".lib /nowhere/models.lib tt\nR1 a b 1\n.include sub/nowhere.sp\n.lib /nowhere/models.lib ff\n"
+       ".include sub/nowhere.sp\n.lib corners.lib ss\nMN1 a b c d nch\n",
+       {messages::located("w.sp", 1, M::Unread, {"/nowhere/models.lib"}),
+        messages::located("w.sp", 3, M::Unread, {"sub/nowhere.sp"}),
+        messages::located("w.sp", 6, M::NoSection, {"ss", "corners.lib"})}},
       // Once per library file.
       {"R1 a b 1\n", {messages::located("lib.sp", 1, M::OutsideSubckt)}, {"lib.sp"}},
       // An entry whose pins differ from the definition.
@@ -163,6 +172,94 @@ TEST_F(ReaderTest, WarningsNameFileAndLineAndTheReadGoesOn) {
     top({"w.sp"}, "", row.libraries);
     EXPECT_EQ(warnings, row.want);
   }
+}
+
+// A simulator takes a deck's first line as its title: a first line that
+// reads as no card is the title; one that reads as a card is one only in a
+// deck that a simulator runs (with a warning, wherever the deck says so),
+// never in an included file.
+TEST_F(ReaderTest, TheFirstLineOfASimulatorDeckIsItsTitle) {
+  const std::string inv = "M1 y a vdd vdd pch\nM2 y a 0 0 nch\n";
+  std::string far = "R0 a 0 1k\n";
+  for (int i = 0; i < 20000; ++i) far += "* a comment line to make the deck longer than one piece\n";
+  file("inc.sp", "R9 a b 1k\n.tran 1n 2n\n");
+  const struct {
+    std::string deck;
+    const char* read;  // MOSFETs, elements, black boxes
+    std::vector<std::string> warnings = {};
+  } rows[] = {
+      {"Inverter test deck\n" + inv + ".tran 1n 10n\n", "2 0 0"},
+      {"MOSFET inverter\n" + inv, "2 0 0"},
+      {"Voltage divider test deck\n" + inv, "2 0 0"},
+      {"Inverter 'test\n" + inv, "2 0 0"},
+      {"* Inverter test deck\n" + inv, "2 0 0"},
+      {inv, "2 0 0"},
+      {"Vin a 0 pulse(0 1 0 1n)\n" + inv, "2 1 0"},
+      {inv + ".OP\n", "1 0 0", {messages::located("t.sp", 1, M::TitleNotCard, {".OP", "M1"})}},
+      {"XOR gate test\n" + inv + ".control\nrun\n.endc\n", "2 0 0",
+       {messages::located("t.sp", 1, M::TitleNotCard, {".control", "XOR"})}},
+      {"X1 a b test\n" + far + inv + "  .measure tran t1 when v(y)=0.5\n", "2 1 0",
+       {messages::located("t.sp", 1, M::TitleNotCard, {".measure", "X1"})}},
+      {"X1 a b test\n" + far + inv, "2 1 1", {messages::located("t.sp", 1, M::BlackBox, {"test"})}},
+      {"* deck\n.include inc.sp\n" + inv, "2 1 0"},
+  };
+  for (const auto& row : rows) {
+    warnings.clear();
+    file("t.sp", row.deck);
+    circuit::Circuit c = top({"t.sp"});
+    EXPECT_EQ(std::to_string(c.mosfets.size()) + " " + std::to_string(c.elements.size()) + " " +
+                  std::to_string(c.black_boxes.size()),
+              row.read)
+        << row.deck.substr(0, 80);
+    EXPECT_EQ(warnings, row.warnings) << row.deck.substr(0, 80);
+  }
+  // In a library the first line is a card.
+  file("lib.sp", ".subckt inv a y vdd\nM1 y a vdd vdd pch\n.ends\n");
+  file("cells.sp", "X1 a y inv\n.tran 1n 2n\n");
+  top({"lib.sp"}, "", {"cells.sp"});
+  EXPECT_EQ(warnings.back(), messages::located("cells.sp", 1, M::OutsideSubckt));
+}
+
+// CDL as LVS tools write it: `/` before the cell name, nets by pin name
+// after $PINS, $[model] and $-parameters on device cards, and the pin
+// directions of *.PININFO (and of a schematic editor's *.ipin lines).
+TEST_F(ReaderTest, CdlCallsPinsModelsAndDirections) {
+  file("cells.cdl",
+       ".SUBCKT INV A Y VDD VSS\n*.PININFO A:I Y:O VDD:B VSS:B\nMN0 Y A VSS VSS $[nch] $W=1u $L=0.13u\n"
+       "MP0 Y A VDD VDD $[pch] W=2u L=0.13u $X=1.5 $Y=2 $ placement\nR0 Y VSS $[rppd] $W=1u $L=2u $SUB=VSS\n.ENDS\n"
+       ".SUBCKT BUF A Y VDD VSS\n*.ipin A\n*.opin Y\nXI0 A m VDD VSS / INV\nXI1 m Y VDD VSS /INV\n.ENDS\n"
+       ".SUBCKT TOP I O VDD VSS\nXI0 VDD VSS I n1 /\n+ INV2\nXB / BUF $PINS Y=O VSS=VSS A=n1 VDD=VDD\n"
+       "X2 n2 O /LEAF\n.ENDS\n.SUBCKT INV2 VDD VSS A Y\nXI0 A Y VDD VSS / INV\n.ENDS\n");
+  circuit::Circuit c = top({"cells.cdl"}, "TOP", {"cells.cdl"});
+  EXPECT_EQ(warnings, std::vector{messages::located("cells.cdl", 17, M::BlackBox, {"LEAF"})});
+  ASSERT_EQ(c.mosfets.size(), 6u);
+  const char* const path[] = {"XI0/XI0/MN0", "XI0/XI0/MP0", "XB/XI0/MN0", "XB/XI0/MP0", "XB/XI1/MN0", "XB/XI1/MP0"};
+  const char* const gate[] = {"I", "I", "n1", "n1", "XB/m", "XB/m"};
+  const char* const drain[] = {"n1", "n1", "XB/m", "XB/m", "O", "O"};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(c.mosfets[i].name, path[i]);
+    EXPECT_EQ(net(c, c.mosfets[i].gate), gate[i]);
+    EXPECT_EQ(net(c, c.mosfets[i].drain), drain[i]);
+    EXPECT_EQ(c.mosfets[i].type, i % 2 ? Channel::P : Channel::N);
+    EXPECT_FLOAT_EQ(c.mosfets[i].width, i % 2 ? 2e-6f : 1e-6f);
+  }
+  ASSERT_EQ(c.black_boxes.size(), 1u);
+  EXPECT_EQ(c.black_boxes[0].cell, "LEAF");
+  ASSERT_EQ(c.elements.size(), 3u);
+  EXPECT_EQ(c.card(c.elements[0]), "XI0/XI0/R0 n1 VSS rppd W=1u L=2u SUB=VSS");
+  // Directions by pin, where given.
+  ASSERT_EQ(cells.size(), 4u);
+  auto directions = [](const circuit::Circuit& cell) {
+    std::string out;
+    for (circuit::PinDirection d : cell.port_directions) out += "-IOB"[static_cast<int>(d)];
+    return out;
+  };
+  EXPECT_EQ(directions(cells[0]), "IOBB");
+  EXPECT_EQ(directions(cells[1]), "IO--");
+  EXPECT_EQ(directions(cells[2]), "");
+  // A pin the cell does not have.
+  file("bad.cdl", ".SUBCKT INV A Y\nM0 Y A 0 0 nch\n.ENDS\nX1 / INV $PINS A=a Z=z\n");
+  EXPECT_EQ(error({"bad.cdl"}), messages::located("bad.cdl", 4, M::NoSuchPin, {"X1", "INV", "Z"}));
 }
 
 TEST_F(ReaderTest, BlackBoxEntriesGiveWayToDefinitions) {

@@ -37,6 +37,26 @@ TEST(Scanner, CardsJoinContinuationsAndDropComments) {
                                   "\"3\""}));
 }
 
+// CDL's words beginning with `$` and its pin directions, a schematic
+// editor's, and the escapes of layout extractors.
+TEST(Scanner, CdlWordsPinLinesAndEscapes) {
+  auto got = cards(
+      "*.PININFO A:I Y:O\n"
+      "*.pininfo_not a card\n"
+      "* .PININFO not either\n"
+      "  *.ipin A\n"
+      "R0 a b $[rppd] $W = 1u $L=2u $ a comment $[x]\n"
+      "X1 / INV $PINS A=a\n"
+      "M\\$3 \\$19 a\\,b \\ x $comment\n");
+  ASSERT_EQ(got.size(), 5u);
+  EXPECT_EQ(got[0].second, (Words{"*.PININFO", "A:I", "Y:O"}));
+  EXPECT_EQ(got[1].first, 4);
+  EXPECT_EQ(got[1].second, (Words{"*.ipin", "A"}));
+  EXPECT_EQ(got[2].second, (Words{"R0", "a", "b", "rppd", "W", "=", "1u", "L", "=", "2u"}));
+  EXPECT_EQ(got[3].second, (Words{"X1", "/", "INV", "$PINS", "A", "=", "a"}));
+  EXPECT_EQ(got[4].second, (Words{"M$3", "$19", "a,b", " x"}));
+}
+
 // Where a piece of a file may end: before a line that begins a card, not
 // before a continuation, a comment or a blank line that a continuation may
 // still follow.
