@@ -12,8 +12,9 @@
 # default ../shared beside the checkout): the sky130 cells, each alone and
 # as its own library; the decks of other dialects, alone and with the IHP
 # cell library; and the extracted fuserisc design with its cell library.
-# NEW_ARGS holds options given to the NEW binary only (NEW_ARGS=--quiet
-# compares a build that prints a summary with one that does not).
+# NEW_ARGS and OLD_ARGS hold options given to one binary only (NEW_ARGS=--quiet
+# compares a build that prints a summary with one that does not; both
+# --quiet leave out the summary's CPU and memory figures).
 # Exits 1 on any difference.
 set -uo pipefail
 
@@ -43,6 +44,7 @@ run() {
   cases=$((cases + 1))
   for side in old new; do
     local bin=$old extra=()
+    read -r -a extra <<< "${OLD_ARGS:-}"
     [ "$side" = new ] && bin=$new && read -r -a extra <<< "${NEW_ARGS:-}"
     mkdir -p "$work/$side"
     (cd "$work/$side" && "$bin" "${extra[@]}" "$@" -o out.v > stdout.txt 2> stderr.txt; echo "$?" > status.txt)
