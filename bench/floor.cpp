@@ -3,8 +3,9 @@
 // one hash table and build the node-to-MOSFET adjacency. Timing the
 // extractor beside it shows what the rest of the work costs.
 //
-// Usage: floor DECK...   (read as one stream, as the extractor reads its two
-//                         files)
+// Usage: floor [--x-devices] DECK...   (read as one stream, as the extractor
+//        reads its files; --x-devices counts `X` cards as devices too, as a
+//        layout tool writes every MOSFET as a call of a device subcircuit)
 // Prints one line: MOSFETs, nodes and the largest number of gates on one
 // node, which is read from the adjacency so none of the work can be dropped.
 #include <fcntl.h>
@@ -92,10 +93,10 @@ struct Deck {
 
 // Splits lines into cards. A card's words may go on over `+` lines; `*`
 // lines are comments and leave the card open; any other line starts a card,
-// a MOSFET card when its first letter is M or m.
+// a MOSFET card when its first letter is M or m (or X or x, when asked).
 class CardReader {
  public:
-  explicit CardReader(Deck& deck) : deck_(deck) {}
+  CardReader(Deck& deck, bool x_devices) : deck_(deck), x_devices_(x_devices) {}
 
   void line(const char* p, const char* end) {
     while (p < end && is_blank(*p)) ++p;
@@ -103,7 +104,7 @@ class CardReader {
     if (*p == '+') {
       ++p;
     } else {
-      in_mosfet_ = *p == 'M' || *p == 'm';
+      in_mosfet_ = *p == 'M' || *p == 'm' || (x_devices_ && (*p == 'X' || *p == 'x'));
       word_ = 0;
     }
     if (!in_mosfet_) return;
@@ -123,6 +124,7 @@ class CardReader {
   static bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
   Deck& deck_;
+  bool x_devices_;
   bool in_mosfet_ = false;
   uint32_t word_ = 0;
   uint32_t nodes_[kTerminals] = {};
@@ -189,13 +191,16 @@ uint32_t largest_fanout(const Adjacency& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: floor DECK...\n");
+  int first = 1;
+  bool x_devices = argc > 1 && std::strcmp(argv[1], "--x-devices") == 0;
+  if (x_devices) ++first;
+  if (argc <= first) {
+    std::fprintf(stderr, "usage: floor [--x-devices] DECK...\n");
     return 2;
   }
   Deck deck;
-  CardReader cards(deck);
-  for (int i = 1; i < argc; ++i) {
+  CardReader cards(deck, x_devices);
+  for (int i = first; i < argc; ++i) {
     if (!read_file(argv[i], cards)) {
       std::perror(argv[i]);
       return 1;

@@ -47,6 +47,10 @@ TEST(Floor, CountsMosfetCardsAndTheirFourNodes) {
                             "+ gnd nmos l=1u\n"
                             "Mp4 y a vdd vdd pmos");
   EXPECT_EQ(floor_line(deck.string()), "4 MOSFETs, 6 nodes, largest fan-out 3\n");
+  // A layout tool's calls of device subcircuits count only when asked.
+  fs::path wrapped = deck_file("wrapped.sp", "X1 y a gnd gnd nfet_w\nx2 y a vdd vdd pfet_w\nM3 y b gnd gnd nmos\n");
+  EXPECT_EQ(floor_line(wrapped.string()), "1 MOSFETs, 3 nodes, largest fan-out 1\n");
+  EXPECT_EQ(floor_line("--x-devices " + wrapped.string()), "3 MOSFETs, 5 nodes, largest fan-out 2\n");
 }
 
 TEST(Floor, ReadsFilesAsOneStreamAcrossBlockEnds) {
