@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 
@@ -348,12 +349,15 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     for (const recognize::Stage& st : result.networks[k].stages) cell_sizes[k].push_back(recognize::stage_sizes(cells[k], st));
   std::vector<std::vector<recognize::DeviceSize>> top_sizes(network.stages.size());
   std::vector<char> top_sized(network.stages.size(), 0);
-  struct Fit {
+  // Occurrences no call tells apart, by the stages they cover (sorted, in
+  // `covered`), to find the cells that fit the same stages equally well.
+  struct Seen {
+    std::uint32_t first, count;  // the stages in `covered`
     std::size_t cell;
     double gap;
-    std::vector<std::size_t> ties;  // other cells fitting as well
   };
-  std::map<std::vector<cellmatch::GateId>, Fit> best_on;  // by the stages covered
+  std::vector<Seen> seen;
+  std::vector<cellmatch::GateId> covered;
   matcher.set_size_gap([&](const cellmatch::Occurrence& o) {
     const auto& wanted = cell_sizes[cell_of[entry_of[o.cell]]];
     double gap = 0;
@@ -373,14 +377,10 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     // Without a call to tell, cells whose sizes fit equally well on the same
     // stages cannot be told apart: noted here, said once per pair.
     if (call == circuit::Mosfet::kNoCall) {
-      std::vector<cellmatch::GateId> key = o.gates;
-      std::sort(key.begin(), key.end());
-      auto [it, fresh] = best_on.try_emplace(std::move(key), Fit{cell_of[entry_of[o.cell]], gap, {}});
-      Fit& fit = it->second;
-      if (!fresh && cells[fit.cell].name != name) {
-        if (gap < fit.gap) fit = Fit{cell_of[entry_of[o.cell]], gap, {}};
-        else if (gap == fit.gap) fit.ties.push_back(cell_of[entry_of[o.cell]]);
-      }
+      auto first = static_cast<std::uint32_t>(covered.size());
+      covered.insert(covered.end(), o.gates.begin(), o.gates.end());
+      std::sort(covered.begin() + first, covered.end());
+      seen.push_back({first, static_cast<std::uint32_t>(o.gates.size()), cell_of[entry_of[o.cell]], gap});
     }
     return gap;
   });
@@ -392,9 +392,36 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     cell.given_up += report.search.given_up;
     if (report.status == SearchPlan::Status::Disconnected) cell.status = CellStatus::Disconnected;
   }
+  // Per set of stages, in the order found: the best fit so far, and the
+  // other cells that fit as well as it.
+  auto stages_of = [&](const Seen& e) {
+    return std::span<const cellmatch::GateId>(covered.data() + e.first, e.count);
+  };
+  std::vector<std::uint32_t> order(seen.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    auto x = stages_of(seen[a]), y = stages_of(seen[b]);
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end());
+  });
   std::set<std::pair<std::string, std::string>> pairs;
-  for (const auto& [gates, fit] : best_on)
-    for (std::size_t other : fit.ties) pairs.emplace(std::minmax(cells[fit.cell].name, cells[other].name));
+  std::vector<std::size_t> ties;
+  for (std::size_t i = 0; i < order.size();) {
+    const Seen* fit = &seen[order[i]];
+    ties.clear();
+    std::size_t j = i + 1;
+    for (; j < order.size() && std::ranges::equal(stages_of(seen[order[j]]), stages_of(*fit)); ++j) {
+      const Seen& e = seen[order[j]];
+      if (cells[fit->cell].name == cells[e.cell].name) continue;
+      if (e.gap < fit->gap) {
+        fit = &e;
+        ties.clear();
+      } else if (e.gap == fit->gap) {
+        ties.push_back(e.cell);
+      }
+    }
+    for (std::size_t other : ties) pairs.emplace(std::minmax(cells[fit->cell].name, cells[other].name));
+    i = j;
+  }
   for (const auto& [a, b] : pairs) result.indistinct.emplace_back(a, b);
   std::vector<std::vector<int>> bulk_sides;
   for (std::size_t k : cell_of) bulk_sides.push_back(bulk_ports(cells[k]));

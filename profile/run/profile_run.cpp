@@ -77,6 +77,9 @@ bool rails_step(Profile& run) {
   if (run.top_is_deck) spice::add_deck_ports(run.top, run.deck.observed);
   spice::warn_loose_nets(run.top, run.top_where, sink(run));
   spice::warn_rail_like_nets(run.top, run.top_where, sink(run));
+  // Nothing reads the deck from here on; the circuits hold the names they
+  // view. Freed now, it does not add to recognition's peak.
+  run.deck = spice::Deck{};
   return true;
 }
 
