@@ -1,8 +1,10 @@
 #include "profile/design/function_modules.h"
 
 #include <algorithm>
+#include <optional>
 #include <tuple>
 
+#include "core/gates/expression.h"
 #include "core/gates/header_modules.h"
 #include "profile/design/sop_minimizer.h"
 
@@ -149,7 +151,9 @@ std::vector<FunctionModules::Interface> FunctionModules::interfaces() const {
   std::vector<Interface> out;
   for (std::size_t m = 0; m < header_names_.size(); ++m) {
     if (header_names_[m].empty()) continue;
-    Interface i{header_names_[m], {}, {"out"}};
+    Interface i;
+    i.name = header_names_[m];
+    i.outputs = {"out"};
     std::string_view pins = kHeaderModules[m].inputs;
     // "a, b, c"
     for (std::size_t at = 0; at < pins.size();) {
@@ -157,9 +161,22 @@ std::vector<FunctionModules::Interface> FunctionModules::interfaces() const {
       i.inputs.emplace_back(pins.substr(at, end - at));
       at = end + 2;
     }
+    i.table.inputs = static_cast<std::uint32_t>(i.inputs.size());
+    i.table.outputs = 1;
+    i.floats_to_z = {false};
+    for (std::uint32_t c = 0; c < i.table.combos(); ++c) {
+      std::optional<bool> v = evaluate_expression(kHeaderModules[m].expr, c);
+      if (!v) {
+        i.table.values.clear();
+        break;
+      }
+      i.table.values.push_back(*v ? Value::One : Value::Zero);
+    }
     out.push_back(std::move(i));
   }
-  for (const Generated& g : generated_) out.push_back({g.name, input_pins(g.table.inputs), output_pins(g.table.outputs)});
+  for (const Generated& g : generated_)
+    out.push_back({g.name, input_pins(g.table.inputs), output_pins(g.table.outputs), g.kind, g.table, g.floats_to_z,
+                   g.weak});
   return out;
 }
 

@@ -44,10 +44,19 @@ class FunctionModules {
   // of first use.
   void write(FILE* out) const;
 
-  // The ports of each module `write` writes, in the same order.
+  // The ports of each module `write` writes, in the same order, and what
+  // the module computes: its table over the inputs in pin order (of a
+  // loop, what it settles to from unknown nodes), per output whether a
+  // floating value is written as 1'bz rather than held, and whether it
+  // drives weakly. A table module's table is empty when its expression is
+  // not one over its pins.
   struct Interface {
     std::string name;
     std::vector<std::string> inputs, outputs;
+    recognize::StageKind kind = recognize::StageKind::Gate;
+    recognize::FunctionTable table;
+    std::vector<bool> floats_to_z;
+    bool weak = false;
   };
   std::vector<Interface> interfaces() const;
   std::size_t module_count() const;

@@ -1,6 +1,8 @@
 #include "profile/emit/yosys_json_writer.h"
 
 #include <span>
+#include <string>
+#include <utility>
 
 namespace emit {
 
@@ -13,6 +15,40 @@ namespace {
 
 // Yosys writes its integer attributes as 32 binary digits.
 constexpr const char* kOne = "\"00000000000000000000000000000001\"";
+
+std::string binary32(std::uint64_t v) {
+  std::string s(32, '0');
+  for (int k = 0; k < 32; ++k)
+    if (v >> k & 1) s[31 - k] = '1';
+  return s;
+}
+
+// Whether the module is written as logic (see the header).
+bool has_logic(const design::FunctionModules::Interface& f) {
+  if (f.kind == recognize::StageKind::Loop || f.weak || f.table.values.empty()) return false;
+  for (std::uint32_t o = 0; o < f.table.outputs; ++o)
+    if (!GateLogic::buildable(f.table, o, o < f.floats_to_z.size() && f.floats_to_z[o])) return false;
+  return true;
+}
+
+// Per cell type its Yosys name, its port names for A, B, S and Y (null:
+// none) and whether its one parameter is WIDTH rather than the operands'
+// widths and signedness.
+struct CellForm {
+  const char* type;
+  bool width;
+  const char *a, *b, *s, *y;
+};
+
+const CellForm& form_of(LogicType t) {
+  static const CellForm kForms[] = {
+      {"$pos", false, "A", nullptr, nullptr, "Y"},    {"$not", false, "A", nullptr, nullptr, "Y"},
+      {"$and", false, "A", "B", nullptr, "Y"},        {"$or", false, "A", "B", nullptr, "Y"},
+      {"$tribuf", true, "A", nullptr, "EN", "Y"},     {"$dlatch", true, "D", nullptr, "EN", "Q"},
+      {"$shiftx", false, "A", "B", nullptr, "Y"},
+  };
+  return kForms[static_cast<int>(t)];
+}
 
 }  // namespace
 
@@ -75,16 +111,23 @@ void YosysJsonWriter::write(const design::Design& d) {
   std::fputs("{\n  \"creator\": \"parser 1.1 (CMOS gate extractor)\",\n  \"modules\": {\n", out_);
   for (const design::Module& m : d.modules)
     if (m.kind == ModuleKind::Netlist) write_netlist(d, m);
-  for (const design::FunctionModules::Interface& f : functions_) write_ports_only(f.name, modules_[f.name]);
+  for (const design::FunctionModules::Interface& f : functions_) {
+    if (has_logic(f)) write_logic(f);
+    else write_ports_only(f.name, modules_[f.name]);
+  }
   for (const design::Module& m : d.modules)
     if (m.kind == ModuleKind::BlackBox) write_ports_only(d.name(m.name), modules_[d.name(m.name)]);
   std::fputs("\n  }\n}\n", out_);
 }
 
-void YosysJsonWriter::write_ports_only(std::string_view name, const Ports& ports) {
+void YosysJsonWriter::begin_module(std::string_view name) {
   std::fputs(first_ ? "    " : ",\n    ", out_);
   first_ = false;
   put_string(name);
+}
+
+void YosysJsonWriter::write_ports_only(std::string_view name, const Ports& ports) {
+  begin_module(name);
   std::fprintf(out_, ": {\n      \"attributes\": { \"blackbox\": %s },\n      \"ports\": {", kOne);
   std::uint64_t bit = 2;
   for (std::size_t p = 0; p < ports.ordered.size(); ++p) {
@@ -105,9 +148,7 @@ void YosysJsonWriter::write_netlist(const design::Design& d, const design::Modul
   next_bit_ = m.nets.size() + 2;
   const bool top = &m == &d.modules.front();
 
-  std::fputs(first_ ? "    " : ",\n    ", out_);
-  first_ = false;
-  put_string(d.name(m.name));
+  begin_module(d.name(m.name));
   std::fputs(": {\n      \"attributes\": {", out_);
   if (top) std::fprintf(out_, " \"top\": %s ", kOne);
   std::fputs("},\n      \"ports\": {", out_);
@@ -169,6 +210,80 @@ void YosysJsonWriter::write_netlist(const design::Design& d, const design::Modul
     std::fputs(", \"attributes\": {} }", out_);
   }
   std::fputs("\n      }\n    }", out_);
+}
+
+
+// Ports are bits 2, 3, ... in port order, the logic's own signals follow.
+void YosysJsonWriter::write_logic(const design::FunctionModules::Interface& f) {
+  std::vector<std::string_view> ports(f.inputs.begin(), f.inputs.end());
+  ports.insert(ports.end(), f.outputs.begin(), f.outputs.end());
+  std::vector<Bit> inputs;
+  for (std::size_t k = 0; k < f.inputs.size(); ++k) inputs.push_back(k + 2);
+  GateLogic logic(std::move(inputs), ports.size() + 2);
+  for (std::uint32_t o = 0; o < f.table.outputs; ++o)
+    logic.drive(f.inputs.size() + o + 2, f.table, o, o < f.floats_to_z.size() && f.floats_to_z[o]);
+
+  begin_module(f.name);
+  std::fputs(": {\n      \"attributes\": {},\n      \"ports\": {", out_);
+  for (std::size_t p = 0; p < ports.size(); ++p) {
+    std::fputs(p ? ",\n        " : "\n        ", out_);
+    put_string(ports[p]);
+    std::fprintf(out_, ": { \"direction\": \"%s\", \"bits\": [%zu] }", p < f.inputs.size() ? "input" : "output", p + 2);
+  }
+  std::fputs("\n      },\n      \"cells\": {", out_);
+  for (std::size_t i = 0; i < logic.cells().size(); ++i) {
+    std::fputs(i ? ",\n        " : "\n        ", out_);
+    write_logic_cell(i + 1, logic.cells()[i]);
+  }
+  std::fputs("\n      },\n      \"netnames\": {", out_);
+  for (std::size_t p = 0; p < ports.size(); ++p) {
+    std::fputs(p ? ",\n        " : "\n        ", out_);
+    put_string(ports[p]);
+    std::fprintf(out_, ": { \"hide_name\": 0, \"bits\": [%zu], \"attributes\": {} }", p + 2);
+  }
+  std::fputs("\n      }\n    }", out_);
+}
+
+// Named by its type and number, as Yosys names the cells it makes.
+void YosysJsonWriter::write_logic_cell(std::size_t number, const LogicCell& c) {
+  const CellForm& form = form_of(c.type);
+  std::fprintf(out_, "\"%s$%zu\": {\n          \"hide_name\": 1,\n          \"type\": \"%s\",\n          \"parameters\": {",
+               form.type, number, form.type);
+  auto param = [&, first = true](const char* name, std::uint64_t v) mutable {
+    std::fprintf(out_, "%s\"%s\": \"%s\"", first ? " " : ", ", name, binary32(v).c_str());
+    first = false;
+  };
+  if (c.type == LogicType::Dlatch) param("EN_POLARITY", 1);
+  if (form.width) {
+    param("WIDTH", 1);
+  } else {
+    param("A_SIGNED", 0);
+    param("A_WIDTH", c.a.size());
+    if (form.b) {
+      param("B_SIGNED", 0);
+      param("B_WIDTH", c.b.size());
+    }
+    param("Y_WIDTH", 1);
+  }
+  std::fputs(" },\n          \"attributes\": {},\n          \"port_directions\": {", out_);
+  for (const char* pin : {form.a, form.b, form.s})
+    if (pin) std::fprintf(out_, " \"%s\": \"input\",", pin);
+  std::fprintf(out_, " \"%s\": \"output\" },\n          \"connections\": {", form.y);
+  const std::pair<const char*, std::span<const Bit>> connections[] = {
+      {form.a, c.a}, {form.b, c.b}, {form.s, {&c.s, 1}}, {form.y, {&c.y, 1}}};
+  const char* separator = " ";
+  for (const auto& [pin, bits] : connections) {
+    if (!pin) continue;
+    std::fprintf(out_, "%s\"%s\": [", separator, pin);
+    separator = ", ";
+    for (std::size_t k = 0; k < bits.size(); ++k) {
+      if (k) std::fputs(", ", out_);
+      if (bits[k] == kZeroBit || bits[k] == kOneBit) std::fputs(bits[k] == kOneBit ? "\"1\"" : "\"0\"", out_);
+      else std::fprintf(out_, "%llu", static_cast<unsigned long long>(bits[k]));
+    }
+    std::fputc(']', out_);
+  }
+  std::fputs(" }\n        }", out_);
 }
 
 }  // namespace emit

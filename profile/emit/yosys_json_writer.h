@@ -1,19 +1,32 @@
 #pragma once
 // Prints a design as a Yosys JSON netlist: one module per netlist module
 // (ports with directions, cells with the directions and connections of
-// their pins, named nets), the table and generated modules its stages use
-// and the black-box cells as modules of ports only, marked `blackbox` (their
-// functions are in the Verilog form). Nets are numbered from 2 in each
-// module; a net held at a constant, and the rails of switch primitives, are
-// the constant bits "0" and "1"; an open pin gets a bit nothing else has.
-// Every choice is the design's; this only prints.
+// their pins, named nets), the table and generated modules its stages use,
+// and the black-box cells as modules of ports only, marked `blackbox`.
+// Nets are numbered from 2 in each module; a net held at a constant, and
+// the rails of switch primitives, are the constant bits "0" and "1"; an
+// open pin gets a bit nothing else has. Every choice is the design's; this
+// only prints.
+//
+// A gate module is Yosys logic (see gate_logic.h): gates, tristate drivers
+// as `$tribuf`, and outputs that hold where they are not driven as
+// `$dlatch`. These stay black boxes of ports only, their functions in the
+// Verilog form:
+//   loop modules   their outputs are what rounds of evaluation in order
+//                  settle to and change after the moment's continuous
+//                  assignments; no cell of Yosys waits for that;
+//   weak modules   (`_w`) they yield to a stronger driver of their net,
+//                  which two-valued logic has no way to say;
+//   an output that floats (as z) and also holds: the value held may be z.
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "profile/design/design.h"
+#include "profile/emit/gate_logic.h"
 
 namespace emit {
 
@@ -32,6 +45,9 @@ class YosysJsonWriter {
   void add_ports(std::string_view module, std::vector<std::pair<std::string_view, design::Direction>> ports);
   void write_netlist(const design::Design& d, const design::Module& m);
   void write_ports_only(std::string_view name, const Ports& ports);
+  void write_logic(const design::FunctionModules::Interface& f);
+  void write_logic_cell(std::size_t number, const LogicCell& c);
+  void begin_module(std::string_view name);
   void put_string(std::string_view s);
   void put_bits(design::NetId n);
 

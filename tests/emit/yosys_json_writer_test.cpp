@@ -1,7 +1,8 @@
 // The Yosys JSON form of designs the profile's steps build: what a reader
 // of the format relies on (names, directions, one bit per net shared by
 // every pin on it, constants, positional pins named by their module's
-// ports, gate modules as black boxes with their ports).
+// ports, gate modules as logic on their ports but those that stay black
+// boxes).
 #include "profile/emit/yosys_json_writer.h"
 
 #include <gtest/gtest.h>
@@ -68,17 +69,74 @@ TEST(YosysJson, BusWithSwitchesAndABlackBox) {
   EXPECT_EQ(sw["connections"]["in"], json::array({"1"}));
   EXPECT_EQ(sw["connections"]["gate"], bits(top, "d0"));
   EXPECT_EQ(sw["connections"]["out"], bits(top, "pmd0"));
-  // The gate modules are black boxes with their ports.
+  // A table module is its logic, on its own ports.
   const json& inv = j["modules"]["INV"];
-  EXPECT_EQ(inv["attributes"]["blackbox"], "00000000000000000000000000000001");
-  EXPECT_EQ(inv["ports"]["a"]["direction"], "input");
-  EXPECT_EQ(inv["ports"]["out"]["direction"], "output");
+  EXPECT_FALSE(inv["attributes"].contains("blackbox"));
+  EXPECT_EQ(inv["ports"]["a"], (json{{"direction", "input"}, {"bits", {2}}}));
+  EXPECT_EQ(inv["ports"]["out"], (json{{"direction", "output"}, {"bits", {3}}}));
+  ASSERT_EQ(inv["cells"].size(), 1u);
+  const json& not_a = inv["cells"].begin().value();
+  EXPECT_EQ(not_a["type"], "$not");
+  EXPECT_EQ(not_a["parameters"], (json{{"A_SIGNED", "00000000000000000000000000000000"},
+                                       {"A_WIDTH", "00000000000000000000000000000001"},
+                                       {"Y_WIDTH", "00000000000000000000000000000001"}}));
+  EXPECT_EQ(not_a["port_directions"], (json{{"A", "input"}, {"Y", "output"}}));
+  EXPECT_EQ(not_a["connections"], (json{{"A", {2}}, {"Y", {3}}}));
   // Every bit a cell reads or drives is a named net's, each net its own.
   std::set<std::string> named;
   for (const auto& [name, net] : top["netnames"].items())
     EXPECT_TRUE(named.insert(net["bits"].dump()).second || net["bits"][0].is_string()) << name;
   for (const auto& [name, cell] : top["cells"].items())
     for (const auto& [pin, b] : cell["connections"].items()) EXPECT_TRUE(named.count(b.dump())) << name << "." << pin;
+}
+
+// The cell of each kind of gate module, or none: a tristate driver, a
+// multiplexer whose internal node keeps its charge, a latch's loop and a
+// bus holder's weak feedback.
+TEST(YosysJson, GateModulesAsLogicOrBlackBoxes) {
+  fs::path d = fs::path(testing::TempDir()) / ("yosys_json_kinds_" + std::to_string(::getpid()));
+  fs::create_directories(d);
+  std::ofstream(d / "hold.sp") << ".subckt hold sh vdd vss\nmn1 n sh vss vss nch l=0.13u\nmp1 n sh vdd vdd pch l=0.13u\n"
+                                  "mn0 sh n vss vss nch l=0.7u\nmp0 sh n vdd vdd pch l=0.7u\n.ends\n";
+  const struct {
+    fs::path dir;
+    const char* netlist;
+    const char* module;
+    const char* cell;  // the type of the cell driving the output; null: a black box
+    const char* output;
+  } rows[] = {
+      {CELL_DATA "/spice", "sky130_fd_sc_hd__ebufn_1.spice", "T3_6a60_z", "$tribuf", "y"},
+      {CELL_DATA "/spice", "sky130_fd_sc_hd__mux2_1.spice", "T4_54586400_h", "$dlatch", "y"},
+      {CELL_DATA "/spice", "sky130_fd_sc_hd__dlxtp_1.spice", "L2x3_1765e6c12ffffb30", nullptr, "y0"},
+      {d, "hold.sp", "F1_1_w", nullptr, "y"},
+  };
+  for (const auto& row : rows) {
+    json j = written(row.dir, {row.netlist});
+    ASSERT_TRUE(j["modules"].contains(row.module)) << row.netlist << j["modules"].dump();
+    const json& m = j["modules"][row.module];
+    EXPECT_EQ(m["ports"]["a"]["direction"], "input") << row.module;
+    EXPECT_EQ(m["ports"][row.output]["direction"], "output") << row.module;
+    if (!row.cell) {
+      EXPECT_EQ(m["attributes"]["blackbox"], "00000000000000000000000000000001") << row.module;
+      EXPECT_TRUE(m["cells"].empty()) << row.module;
+      continue;
+    }
+    EXPECT_FALSE(m["attributes"].contains("blackbox")) << row.module;
+    std::string out = row.cell == std::string("$dlatch") ? "Q" : "Y";
+    int drivers = 0;
+    for (const auto& [name, cell] : m["cells"].items())
+      if (cell["connections"][out] == m["ports"][row.output]["bits"]) {
+        ++drivers;
+        EXPECT_EQ(cell["type"], row.cell) << row.module;
+        json one = "00000000000000000000000000000001";
+        json parameters = out == "Q" ? json{{"EN_POLARITY", one}, {"WIDTH", one}} : json{{"WIDTH", one}};
+        EXPECT_EQ(cell["parameters"], parameters) << row.module;
+        EXPECT_EQ(cell["port_directions"]["EN"], "input") << row.module;
+        EXPECT_EQ(cell["port_directions"][out], "output") << row.module;
+      }
+    EXPECT_EQ(drivers, 1) << row.module;
+  }
+  fs::remove_all(d);
 }
 
 TEST(YosysJson, ConstantsAndNamesThatNeedEscapes) {
