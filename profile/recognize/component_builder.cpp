@@ -54,6 +54,12 @@ ComponentBuilder::ComponentBuilder(const circuit::Circuit& circuit, const std::v
   for (const circuit::BlackBox& b : circuit.black_boxes)
     for (NetId n : b.pins)
       if (n < outside_.size()) outside_[n] = true;
+  for (NetId n : circuit.instance_pins)
+    if (n < outside_.size()) outside_[n] = true;
+  // What an instance drives enters the channels here as an input port's
+  // value does.
+  for (NetId n : circuit.instance_outputs)
+    if (n < port_.size()) port_[n] = true;
 }
 
 std::vector<Component> ComponentBuilder::run() {
