@@ -180,8 +180,14 @@ Design DesignBuilder::build(const circuit::Circuit& top, const GateNetwork& netw
   return std::move(design_);
 }
 
+bool DesignBuilder::tied_to_rail(const circuit::Circuit& c, const circuit::Instance& ci, std::uint32_t pin) const {
+  const std::vector<recognize::PortUse>& uses = hierarchy_->modules[ci.module].ports;
+  return pin < uses.size() && uses[pin] == recognize::PortUse::Input && c.is_rail(c.instance_pins[ci.first_pin + pin]);
+}
+
 std::uint32_t DesignBuilder::add_instances(const circuit::Circuit& c, Module& m,
-                                           const std::function<NameId(std::string)>& instance_name) {
+                                           const std::function<NameId(std::string)>& instance_name, NetId supply,
+                                           NetId ground) {
   std::uint32_t cells = 0;
   for (const circuit::Instance& ci : c.instances) {
     const Submodule& s = hierarchy_->modules[ci.module];
@@ -195,8 +201,11 @@ std::uint32_t DesignBuilder::add_instances(const circuit::Circuit& c, Module& m,
     std::vector<NameId>& names = port_names_[ci.module];
     if (names.empty())
       for (NetId port : s.circuit.ports) names.push_back(fixed(std::string(s.circuit.net_names[port])));
-    for (std::uint32_t p = 0; p < ci.pin_count && p < names.size(); ++p)
-      m.pins.push_back(Pin{names[p], c.instance_pins[ci.first_pin + p]});
+    for (std::uint32_t p = 0; p < ci.pin_count && p < names.size(); ++p) {
+      NetId n = c.instance_pins[ci.first_pin + p];
+      if (tied_to_rail(c, ci, p)) n = c.net_roles[n] == circuit::NetRole::Supply ? supply : ground;
+      m.pins.push_back(Pin{names[p], n});
+    }
     inst.pin_count = static_cast<std::uint32_t>(m.pins.size()) - inst.first_pin;
     // The call itself is where its devices came from.
     inst.path = design_.add_name(ci.name);
@@ -298,7 +307,12 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
         if (!c.is_rail(n)) wired[n] = true;
   for (NetId n = 0; n < c.net_count(); ++n)
     if (wired[n] && m.nets[n].kind != NetKind::Port) m.nets[n].kind = NetKind::Wire;
-  // Switches reach the rails through two nets of their own.
+  // A rail on a signal pin of an instance is a constant there, as it is to
+  // the devices in the flat circuit.
+  for (const circuit::Instance& ci : c.instances)
+    for (std::uint32_t p = 0; p < ci.pin_count; ++p)
+      if (tied_to_rail(c, ci, p)) rails_used = true;
+  // Switches and such pins reach the rails through two nets of their own.
   NetId supply = kOpen, ground = kOpen;
   if (rails_used) {
     supply = static_cast<NetId>(m.nets.size());
@@ -383,7 +397,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     inst.name = instance_name(name);
   };
   // Library cells called by name count among the cells, as when found.
-  if (!c.instances.empty()) cell_count = add_instances(c, m, instance_name);
+  if (!c.instances.empty()) cell_count = add_instances(c, m, instance_name, supply, ground);
   std::vector<std::pair<char, NetId>> pairs;
   // Stages and cells in stage order; a cell where its first stage was.
   for (std::uint32_t s = 0; s < network.stages.size(); ++s) {

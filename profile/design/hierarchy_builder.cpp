@@ -110,8 +110,10 @@ void HierarchyBuilder::judge(std::uint32_t definition, Hierarchy& h) {
             messages::located(where, messages::Message::WideStage,
                               {c.mosfets[wide.front()].name, std::to_string(wide.size()),
                                std::to_string(recognize::SwitchEvaluator::kMaxInputs)}));
-  bool logic = !network.stages.empty() || !network.unevaluated.empty() || !network.tie_mosfets.empty() ||
-               !c.instances.empty() ||
+  // Constants count where a port shows them (a tie cell), not where they
+  // only hold a decap's nodes.
+  bool logic = !network.stages.empty() || !network.unevaluated.empty() || !c.instances.empty() ||
+               std::find(uses.ports.begin(), uses.ports.end(), PortUse::Output) != uses.ports.end() ||
                std::any_of(c.black_boxes.begin(), c.black_boxes.end(), [](const circuit::BlackBox& b) {
                  return !circuit::is_diode_device(b.cell, b.pins.size());
                });

@@ -3,9 +3,13 @@
 namespace recognize {
 
 PortUses port_uses(const circuit::Circuit& c, const GateNetwork& network) {
-  std::vector<char> channel(c.net_count(), 0), from_instance(c.net_count(), 0);
-  for (const circuit::Mosfet& m : c.mosfets) channel[m.drain] = channel[m.source] = 1;
+  std::vector<char> channel(c.net_count(), 0), from_instance(c.net_count(), 0), read(c.net_count(), 0);
+  for (const circuit::Mosfet& m : c.mosfets) {
+    channel[m.drain] = channel[m.source] = 1;
+    read[m.gate] = 1;
+  }
   for (circuit::NetId n : c.instance_outputs) from_instance[n] = 1;
+  for (circuit::NetId n : c.instance_pins) read[n] = 1;
   PortUses out;
   out.ports.reserve(c.ports.size());
   for (std::uint32_t i = 0; i < c.ports.size(); ++i) {
@@ -21,6 +25,8 @@ PortUses port_uses(const circuit::Circuit& c, const GateNetwork& network) {
       use = always ? PortUse::Output : PortUse::Shared;
     } else if (from_instance[p]) {
       use = PortUse::Output;
+    } else if (!read[p]) {
+      use = PortUse::Open;
     }
     if (use == PortUse::Shared && out.first_shared == PortUses::kNone) out.first_shared = i;
     out.ports.push_back(use);

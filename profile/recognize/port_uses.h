@@ -18,7 +18,8 @@ namespace recognize {
 
 enum class PortUse : std::uint8_t {
   Rail,    // a rail, or a well only bulks reach
-  Input,   // no channel reaches it: gates and instances read it, or nothing does
+  Input,   // no channel reaches it; MOSFET gates or instances read it
+  Open,    // nothing of the logic touches it (an element or a black box may)
   Output,  // a stage that always drives it, a constant, or an instance's output
   Shared,  // a channel that does not always drive it
 };
