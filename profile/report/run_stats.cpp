@@ -65,8 +65,12 @@ RunStats count_run(const RunFacts& f) {
   s.holding = f.network.tie_mosfets.size();
   for (const auto& component : f.network.unevaluated) s.too_wide += component.size();
 
+  // A cell counts as found wherever a module instantiates it: the top, or
+  // a subcircuit kept as a module.
   std::unordered_map<std::string_view, std::uint64_t> by_name;
-  for (const CellCount& c : s.cells) by_name.emplace(c.name, c.instances);
+  for (const design::Module& m : d.modules)
+    for (const design::Instance& inst : m.instances)
+      if (inst.kind == InstanceKind::LibraryCell) ++by_name[d.name(inst.cell)];
   for (std::size_t k = 0; k < f.cells.size(); ++k) {
     LibraryEntry e;
     e.name = f.cells[k].name;

@@ -26,7 +26,7 @@ struct CellCount {
 struct LibraryEntry {
   std::string_view name;
   cellmatch::CellStatus status = cellmatch::CellStatus::Searched;
-  std::uint64_t instances = 0;  // in the top module
+  std::uint64_t instances = 0;  // in all netlist modules
   std::uint64_t given_up = 0;
 };
 
