@@ -186,7 +186,7 @@ bool DesignBuilder::tied_to_rail(const circuit::Circuit& c, const circuit::Insta
 }
 
 std::uint32_t DesignBuilder::add_instances(const circuit::Circuit& c, Module& m,
-                                           const std::function<NameId(std::string)>& instance_name, NetId supply,
+                                           const std::function<NameId(std::string_view)>& call_name, NetId supply,
                                            NetId ground) {
   std::uint32_t cells = 0;
   for (const circuit::Instance& ci : c.instances) {
@@ -194,7 +194,7 @@ std::uint32_t DesignBuilder::add_instances(const circuit::Circuit& c, Module& m,
     Instance inst;
     inst.kind = s.library ? InstanceKind::LibraryCell : InstanceKind::Submodule;
     inst.cell = fixed(s.circuit.name);
-    inst.name = instance_name(std::string(ci.name));
+    inst.name = call_name(ci.name);
     inst.first_pin = static_cast<std::uint32_t>(m.pins.size());
     inst.first_device = static_cast<std::uint32_t>(m.devices.size());
     // Pin names once per module, not per call.
@@ -208,7 +208,7 @@ std::uint32_t DesignBuilder::add_instances(const circuit::Circuit& c, Module& m,
     }
     inst.pin_count = static_cast<std::uint32_t>(m.pins.size()) - inst.first_pin;
     // The call itself is where its devices came from.
-    inst.path = design_.add_name(ci.name);
+    inst.path = design_.name(inst.name) == ci.name ? inst.name : design_.add_name(ci.name);
     m.instances.push_back(inst);
     if (s.library) ++cells;
   }
@@ -325,10 +325,18 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   std::unordered_set<std::string_view> nets;
   nets.reserve(c.net_count());
   nets.insert(c.net_names.begin(), c.net_names.end());
-  std::unordered_set<std::string> taken;
+  // Names taken, viewed where the design or the circuit keeps them.
+  std::unordered_set<std::string_view> taken;
   auto instance_name = [&](std::string base) {
-    while (nets.count(base) || !taken.insert(base).second) base += "_";
-    return design_.make_name(base);
+    while (nets.count(base) || taken.count(base)) base += "_";
+    NameId id = design_.make_name(base);
+    taken.insert(design_.name(id));
+    return id;
+  };
+  // A call's name as the circuit holds it, copied only when it clashes.
+  auto call_name = [&](std::string_view name) {
+    if (!nets.count(name) && taken.insert(name).second) return design_.add_name(name);
+    return instance_name(std::string(name));
   };
 
   std::uint32_t cell_count = 0;
@@ -396,8 +404,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     }
     inst.name = instance_name(name);
   };
+  // A module of many calls grows its lists once.
+  m.instances.reserve(c.instances.size() + network.stages.size() + c.black_boxes.size());
+  m.pins.reserve(c.instance_pins.size() + 4 * network.stages.size());
   // Library cells called by name count among the cells, as when found.
-  if (!c.instances.empty()) cell_count = add_instances(c, m, instance_name, supply, ground);
+  if (!c.instances.empty()) cell_count = add_instances(c, m, call_name, supply, ground);
   std::vector<std::pair<char, NetId>> pairs;
   // Stages and cells in stage order; a cell where its first stage was.
   for (std::uint32_t s = 0; s < network.stages.size(); ++s) {

@@ -40,7 +40,7 @@ class DesignBuilder {
                   const std::vector<CellOccurrence>& occurrences);
   // The instances of the modules `c` keeps, in call order; returns how many
   // are library cells.
-  std::uint32_t add_instances(const circuit::Circuit& c, Module& m, const std::function<NameId(std::string)>& instance_name,
+  std::uint32_t add_instances(const circuit::Circuit& c, Module& m, const std::function<NameId(std::string_view)>& call_name,
                               NetId supply, NetId ground);
   // Pin `pin` of the instance is a signal of its module on a rail here.
   bool tied_to_rail(const circuit::Circuit& c, const circuit::Instance& ci, std::uint32_t pin) const;
