@@ -94,7 +94,6 @@ void HierarchyBuilder::judge(std::uint32_t definition, Hierarchy& h) {
   claim_rails(c, h, nullptr);
   // A global net is one net everywhere: as a signal it would join what a
   // module boundary cuts.
-  std::sort(globals.begin(), globals.end());
   bool global_signal = false;
   for (NetId n : globals)
     if (!c.is_rail(n) && c.net_roles[n] != circuit::NetRole::BulkOnly &&

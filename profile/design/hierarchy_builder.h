@@ -2,9 +2,10 @@
 // Decides which subcircuits a deck's top calls are kept as modules and
 // builds their circuits, callee before caller, then the top's. A subcircuit
 // is kept when its ports are sound across the boundary (see
-// recognize/port_uses.h), it holds logic, takes no parameters that calls
-// size, and joins no global signal; otherwise its calls are flattened into
-// the caller, which is then judged with those devices as its own.
+// recognize/port_uses.h), it holds logic, takes no parameters (calls could
+// size each one differently) and joins no global signal; otherwise its
+// calls are flattened into the caller, which is then judged with those
+// devices as its own.
 #include <string>
 #include <vector>
 
