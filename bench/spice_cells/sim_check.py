@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Simulates a written netlist against the cell-level design on random inputs.
 
-  sim_check.py NETLIST.v REFERENCE.v TOP [--ref MODULE] [--vectors N] [--seed S] [--timeout S]
+  sim_check.py NETLIST.v REFERENCE.v TOP [--ref MODULE] [--vectors N] [--seed S] [--timeout S] [--strobe NAME]...
 
 NETLIST.v must hold module TOP (and everything it instantiates), REFERENCE.v
 module TOP_ref (or MODULE) with the same signal ports. Supply and ground
@@ -9,7 +9,10 @@ ports of TOP (VPWR/VDD/VCCD1..., VGND/VSS/VSSD1/GND...) are tied to 1 and 0.
 Each vector is applied,
 and after a settling delay every output must be equal (0/1, no x or z); a
 simulation that does not end in time (slow, or a loop of the netlist that
-never settles) counts as a mismatch. Needs iverilog and vvp; exits 2 without
+never settles) counts as a mismatch. A --strobe input (a latch's write
+enable) is held at 0 while the other inputs change, then takes its random
+value, and goes back to 0 once the outputs are compared, so that no
+state is written while its address and data change. Needs iverilog and vvp; exits 2 without
 them, 1 on a mismatch.
 """
 import argparse
@@ -56,6 +59,7 @@ def main():
     ap.add_argument("--vectors", type=int, default=200)
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--timeout", type=float, default=600, help="seconds for the simulation")
+    ap.add_argument("--strobe", action="append", default=[], help="an input held at 0 while the others change")
     args = ap.parse_args()
     if not shutil.which("iverilog") or not shutil.which("vvp"):
         print("iverilog/vvp not on PATH: simulation skipped")
@@ -66,6 +70,11 @@ def main():
     ins = [p for p in ref_ports if p not in ref_outs]
     outs = [p for p in ref_ports if p in ref_outs]
     width = max(32, (len(ins) + 31) // 32 * 32)
+    strobes = [i for i, p in enumerate(ins) if p in args.strobe]
+    hold = "".join("      in[%d] = 1'b0;\n" % i for i in strobes)
+    # The vector's strobe values, kept aside while the rest settles.
+    keep = "".join("      s[%d] = in[%d];\n" % (k, i) for k, i in enumerate(strobes))
+    release = "".join("      in[%d] = s[%d];\n" % (i, k) for k, i in enumerate(strobes))
     dut_conn, ref_conn = [], []
     for i, p in enumerate(ins):
         ref_conn.append(".%s(in[%d])" % (port(p), i))
@@ -84,6 +93,7 @@ def main():
   reg [%d:0] in;
   wire [%d:0] d, r;
   reg [%d:0] wrong;
+  reg [%d:0] s;
   integer i, j, bad, seed, outs;
   %s dut (%s);
   %s ref0 (%s);
@@ -93,6 +103,7 @@ def main():
       // Seen even when a vector never settles and the run is stopped.
       $display("at vector %%0d mismatches %%0d", i, bad);
       $fflush;
+%s%s%s      #10;
 %s      #10;
       if (d !== r) begin
         bad = bad + 1;
@@ -100,6 +111,7 @@ def main():
         for (j = 0; j < %d; j = j + 1)
           if (d[j] !== r[j]) wrong[j] = 1;
       end
+%s      #10;
     end
     outs = 0;
     for (j = 0; j < %d; j = j + 1)
@@ -108,9 +120,10 @@ def main():
     $finish;
   end
 endmodule
-""" % (width - 1, len(outs) - 1, len(outs) - 1, args.top, ", ".join(dut_conn), ref, ", ".join(ref_conn), args.seed,
-       args.vectors, "".join("      in[%d +: 32] = $random(seed);\n" % (32 * k) for k in range(width // 32)),
-       len(outs), len(outs), len(outs), args.vectors)
+""" % (width - 1, len(outs) - 1, len(outs) - 1, max(0, len(strobes) - 1), args.top, ", ".join(dut_conn), ref,
+       ", ".join(ref_conn), args.seed, args.vectors,
+       "".join("      in[%d +: 32] = $random(seed);\n" % (32 * k) for k in range(width // 32)), keep, hold, release,
+       len(outs), hold, len(outs), len(outs), args.vectors)
     work = tempfile.mkdtemp()
     try:
         open(os.path.join(work, "tb.v"), "w").write(tb)

@@ -31,6 +31,7 @@ std::vector<NetId> outside_nets(const circuit::Circuit& c, const recognize::Gate
   std::vector<NetId> out;
   for (const circuit::Element& e : c.elements) out.insert(out.end(), e.nets.begin(), e.nets.end());
   for (const circuit::BlackBox& b : c.black_boxes) out.insert(out.end(), b.pins.begin(), b.pins.end());
+  out.insert(out.end(), c.instance_pins.begin(), c.instance_pins.end());
   auto add_mosfet = [&](std::uint32_t m) {
     const circuit::Mosfet& mos = c.mosfets[m];
     for (NetId n : {mos.drain, mos.gate, mos.source})

@@ -48,6 +48,15 @@ struct BlackBox {
   std::uint32_t call = Mosfet::kNoCall;  // the innermost call of the input whose cell holds it
 };
 
+// A call of a subcircuit kept as a module of its own: its devices stay in
+// that module's circuit, recognised once for every call.
+struct Instance {
+  std::string_view name;       // as written in the caller, held by Circuit::names
+  std::uint32_t module = 0;    // the kept subcircuit it calls, numbered by the run
+  std::uint32_t first_pin = 0; // its nets, in the module's port order, in Circuit::instance_pins
+  std::uint32_t pin_count = 0;
+};
+
 // What an independent source is to extraction: a constant voltage (a DC
 // voltage source, which may name a rail) or a stimulus that drives an input.
 enum class SourceKind : std::uint8_t { None, DcVoltage, Stimulus };
@@ -85,6 +94,11 @@ struct Circuit {
   std::vector<Call> calls;              // of subcircuits, in the order met
   std::vector<std::string_view> call_cells;  // their cell names, each once, held by `names`
   std::vector<NetId> call_pins;         // the nets of each call, call after call
+  std::vector<Instance> instances;      // calls kept as modules, in the order met
+  std::vector<NetId> instance_pins;     // the nets of each instance, instance after instance
+  // Nets that an instance drives (an output of its module): to the stages
+  // here they are driven from outside, as input ports are.
+  std::vector<NetId> instance_outputs;
 
   NetId net_count() const { return static_cast<NetId>(net_names.size()); }
   // A new net named `head` followed by `tail`.

@@ -39,6 +39,7 @@ std::vector<Reach> reach_of(const Circuit& c) {
     for (NetId n : e.nets) reach[n].other = reach[n].passive = true;
   for (const BlackBox& b : c.black_boxes)
     for (NetId n : b.pins) reach[n].other = reach[n].passive = true;
+  for (NetId n : c.instance_pins) reach[n].other = reach[n].passive = true;
   return reach;
 }
 

@@ -20,7 +20,8 @@ namespace circuit {
 // of the usual names, it is `.global` and reached by one channel's sources
 // and drains, a DC voltage source from a ground drives it, or the MOSFETs
 // that reach it make it one.
-enum class RailReason : std::uint8_t { Given, UsualName, Global, Source, FromMosfets };
+// A net may also be a rail of a subcircuit it calls that is kept as a module.
+enum class RailReason : std::uint8_t { Given, UsualName, Global, Source, FromMosfets, FromCall };
 
 struct RailFound {
   NetId net = kNoNet;

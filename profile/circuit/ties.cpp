@@ -75,6 +75,8 @@ MosfetTies held_by_mosfets(const Circuit& c, const HeldValues& known, const std:
   for (const BlackBox& b : c.black_boxes)
     for (NetId n : b.pins)
       if (n < nets) reach[n] = kOther;
+  for (NetId n : c.instance_pins)
+    if (n < nets) reach[n] = kOther;
   bool any = false;
   for (std::uint32_t m = 0; m < c.mosfets.size(); ++m) {
     const Mosfet& mos = c.mosfets[m];

@@ -41,6 +41,7 @@ enum class InstanceKind : std::uint8_t {
   Function,     // a module generated for the stage's function
   BlackBox,     // a call of a subcircuit defined nowhere
   Switch,       // one MOSFET of a stage too wide to evaluate
+  Submodule,    // a call of a subcircuit kept as a module
 };
 
 // A connection; a pin without a name connects by position (a black box's
@@ -70,6 +71,7 @@ enum class ModuleKind : std::uint8_t { Netlist, BlackBox };
 
 struct Module {
   ModuleKind kind = ModuleKind::Netlist;
+  bool subcircuit = false;  // a subcircuit of the input kept as a module
   NameId name = kNoName;
   std::vector<NetId> ports;     // as the .subckt line lists them (one may repeat)
   std::vector<NetId> declared;  // the ports, each once, in port order

@@ -108,25 +108,111 @@ NameId DesignBuilder::path_of(const circuit::Circuit& c, std::span<const std::ui
 }
 
 Design DesignBuilder::build(const circuit::Circuit& top, const GateNetwork& network,
-                            const std::vector<CellOccurrence>& occurrences) {
+                            const std::vector<CellOccurrence>& occurrences, const Hierarchy* hierarchy,
+                            const std::vector<std::vector<CellOccurrence>>* found_in) {
   design_ = Design();
   fixed_.clear();
   letters_.fill(kNoName);
   paths_.clear();
   black_boxes_.clear();
   black_box_index_.clear();
+  hierarchy_ = hierarchy;
+  const std::size_t kept = hierarchy ? hierarchy->modules.size() : 0;
+  port_names_.assign(kept, {});
+  auto found_in_module = [&](std::size_t k) -> const std::vector<CellOccurrence>& {
+    static const std::vector<CellOccurrence> kNone;
+    return found_in && k < found_in->size() ? (*found_in)[k] : kNone;
+  };
   design_.functions.reserve(top.name);
   std::vector<bool> used(cells_.size(), false);
   for (const CellOccurrence& occ : occurrences) used[occ.cell] = true;
+  for (std::size_t k = 0; k < kept; ++k)
+    for (const CellOccurrence& occ : found_in_module(k)) used[occ.cell] = true;
+  // A library cell the deck calls by name is one module, found or called.
+  std::unordered_map<std::string_view, std::size_t> library_cell;
+  for (std::size_t k = 0; k < cells_.size(); ++k) library_cell.emplace(cells_[k].circuit->name, k);
+  std::vector<bool> written_as_cell(kept, false);
+  for (std::size_t k = 0; k < kept; ++k) {
+    const Submodule& s = hierarchy->modules[k];
+    auto it = s.library ? library_cell.find(s.circuit.name) : library_cell.end();
+    if (it != library_cell.end()) {
+      used[it->second] = true;
+      written_as_cell[k] = true;
+    }
+  }
   for (std::size_t k = 0; k < cells_.size(); ++k)
     if (used[k]) design_.functions.reserve(cells_[k].circuit->name);
+  for (std::size_t k = 0; k < kept; ++k) design_.functions.reserve(hierarchy->modules[k].circuit.name);
   for (const circuit::BlackBox& b : top.black_boxes) design_.functions.reserve(std::string(b.cell));
+  for (std::size_t k = 0; k < kept; ++k)
+    for (const circuit::BlackBox& b : hierarchy->modules[k].circuit.black_boxes)
+      design_.functions.reserve(std::string(b.cell));
 
   add_module(top, network, occurrences);
+  // In the order first called, level by level from the top, as a reader
+  // follows them down.
+  std::vector<std::uint32_t> order;
+  std::vector<bool> queued(kept, false);
+  auto enqueue = [&](const circuit::Circuit& c) {
+    for (const circuit::Instance& inst : c.instances)
+      if (!queued[inst.module]) {
+        queued[inst.module] = true;
+        order.push_back(inst.module);
+      }
+  };
+  enqueue(top);
+  for (std::size_t i = 0; i < order.size(); ++i) enqueue(hierarchy->modules[order[i]].circuit);
+  for (std::uint32_t k : order) {
+    const Submodule& s = hierarchy->modules[k];
+    if (s.library) continue;
+    add_module(s.circuit, s.network, found_in_module(k));
+    design_.modules.back().subcircuit = true;
+  }
   for (std::size_t k = 0; k < cells_.size(); ++k)
     if (used[k]) add_module(*cells_[k].circuit, *cells_[k].network, {});
+  // Cells called by name that the search does not take (a cell holding an
+  // element, a black box): written from their own circuits.
+  for (std::uint32_t k : order) {
+    const Submodule& s = hierarchy->modules[k];
+    if (s.library && !written_as_cell[k]) add_module(s.circuit, s.network, found_in_module(k));
+  }
   add_black_box_modules();
   return std::move(design_);
+}
+
+bool DesignBuilder::tied_to_rail(const circuit::Circuit& c, const circuit::Instance& ci, std::uint32_t pin) const {
+  const std::vector<recognize::PortUse>& uses = hierarchy_->modules[ci.module].ports;
+  return pin < uses.size() && uses[pin] == recognize::PortUse::Input && c.is_rail(c.instance_pins[ci.first_pin + pin]);
+}
+
+std::uint32_t DesignBuilder::add_instances(const circuit::Circuit& c, Module& m,
+                                           const std::function<NameId(std::string_view)>& call_name, NetId supply,
+                                           NetId ground) {
+  std::uint32_t cells = 0;
+  for (const circuit::Instance& ci : c.instances) {
+    const Submodule& s = hierarchy_->modules[ci.module];
+    Instance inst;
+    inst.kind = s.library ? InstanceKind::LibraryCell : InstanceKind::Submodule;
+    inst.cell = fixed(s.circuit.name);
+    inst.name = call_name(ci.name);
+    inst.first_pin = static_cast<std::uint32_t>(m.pins.size());
+    inst.first_device = static_cast<std::uint32_t>(m.devices.size());
+    // Pin names once per module, not per call.
+    std::vector<NameId>& names = port_names_[ci.module];
+    if (names.empty())
+      for (NetId port : s.circuit.ports) names.push_back(fixed(std::string(s.circuit.net_names[port])));
+    for (std::uint32_t p = 0; p < ci.pin_count && p < names.size(); ++p) {
+      NetId n = c.instance_pins[ci.first_pin + p];
+      if (tied_to_rail(c, ci, p)) n = c.net_roles[n] == circuit::NetRole::Supply ? supply : ground;
+      m.pins.push_back(Pin{names[p], n});
+    }
+    inst.pin_count = static_cast<std::uint32_t>(m.pins.size()) - inst.first_pin;
+    // The call itself is where its devices came from.
+    inst.path = design_.name(inst.name) == ci.name ? inst.name : design_.add_name(ci.name);
+    m.instances.push_back(inst);
+    if (s.library) ++cells;
+  }
+  return cells;
 }
 
 void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& network,
@@ -138,6 +224,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (std::uint32_t s : occ.stages)
       if (s < replaced.size()) replaced[s] = true;
   std::vector<bool> driven = driven_nets(c, network, replaced, occurrences, cells_);
+  for (NetId n : c.instance_outputs) driven[n] = true;
   // The network was recognised on this circuit.
   EXTRACTOR_ASSERT(network.nets.empty() || network.nets.size() == c.net_count());
 
@@ -213,13 +300,19 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     for (NetId n : b.pins)
       if (n < wired.size() && !is_short(b)) wired[n] = true;
   for (const auto& [n, value] : m.constants) wired[n] = true;
+  for (NetId n : c.instance_pins) wired[n] = true;
   for (const auto& component : network.unevaluated)
     for (std::uint32_t k : component)
       for (NetId n : {c.mosfets[k].drain, c.mosfets[k].gate, c.mosfets[k].source})
         if (!c.is_rail(n)) wired[n] = true;
   for (NetId n = 0; n < c.net_count(); ++n)
     if (wired[n] && m.nets[n].kind != NetKind::Port) m.nets[n].kind = NetKind::Wire;
-  // Switches reach the rails through two nets of their own.
+  // A rail on a signal pin of an instance is a constant there, as it is to
+  // the devices in the flat circuit.
+  for (const circuit::Instance& ci : c.instances)
+    for (std::uint32_t p = 0; p < ci.pin_count; ++p)
+      if (tied_to_rail(c, ci, p)) rails_used = true;
+  // Switches and such pins reach the rails through two nets of their own.
   NetId supply = kOpen, ground = kOpen;
   if (rails_used) {
     supply = static_cast<NetId>(m.nets.size());
@@ -232,10 +325,18 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   std::unordered_set<std::string_view> nets;
   nets.reserve(c.net_count());
   nets.insert(c.net_names.begin(), c.net_names.end());
-  std::unordered_set<std::string> taken;
+  // Names taken, viewed where the design or the circuit keeps them.
+  std::unordered_set<std::string_view> taken;
   auto instance_name = [&](std::string base) {
-    while (nets.count(base) || !taken.insert(base).second) base += "_";
-    return design_.make_name(base);
+    while (nets.count(base) || taken.count(base)) base += "_";
+    NameId id = design_.make_name(base);
+    taken.insert(design_.name(id));
+    return id;
+  };
+  // A call's name as the circuit holds it, copied only when it clashes.
+  auto call_name = [&](std::string_view name) {
+    if (!nets.count(name) && taken.insert(name).second) return design_.add_name(name);
+    return instance_name(std::string(name));
   };
 
   std::uint32_t cell_count = 0;
@@ -303,6 +404,11 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     }
     inst.name = instance_name(name);
   };
+  // A module of many calls grows its lists once.
+  m.instances.reserve(c.instances.size() + network.stages.size() + c.black_boxes.size());
+  m.pins.reserve(c.instance_pins.size() + 4 * network.stages.size());
+  // Library cells called by name count among the cells, as when found.
+  if (!c.instances.empty()) cell_count = add_instances(c, m, call_name, supply, ground);
   std::vector<std::pair<char, NetId>> pairs;
   // Stages and cells in stage order; a cell where its first stage was.
   for (std::uint32_t s = 0; s < network.stages.size(); ++s) {

@@ -31,6 +31,7 @@ const char* instance_kind_name(InstanceKind kind) {
     case InstanceKind::Function: return "function";
     case InstanceKind::BlackBox: return "blackbox";
     case InstanceKind::Switch: return "switch";
+    case InstanceKind::Submodule: return "module";
   }
   return "?";
 }

@@ -1,5 +1,6 @@
 #include "profile/emit/verilog_writer.h"
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -51,16 +52,22 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
   bool rails_written = false;
   for (const design::Instance& inst : m.instances) {
     std::span<const design::Pin> pins = m.pins_of(inst);
-    if (inst.kind == InstanceKind::Switch) {
-      // The rails of the switches are declared just before them.
-      if (!rails_written)
-        for (const design::Net& n : m.nets)
-          if (n.kind == NetKind::Supply || n.kind == NetKind::Ground) {
-            put(n.kind == NetKind::Supply ? "supply1 " : "supply0 ");
-            id(n.name);
-            put(";\n");
-          }
+    // The rails of switches (and of instance pins tied to a rail) are
+    // declared just before the first instance that reaches them.
+    auto on_rail = [&](const design::Pin& p) {
+      return p.net != design::kOpen && (m.nets[p.net].kind == NetKind::Supply || m.nets[p.net].kind == NetKind::Ground);
+    };
+    if (!rails_written &&
+        (inst.kind == InstanceKind::Switch || std::any_of(pins.begin(), pins.end(), on_rail))) {
+      for (const design::Net& n : m.nets)
+        if (n.kind == NetKind::Supply || n.kind == NetKind::Ground) {
+          put(n.kind == NetKind::Supply ? "supply1 " : "supply0 ");
+          id(n.name);
+          put(";\n");
+        }
       rails_written = true;
+    }
+    if (inst.kind == InstanceKind::Switch) {
       // A switch instantiates a primitive, whose name is a keyword.
       std::string_view primitive = d.name(inst.cell);
       std::fwrite(primitive.data(), 1, primitive.size(), out_);

@@ -23,6 +23,7 @@ enum class Message : unsigned char {
   MoreRailLike,    // how many more
   LeftOut,         // diodes, calls of cells without logic
   Indistinct,      // two cell names
+  Flattened,       // subcircuit, port (at its .subckt line): a note
   // The command line's faults, each given to Usage.
   OnlyOneOutput,      // no arguments
   BadCommandLine,     // no arguments (getopt has said what)
@@ -68,6 +69,7 @@ enum class Message : unsigned char {
   SummaryHead,         // top, output file
   SummaryMosfets,      // read, after folding
   SummaryModules,      // modules, library cells, gate modules, black-box cells
+  SummaryKept,         // subcircuits kept as modules, flattened into their callers
   SummaryInstances,    // module, instances
   SummaryCells,        // instances of library cells
   SummaryCell,         // cell (padded), instances
@@ -94,6 +96,7 @@ enum class Message : unsigned char {
   RailGlobal,          // p|n
   RailSource,          // no arguments
   RailFound,           // p|n
+  RailCall,            // no arguments
   // Why a library cell is not searched for.
   NoStages,            // no arguments
   CallsBlackBox,       // no arguments

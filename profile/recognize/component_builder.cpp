@@ -54,6 +54,18 @@ ComponentBuilder::ComponentBuilder(const circuit::Circuit& circuit, const std::v
   for (const circuit::BlackBox& b : circuit.black_boxes)
     for (NetId n : b.pins)
       if (n < outside_.size()) outside_[n] = true;
+  gates_only_.assign(circuit.net_count(), false);
+  // An instance's inputs are read by the MOSFET gates of its module, as in
+  // the flat circuit.
+  for (NetId n : circuit.instance_pins)
+    if (n < outside_.size() && !outside_[n]) outside_[n] = gates_only_[n] = gate_[n] = true;
+  // What an instance drives enters the channels here as an input port's
+  // value does.
+  for (NetId n : circuit.instance_outputs)
+    if (n < port_.size()) {
+      port_[n] = true;
+      gates_only_[n] = false;
+    }
 }
 
 std::vector<Component> ComponentBuilder::run() {

@@ -30,6 +30,10 @@ class ComponentBuilder {
   // a port, or by another element.
   bool read_as_gate(circuit::NetId n) const { return gate_[n]; }
   bool read_outside(circuit::NetId n) const { return outside_[n]; }
+  // Whether a floating value of `n` is Z to what reads it (a port, an
+  // element, a black box) rather than a charge held on MOSFET gates; an
+  // instance of a module reads its inputs with MOSFET gates only.
+  bool floats_to_z(circuit::NetId n) const { return outside_[n] && !gates_only_[n]; }
 
  private:
   void find_sources(Component& c) const;
@@ -38,7 +42,8 @@ class ComponentBuilder {
   const circuit::Circuit& circuit_;
   const std::vector<Device>& devices_;
   std::vector<bool> gate_;     // per net: on some MOSFET gate
-  std::vector<bool> outside_;  // per net: a port or on an element or black box
+  std::vector<bool> outside_;  // per net: a port or on an element, black box or instance
+  std::vector<bool> gates_only_;  // per net: outside only as an instance's input
   std::vector<bool> port_;
 };
 

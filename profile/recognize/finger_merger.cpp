@@ -37,6 +37,8 @@ void FingerMerger::run() {
   for (const circuit::BlackBox& b : circuit_.black_boxes)
     for (NetId n : b.pins)
       if (n < nets) pinned_[n] = true;
+  for (NetId n : circuit_.instance_pins)
+    if (n < nets) pinned_[n] = true;
 
   device_of_.assign(circuit_.mosfets.size(), kNoDevice);
   for (std::uint32_t i = 0; i < circuit_.mosfets.size(); ++i) {

@@ -129,7 +129,7 @@ Stage Recognizer::make_stage(const FunctionTable& raw, const std::vector<NetId>&
   for (std::uint32_t k : f.order) s.inputs.push_back(inputs[k]);
   for (std::uint32_t o : f.output_order) {
     s.outputs.push_back(outputs[o]);
-    s.floats_to_z.push_back(builder.read_outside(outputs[o]));
+    s.floats_to_z.push_back(builder.floats_to_z(outputs[o]));
   }
   s.kind = kind_of(s.table, s.inputs, s.outputs);
   if (s.kind == StageKind::Gate)

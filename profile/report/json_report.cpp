@@ -57,7 +57,8 @@ ordered_json module_json(const design::Design& d, const design::Module& m, const
 }  // namespace
 
 ordered_json report_json(const RunStats& s, const std::string& output, const design::Design& d,
-                         const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells) {
+                         const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells,
+                         const std::vector<const circuit::Circuit*>& kept) {
   ordered_json j;
   j["version"] = kReportVersion;
   j["top"] = std::string(s.top);
@@ -71,13 +72,15 @@ ordered_json report_json(const RunStats& s, const std::string& output, const des
   j["modules"] = {{"written", s.modules},
                   {"library_cells", s.library_modules},
                   {"gate_modules", s.gate_modules},
-                  {"black_box_cells", s.black_box_modules}};
+                  {"black_box_cells", s.black_box_modules},
+                  {"subcircuits", s.kept_modules},
+                  {"flattened_subcircuits", s.flattened_subcircuits}};
   ordered_json by_cell = ordered_json::object();
   for (const CellCount& c : s.cells) by_cell[std::string(c.name)] = c.instances;
   j["instances"] = {{"total", s.instances},       {"library_cells", s.cell_instances}, {"by_cell", by_cell},
                     {"table_gates", s.table_gates}, {"functions", s.functions},          {"tristates", s.tristates},
                     {"networks", s.networks},       {"loops", s.loops},                  {"switches", s.switches},
-                    {"black_boxes", s.black_boxes}};
+                    {"black_boxes", s.black_boxes}, {"modules", s.submodules}};
   j["constants"] = {{"one", s.ones}, {"zero", s.zeros}};
   j["left_out"] = {{"diodes", s.diodes}, {"cells_without_logic", s.cells_without_logic}};
   ordered_json library = ordered_json::array();
@@ -100,6 +103,7 @@ ordered_json report_json(const RunStats& s, const std::string& output, const des
 
   std::unordered_map<std::string_view, const circuit::Circuit*> circuit_of;
   for (const circuit::Circuit& c : cells) circuit_of.emplace(c.name, &c);
+  for (const circuit::Circuit* c : kept) circuit_of.emplace(c->name, c);
   ordered_json modules = ordered_json::array();
   for (std::size_t k = 0; k < d.modules.size(); ++k) {
     const design::Module& m = d.modules[k];

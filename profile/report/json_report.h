@@ -16,9 +16,10 @@ namespace report {
 
 inline constexpr int kReportVersion = 1;
 
-// `circuits` holds the circuit each netlist module was built from (the
-// top, then the library cells), found by the module's name.
+// `top`, `cells` and `kept` (the subcircuits kept as modules) hold the
+// circuit each netlist module was built from, found by the module's name.
 nlohmann::ordered_json report_json(const RunStats& s, const std::string& output, const design::Design& d,
-                                   const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells);
+                                   const circuit::Circuit& top, const std::vector<circuit::Circuit>& cells,
+                                   const std::vector<const circuit::Circuit*>& kept = {});
 
 }  // namespace report

@@ -12,14 +12,18 @@ RunStats count_run(const RunFacts& f) {
   RunStats s;
   const design::Design& d = f.design;
   s.top = f.top.name;
-  s.mosfets = f.top.mosfets.size();
-  s.folded = f.network.folded_devices;
+  s.mosfets = f.hierarchical ? f.mosfets : f.top.mosfets.size();
+  s.folded = f.hierarchical ? f.folded : f.network.folded_devices;
+  s.kept_modules = f.kept_modules;
+  s.flattened_subcircuits = f.flattened_subcircuits;
 
+  std::uint64_t subcircuits = 0;
   for (const design::Module& m : d.modules) {
     ++s.modules;
     if (m.kind == design::ModuleKind::BlackBox) ++s.black_box_modules;
+    if (m.subcircuit) ++subcircuits;
   }
-  s.library_modules = s.modules - s.black_box_modules - (d.modules.empty() ? 0 : 1);
+  s.library_modules = s.modules - s.black_box_modules - subcircuits - (d.modules.empty() ? 0 : 1);
   s.gate_modules = d.functions.module_count();
   s.modules += s.gate_modules;
 
@@ -33,6 +37,7 @@ RunStats count_run(const RunFacts& f) {
         case InstanceKind::TableGate: ++s.table_gates; break;
         case InstanceKind::Switch: ++s.switches; break;
         case InstanceKind::BlackBox: ++s.black_boxes; break;
+        case InstanceKind::Submodule: ++s.submodules; break;
         case InstanceKind::Function:
           switch (inst.stage) {
             case StageKind::Gate: ++s.functions; break;
@@ -60,8 +65,12 @@ RunStats count_run(const RunFacts& f) {
   s.holding = f.network.tie_mosfets.size();
   for (const auto& component : f.network.unevaluated) s.too_wide += component.size();
 
+  // A cell counts as found wherever a module instantiates it: the top, or
+  // a subcircuit kept as a module.
   std::unordered_map<std::string_view, std::uint64_t> by_name;
-  for (const CellCount& c : s.cells) by_name.emplace(c.name, c.instances);
+  for (const design::Module& m : d.modules)
+    for (const design::Instance& inst : m.instances)
+      if (inst.kind == InstanceKind::LibraryCell) ++by_name[d.name(inst.cell)];
   for (std::size_t k = 0; k < f.cells.size(); ++k) {
     LibraryEntry e;
     e.name = f.cells[k].name;
@@ -107,6 +116,7 @@ messages::Message rail_reason(circuit::RailReason why) {
     case circuit::RailReason::UsualName: return Message::RailUsual;
     case circuit::RailReason::Global: return Message::RailGlobal;
     case circuit::RailReason::Source: return Message::RailSource;
+    case circuit::RailReason::FromCall: return Message::RailCall;
     case circuit::RailReason::FromMosfets: break;
   }
   return Message::RailFound;

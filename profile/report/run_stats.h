@@ -26,7 +26,7 @@ struct CellCount {
 struct LibraryEntry {
   std::string_view name;
   cellmatch::CellStatus status = cellmatch::CellStatus::Searched;
-  std::uint64_t instances = 0;  // in the top module
+  std::uint64_t instances = 0;  // in all netlist modules
   std::uint64_t given_up = 0;
 };
 
@@ -51,6 +51,12 @@ struct RunFacts {
   const std::vector<circuit::RailFound>& rails;
   const messages::WarningLog& warnings;
   const std::vector<StepUsage>& steps;
+  // Of a run that keeps the hierarchy: the MOSFETs read and folded as the
+  // flat circuit would hold them, the subcircuits kept as modules and those
+  // flattened into their callers.
+  std::uint64_t mosfets = 0, folded = 0;
+  std::uint64_t kept_modules = 0, flattened_subcircuits = 0;
+  bool hierarchical = false;
 };
 
 struct RunStats {
@@ -64,7 +70,10 @@ struct RunStats {
   std::uint64_t instances = 0, cell_instances = 0;
   std::vector<CellCount> cells;
   std::uint64_t table_gates = 0, functions = 0, tristates = 0, networks = 0, loops = 0;
-  std::uint64_t switches = 0, black_boxes = 0;
+  std::uint64_t switches = 0, black_boxes = 0, submodules = 0;
+  // Subcircuits kept as modules (written besides the top and the library
+  // cells) and flattened into their callers.
+  std::uint64_t kept_modules = 0, flattened_subcircuits = 0;
   std::uint64_t ones = 0, zeros = 0;  // nets of the top held at 1 and at 0
   std::uint64_t diodes = 0, cells_without_logic = 0;
   // MOSFETs in no stage: never conducting, in components driving nothing

@@ -31,6 +31,8 @@ void write_summary(const RunStats& s, const std::string& output, const std::func
   line(format(Message::SummaryMosfets, {num(s.mosfets), num(s.folded)}));
   line(format(Message::SummaryModules,
               {num(s.modules), num(s.library_modules), num(s.gate_modules), num(s.black_box_modules)}));
+  if (s.kept_modules || s.flattened_subcircuits)
+    line(format(Message::SummaryKept, {num(s.kept_modules), num(s.flattened_subcircuits)}));
   line(format(Message::SummaryInstances, {s.top, num(s.instances)}));
   line(format(Message::SummaryCells, {num(s.cell_instances)}));
   std::size_t width = 0;
@@ -68,7 +70,8 @@ void write_summary(const RunStats& s, const std::string& output, const std::func
     bool supply = r.role == circuit::NetRole::Supply;
     Message why = rail_reason(r.why);
     std::string because = why == Message::RailGiven    ? format(why, {supply ? "--supply" : "--ground"})
-                          : why == Message::RailUsual || why == Message::RailSource ? format(why)
+                          : why == Message::RailUsual || why == Message::RailSource || why == Message::RailCall
+                              ? format(why)
                                                                                       : format(why, {supply ? "p" : "n"});
     rails.append(rails.empty() ? "" : ", ")
         .append(format(Message::SummaryRail, {r.net, format(supply ? Message::Supply : Message::Ground), because}));

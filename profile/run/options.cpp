@@ -31,6 +31,9 @@ const char* const kProfileHelp =
     "                       (names with nfet, nmos, nch), which they replace.\n"
     "                       A defined subcircuit is always its body\n"
     "      --pmos PATTERN   the same for p-channel (rule: pfet, pmos, pch)\n"
+    "      --flatten        one flat top module: every call flattened (by default\n"
+    "                       each subcircuit called is a module of its own,\n"
+    "                       unless a port of it is on a pass device or tristate)\n"
     "      --report FILE    the run's summary and per instance the devices it\n"
     "                       covers, as JSON\n"
     "  -q, --quiet          no summary and no progress line on standard error\n"
@@ -40,7 +43,7 @@ const char* const kProfileHelp =
 
 namespace {
 
-enum LongOnly { kTop = 256, kSupply, kGround, kNoDefaultRails, kNmos, kPmos, kVersion, kReport };
+enum LongOnly { kTop = 256, kSupply, kGround, kNoDefaultRails, kNmos, kPmos, kVersion, kReport, kFlatten };
 
 const option kLongOptions[] = {
     {"output", required_argument, nullptr, 'o'}, {"library", required_argument, nullptr, 'l'},
@@ -49,7 +52,8 @@ const option kLongOptions[] = {
     {"nmos", required_argument, nullptr, kNmos},
     {"pmos", required_argument, nullptr, kPmos}, {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, kVersion}, {"report", required_argument, nullptr, kReport},
-    {"quiet", no_argument, nullptr, 'q'},        {nullptr, 0, nullptr, 0},
+    {"quiet", no_argument, nullptr, 'q'},        {"flatten", no_argument, nullptr, kFlatten},
+    {nullptr, 0, nullptr, 0},
 };
 
 }  // namespace
@@ -75,6 +79,7 @@ ProfileOptions parse_profile_options(int argc, char** argv) {
       case 'h': o.help = true; break;
       case 'q': o.quiet = true; break;
       case kReport: o.report = optarg; break;
+      case kFlatten: o.flatten = true; break;
       case kVersion: o.version = true; break;
       default: throw UsageError(messages::format(messages::Message::BadCommandLine));  // getopt has said what
     }

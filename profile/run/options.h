@@ -14,6 +14,7 @@ struct ProfileOptions {
   std::vector<std::string> supply, ground, nmos, pmos;
   bool default_rails = true;  // false: --no-default-rails
   bool quiet = false;         // --quiet: no summary, no progress line
+  bool flatten = false;       // --flatten: one flat module, the hierarchy not kept
   bool help = false;
   bool version = false;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "profile/circuit/device_kinds.h"
 #include "profile/circuit/rails.h"
 #include "profile/design/design_builder.h"
+#include "profile/design/hierarchy_builder.h"
 #include "profile/emit/verilog_writer.h"
 #include "profile/emit/yosys_json_writer.h"
 #include "profile/messages/messages.h"
@@ -56,23 +58,38 @@ bool read_step(Profile& run) {
   return true;
 }
 
+circuit::Rails rails_of(const Profile& run) {
+  return circuit::Rails(run.options.supply, run.options.ground, run.deck.global_names(), run.options.default_rails);
+}
+
+// The top with every call flattened, or (by default) with the calls of the
+// subcircuits kept as modules left as instances of them.
 bool flatten_step(Profile& run) {
   circuit::DeviceKinds kinds(run.options.nmos, run.options.pmos, run.deck.model_channels());
   spice::Flattener flattener(run.deck, kinds, sink(run));
   std::string deck_name = std::filesystem::path(run.options.netlists.front()).stem().string();
-  run.top = flattener.flatten_top(run.options.top, deck_name);
+  if (run.options.flatten) {
+    run.top = flattener.flatten_top(run.options.top, deck_name);
+  } else {
+    const circuit::Rails rails = rails_of(run);
+    run.top = design::HierarchyBuilder(run.deck, flattener, rails, sink(run))
+                  .build(run.options.top, deck_name, run.hierarchy);
+  }
   run.top_where = flattener.top_file;
   // Appended piece by piece: `":" + std::string` makes GCC 12 warn falsely
   // (-Wrestrict, GCC bug 105329) in an optimised build.
   if (flattener.top_line > 0) run.top_where.append(":").append(std::to_string(flattener.top_line));
   run.top_is_deck = flattener.top_line == 0;
+  // Cells are searched for flat.
+  flattener.set_keeping(false);
   run.cells = flattener.flatten_cells();
   return true;
 }
 
 bool rails_step(Profile& run) {
-  circuit::Rails rails(run.options.supply, run.options.ground, run.deck.global_names(), run.options.default_rails);
+  const circuit::Rails rails = rails_of(run);
   run.rails = rails.assign(run.top);
+  design::HierarchyBuilder::claim_rails(run.top, run.hierarchy, &run.rails);
   for (circuit::Circuit& cell : run.cells) rails.assign(cell);
   if (run.top_is_deck) spice::add_deck_ports(run.top, run.deck.observed);
   spice::warn_loose_nets(run.top, run.top_where, sink(run));
@@ -97,13 +114,26 @@ bool recognize_step(Profile& run) {
 
 bool search_step(Profile& run) {
   if (!run.cells.empty()) run.found = cellmatch::find_library_cells(run.top, run.network, run.cells, &run.meter);
+  std::set<std::pair<std::string, std::string>> indistinct(run.found.indistinct.begin(), run.found.indistinct.end());
   for (const auto& [a, b] : run.found.indistinct)
     run.warnings.add(Message::Indistinct, messages::located(run.top_where, Message::Indistinct, {a, b}));
+  // Then in each kept subcircuit that has stages of its own.
+  run.found_in.assign(run.hierarchy.modules.size(), {});
+  for (std::size_t k = 0; k < run.hierarchy.modules.size() && !run.cells.empty(); ++k) {
+    const design::Submodule& s = run.hierarchy.modules[k];
+    if (s.library || s.network.stages.empty()) continue;
+    cellmatch::CellSearchResult found = cellmatch::find_library_cells(s.circuit, s.network, run.cells);
+    run.found_in[k] = std::move(found.occurrences);
+    for (const auto& pair : found.indistinct)
+      if (indistinct.insert(pair).second)
+        run.warnings.add(Message::Indistinct, messages::located(run.top_where, Message::Indistinct, {pair.first, pair.second}));
+  }
   return true;
 }
 
 bool design_step(Profile& run) {
-  run.design = design::DesignBuilder(run.found.library).build(run.top, run.network, run.found.occurrences);
+  run.design = design::DesignBuilder(run.found.library)
+                   .build(run.top, run.network, run.found.occurrences, &run.hierarchy, &run.found_in);
   const design::Design& d = run.design;
   if (d.diodes_left_out || d.cells_without_logic)
     run.warnings.add(Message::LeftOut,
@@ -141,12 +171,31 @@ bool write_step(Profile& run) {
 // when asked for, and the summary unless --quiet.
 bool report_step(Profile& run) {
   run.warnings.print_hidden();
-  const report::RunStats stats = report::count_run(
-      {run.top, run.network, run.cells, run.found, run.design, run.rails, run.warnings, run.usage});
+  report::RunFacts facts{run.top, run.network, run.cells, run.found, run.design, run.rails, run.warnings, run.usage};
+  std::vector<const circuit::Circuit*> kept;
+  if (!run.options.flatten) {
+    // Counted as the flat circuit would hold them; a hierarchy that
+    // multiplies past 2^64 stops counting there.
+    auto add = [](std::uint64_t& to, std::uint64_t n, std::uint64_t times) {
+      std::uint64_t product = n != 0 && times > ~std::uint64_t{0} / n ? ~std::uint64_t{0} : n * times;
+      to = product > ~to ? ~std::uint64_t{0} : to + product;
+    };
+    facts.hierarchical = true;
+    add(facts.mosfets, run.top.mosfets.size(), 1);
+    add(facts.folded, run.network.folded_devices, 1);
+    for (const design::Submodule& s : run.hierarchy.modules) {
+      add(facts.mosfets, s.circuit.mosfets.size(), s.uses);
+      add(facts.folded, s.network.folded_devices, s.uses);
+      kept.push_back(&s.circuit);
+    }
+    facts.kept_modules = run.hierarchy.modules.size();
+    facts.flattened_subcircuits = run.hierarchy.flattened;
+  }
+  const report::RunStats stats = report::count_run(facts);
   if (!run.options.report.empty()) {
     const std::string& path = run.options.report;
     std::ofstream file(path);
-    file << report::report_json(stats, run.options.output, run.design, run.top, run.cells).dump(2) << "\n";
+    file << report::report_json(stats, run.options.output, run.design, run.top, run.cells, kept).dump(2) << "\n";
     file.close();
     if (!file) {
       run.say(messages::format(Message::CannotWriteReport, {path}));

@@ -12,6 +12,7 @@
 #include "profile/circuit/circuit.h"
 #include "profile/circuit/rails.h"
 #include "profile/design/design.h"
+#include "profile/design/hierarchy.h"
 #include "profile/messages/warning_log.h"
 #include "profile/recognize/gate_network.h"
 #include "profile/report/progress.h"
@@ -38,6 +39,10 @@ struct Profile {
   recognize::GateNetwork network;
   std::vector<circuit::RailFound> rails;  // of the top, with why each is one
   cellmatch::CellSearchResult found;  // library cells found in the top
+  // The subcircuits kept as modules (none with --flatten), and the library
+  // cells found in each, by module.
+  design::Hierarchy hierarchy;
+  std::vector<std::vector<cellmatch::CellOccurrence>> found_in;
   design::Design design;
   messages::WarningLog warnings;
   std::vector<report::StepUsage> usage;  // of each step run, in order

@@ -21,7 +21,9 @@ std::uint64_t Flattener::flat_size(const Body& body) {
     std::uint64_t add = 1;
     if (c.letter == 'x') {
       Callee k = callee(c.model);
-      if (k.kind == Callee::Definition) {
+      if (k.kind == Callee::Definition && kept(k.definition)) {
+        add = 0;  // an instance: its devices stay in its module
+      } else if (k.kind == Callee::Definition) {
         std::uint64_t& memo = sizes_[k.definition];
         if (memo == kSizing) {
           add = 0;  // a cycle, which expansion reports
@@ -211,8 +213,6 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
       if (!by_name && c.node_count != d.body.pin_count)
         fail(c, messages::Message::PinCount,
              {written, deck_.symbols.spelling(d.name), std::to_string(c.node_count), std::to_string(d.body.pin_count)});
-      if (active_[kind.definition]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
-      if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
       if (by_name) {
         // Nets by pin name; a pin that the call does not name is a net of
         // its own inside the call.
@@ -230,6 +230,15 @@ void Flattener::expand(const Body& body, const std::vector<circuit::NetId>& pins
         call_pins.assign(c.node_count, circuit::kNoNet);
         for (std::uint32_t i = 0; i < c.node_count; ++i) call_pins[i] = nets[n[i]];
       }
+      if (kept(kind.definition)) {
+        current_.instances.push_back(circuit::Instance{current_.names.add(name), module_of_[kind.definition],
+                                                       static_cast<std::uint32_t>(current_.instance_pins.size()),
+                                                       static_cast<std::uint32_t>(call_pins.size())});
+        current_.instance_pins.insert(current_.instance_pins.end(), call_pins.begin(), call_pins.end());
+        continue;
+      }
+      if (active_[kind.definition]) fail(c, messages::Message::CallsItself, {deck_.symbols.spelling(d.name)});
+      if (depth >= kDepthLimit) fail(c, messages::Message::NestedTooDeep, {std::to_string(kDepthLimit)});
       // The call's sizes go to the parameters of those names; the rest keep
       // their defaults.
       Params scope;
@@ -315,17 +324,23 @@ circuit::Circuit Flattener::flatten_deck(const std::string& name) {
 }
 
 circuit::Circuit Flattener::flatten_top(const std::string& top, const std::string& deck_name) {
+  std::optional<std::uint32_t> d = choose_top(top);
+  return d ? flatten_definition(deck_.definitions[*d]) : flatten_deck(deck_name);
+}
+
+std::optional<std::uint32_t> Flattener::choose_top(const std::string& top) {
   if (!top.empty()) {
-    const Definition* d = deck_.definition(deck_.symbols.find(top));
-    if (!d) throw core::Diagnostic(messages::format(messages::Message::NoTop, {top}));
-    top_file = deck_.files[d->file];
-    top_line = d->line;
-    return flatten_definition(*d);
+    auto it = deck_.definition_of.find(deck_.symbols.find(top));
+    if (it == deck_.definition_of.end()) throw core::Diagnostic(messages::format(messages::Message::NoTop, {top}));
+    const Definition& d = deck_.definitions[it->second];
+    top_file = deck_.files[d.file];
+    top_line = d.line;
+    return it->second;
   }
   if (!deck_.top.cards.empty()) {
     top_file = deck_.files[deck_.top.cards.front().file];
     top_line = 0;
-    return flatten_deck(deck_name);
+    return std::nullopt;
   }
   std::vector<bool> called(deck_.definitions.size(), false);
   for (const Definition& d : deck_.definitions)
@@ -337,6 +352,7 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
   // Device and passive subcircuits nothing calls (a process's resistors and
   // diodes) are no top while a cell is.
   const Definition* found = nullptr;
+  std::uint32_t found_index = 0;
   std::string names;
   for (bool devices : {false, true}) {
     for (std::uint32_t i = 0; i < deck_.definitions.size(); ++i) {
@@ -344,7 +360,10 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
       if (d.from_library || d.superseded || called[i] || (holds(i) != Holds::Cell) != devices) continue;
       if (found) names += ", ";
       names += deck_.symbols.spelling(d.name);
-      if (!found) found = &d;
+      if (!found) {
+        found = &d;
+        found_index = i;
+      }
     }
     if (found) break;
   }
@@ -353,7 +372,32 @@ circuit::Circuit Flattener::flatten_top(const std::string& top, const std::strin
     throw core::Diagnostic(messages::format(messages::Message::SeveralTops, {names}));
   top_file = deck_.files[found->file];
   top_line = found->line;
-  return flatten_definition(*found);
+  return found_index;
+}
+
+std::vector<std::uint32_t> Flattener::cells_called(const Body& body) {
+  std::vector<std::uint32_t> out;
+  std::unordered_set<std::uint32_t> seen;
+  for (const DeviceCard& c : body.cards) {
+    if (c.letter != 'x' || c.model == last_cell_called_) continue;
+    last_cell_called_ = c.model;  // calls in a row mostly name one cell
+    Callee k = callee(c.model);
+    if (k.kind == Callee::Definition && holds(k.definition) == Holds::Cell && seen.insert(k.definition).second)
+      out.push_back(k.definition);
+  }
+  last_cell_called_ = kNoSymbol;
+  return out;
+}
+
+void Flattener::keep_as_module(std::uint32_t definition, std::uint32_t module) {
+  if (module_of_.size() <= definition) module_of_.resize(deck_.definitions.size(), kNoModule);
+  module_of_[definition] = module;
+}
+
+std::vector<circuit::NetId> Flattener::global_nets() const {
+  std::vector<circuit::NetId> out;
+  for (const auto& [name, net] : globals_) out.push_back(net);
+  return out;
 }
 
 std::vector<circuit::Circuit> Flattener::flatten_cells() {

@@ -32,6 +32,20 @@ class Flattener {
   // file order.
   std::vector<circuit::Circuit> flatten_cells();
 
+  // The top's definition, or none when it is the deck's own cards; throws
+  // as flatten_top does.
+  std::optional<std::uint32_t> choose_top(const std::string& top);
+  // The definitions whose bodies calls in `body` expand (cells, not
+  // devices), each once, in the order first called.
+  std::vector<std::uint32_t> cells_called(const Body& body);
+  // Calls of `definition` become instances of `module` rather than its
+  // devices, while keeping is on (it is by default).
+  void keep_as_module(std::uint32_t definition, std::uint32_t module);
+  void set_keeping(bool on) { keeping_ = on; }
+  static constexpr std::uint32_t kNoModule = ~std::uint32_t{0};
+  // The global nets of the circuit flattened last.
+  std::vector<circuit::NetId> global_nets() const;
+
   circuit::Circuit flatten_definition(const Definition& d);
   circuit::Circuit flatten_deck(const std::string& name);
 
@@ -97,8 +111,15 @@ class Flattener {
   // The flat size of the body; throws when it is past the limit.
   std::uint64_t check_size(const Body& body, const std::string& name);
 
+  bool kept(std::uint32_t definition) const {
+    return keeping_ && definition < module_of_.size() && module_of_[definition] != kNoModule;
+  }
+  bool keeping_ = true;
+
   const Deck& deck_;
   const circuit::DeviceKinds& kinds_;
+  std::vector<std::uint32_t> module_of_;  // per definition, or empty: nothing kept
+  SymbolId last_cell_called_ = kNoSymbol;
   std::unordered_map<SymbolId, std::optional<circuit::Channel>> channels_;
   // The last names asked for: cards in a row mostly name the same device.
   SymbolId last_name_ = kNoSymbol;

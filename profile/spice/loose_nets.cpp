@@ -19,6 +19,8 @@ void warn_loose_nets(const circuit::Circuit& c, const std::string& where, const 
     for (circuit::NetId n : e.nets) driven[n] = 1;
   for (const circuit::BlackBox& b : c.black_boxes)
     for (circuit::NetId n : b.pins) driven[n] = 1;
+  for (circuit::NetId n : c.instance_pins) read[n] = 1;
+  for (circuit::NetId n : c.instance_outputs) driven[n] = 1;
   for (circuit::NetId p : c.ports) {
     port[p] = 1;
     if (!read[p] && !driven[p])

@@ -99,12 +99,20 @@ TEST(Profile, RunsWriteGatesAndCellsWithOriginalNames) {
     std::string err;
     std::vector<const char*> written;
   } rows[] = {
-      // Gates through the hierarchy; the modules they use follow the top
-      // module in the same file.
-      {"-q chain.sp -o out.v", "",
+      // Gates through the hierarchy flattened; the modules they use follow
+      // the top module in the same file.
+      {"-q --flatten chain.sp -o out.v", "",
        {"module chain(IN, \\OUT[0] , VPWR, VGND);\ninput IN;\noutput \\OUT[0] ;\ninput VPWR;\ninput VGND;\nwire n_1;\n",
         "INV U1 ( .a(IN), .out(n_1) );\nNAND2 U2 ( .a(IN), .b(n_1), .out(\\OUT[0] ) );\nendmodule",
         "module INV(a, out);"}},
+      // The hierarchy kept: each call an instance of its subcircuit's
+      // module, pins by name; a table module the deck's INV shadows takes
+      // a suffix.
+      {"-q chain.sp -o out.v", "",
+       {"wire n_1;\nINV X1 ( .A(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(n_1) );\n"
+        "nand2 Xb ( .A(n_1), .B(IN), .VGND(VGND), .VNB(VGND), .VPB(VPWR), .VPWR(VPWR), .Y(\\OUT[0] ) );\nendmodule\n",
+        "module INV(A, VGND, VNB, VPB, VPWR, Y);", "INV_2 U1 ( .a(A), .out(Y) );",
+        "module nand2(A, B, VGND, VNB, VPB, VPWR, Y);", "module INV_2(a, out);"}},
       // The library's cells found: the NAND's inputs land as the call placed
       // them; the wells take the nets the circuit's MOSFETs have as bulk;
       // each instance is the call whose devices it covers, and keeps its name.

@@ -170,7 +170,7 @@ std::string violation(const json& schema, const json& value, const std::string& 
 
 TEST(Report, FollowsItsSchemaAndTheNetlist) {
   fs::path d = write_design("report");
-  Outcome r = run(d, "-q design.sp -l cells.sp -o out.v --report run.json");
+  Outcome r = run(d, "-q --flatten design.sp -l cells.sp -o out.v --report run.json");
   ASSERT_EQ(r.status, 0) << r.err;
   json schema = json::parse(slurp(REPORT_SCHEMA));
   json report = json::parse(slurp(d / "run.json"));
@@ -215,6 +215,23 @@ TEST(Report, FollowsItsSchemaAndTheNetlist) {
                                          {"by_calls", false}, {"instances", 0}, {"given_up", 0}}));
   EXPECT_EQ(report["mosfets"]["never_conducting"], 2);
   EXPECT_EQ(report["mosfets"]["driving_nothing"], 1);
+
+  // The hierarchy kept: the library NAND called by name is one module and
+  // its calls are instances of it, holding no devices of the top; the
+  // decap holds no logic and is flattened; MOSFETs count as flat.
+  r = run(d, "-q design.sp -l cells.sp -o out.v --report hier.json");
+  ASSERT_EQ(r.status, 0) << r.err;
+  json hier = json::parse(slurp(d / "hier.json"));
+  EXPECT_EQ(violation(schema, hier), "") << hier.dump(2);
+  EXPECT_EQ(hier["mosfets"]["read"], report["mosfets"]["read"]);
+  EXPECT_EQ(hier["modules"]["subcircuits"], 1);
+  EXPECT_EQ(hier["modules"]["flattened_subcircuits"], 1);
+  EXPECT_EQ(hier["instances"]["by_cell"], report["instances"]["by_cell"]);
+  const json& call = hier["design"][0]["instances"][0];
+  EXPECT_EQ(call["name"], "X1");
+  EXPECT_EQ(call["kind"], "cell");
+  EXPECT_EQ(call["path"], "X1");
+  EXPECT_EQ(call["devices"], json::array());
 
   // A report that cannot be written fails the run.
   r = run(d, "-q design.sp -l cells.sp -o out.v --report no/such/dir/run.json");
