@@ -177,4 +177,33 @@ TEST(Recognition, TransmissionGatesJoinTheirDriversAndReadInputPorts) {
   EXPECT_EQ(mux->mosfets, 4u);
 }
 
+// A port a rail reaches through pass devices is driven only where nothing
+// else is fed on the way: a leaf of a multiplexer tree whose other leaf is a
+// gate's output and whose root a gate reads stays an input, while a tree's
+// root on a port is driven.
+TEST(Recognition, PortsOnPassNetworksAreDataUnlessDrivenAlone) {
+  struct Case {
+    const char* name;
+    bool root_read;  // the tree's root is read by a gate, not a port
+    const char* root;
+    const char* port;
+    bool input;
+  } cases[] = {{"leaf", true, "r", "d", true}, {"root", false, "y", "y", false}};
+  for (const Case& k : cases) {
+    CircuitBuilder b(k.name);
+    b.ports({"a", "d", "s", "t", "u", "y"});
+    b.n("ab", "a", "gnd").p("ab", "a", "vdd");  // a gate's output on one leaf
+    b.n("ab", "s", "m").n("d", "t", "m");         // the port d on the other
+    if (k.root_read) b.n("m", "u", "r").n("y", "r", "gnd").p("y", "r", "vdd");
+    else b.n("m", "u", "y");
+    GateNetwork g = recognise(b.circuit());
+    const Stage* pass = driver_of(g, b.circuit(), k.root);
+    ASSERT_NE(pass, nullptr) << k.name;
+    const circuit::NetId port = b.net(k.port);
+    auto has = [&](const std::vector<circuit::NetId>& v) { return std::find(v.begin(), v.end(), port) != v.end(); };
+    EXPECT_EQ(has(pass->inputs), k.input) << k.name;
+    EXPECT_EQ(has(pass->outputs), !k.input) << k.name;
+  }
+}
+
 }  // namespace
