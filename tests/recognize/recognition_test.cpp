@@ -206,4 +206,34 @@ TEST(Recognition, PortsOnPassNetworksAreDataUnlessDrivenAlone) {
   }
 }
 
+// Rails and input ports drive their nets whatever joins them: with a and
+// the enables s, t at 1 and b at 0, a fight between two sources stays
+// between them and a node one source reaches takes its value.
+TEST(Recognition, FightsStayBetweenTheSourcesJoined) {
+  struct Case {
+    const char* name;
+    void (*build)(CircuitBuilder&);
+    Value m;
+  } cases[] = {
+      {"ports", [](CircuitBuilder& b) { b.n("a", "s", "b").n("a", "t", "m"); }, Value::One},
+      // f fights; the device joining it to m is off.
+      {"rails", [](CircuitBuilder& b) { b.n("f", "s", "vdd").n("f", "t", "gnd").n("vdd", "t", "m").n("m", "b", "f"); },
+       Value::One},
+      {"node", [](CircuitBuilder& b) { b.n("a", "s", "m").n("m", "t", "b"); }, Value::X},
+  };
+  for (const Case& k : cases) {
+    CircuitBuilder b(k.name);
+    b.ports({"a", "b", "s", "t", "y"});
+    k.build(b);
+    b.n("y", "m", "gnd").p("y", "m", "vdd");  // m read by a gate
+    GateNetwork g = recognise(b.circuit());
+    const Stage* pass = driver_of(g, b.circuit(), "m");
+    ASSERT_NE(pass, nullptr) << k.name;
+    std::uint32_t combo = 0;
+    for (std::uint32_t i = 0; i < pass->inputs.size(); ++i)
+      if (b.circuit().net_names[pass->inputs[i]] != "b") combo |= 1u << i;
+    EXPECT_EQ(pass->table.at(combo, 0), k.m) << k.name;
+  }
+}
+
 }  // namespace
