@@ -83,40 +83,48 @@ std::optional<std::string> exact_sum(std::uint32_t inputs, const std::vector<boo
   return SopMinimizer::expression(primes, names);
 }
 
-// The output written as a lookup into constants, through a function that
-// takes every completion of the unknown index bits and gives their common
-// value, else x: a plain lookup would give x for any unknown bit.
+// The output written as a lookup: a constant with, per input combination,
+// one bit per value the output takes somewhere (1, 0, floating, held), and
+// a function that folds it by one index bit at a time, the top bit first:
+// a known bit keeps its half, an unknown one joins both halves. What is
+// left says which values the completions of the unknown bits give: their
+// common value, else x (a held value counts as the value it holds). A plain
+// lookup would give x for any unknown bit.
 std::string lookup(FILE* out, const std::string& tag, std::uint32_t inputs, const std::vector<Does>& does,
                    const std::vector<std::string>& pins, const std::string& held) {
   struct Column {
     Does does;
-    const char *name, *value;
+    const char* value;
   };
-  std::vector<std::string> tests;
-  for (Column col : {Column{Does::One, "ONE_", "1'b1"}, Column{Does::Zero, "ZERO_", "1'b0"},
-                     Column{Does::Float, "FLOAT_", "1'bz"}}) {
-    std::vector<bool> bits(does.size());
-    for (std::size_t c = 0; c < does.size(); ++c) bits[c] = does[c] == col.does;
-    if (std::find(bits.begin(), bits.end(), true) == bits.end()) continue;
-    std::string name = std::string(col.name).append(tag);
-    std::fprintf(out, "localparam [%zu:0] %s = %zu'h%s;\n", bits.size() - 1, name.c_str(), bits.size(),
-                 bitmap_hex(bits).c_str());
-    tests.push_back(name.append("[at] ? ").append(col.value).append(" : "));
+  std::vector<Column> columns;
+  for (Column col : {Column{Does::One, "1'b1"}, Column{Does::Zero, "1'b0"}, Column{Does::Float, "1'bz"},
+                     Column{Does::Hold, "h"}})
+    if (std::find(does.begin(), does.end(), col.does) != does.end()) columns.push_back(col);
+  const std::size_t width = columns.size();
+  std::vector<bool> bits(does.size() * width);
+  for (std::size_t c = 0; c < does.size(); ++c)
+    for (std::size_t k = 0; k < width; ++k) bits[c * width + k] = does[c] == columns[k].does;
+  const std::string table = "TABLE_" + tag, f = "V_" + tag;
+  std::fprintf(out, "localparam [%zu:0] %s = %zu'h%s;\n", bits.size() - 1, table.c_str(), bits.size(),
+               bitmap_hex(bits).c_str());
+  std::fprintf(out, "function %s;\n  input [%u:0] i;\n  input h;\n  reg [%zu:0] t;\n  begin\n    t = %s;\n", f.c_str(),
+               inputs - 1, bits.size() - 1, table.c_str());
+  for (std::uint32_t k = inputs; k-- > 0;) {
+    std::size_t half = (std::size_t{1} << k) * width;
+    std::string hi = std::to_string(2 * half - 1) + ":" + std::to_string(half), lo = std::to_string(half - 1) + ":0";
+    std::fprintf(out, "    t[%s] = i[%u] === 1'b1 ? t[%s] : i[%u] === 1'b0 ? t[%s] : t[%s] | t[%s];\n", lo.c_str(), k,
+                 hi.c_str(), k, lo.c_str(), hi.c_str(), lo.c_str());
   }
+  // One value alone, or a value and a held value equal to it.
+  const std::string left = "t[" + std::to_string(width - 1) + ":0]";
+  auto only = [&](std::size_t mask) { return left + " == " + std::to_string(width) + "'d" + std::to_string(mask); };
   std::string value;
-  for (const std::string& t : tests) value += t;
-  value += holds(does) ? "h" : "1'bx";
-  const std::string f = "V_" + tag;
-  const unsigned top = inputs - 1;
-  std::fprintf(out, "function %s;\n", f.c_str());
-  std::fprintf(out, "  input [%u:0] i;\n  input h;\n", top);
-  std::fprintf(out, "  reg [%u:0] unknown, sub, at;\n  reg v;\n  integer k;\n  begin\n", top);
-  std::fprintf(out, "    for (k = 0; k < %u; k = k + 1) unknown[k] = i[k] !== 1'b0 && i[k] !== 1'b1;\n", inputs);
-  std::fprintf(out, "    sub = unknown;\n    at = (i & ~unknown) | sub;\n    %s = %s;\n", f.c_str(), value.c_str());
-  std::fprintf(out, "    while (sub != 0 && %s !== 1'bx) begin\n", f.c_str());
-  std::fprintf(out, "      sub = (sub - 1) & unknown;\n      at = (i & ~unknown) | sub;\n");
-  std::fprintf(out, "      v = %s;\n      if (v !== %s) %s = 1'bx;\n    end\n  end\nendfunction\n", value.c_str(),
-               f.c_str(), f.c_str());
+  for (std::size_t k = 0; k < width; ++k) value += only(std::size_t{1} << k) + " ? " + columns[k].value + " : ";
+  if (columns.back().does == Does::Hold)
+    for (std::size_t k = 0; k + 1 < width; ++k)
+      value += "(" + only((std::size_t{1} << k) | (std::size_t{1} << (width - 1))) + " && h === " + columns[k].value +
+               ") ? " + columns[k].value + " : ";
+  std::fprintf(out, "    %s = %s1'bx;\n  end\nendfunction\n", f.c_str(), value.c_str());
   std::string index = "{";
   for (std::size_t k = pins.size(); k-- > 0;) index += pins[k] + (k ? ", " : "}");
   return f + "(" + index + ", " + (held.empty() ? "1'bx" : held) + ")";
@@ -128,17 +136,18 @@ std::string lookup(FILE* out, const std::string& tag, std::uint32_t inputs, cons
 // the pins and the held value (1, then 0, then floating), above a lookup.
 std::string value_text(FILE* out, const std::string& tag, std::uint32_t inputs, const std::vector<Does>& does,
                        const std::vector<std::string>& pins, const std::string& held) {
-  const bool hold = holds(does);
   if (inputs <= SopMinimizer::kMaxInputs) {
-    const std::uint32_t vars = inputs + (hold ? 1 : 0);
+    // Over the pins and the held value, unless a pin reads it already: a
+    // holding combination does what the held value is.
+    const std::uint32_t own = static_cast<std::uint32_t>(std::find(pins.begin(), pins.end(), held) - pins.begin());
+    const bool extra = holds(does) && own == pins.size();
+    const std::uint32_t vars = inputs + (extra ? 1 : 0);
     std::vector<std::string> names = pins;
-    if (hold) names.push_back(held);
-    // Over the pins and the held value: a holding combination does what
-    // the held value is.
+    if (extra) names.push_back(held);
     std::vector<bool> ones(std::size_t{1} << vars), zeros(ones.size()), floats(ones.size());
     for (std::uint32_t m = 0; m < ones.size(); ++m) {
       Does d = does[m & ((1u << inputs) - 1)];
-      if (d == Does::Hold) d = (m >> inputs) & 1 ? Does::One : Does::Zero;
+      if (d == Does::Hold) d = (m >> (extra ? inputs : own)) & 1 ? Does::One : Does::Zero;
       (d == Does::One ? ones : d == Does::Zero ? zeros : floats)[m] = true;
     }
     auto any = [](const std::vector<bool>& v) { return std::find(v.begin(), v.end(), true) != v.end(); };
