@@ -173,10 +173,11 @@ void ComponentBuilder::find_sources(Component& c) const {
     if (port_[n] && (!reached[n] || !driven(n))) c.sources.push_back(n);
   // With every channel net of a railless pass network a port, the ports
   // where most channels meet (a multiplexer's output) are taken as driven.
+  // A lone port has nothing to pass on: it stays an input.
   bool drives = false;
   for (NetId n : c.nets)
     drives = drives || (!std::binary_search(c.sources.begin(), c.sources.end(), n) && (gate_[n] || outside_[n]));
-  if (drives || c.sources.empty()) return;
+  if (drives || c.sources.size() < 2) return;
   std::size_t most = 0;
   for (NetId n : c.sources) most = std::max(most, touching[n].size());
   std::erase_if(c.sources, [&](NetId n) { return touching[n].size() == most; });

@@ -204,6 +204,12 @@ TEST(Recognition, PortsOnPassNetworksAreDataUnlessDrivenAlone) {
     EXPECT_EQ(has(pass->inputs), k.input) << k.name;
     EXPECT_EQ(has(pass->outputs), !k.input) << k.name;
   }
+  // A transmission gate from a port to a node nothing reads passes nothing
+  // on: the port stays an input.
+  CircuitBuilder lone("lone");
+  lone.ports({"d", "s", "sb"}).n("d", "s", "m").p("d", "sb", "m");
+  for (const Stage& s : recognise(lone.circuit()).stages)
+    EXPECT_EQ(std::count(s.outputs.begin(), s.outputs.end(), lone.net("d")), 0);
 }
 
 // Rails and input ports drive their nets whatever joins them: with a and
