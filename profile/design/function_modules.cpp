@@ -54,17 +54,152 @@ std::vector<bool> where(const FunctionTable& t, std::uint32_t out, Value v) {
   return r;
 }
 
-// A condition true on `set`, free on `dc`: a sum of products over the pins,
-// or, for many inputs, a lookup into a constant.
-std::string condition(FILE* out, const std::string& table_name, std::uint32_t inputs, const std::vector<bool>& set,
-                      const std::vector<bool>& dc, const std::vector<std::string>& pins) {
-  if (inputs <= SopMinimizer::kMaxInputs)
-    return SopMinimizer::expression(SopMinimizer::minimize(inputs, set, dc), pins);
-  std::fprintf(out, "localparam [%zu:0] %s = %zu'h%s;\n", set.size() - 1, table_name.c_str(), set.size(),
-               bitmap_hex(set).c_str());
+// What an output does for one input combination.
+enum class Does : std::uint8_t { One, Zero, Float, Hold };
+
+std::vector<Does> behaviour(const FunctionTable& t, std::uint32_t out, bool floats_to_z) {
+  std::vector<Does> does(t.combos());
+  for (std::uint32_t c = 0; c < t.combos(); ++c) {
+    Value v = t.at(c, out);
+    // Fights hold: they are the passing overlap of two clock phases in
+    // zero-delay simulation.
+    does[c] = v == Value::One                 ? Does::One
+              : v == Value::Zero              ? Does::Zero
+              : v == Value::Z && floats_to_z ? Does::Float
+                                              : Does::Hold;
+  }
+  return does;
+}
+
+bool holds(const std::vector<Does>& does) { return std::find(does.begin(), does.end(), Does::Hold) != does.end(); }
+
+// Sums of more products than this become a lookup.
+constexpr std::size_t kMaxProducts = 64;
+
+// A sum of all primes: exact in three-valued logic (see SopMinimizer::primes),
+// or nothing when too long.
+std::optional<std::string> exact_sum(std::uint32_t inputs, const std::vector<bool>& set, const std::vector<bool>& dc,
+                                     const std::vector<std::string>& names) {
+  std::vector<Cube> primes = SopMinimizer::primes(inputs, set, dc);
+  if (primes.size() > kMaxProducts) return std::nullopt;
+  return SopMinimizer::expression(primes, names);
+}
+
+// The output written as a lookup: a constant with, per input combination,
+// one bit per value the output takes somewhere (1, 0, floating, held), and
+// a function that folds it by one index bit at a time, the top bit first:
+// a known bit keeps its half, an unknown one joins both halves. What is
+// left says which values the completions of the unknown bits give: their
+// common value, else x (a held value counts as the value it holds). A plain
+// lookup would give x for any unknown bit.
+std::string lookup(FILE* out, const std::string& tag, std::uint32_t inputs, const std::vector<Does>& does,
+                   const std::vector<std::string>& pins, const std::string& held) {
+  struct Column {
+    Does does;
+    const char* value;
+  };
+  std::vector<Column> columns;
+  for (Column col : {Column{Does::One, "1'b1"}, Column{Does::Zero, "1'b0"}, Column{Does::Float, "1'bz"},
+                     Column{Does::Hold, "h"}})
+    if (std::find(does.begin(), does.end(), col.does) != does.end()) columns.push_back(col);
+  const std::size_t width = columns.size();
+  std::vector<bool> bits(does.size() * width);
+  for (std::size_t c = 0; c < does.size(); ++c)
+    for (std::size_t k = 0; k < width; ++k) bits[c * width + k] = does[c] == columns[k].does;
+  const std::string table = "TABLE_" + tag, f = "V_" + tag;
+  std::fprintf(out, "localparam [%zu:0] %s = %zu'h%s;\n", bits.size() - 1, table.c_str(), bits.size(),
+               bitmap_hex(bits).c_str());
+  std::fprintf(out, "function %s;\n  input [%u:0] i;\n  input h;\n  reg [%zu:0] t;\n  begin\n    t = %s;\n", f.c_str(),
+               inputs - 1, bits.size() - 1, table.c_str());
+  for (std::uint32_t k = inputs; k-- > 0;) {
+    std::size_t half = (std::size_t{1} << k) * width;
+    std::string hi = std::to_string(2 * half - 1) + ":" + std::to_string(half), lo = std::to_string(half - 1) + ":0";
+    std::fprintf(out, "    t[%s] = i[%u] === 1'b1 ? t[%s] : i[%u] === 1'b0 ? t[%s] : t[%s] | t[%s];\n", lo.c_str(), k,
+                 hi.c_str(), k, lo.c_str(), hi.c_str(), lo.c_str());
+  }
+  // One value alone, or a value and a held value equal to it.
+  const std::string left = "t[" + std::to_string(width - 1) + ":0]";
+  auto only = [&](std::size_t mask) { return left + " == " + std::to_string(width) + "'d" + std::to_string(mask); };
+  std::string value;
+  for (std::size_t k = 0; k < width; ++k) value += only(std::size_t{1} << k) + " ? " + columns[k].value + " : ";
+  if (columns.back().does == Does::Hold)
+    for (std::size_t k = 0; k + 1 < width; ++k)
+      value += "(" + only((std::size_t{1} << k) | (std::size_t{1} << (width - 1))) + " && h === " + columns[k].value +
+               ") ? " + columns[k].value + " : ";
+  std::fprintf(out, "    %s = %s1'bx;\n  end\nendfunction\n", f.c_str(), value.c_str());
   std::string index = "{";
   for (std::size_t k = pins.size(); k-- > 0;) index += pins[k] + (k ? ", " : "}");
-  return table_name + "[" + index + "]";
+  return f + "(" + index + ", " + (held.empty() ? "1'bx" : held) + ")";
+}
+
+// An output's value, exact in three-valued logic: known wherever every
+// completion of the unknown inputs, and of the held value `held` where it
+// holds, agrees. Up to kMaxInputs inputs a chain of sums of all primes over
+// the pins and the held value (1, then 0, then floating), above a lookup.
+std::string value_text(FILE* out, const std::string& tag, std::uint32_t inputs, const std::vector<Does>& does,
+                       const std::vector<std::string>& pins, const std::string& held) {
+  if (inputs <= SopMinimizer::kMaxInputs) {
+    // Over the pins and the held value, unless a pin reads it already: a
+    // holding combination does what the held value is.
+    const std::uint32_t own = static_cast<std::uint32_t>(std::find(pins.begin(), pins.end(), held) - pins.begin());
+    const bool extra = holds(does) && own == pins.size();
+    const std::uint32_t vars = inputs + (extra ? 1 : 0);
+    std::vector<std::string> names = pins;
+    if (extra) names.push_back(held);
+    std::vector<bool> ones(std::size_t{1} << vars), zeros(ones.size()), floats(ones.size());
+    for (std::uint32_t m = 0; m < ones.size(); ++m) {
+      Does d = does[m & ((1u << inputs) - 1)];
+      if (d == Does::Hold) d = (m >> (extra ? inputs : own)) & 1 ? Does::One : Does::Zero;
+      (d == Does::One ? ones : d == Does::Zero ? zeros : floats)[m] = true;
+    }
+    auto any = [](const std::vector<bool>& v) { return std::find(v.begin(), v.end(), true) != v.end(); };
+    std::optional<std::string> text;
+    if (!any(floats)) {
+      text = any(zeros) ? exact_sum(vars, ones, floats, names) : std::optional<std::string>("1'b1");
+    } else {
+      // The values present in order 1, 0, floating, the last one untested;
+      // each test may count the values tested before it as met.
+      struct Branch {
+        const std::vector<bool>* set;
+        const char* value;
+      };
+      std::vector<Branch> branches;
+      for (Branch b : {Branch{&ones, "1'b1"}, Branch{&zeros, "1'b0"}, Branch{&floats, "1'bz"}})
+        if (any(*b.set)) branches.push_back(b);
+      text = "";
+      std::vector<bool> met(ones.size(), false);
+      for (std::size_t b = 0; b + 1 < branches.size() && text; ++b) {
+        std::optional<std::string> test = exact_sum(vars, *branches[b].set, met, names);
+        if (test) text->append("(").append(*test).append(") ? ").append(branches[b].value).append(" : ");
+        else text.reset();
+        for (std::size_t m = 0; m < met.size(); ++m) met[m] = met[m] || (*branches[b].set)[m];
+      }
+      if (text) text->append(branches.back().value);
+    }
+    if (text) return *text;
+  }
+  return lookup(out, tag, inputs, does, pins, held);
+}
+
+// An output that never holds. Driven for every combination (a gate): the
+// sum of all primes of the function or of its complement, whichever is
+// shorter, as inverting gates read best as ~(...).
+std::string driven_text(FILE* out, const std::string& tag, std::uint32_t inputs, const std::vector<Does>& does,
+                        const std::vector<std::string>& pins) {
+  bool driven = std::all_of(does.begin(), does.end(), [](Does d) { return d == Does::One || d == Does::Zero; });
+  if (!driven || inputs > SopMinimizer::kMaxInputs) return value_text(out, tag, inputs, does, pins, "");
+  std::vector<bool> ones(does.size()), zeros(does.size()), none(does.size(), false);
+  for (std::size_t c = 0; c < does.size(); ++c) (does[c] == Does::One ? ones : zeros)[c] = true;
+  std::vector<Cube> on = SopMinimizer::primes(inputs, ones, none);
+  std::vector<Cube> off = SopMinimizer::primes(inputs, zeros, none);
+  bool complement = !off.empty() && !on.empty() && SopMinimizer::literals(off) <= SopMinimizer::literals(on);
+  if ((complement ? off : on).size() > kMaxProducts) complement = !complement;
+  if ((complement ? off : on).size() > kMaxProducts) return lookup(out, tag, inputs, does, pins, "");
+  if (!complement) return SopMinimizer::expression(on, pins);
+  std::string e = SopMinimizer::expression(off, pins);
+  // One literal: its complement, never `~~a` (Icarus rejects it).
+  if (off.size() == 1 && SopMinimizer::literals(off) == 1) return e[0] == '~' ? e.substr(1) : "~" + e;
+  return "~(" + e + ")";
 }
 
 }  // namespace
@@ -200,30 +335,17 @@ void FunctionModules::write_loop(FILE* out, const Generated& g) {
   std::fprintf(out, "output %s;\n", join(outs).c_str());
   std::fprintf(out, "reg %s;\n", join(outs).c_str());
   std::fprintf(out, "reg %s;\n", join(state).c_str());
-  // Conditions first: a wide part's lookup constant is declared outside the
-  // process.
+  // Values first: a wide part's lookup is declared outside the process.
   std::vector<std::string> lines;
   for (std::size_t p = 0; p < g.parts.size(); ++p) {
     const recognize::LoopPart& part = g.parts[p];
     std::vector<std::string> pins;
     for (std::uint32_t k : part.inputs) pins.push_back(slots[k]);
-    std::vector<bool> dc(part.table.combos(), false);
     for (std::uint32_t o = 0; o < part.table.outputs; ++o) {
       const std::string& y = slots[part.outputs[o]];
-      std::vector<bool> ones = where(part.table, o, Value::One), zeros = where(part.table, o, Value::Zero);
       std::string tag = std::string("P").append(std::to_string(p)).append("_").append(y);
-      std::string line = y;
-      line.append(" = ");
-      // Zero where it is not one: the ones are tested first.
-      // A branch whose condition always holds ends the line.
-      std::string last = y;
-      for (auto [set, value, free, name] : {std::tuple{&ones, "1'b1", &dc, "ONE_"}, std::tuple{&zeros, "1'b0", &ones, "ZERO_"}}) {
-        if (std::find(set->begin(), set->end(), true) == set->end() || last != y) continue;
-        std::string c = condition(out, std::string(name).append(tag), part.table.inputs, *set, *free, pins);
-        if (c == "1'b1") last = value;
-        else line.append("(").append(c).append(") ? ").append(value).append(" : ");
-      }
-      lines.push_back(line.append(last).append(";"));
+      std::string text = value_text(out, tag, part.table.inputs, behaviour(part.table, o, false), pins, y);
+      lines.push_back(y + " = " + text + ";");
     }
   }
   // Without inputs it settles once, at the start.
@@ -245,63 +367,30 @@ void FunctionModules::write_generated(FILE* out, const Generated& g) {
   std::fprintf(out, "module %s(%s);\n", g.name.c_str(), join(all).c_str());
   if (!ins.empty()) std::fprintf(out, "input %s;\n", join(ins).c_str());
   std::fprintf(out, "output %s;\n", join(outs).c_str());
+  std::vector<std::vector<Does>> does;
+  for (std::uint32_t o = 0; o < t.outputs; ++o) does.push_back(behaviour(t, o, g.floats_to_z[o]));
+  // An output that holds is set by a process: as a continuous assignment
+  // reading itself, `c1 ? 1'b1 : c0 ? 1'b0 : y` can take its inner branch
+  // stale when c1 and c0 fall together, and keep the stale value. A weak
+  // one sets a register that drives it weakly, and holds what the net has.
+  std::vector<std::string> regs;
+  for (std::uint32_t o = 0; o < t.outputs; ++o)
+    if (holds(does[o]) && !ins.empty()) regs.push_back(g.weak ? "h_" + outs[o] : outs[o]);
+  if (!regs.empty()) std::fprintf(out, "reg %s;\n", join(regs).c_str());
   for (std::uint32_t o = 0; o < t.outputs; ++o) {
     const std::string& y = outs[o];
-    std::vector<bool> ones = where(t, o, Value::One), zeros = where(t, o, Value::Zero);
-    std::vector<bool> floating = where(t, o, Value::Z), fights = where(t, o, Value::X);
-    std::vector<bool> none(t.combos(), false);
-    bool driven = true;
-    for (std::uint32_t c = 0; c < t.combos(); ++c) driven = driven && (ones[c] || zeros[c]);
-    if (driven) {
-      if (t.inputs > SopMinimizer::kMaxInputs) {
-        std::string c = condition(out, "ONE_" + y, t.inputs, ones, none, ins);
-        std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), c.c_str());
-        continue;
-      }
-      // Whichever of the function and its complement is shorter: inverting
-      // gates read best as ~(...).
-      std::vector<Cube> on = SopMinimizer::minimize(t.inputs, ones, none);
-      std::vector<Cube> off = SopMinimizer::minimize(t.inputs, zeros, none);
-      std::string text;
-      if (!off.empty() && !on.empty() && SopMinimizer::literals(off) <= SopMinimizer::literals(on)) {
-        std::string e = SopMinimizer::expression(off, ins);
-        // One literal: its complement, never `~~a` (Icarus rejects it).
-        if (off.size() == 1 && SopMinimizer::literals(off) == 1) text = e[0] == '~' ? e.substr(1) : "~" + e;
-        else text = "~(" + e + ")";
-      } else {
-        text = SopMinimizer::expression(on, ins);
-      }
+    if (!holds(does[o]) || ins.empty()) {
+      std::string text = holds(does[o]) ? value_text(out, y, t.inputs, does[o], ins, y)
+                                        : driven_text(out, y, t.inputs, does[o], ins);
       std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), text.c_str());
       continue;
     }
-    // Branches in order 1, 0, Z (when written as 1'bz), hold; each tested
-    // only where the earlier ones did not apply. Fights always hold: they
-    // are the passing overlap of two clock phases in zero-delay simulation.
-    std::vector<bool> hold = fights;
-    std::vector<bool> to_z(t.combos(), false);
-    for (std::uint32_t c = 0; c < t.combos(); ++c)
-      if (floating[c]) (g.floats_to_z[o] ? to_z : hold)[c] = true;
-    struct Branch {
-      std::vector<bool>* set;
-      std::string value, tag;
-    };
-    std::vector<Branch> branches;
-    for (Branch b : {Branch{&ones, "1'b1", "ONE"}, Branch{&zeros, "1'b0", "ZERO"}, Branch{&to_z, "1'bz", "FLOAT"},
-                     Branch{&hold, y, "HOLD"}}) {
-      bool any = false;
-      for (bool v : *b.set) any = any || v;
-      if (any) branches.push_back(b);
-    }
-    if (branches.empty()) branches.push_back(Branch{&hold, y, "HOLD"});
-    std::string text;
-    std::vector<bool> dc(t.combos(), false);
-    for (std::size_t i = 0; i + 1 < branches.size(); ++i) {
-      std::string c = condition(out, branches[i].tag + "_" + y, t.inputs, *branches[i].set, dc, ins);
-      text += "(" + c + ") ? " + branches[i].value + " : ";
-      for (std::uint32_t k = 0; k < t.combos(); ++k) dc[k] = dc[k] || (*branches[i].set)[k];
-    }
-    text += branches.back().value;
-    std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), text.c_str());
+    std::string text = value_text(out, y, t.inputs, does[o], ins, y);
+    std::vector<std::string> wakes = ins;
+    if (g.weak) wakes.push_back(y);
+    const std::string r = g.weak ? "h_" + y : y;
+    std::fprintf(out, "always @(%s) %s = %s;\n", join(wakes).c_str(), r.c_str(), text.c_str());
+    if (g.weak) std::fprintf(out, "assign %s%s = %s;\n", strength, y.c_str(), r.c_str());
   }
   std::fputs("endmodule\n\n", out);
 }

@@ -12,18 +12,22 @@ std::uint64_t key(const Cube& c) { return std::uint64_t{c.care} << 32 | c.value;
 
 bool covers(const Cube& c, std::uint32_t minterm) { return (minterm & c.care) == c.value; }
 
+// A stable, readable order: longer products first, then by value.
+void sort_cubes(std::vector<Cube>& cubes) {
+  std::sort(cubes.begin(), cubes.end(), [](const Cube& x, const Cube& y) {
+    int cx = std::popcount(x.care), cy = std::popcount(y.care);
+    if (cx != cy) return cx > cy;
+    return key(x) < key(y);
+  });
+}
+
 }  // namespace
 
-std::vector<Cube> SopMinimizer::minimize(std::uint32_t inputs, const std::vector<bool>& on,
-                                         const std::vector<bool>& dc) {
+std::vector<Cube> SopMinimizer::primes(std::uint32_t inputs, const std::vector<bool>& on, const std::vector<bool>& dc) {
   const std::uint32_t full = inputs >= 32 ? ~0u : (1u << inputs) - 1;
   std::vector<Cube> level;
-  std::vector<std::uint32_t> ons;
-  for (std::uint32_t m = 0; m < on.size(); ++m) {
-    if (on[m]) ons.push_back(m);
+  for (std::uint32_t m = 0; m < on.size(); ++m)
     if (on[m] || dc[m]) level.push_back(Cube{m, full});
-  }
-  if (ons.empty()) return {};
   std::vector<Cube> primes;
   while (!level.empty()) {
     std::unordered_set<std::uint64_t> present;
@@ -46,53 +50,14 @@ std::vector<Cube> SopMinimizer::minimize(std::uint32_t inputs, const std::vector
       if (!merged.count(key(c))) primes.push_back(c);
     level = std::move(next);
   }
-  // Essential primes first, then the prime covering most of what is left.
-  std::vector<Cube> cover;
-  std::vector<bool> done(ons.size(), false);
-  std::vector<bool> used(primes.size(), false);
-  for (std::uint32_t i = 0; i < ons.size(); ++i) {
-    int only = -1, count = 0;
-    for (std::uint32_t p = 0; p < primes.size() && count < 2; ++p)
-      if (covers(primes[p], ons[i])) {
-        only = static_cast<int>(p);
-        ++count;
-      }
-    if (count == 1 && !used[only]) {
-      used[only] = true;
-      cover.push_back(primes[only]);
-    }
-  }
-  auto mark = [&] {
-    for (std::uint32_t i = 0; i < ons.size(); ++i)
-      for (const Cube& c : cover)
-        if (covers(c, ons[i])) done[i] = true;
-  };
-  mark();
-  for (;;) {
-    int best = -1;
-    std::uint32_t best_gain = 0;
-    for (std::uint32_t p = 0; p < primes.size(); ++p) {
-      if (used[p]) continue;
-      std::uint32_t gain = 0;
-      for (std::uint32_t i = 0; i < ons.size(); ++i)
-        if (!done[i] && covers(primes[p], ons[i])) ++gain;
-      if (gain > best_gain || (gain == best_gain && gain > 0 && std::popcount(primes[p].care) < std::popcount(primes[best].care))) {
-        best = static_cast<int>(p);
-        best_gain = gain;
-      }
-    }
-    if (best < 0) break;
-    used[best] = true;
-    cover.push_back(primes[best]);
-    mark();
-  }
-  // A stable, readable order: longer products first, then by value.
-  std::sort(cover.begin(), cover.end(), [](const Cube& x, const Cube& y) {
-    int cx = std::popcount(x.care), cy = std::popcount(y.care);
-    if (cx != cy) return cx > cy;
-    return key(x) < key(y);
+  // Primes wholly inside the don't-cares cover nothing wanted.
+  std::erase_if(primes, [&](const Cube& c) {
+    for (std::uint32_t m = 0; m < on.size(); ++m)
+      if (on[m] && covers(c, m)) return false;
+    return true;
   });
-  return cover;
+  sort_cubes(primes);
+  return primes;
 }
 
 std::string SopMinimizer::expression(const std::vector<Cube>& cover, const std::vector<std::string>& names) {

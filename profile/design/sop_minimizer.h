@@ -1,9 +1,8 @@
 #pragma once
-// Two-level minimisation (prime implicants by Quine-McCluskey, then
-// essential primes and a greedy cover) for the expressions of generated
-// modules: short sums of products keep the written functions readable and
-// give definite values in simulation where an input is unknown but does not
-// matter.
+// Sums of products for the expressions of generated modules: all prime
+// implicants, by Quine-McCluskey. Their sum is the shortest that gives
+// definite values in simulation wherever the known inputs decide, however
+// many inputs are unknown.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,12 +16,16 @@ struct Cube {
 
 class SopMinimizer {
  public:
-  // Above this many inputs generated modules use a lookup table instead.
+  // Above this many inputs generated modules use a lookup instead.
   static constexpr std::uint32_t kMaxInputs = 8;
 
-  // A cover of `on` (minterm flags over `inputs` bits) that may also cover
-  // `dc` minterms.
-  static std::vector<Cube> minimize(std::uint32_t inputs, const std::vector<bool>& on, const std::vector<bool>& dc);
+  // Every prime implicant of `on` with `dc` (minterm flags over `inputs`
+  // bits) that covers an `on` minterm, longer products first. Their sum is
+  // exact in three-valued logic: 1 where every completion of the unknown
+  // inputs is on or free, 0 where none is, x where some is on and some
+  // neither. A minimal cover can give x where the known inputs decide:
+  // ~s & a | s & b, with s unknown and a = b = 1, lacks the consensus a & b.
+  static std::vector<Cube> primes(std::uint32_t inputs, const std::vector<bool>& on, const std::vector<bool>& dc);
 
   // The cover as an expression over the given names: "1'b0" when empty,
   // "1'b1" for a product of no literals.

@@ -122,7 +122,8 @@ void ComponentBuilder::unread_outputs(Component& c) const {
 // A port on a channel net is driven from outside when no channel path from
 // a rail reaches it without passing another port or a net that gates read:
 // pass transistors and transmission gates from an input port then read it
-// as a signal source.
+// as a signal source. So is one that a rail reaches only on its way to a
+// net something reads.
 // Sources stay in ascending order.
 void ComponentBuilder::find_sources(Component& c) const {
   std::unordered_map<NetId, std::vector<std::uint32_t>> touching;
@@ -151,14 +152,44 @@ void ComponentBuilder::find_sources(Component& c) const {
       if (!circuit_.is_rail(o) && !port_[o] && !gate_[o]) queue.push_back(o);
     }
   }
+  // The nets the search passed through fall into regions, each joined to
+  // the rails. A region that carries a rail's value both to a read net and
+  // to a port feeds the read net; the port is one of its data inputs, met
+  // on the way (a multiplexer tree whose other leaf is a gate's output).
+  std::unordered_map<NetId, NetId> region;  // passed net -> a net of its region
+  auto find = [&](NetId n) {
+    while (region[n] != n) n = region[n] = region[region[n]];
+    return n;
+  };
+  auto passed = [&](NetId n) { return reached[n] && !circuit_.is_rail(n) && !port_[n] && !gate_[n]; };
   for (NetId n : c.nets)
-    if (!reached[n] && port_[n]) c.sources.push_back(n);
+    if (passed(n)) region[n] = n;
+  for (std::uint32_t d : c.devices)
+    if (passed(devices_[d].a) && passed(devices_[d].b)) region[find(devices_[d].a)] = find(devices_[d].b);
+  std::unordered_map<NetId, bool> feeds_read;  // per region root
+  for (std::uint32_t d : c.devices)
+    for (auto [n, o] : {std::pair{devices_[d].a, devices_[d].b}, std::pair{devices_[d].b, devices_[d].a}})
+      if (passed(n) && !port_[o] && (gate_[o] || outside_[o])) feeds_read[find(n)] = true;
+  for (NetId n : c.nets)
+    if (passed(n) && outside_[n]) feeds_read[find(n)] = true;
+  // A port the stage drives: next to a rail, or to a region feeding no read
+  // net.
+  auto driven = [&](NetId port) {
+    for (std::uint32_t d : touching[port]) {
+      NetId o = devices_[d].a == port ? devices_[d].b : devices_[d].a;
+      if (circuit_.is_rail(o) || (passed(o) && !feeds_read[find(o)])) return true;
+    }
+    return false;
+  };
+  for (NetId n : c.nets)
+    if (port_[n] && (!reached[n] || !driven(n))) c.sources.push_back(n);
   // With every channel net of a railless pass network a port, the ports
   // where most channels meet (a multiplexer's output) are taken as driven.
+  // A lone port has nothing to pass on: it stays an input.
   bool drives = false;
   for (NetId n : c.nets)
     drives = drives || (!std::binary_search(c.sources.begin(), c.sources.end(), n) && (gate_[n] || outside_[n]));
-  if (drives || c.sources.empty()) return;
+  if (drives || c.sources.size() < 2) return;
   std::size_t most = 0;
   for (NetId n : c.sources) most = std::max(most, touching[n].size());
   std::erase_if(c.sources, [&](NetId n) { return touching[n].size() == most; });

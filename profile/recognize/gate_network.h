@@ -15,8 +15,9 @@
 //            a generated module `assign y = ... ? 1'b1 : ... ? 1'b0 : 1'bz`;
 //   Network  anything else (several outputs, an output that is also one of
 //            the stage's inputs, fights): a generated module with one
-//            `assign` per output, holding its value where it would float or
-//            fight, which is how latches and flip-flops keep state;
+//            assignment per output, holding its value where it would float
+//            or fight, which is how latches and flip-flops keep state (an
+//            output that holds is a register set whenever an input changes);
 //   Loop     stages that read each other's outputs and hold state there (a
 //            latch's storage split over stages by its pass devices): one
 //            generated module that, whenever an input changes, evaluates

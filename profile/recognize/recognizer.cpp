@@ -221,7 +221,12 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
       auto it = inside.find(n);
       if (elsewhere[n] || readers[n] > (it == inside.end() ? 0 : it->second)) shown.push_back(j);
     }
-    if (shown.empty()) continue;
+    // A region nothing else reads still runs in simulation: one that holds
+    // state there (cross-coupled gates released into equal values) would
+    // race for ever, so it is judged by all its nets.
+    const bool unread = shown.empty();
+    if (unread)
+      for (std::uint32_t j = 0; j < r.nets.size(); ++j) shown.push_back(j);
     FunctionTable raw;
     raw.inputs = static_cast<std::uint32_t>(r.inputs.size());
     raw.outputs = static_cast<std::uint32_t>(shown.size());
@@ -232,6 +237,7 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
         known = known && (v == Value::Zero || v == Value::One);
         raw.values.push_back(v);
       }
+    if (unread && known) continue;
     // A lone stage holding one output keeps it as written: it cannot chase
     // itself. A loop of gates that always drive and compute a plain function
     // settles in simulation as written and keeps its net names; one that

@@ -177,4 +177,69 @@ TEST(Recognition, TransmissionGatesJoinTheirDriversAndReadInputPorts) {
   EXPECT_EQ(mux->mosfets, 4u);
 }
 
+// A port a rail reaches through pass devices is driven only where nothing
+// else is fed on the way: a leaf of a multiplexer tree whose other leaf is a
+// gate's output and whose root a gate reads stays an input, while a tree's
+// root on a port is driven.
+TEST(Recognition, PortsOnPassNetworksAreDataUnlessDrivenAlone) {
+  struct Case {
+    const char* name;
+    bool root_read;  // the tree's root is read by a gate, not a port
+    const char* root;
+    const char* port;
+    bool input;
+  } cases[] = {{"leaf", true, "r", "d", true}, {"root", false, "y", "y", false}};
+  for (const Case& k : cases) {
+    CircuitBuilder b(k.name);
+    b.ports({"a", "d", "s", "t", "u", "y"});
+    b.n("ab", "a", "gnd").p("ab", "a", "vdd");  // a gate's output on one leaf
+    b.n("ab", "s", "m").n("d", "t", "m");         // the port d on the other
+    if (k.root_read) b.n("m", "u", "r").n("y", "r", "gnd").p("y", "r", "vdd");
+    else b.n("m", "u", "y");
+    GateNetwork g = recognise(b.circuit());
+    const Stage* pass = driver_of(g, b.circuit(), k.root);
+    ASSERT_NE(pass, nullptr) << k.name;
+    const circuit::NetId port = b.net(k.port);
+    auto has = [&](const std::vector<circuit::NetId>& v) { return std::find(v.begin(), v.end(), port) != v.end(); };
+    EXPECT_EQ(has(pass->inputs), k.input) << k.name;
+    EXPECT_EQ(has(pass->outputs), !k.input) << k.name;
+  }
+  // A transmission gate from a port to a node nothing reads passes nothing
+  // on: the port stays an input.
+  CircuitBuilder lone("lone");
+  lone.ports({"d", "s", "sb"}).n("d", "s", "m").p("d", "sb", "m");
+  for (const Stage& s : recognise(lone.circuit()).stages)
+    EXPECT_EQ(std::count(s.outputs.begin(), s.outputs.end(), lone.net("d")), 0);
+}
+
+// Rails and input ports drive their nets whatever joins them: with a and
+// the enables s, t at 1 and b at 0, a fight between two sources stays
+// between them and a node one source reaches takes its value.
+TEST(Recognition, FightsStayBetweenTheSourcesJoined) {
+  struct Case {
+    const char* name;
+    void (*build)(CircuitBuilder&);
+    Value m;
+  } cases[] = {
+      {"ports", [](CircuitBuilder& b) { b.n("a", "s", "b").n("a", "t", "m"); }, Value::One},
+      // f fights; the device joining it to m is off.
+      {"rails", [](CircuitBuilder& b) { b.n("f", "s", "vdd").n("f", "t", "gnd").n("vdd", "t", "m").n("m", "b", "f"); },
+       Value::One},
+      {"node", [](CircuitBuilder& b) { b.n("a", "s", "m").n("m", "t", "b"); }, Value::X},
+  };
+  for (const Case& k : cases) {
+    CircuitBuilder b(k.name);
+    b.ports({"a", "b", "s", "t", "y"});
+    k.build(b);
+    b.n("y", "m", "gnd").p("y", "m", "vdd");  // m read by a gate
+    GateNetwork g = recognise(b.circuit());
+    const Stage* pass = driver_of(g, b.circuit(), "m");
+    ASSERT_NE(pass, nullptr) << k.name;
+    std::uint32_t combo = 0;
+    for (std::uint32_t i = 0; i < pass->inputs.size(); ++i)
+      if (b.circuit().net_names[pass->inputs[i]] != "b") combo |= 1u << i;
+    EXPECT_EQ(pass->table.at(combo, 0), k.m) << k.name;
+  }
+}
+
 }  // namespace

@@ -39,12 +39,14 @@ endmodule
 module N4x1_3d05113d_h(a, b, c, d, y);
 input a, b, c, d;
 output y;
-assign y = ((a & ~c & d) | (b & c & ~d) | (a & b)) ? 1'b1 : ((~a & ~b) | (c & ~d) | (~c & d)) ? 1'b0 : y;
+reg y;
+always @(a, b, c, d) y = (a & ~c & d) | (b & c & ~d) | (a & ~c & y) | (b & c & y) | (a & d & y) | (b & ~d & y) | (a & b);
 endmodule
 
 module N4x1_55c7d300_h(a, b, c, d, y);
 input a, b, c, d;
 output y;
-assign y = ((a & ~b & ~c) | (~a & b & ~d) | (~c & ~d)) ? 1'b1 : ((a & ~b) | (~a & b) | (c & d)) ? 1'b0 : y;
+reg y;
+always @(a, b, c, d) y = (a & ~b & ~c) | (~a & b & ~d) | (a & ~c & y) | (~b & ~c & y) | (~a & ~d & y) | (b & ~d & y) | (~c & ~d);
 endmodule
 
