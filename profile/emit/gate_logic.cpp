@@ -74,8 +74,8 @@ Bit GateLogic::condition(const std::vector<bool>& set, const std::vector<bool>& 
   }
   std::vector<bool> off(set.size());
   for (std::size_t c = 0; c < set.size(); ++c) off[c] = !set[c] && !dc[c];
-  std::vector<Cube> on_cover = SopMinimizer::minimize(n, set, dc);
-  std::vector<Cube> off_cover = SopMinimizer::minimize(n, off, dc);
+  std::vector<Cube> on_cover = SopMinimizer::primes(n, set, dc);
+  std::vector<Cube> off_cover = SopMinimizer::primes(n, off, dc);
   if (on_cover.empty() || off_cover.empty()) return cover(on_cover, into);
   // One literal false: its input's other value, never `~~a`.
   if (off_cover.size() == 1 && std::popcount(off_cover[0].care) == 1) {

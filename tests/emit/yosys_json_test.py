@@ -111,8 +111,9 @@ def verilog_module(text, name):
 
 def cut_latches(name, gate, text, module):
     """Each latch output y becomes `EN ? D : held_y` with held_y a new input,
-    in the JSON module and in the Verilog form's `... : y;`, so both are
-    combinational and a prior value reads the same on both sides."""
+    in the JSON module and in the Verilog form's process, whose logic reads y,
+    so both are combinational and a prior value reads the same on both
+    sides."""
     names = {tuple(p["bits"]): n for n, p in module["ports"].items()}
     bit = max(b for c in module["cells"].values() for bits in c["connections"].values() for b in bits
               if isinstance(b, int))
@@ -126,7 +127,10 @@ def cut_latches(name, gate, text, module):
         cell.update(type="$mux", parameters={"WIDTH": cell["parameters"]["WIDTH"]},
                     port_directions={"A": "input", "B": "input", "S": "input", "Y": "output"},
                     connections={"A": [bit], "B": c["D"], "S": c["EN"], "Y": c["Q"]})
-        text, n = re.subn(r"^(assign %s = .*: )%s;$" % (y, y), r"\g<1>%s;" % held, text, flags=re.M)
+        # Held by a process whose logic reads the output itself.
+        text, n = re.subn(r"^(always @\([^)]*\) %s = )(.*);$" % re.escape(y),
+                          lambda m: m.group(1) + re.sub(r"\b%s\b" % re.escape(y), held, m.group(2)) + ";",
+                          text, flags=re.M)
         if n != 1:
             failures.append("%s: module %s: a latch for %s, but the Verilog does not hold it" % (name, gate, y))
             return None

@@ -64,6 +64,7 @@ endmodule
 module T3_1a11_h(a, b, c, y);
 input a, b, c;
 output y;
-assign y = ((a & ~b) | (a & c)) ? 1'b1 : (~b | c) ? 1'b0 : y;
+reg y;
+always @(a, b, c) y = (b & ~c & y) | (a & ~b) | (a & c) | (a & y);
 endmodule
 
