@@ -28,26 +28,27 @@ def inv(name, a, y):
     return mos(name + "n", y, a, "vss", "vss", NFET, "0.65u") + mos(name + "p", y, a, "vdd", "vdd", PFET, "1u")
 
 
-def nand(name, ins, y):
-    out, prev = "", "vss"
+def series_parallel(name, ins, y, series, parallel):
+    """A static gate: `series` = (letter, rail, model, width) stacks its
+    devices from the rail to y, `parallel` puts one beside another from y to
+    its own rail."""
+    (s_tag, s_rail, s_model, s_w), (p_tag, p_rail, p_model, p_w) = series, parallel
+    out, prev = "", s_rail
     for k, a in enumerate(ins):
         nxt = y if k == len(ins) - 1 else "%s_s%d" % (name, k)
-        out += mos("%sn%d" % (name, k), nxt, a, prev, "vss", NFET, "0.65u")
+        out += mos("%s%s%d" % (name, s_tag, k), nxt, a, prev, s_rail, s_model, s_w)
         prev = nxt
     for k, a in enumerate(ins):
-        out += mos("%sp%d" % (name, k), y, a, "vdd", "vdd", PFET, "1u")
+        out += mos("%s%s%d" % (name, p_tag, k), y, a, p_rail, p_rail, p_model, p_w)
     return out
+
+
+def nand(name, ins, y):
+    return series_parallel(name, ins, y, ("n", "vss", NFET, "0.65u"), ("p", "vdd", PFET, "1u"))
 
 
 def nor(name, ins, y):
-    out, prev = "", "vdd"
-    for k, a in enumerate(ins):
-        nxt = y if k == len(ins) - 1 else "%s_s%d" % (name, k)
-        out += mos("%sp%d" % (name, k), nxt, a, prev, "vdd", PFET, "1u")
-        prev = nxt
-    for k, a in enumerate(ins):
-        out += mos("%sn%d" % (name, k), y, a, "vss", "vss", NFET, "0.65u")
-    return out
+    return series_parallel(name, ins, y, ("p", "vdd", PFET, "1u"), ("n", "vss", NFET, "0.65u"))
 
 
 def subckt(name, pins, body):
