@@ -3,7 +3,7 @@
 transistors alone, simulates equal to the library's own Verilog model in
 Icarus Verilog.
 
-  cell_models_test.py PARSER SKY130_CELLS SKY130_MODELS IHP_FOLDER
+  cell_models_test.py PARSER SKY130_CELLS SKY130_MODELS IHP_FOLDER|-
 
 Combinational cells get every input combination after every other, so a
 written cell that keeps a value from the combination before fails.
@@ -192,12 +192,14 @@ def check(cell, parser):
 
 
 def main(argv):
-    parser, sky130, sky130_models, ihp = map(os.path.abspath, argv[1:5])
+    parser, sky130, sky130_models = map(os.path.abspath, argv[1:4])
     missing = [t for t in ("iverilog", "vvp", "timeout") if not shutil.which(t)]
-    if missing:
-        print("no %s: skipped" % ", ".join(missing))
+    if missing or not os.path.isdir(sky130):
+        print("no %s: skipped" % ", ".join(missing or [sky130]))
         return 77
-    cells = list(sky130_cells(sky130, sky130_models)) + list(ihp_cells(ihp))
+    cells = list(sky130_cells(sky130, sky130_models))
+    if argv[4] != "-":
+        cells += list(ihp_cells(os.path.abspath(argv[4])))
     with concurrent.futures.ThreadPoolExecutor(2) as pool:
         results = list(pool.map(lambda c: check(c, parser), cells))
     wrong = 0
