@@ -8,7 +8,12 @@ OccurrenceSearch::OccurrenceSearch(const GateGraph& circuit, const LabelIndex& i
       gate_owner_(circuit.gate_count(), kNone),
       net_owner_(circuit.net_count(), kNone),
       pin_taken_(circuit.pin_total(), 0),
-      step_limit_(step_limit) {}
+      reach_(circuit.gate_count(), 0),
+      step_limit_(step_limit) {
+  for (GateId h = 0; h < circuit.gate_count(); ++h)
+    for (const Pin& p : circuit.pins(h))
+      if (!circuit.is_rail(p.net)) reach_[h] += circuit.degree(p.net);
+}
 
 SearchStats OccurrenceSearch::find(const GateGraph& cell, const SearchPlan& plan, std::uint32_t cell_id,
                                    std::vector<Occurrence>& out) {
@@ -34,10 +39,7 @@ SearchStats OccurrenceSearch::find(const GateGraph& cell, const SearchPlan& plan
       ++stats_.given_up;
       continue;
     }
-    std::uint64_t have = 0;
-    for (const Pin& p : circuit_.pins(h))
-      if (!circuit_.is_rail(p.net)) have += circuit_.degree(p.net);
-    if (have < need) continue;
+    if (reach_[h] < need) continue;
     ++stats_.candidates;
     steps_ = 0;
     given_up_ = false;

@@ -64,6 +64,10 @@ class OccurrenceSearch {
   std::vector<std::uint32_t> gate_owner_;
   std::vector<std::uint32_t> net_owner_;
   std::vector<std::uint8_t> pin_taken_;
+  // Per circuit gate, the connections its non-rail pins' nets have: a root
+  // candidate with fewer than the cell's cannot hold it. Counted once, read
+  // in index order for every cell.
+  std::vector<std::uint64_t> reach_;
 
   // The cell being searched.
   const GateGraph* cell_ = nullptr;

@@ -82,6 +82,10 @@ std::vector<Component> ComponentBuilder::run() {
   // the components in the order of their first device.
   std::vector<std::uint32_t> index(devices_.size(), FingerMerger::kNoDevice);
   std::vector<Component> out;
+  // Sized once: growing moves every component made so far.
+  std::size_t roots = 0;
+  for (std::uint32_t d = 0; d < devices_.size(); ++d) roots += u.find(d) == d;
+  out.reserve(roots);
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
     std::uint32_t r = u.find(d);
     if (index[r] == FingerMerger::kNoDevice) {

@@ -263,6 +263,7 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
   if (merged.empty()) return;
   // A merged stage takes the place of its first part.
   std::vector<Stage> stages;
+  stages.reserve(net.stages.size());
   std::vector<bool> placed(merged.size(), false);
   for (std::uint32_t k = 0; k < net.stages.size(); ++k) {
     std::uint32_t m = merged_into[k];
