@@ -4,7 +4,6 @@
 
 #include "profile/circuit/device_kinds.h"
 #include "profile/messages/messages.h"
-#include "profile/recognize/switch_evaluator.h"
 
 namespace design {
 
@@ -103,12 +102,7 @@ void HierarchyBuilder::judge(std::uint32_t definition, Hierarchy& h) {
   recognize::PortUses uses = recognize::port_uses(c, network);
   std::string where = deck_.files[d.file];
   where.append(":").append(std::to_string(d.line));
-  for (const std::vector<std::uint32_t>& wide : network.unevaluated)
-    if (warn_)
-      warn_(messages::Message::WideStage,
-            messages::located(where, messages::Message::WideStage,
-                              {c.mosfets[wide.front()].name, std::to_string(wide.size()),
-                               std::to_string(recognize::SwitchEvaluator::kMaxInputs)}));
+  recognize::warn_wide_stages(c, network, where, warn_);
   // Constants count where a port shows them (a tie cell), not where they
   // only hold a decap's nodes.
   bool logic = !network.stages.empty() || !network.unevaluated.empty() || !c.instances.empty() ||

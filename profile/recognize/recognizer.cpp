@@ -279,4 +279,14 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
     for (NetId o : net.stages[s].outputs) net.nets[o].driver = s;
 }
 
+void warn_wide_stages(const circuit::Circuit& c, const GateNetwork& network, const std::string& where,
+                      const std::function<void(messages::Message, const std::string&)>& warn) {
+  if (!warn) return;
+  for (const std::vector<std::uint32_t>& wide : network.unevaluated)
+    warn(messages::Message::WideStage,
+         messages::located(where, messages::Message::WideStage,
+                           {c.mosfets[wide.front()].name, std::to_string(wide.size()),
+                            std::to_string(SwitchEvaluator::kMaxInputs)}));
+}
+
 }  // namespace recognize

@@ -3,11 +3,13 @@
 // channel-connected components found, each evaluated at switch level for
 // every input combination, labelled by its canonical function and, when it
 // is a complementary gate of a table type, named by that type.
+#include <functional>
 #include <string>
 #include <unordered_map>
 
 #include "core/diag/work_meter.h"
 #include "profile/circuit/circuit.h"
+#include "profile/messages/messages.h"
 #include "profile/recognize/component_builder.h"
 #include "profile/recognize/function_canon.h"
 #include "profile/recognize/gate_network.h"
@@ -45,5 +47,10 @@ class Recognizer {
   std::unordered_map<std::string, CanonicalForm> cache_;
   core::WorkMeter* meter_ = nullptr;
 };
+
+// One warning, placed at `where`, for each stage of `network` too wide to
+// evaluate (written as switch primitives).
+void warn_wide_stages(const circuit::Circuit& c, const GateNetwork& network, const std::string& where,
+                      const std::function<void(messages::Message, const std::string&)>& warn);
 
 }  // namespace recognize

@@ -23,7 +23,6 @@
 #include "profile/report/json_report.h"
 #include "profile/report/run_stats.h"
 #include "profile/report/summary.h"
-#include "profile/recognize/switch_evaluator.h"
 #include "profile/spice/deck_ports.h"
 #include "profile/spice/flattener.h"
 #include "profile/spice/loose_nets.h"
@@ -105,10 +104,7 @@ bool recognize_step(Profile& run) {
   recognize::Recognizer recognizer;
   recognizer.set_meter(&run.meter);
   run.network = recognizer.run(run.top);
-  for (const std::vector<std::uint32_t>& wide : run.network.unevaluated)
-    run.warnings.add(Message::WideStage, messages::located(run.top_where, Message::WideStage,
-                                {run.top.mosfets[wide.front()].name, std::to_string(wide.size()),
-                                 std::to_string(recognize::SwitchEvaluator::kMaxInputs)}));
+  recognize::warn_wide_stages(run.top, run.network, run.top_where, sink(run));
   return true;
 }
 
