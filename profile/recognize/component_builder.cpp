@@ -130,6 +130,9 @@ void ComponentBuilder::unread_outputs(Component& c) const {
 // net something reads.
 // Sources stay in ascending order.
 void ComponentBuilder::find_sources(Component& c) const {
+  // Only a port can be a source: most components, inside the circuit, hold
+  // none and need no search.
+  if (std::none_of(c.nets.begin(), c.nets.end(), [&](NetId n) { return port_[n]; })) return;
   std::unordered_map<NetId, std::vector<std::uint32_t>> touching;
   for (std::uint32_t d : c.devices) {
     touching[devices_[d].a].push_back(d);
