@@ -68,7 +68,7 @@ ComponentBuilder::ComponentBuilder(const circuit::Circuit& circuit, const std::v
     }
 }
 
-std::vector<Component> ComponentBuilder::run() {
+std::uint32_t ComponentBuilder::run() {
   DeviceUnion u(devices_.size());
   std::vector<std::uint32_t> first(circuit_.net_count(), FingerMerger::kNoDevice);
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
@@ -78,38 +78,48 @@ std::vector<Component> ComponentBuilder::run() {
       else u.unite(first[n], d);
     }
   }
+  std::vector<std::uint32_t>().swap(first);
   // Roots are each component's lowest device, so numbering by root keeps
   // the components in the order of their first device.
-  std::vector<std::uint32_t> index(devices_.size(), FingerMerger::kNoDevice);
-  std::vector<Component> out;
-  // Sized once: growing moves every component made so far.
-  std::size_t roots = 0;
-  for (std::uint32_t d = 0; d < devices_.size(); ++d) roots += u.find(d) == d;
-  out.reserve(roots);
+  component_of_.assign(devices_.size(), FingerMerger::kNoDevice);
+  first_.assign(1, 0);
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
     std::uint32_t r = u.find(d);
-    if (index[r] == FingerMerger::kNoDevice) {
-      index[r] = static_cast<std::uint32_t>(out.size());
-      out.emplace_back();
+    if (r == d) {
+      component_of_[d] = static_cast<std::uint32_t>(first_.size() - 1);
+      first_.push_back(0);
+    } else {
+      component_of_[d] = component_of_[r];
     }
-    Component& c = out[index[r]];
-    c.devices.push_back(d);
+    ++first_[component_of_[d] + 1];
+  }
+  for (std::size_t k = 1; k < first_.size(); ++k) first_[k] += first_[k - 1];
+  members_.resize(devices_.size());
+  std::vector<std::uint32_t> next(first_.begin(), first_.end() - 1);
+  for (std::uint32_t d = 0; d < devices_.size(); ++d) members_[next[component_of_[d]]++] = d;
+  return count();
+}
+
+void ComponentBuilder::fill(std::uint32_t k, Component& c) const {
+  c.devices.assign(members_.begin() + first_[k], members_.begin() + first_[k + 1]);
+  c.nets.clear();
+  c.inputs.clear();
+  c.outputs.clear();
+  c.sources.clear();
+  for (std::uint32_t d : c.devices) {
     const Device& dev = devices_[d];
     for (NetId n : {dev.a, dev.b})
       if (!circuit_.is_rail(n)) c.nets.push_back(n);
     if (!circuit_.is_rail(dev.gate)) c.inputs.push_back(dev.gate);
   }
-  for (Component& c : out) {
-    sort_unique(c.nets);
-    find_sources(c);
-    for (NetId n : c.sources) c.inputs.push_back(n);
-    sort_unique(c.inputs);
-    for (NetId n : c.nets)
-      if ((gate_[n] || outside_[n]) && !std::binary_search(c.sources.begin(), c.sources.end(), n))
-        c.outputs.push_back(n);
-    if (c.outputs.empty()) unread_outputs(c);
-  }
-  return out;
+  sort_unique(c.nets);
+  find_sources(c);
+  for (NetId n : c.sources) c.inputs.push_back(n);
+  sort_unique(c.inputs);
+  for (NetId n : c.nets)
+    if ((gate_[n] || outside_[n]) && !std::binary_search(c.sources.begin(), c.sources.end(), n))
+      c.outputs.push_back(n);
+  if (c.outputs.empty()) unread_outputs(c);
 }
 
 // A gate whose output nothing reads is still a gate: its outputs are the

@@ -23,8 +23,14 @@ class ComponentBuilder {
  public:
   ComponentBuilder(const circuit::Circuit& circuit, const std::vector<Device>& devices);
 
-  // Components in order of their lowest device.
-  std::vector<Component> run();
+  // Finds the components, numbered in order of their lowest device; each is
+  // filled on demand, so that only the one at hand holds its lists.
+  std::uint32_t run();
+  std::uint32_t count() const { return static_cast<std::uint32_t>(first_.size()) - 1; }
+  // Component k into `c`, whose lists are reused.
+  void fill(std::uint32_t k, Component& c) const;
+  // The component each device belongs to (after run).
+  std::uint32_t component_of(std::uint32_t device) const { return component_of_[device]; }
 
   // Whether a net is read outside the MOSFET channels: by a MOSFET gate, as
   // a port, or by another element.
@@ -45,6 +51,11 @@ class ComponentBuilder {
   std::vector<bool> outside_;  // per net: a port or on an element, black box or instance
   std::vector<bool> gates_only_;  // per net: outside only as an instance's input
   std::vector<bool> port_;
+  // Devices component after component: those of k are
+  // members_[first_[k] .. first_[k + 1]), ascending.
+  std::vector<std::uint32_t> first_{0};
+  std::vector<std::uint32_t> members_;
+  std::vector<std::uint32_t> component_of_;
 };
 
 }  // namespace recognize

@@ -22,28 +22,37 @@ Signature signature(const FunctionTable& t, std::uint32_t input) {
   return s;
 }
 
-// Output columns of a table in a given input order, sorted.
+// Output columns of a table in a given input order, sorted, one after the
+// other: all columns are equally long, so comparing the concatenations
+// compares the column lists.
 struct Candidate {
-  std::vector<std::vector<Value>> columns;
+  std::vector<Value> columns;
   std::vector<std::uint32_t> output_order;
 };
 
-Candidate columns_for(const FunctionTable& t, const std::vector<std::uint32_t>& order) {
-  Candidate cand;
-  cand.columns.assign(t.outputs, std::vector<Value>(t.combos()));
-  for (std::uint32_t nc = 0; nc < t.combos(); ++nc) {
+// Fills `cand` (its storage reused; `raw` is scratch): the search tries
+// many orders per table.
+void columns_for(const FunctionTable& t, const std::vector<std::uint32_t>& order, Candidate& cand,
+                 std::vector<Value>& raw) {
+  const std::size_t combos = t.combos();
+  raw.resize(combos * t.outputs);
+  for (std::uint32_t nc = 0; nc < combos; ++nc) {
     std::uint32_t c = 0;
     for (std::uint32_t k = 0; k < order.size(); ++k) c |= ((nc >> k) & 1u) << order[k];
-    for (std::uint32_t o = 0; o < t.outputs; ++o) cand.columns[o][nc] = t.at(c, o);
+    for (std::uint32_t o = 0; o < t.outputs; ++o) raw[o * combos + nc] = t.at(c, o);
   }
   cand.output_order.resize(t.outputs);
   std::iota(cand.output_order.begin(), cand.output_order.end(), 0u);
-  std::stable_sort(cand.output_order.begin(), cand.output_order.end(),
-                   [&](std::uint32_t x, std::uint32_t y) { return cand.columns[x] < cand.columns[y]; });
-  std::vector<std::vector<Value>> sorted;
-  for (std::uint32_t o : cand.output_order) sorted.push_back(std::move(cand.columns[o]));
-  cand.columns = std::move(sorted);
-  return cand;
+  auto column = [&](std::uint32_t o) { return raw.begin() + static_cast<std::ptrdiff_t>(o * combos); };
+  if (t.outputs > 1)
+    std::stable_sort(cand.output_order.begin(), cand.output_order.end(), [&](std::uint32_t x, std::uint32_t y) {
+      return std::lexicographical_compare(column(x), column(x) + static_cast<std::ptrdiff_t>(combos), column(y),
+                                          column(y) + static_cast<std::ptrdiff_t>(combos));
+    });
+  cand.columns.resize(raw.size());
+  for (std::uint32_t j = 0; j < t.outputs; ++j)
+    std::copy(column(cand.output_order[j]), column(cand.output_order[j]) + static_cast<std::ptrdiff_t>(combos),
+              cand.columns.begin() + static_cast<std::ptrdiff_t>(j * combos));
 }
 
 class Search {
@@ -82,9 +91,9 @@ class Search {
         return;
       }
       ++tried_;
-      Candidate c = columns_for(t_, order_);
-      if (best_order_.empty() || c.columns < best_.columns) {
-        best_ = std::move(c);
+      columns_for(t_, order_, trial_, raw_);
+      if (best_order_.empty() || trial_.columns < best_.columns) {
+        std::swap(best_, trial_);
         best_order_ = order_;
       }
       return;
@@ -114,7 +123,8 @@ class Search {
   std::uint64_t tried_ = 0;
   bool exact_ = true;
   std::vector<std::uint32_t> order_;
-  Candidate best_;
+  Candidate best_, trial_;
+  std::vector<Value> raw_;
   std::vector<std::uint32_t> best_order_;
 };
 

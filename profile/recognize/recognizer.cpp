@@ -53,13 +53,11 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   FingerMerger fingers(circuit, tied);
   fingers.run();
   ComponentBuilder builder(circuit, fingers.devices());
-  std::vector<Component> components = builder.run();
+  const std::uint32_t count = builder.run();
 
-  // MOSFETs of each component, and the ones in none.
-  std::vector<std::uint32_t> component_of_device(fingers.devices().size());
-  for (std::uint32_t c = 0; c < components.size(); ++c)
-    for (std::uint32_t d : components[c].devices) component_of_device[d] = c;
-  std::vector<std::vector<std::uint32_t>> mosfets(components.size());
+  // MOSFETs of each component, component after component (those of k are
+  // members[first[k] .. first[k + 1]), ascending), and the ones in none.
+  std::vector<std::uint32_t> first(std::size_t{count} + 1, 0);
   for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m) {
     std::uint32_t d = fingers.device_of()[m];
     if (tied[m]) continue;
@@ -67,33 +65,45 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
       net.unused_mosfets.push_back(m);
       ++net.idle_mosfets;
     } else {
-      mosfets[component_of_device[d]].push_back(m);
+      ++first[builder.component_of(d) + 1];
+    }
+  }
+  for (std::size_t k = 1; k < first.size(); ++k) first[k] += first[k - 1];
+  std::vector<std::uint32_t> members(first.back());
+  {
+    std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+    for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m) {
+      std::uint32_t d = fingers.device_of()[m];
+      if (!tied[m] && d != FingerMerger::kNoDevice) members[next[builder.component_of(d)]++] = m;
     }
   }
   net.folded_devices = static_cast<std::uint32_t>(fingers.devices().size() + net.tie_mosfets.size()) + net.idle_mosfets;
   // Stages go in the order of their first MOSFET as read.
-  std::vector<std::uint32_t> order(components.size());
+  std::vector<std::uint32_t> order(count);
   for (std::uint32_t c = 0; c < order.size(); ++c) order[c] = c;
-  std::sort(order.begin(), order.end(), [&](std::uint32_t x, std::uint32_t y) { return mosfets[x][0] < mosfets[y][0]; });
+  std::sort(order.begin(), order.end(),
+            [&](std::uint32_t x, std::uint32_t y) { return members[first[x]] < members[first[y]]; });
 
   SwitchEvaluator evaluator(circuit, fingers.devices());
   net.stages.reserve(order.size());
   if (meter_) meter_->start(order.size());
+  Component c;  // the one at hand; its lists are reused
   for (std::uint32_t ci : order) {
     if (meter_) meter_->add(1);
-    const Component& c = components[ci];
+    builder.fill(ci, c);
+    const auto run_begin = members.begin() + first[ci], run_end = members.begin() + first[ci + 1];
     if (c.outputs.empty()) {
-      net.unused_mosfets.insert(net.unused_mosfets.end(), mosfets[ci].begin(), mosfets[ci].end());
+      net.unused_mosfets.insert(net.unused_mosfets.end(), run_begin, run_end);
       continue;
     }
     std::optional<FunctionTable> table = evaluator.evaluate(c);
     if (!table) {
-      net.unevaluated.push_back(mosfets[ci]);
+      net.unevaluated.emplace_back(run_begin, run_end);
       continue;
     }
     Stage s = make_stage(*table, c.inputs, c.outputs, builder);
     s.devices = static_cast<std::uint32_t>(c.devices.size());
-    s.mosfet_ids = mosfets[ci];
+    s.mosfet_ids.assign(run_begin, run_end);
     s.mosfets = static_cast<std::uint32_t>(s.mosfet_ids.size());
     for (NetId o : s.outputs) net.nets[o].driver = static_cast<std::uint32_t>(net.stages.size());
     net.stages.push_back(std::move(s));
@@ -261,19 +271,21 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
     merged.push_back(std::move(s));
   }
   if (merged.empty()) return;
-  // A merged stage takes the place of its first part.
-  std::vector<Stage> stages;
-  stages.reserve(net.stages.size());
+  // A merged stage takes the place of its first part; the list closes up in
+  // place (a second list would double its peak).
+  std::size_t kept = 0;
   std::vector<bool> placed(merged.size(), false);
   for (std::uint32_t k = 0; k < net.stages.size(); ++k) {
     std::uint32_t m = merged_into[k];
-    if (m == kNoStage) stages.push_back(std::move(net.stages[k]));
-    else if (!placed[m]) {
+    if (m == kNoStage) {
+      if (kept != k) net.stages[kept] = std::move(net.stages[k]);
+      ++kept;
+    } else if (!placed[m]) {
       placed[m] = true;
-      stages.push_back(std::move(merged[m]));
+      net.stages[kept++] = std::move(merged[m]);
     }
   }
-  net.stages = std::move(stages);
+  net.stages.resize(kept);
   for (NetInfo& info : net.nets) info.driver = kNoStage;
   for (std::uint32_t s = 0; s < net.stages.size(); ++s)
     for (NetId o : net.stages[s].outputs) net.nets[o].driver = s;

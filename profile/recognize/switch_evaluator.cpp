@@ -1,6 +1,6 @@
 #include "profile/recognize/switch_evaluator.h"
 
-#include <unordered_map>
+#include <algorithm>
 
 namespace recognize {
 
@@ -12,14 +12,6 @@ namespace {
 // Local node numbers: the two rails first, then the component's nets.
 constexpr std::uint32_t kHigh = 0;
 constexpr std::uint32_t kLow = 1;
-
-// Where a device's gate value comes from: a rail or an input.
-struct LocalDevice {
-  std::uint32_t a, b;
-  std::int32_t gate_input;  // input index, or -1 for a rail
-  bool rail_gate_high;
-  bool p_channel;
-};
 
 }  // namespace
 
@@ -36,44 +28,48 @@ std::uint32_t SwitchEvaluator::find(std::uint32_t x) {
 
 std::optional<FunctionTable> SwitchEvaluator::evaluate(const Component& c) {
   if (c.inputs.size() > kMaxInputs) return std::nullopt;
-  std::unordered_map<NetId, std::uint32_t> local;
-  for (std::uint32_t i = 0; i < c.nets.size(); ++i) local.emplace(c.nets[i], 2 + i);
-  std::unordered_map<NetId, std::int32_t> input_index;
-  for (std::uint32_t i = 0; i < c.inputs.size(); ++i) input_index.emplace(c.inputs[i], static_cast<std::int32_t>(i));
+  // The component's nets and inputs are ascending: a position is a search.
+  auto position = [](const std::vector<NetId>& in, NetId n) {
+    return static_cast<std::uint32_t>(std::lower_bound(in.begin(), in.end(), n) - in.begin());
+  };
   auto node = [&](NetId n) -> std::uint32_t {
     if (circuit_.net_roles[n] == NetRole::Supply) return kHigh;
     if (circuit_.net_roles[n] == NetRole::Ground) return kLow;
-    return local.at(n);
+    return 2 + position(c.nets, n);
   };
-  std::vector<LocalDevice> devs;
-  devs.reserve(c.devices.size());
+  std::vector<LocalDevice>& devs = devs_;
+  devs.clear();
   for (std::uint32_t d : c.devices) {
     const Device& dev = devices_[d];
     LocalDevice ld{node(dev.a), node(dev.b), -1, false, dev.type == circuit::Channel::P};
     if (circuit_.is_rail(dev.gate)) ld.rail_gate_high = circuit_.net_roles[dev.gate] == NetRole::Supply;
-    else ld.gate_input = input_index.at(dev.gate);
+    else ld.gate_input = static_cast<std::int32_t>(position(c.inputs, dev.gate));
     devs.push_back(ld);
   }
   // Rails and input ports on channel nets drive their own value, whatever
   // the devices joining them to others do: a device conducts into a source,
   // never through it.
   const std::uint32_t nodes = 2 + static_cast<std::uint32_t>(c.nets.size());
-  std::vector<std::int32_t> source_input(nodes, -1);  // per node: input it drives, or -1
-  std::vector<bool> is_source(nodes, false);
-  is_source[kHigh] = is_source[kLow] = true;
+  std::vector<std::int32_t>& source_input = source_input_;  // per node: input it drives, or -1
+  source_input.assign(nodes, -1);
+  std::vector<char>& is_source = is_source_;
+  is_source.assign(nodes, 0);
+  is_source[kHigh] = is_source[kLow] = 1;
   for (NetId s : c.sources) {
-    source_input[local.at(s)] = input_index.at(s);
-    is_source[local.at(s)] = true;
+    source_input[2 + position(c.nets, s)] = static_cast<std::int32_t>(position(c.inputs, s));
+    is_source[2 + position(c.nets, s)] = 1;
   }
-  std::vector<std::uint32_t> out_nodes;
-  for (NetId o : c.outputs) out_nodes.push_back(local.at(o));
+  std::vector<std::uint32_t>& out_nodes = out_nodes_;
+  out_nodes.clear();
+  for (NetId o : c.outputs) out_nodes.push_back(2 + position(c.nets, o));
 
   FunctionTable t;
   t.inputs = static_cast<std::uint32_t>(c.inputs.size());
   t.outputs = static_cast<std::uint32_t>(c.outputs.size());
   t.values.resize(std::size_t{t.combos()} * t.outputs);
-  std::vector<std::uint8_t> drive(nodes);  // bit 0: reaches 0, bit 1: reaches 1
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> fed;  // node, the source it touches
+  std::vector<std::uint8_t>& drive = drive_;  // bit 0: reaches 0, bit 1: reaches 1
+  drive.resize(nodes);
+  std::vector<std::pair<std::uint32_t, std::uint32_t>>& fed = fed_;  // node, the source it touches
   for (std::uint32_t combo = 0; combo < t.combos(); ++combo) {
     parent_.resize(nodes);
     for (std::uint32_t i = 0; i < nodes; ++i) parent_[i] = i;

@@ -6,6 +6,7 @@
 // ratioed stages read as fights.
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "profile/recognize/component_builder.h"
@@ -27,9 +28,24 @@ class SwitchEvaluator {
  private:
   std::uint32_t find(std::uint32_t x);
 
+  // Where a device's gate value comes from: a rail or an input.
+  struct LocalDevice {
+    std::uint32_t a, b;
+    std::int32_t gate_input;  // input index, or -1 for a rail
+    bool rail_gate_high;
+    bool p_channel;
+  };
+
   const circuit::Circuit& circuit_;
   const std::vector<Device>& devices_;
-  std::vector<std::uint32_t> parent_;  // scratch union-find over local nets
+  // Scratch, kept from one component to the next.
+  std::vector<std::uint32_t> parent_;  // union-find over local nets
+  std::vector<LocalDevice> devs_;
+  std::vector<std::int32_t> source_input_;
+  std::vector<char> is_source_;
+  std::vector<std::uint32_t> out_nodes_;
+  std::vector<std::uint8_t> drive_;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> fed_;
 };
 
 }  // namespace recognize

@@ -282,13 +282,14 @@ TEST(Values, NumbersScalesAndParameterExpressions) {
   const std::pair<const char*, double> good[] = {
       {"650000u", 0.65},  {"1e+06u", 1.0}, {"10meg", 1e7}, {"2.5", 2.5},        {"3mil", 76.2e-6},
       {"1.5fF", 1.5e-15}, {"{wn*2}", 0.84e-6}, {"'k/2+1'", 2.5}, {"-(k - 1)", -2}, {"WN", 0.42e-6},
+      {".5u", 0.5e-6},    {"5.", 5},       {"1e-999", 0},   {"2E-1N", 0.2e-9},   {"7e", 7},
   };
   for (auto [text, value] : good) {
     std::optional<double> v = spice::evaluate(text, params);
     ASSERT_TRUE(v.has_value()) << text;
     EXPECT_NEAR(*v, value, 1e-9 * std::abs(value)) << text;
   }
-  for (const char* bad : {"", "{wp}", "1/0", "(2", "2 3", "4x5"}) EXPECT_FALSE(spice::evaluate(bad, params)) << bad;
+  for (const char* bad : {"", "{wp}", "1/0", "(2", "2 3", "4x5", "1e999", "0x10", "1.2.3"}) EXPECT_FALSE(spice::evaluate(bad, params)) << bad;
 }
 
 TEST_F(ReaderTest, MosfetSizesWithMultipliersAndParameters) {
