@@ -105,12 +105,12 @@ std::vector<std::vector<NetId>> equivalent_orders(const recognize::Stage& st) {
   std::vector<std::vector<NetId>> orders{st.inputs};
   // A loop's table shows only what it settles to; its wiring is its label.
   if (st.kind == recognize::StageKind::Loop) return orders;
-  const recognize::FunctionTable& t = st.table;
+  const recognize::FunctionTable& t = st.table();
   std::uint32_t n = t.inputs;
   if (n < 2 || n > kMaxPermutedInputs || st.inputs.size() != n) return orders;
   auto key = [&](const std::vector<NetId>& order) {
     std::vector<std::pair<std::uint32_t, NetId>> k;
-    for (std::uint32_t i = 0; i < n; ++i) k.emplace_back(st.input_class[i], order[i]);
+    for (std::uint32_t i = 0; i < n; ++i) k.emplace_back(st.input_class()[i], order[i]);
     std::sort(k.begin(), k.end());
     return k;
   };
@@ -190,13 +190,13 @@ bool same_function(const recognize::Stage& want, const recognize::Stage& have, c
       if (at[k] != k) return false;
     for (std::size_t o = 0; o < out_at.size(); ++o)
       if (out_at[o] != o) return false;
-    return want.label == have.label;
+    return want.label() == have.label();
   }
-  const recognize::FunctionTable& wt = want.table;
-  const recognize::FunctionTable& ht = have.table;
+  const recognize::FunctionTable& wt = want.table();
+  const recognize::FunctionTable& ht = have.table();
   if (n > kMaxPermutedInputs || wt.inputs != n || ht.inputs != n) {
     for (std::size_t k = 0; k < n; ++k)
-      if (have.input_class[at[k]] != want.input_class[k]) return false;
+      if (have.input_class()[at[k]] != want.input_class()[k]) return false;
     return true;
   }
   for (std::uint32_t c = 0; c < wt.combos(); ++c) {

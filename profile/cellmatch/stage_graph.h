@@ -7,7 +7,7 @@
 // network (ports of the circuit or cell, nets that elements or black boxes
 // touch).
 //
-// Network: stages[] with kind, label, inputs, input_class, outputs,
+// Network: stages[] with kind, label(), inputs, input_class(), outputs,
 // mosfets; nets[] with role (circuit::NetRole).
 #include <span>
 #include <string>
@@ -36,12 +36,12 @@ GateGraph stage_graph(const Network& network, std::span<const circuit::NetId> po
   for (const auto& stage : network.stages) {
     pins.clear();
     for (std::size_t k = 0; k < stage.inputs.size(); ++k)
-      pins.push_back({stage.inputs[k], static_cast<std::uint16_t>(stage.input_class[k]), PinRole::Input});
+      pins.push_back({stage.inputs[k], static_cast<std::uint16_t>(stage.input_class()[k]), PinRole::Input});
     for (std::size_t o = 0; o < stage.outputs.size(); ++o)
       pins.push_back({stage.outputs[o], static_cast<std::uint16_t>(kFirstOutputClass + o), PinRole::Output});
     label = std::to_string(static_cast<int>(stage.kind));
     label += '|';
-    label += stage.label;
+    label += stage.label();
     label += '|';
     label += std::to_string(stage.mosfets);
     g.add_gate(label, stage.mosfets, pins);

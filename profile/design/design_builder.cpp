@@ -420,17 +420,17 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     if (st.table_type >= 0) {
       // Table pins in letter order. A table type has one pin letter per
       // input and one output.
-      EXTRACTOR_ASSERT(st.table_pins.size() == st.inputs.size() && st.outputs.size() == 1);
+      EXTRACTOR_ASSERT(st.table_pins().size() == st.inputs.size() && st.outputs.size() == 1);
       open(InstanceKind::TableGate, cell, name);
       pairs.clear();
-      for (std::size_t k = 0; k < st.inputs.size(); ++k) pairs.emplace_back(st.table_pins[k], st.inputs[k]);
+      for (std::size_t k = 0; k < st.inputs.size(); ++k) pairs.emplace_back(st.table_pins()[k], st.inputs[k]);
       std::sort(pairs.begin(), pairs.end());
       for (auto [pin, net] : pairs) m.pins.push_back(Pin{letter(pin), net});
       m.pins.push_back(Pin{fixed("out"), st.outputs[0]});
     } else {
       open(InstanceKind::Function, cell, name);
-      std::vector<std::string> ins = FunctionModules::input_pins(st.table.inputs);
-      std::vector<std::string> outs = FunctionModules::output_pins(st.table.outputs);
+      std::vector<std::string> ins = FunctionModules::input_pins(st.table().inputs);
+      std::vector<std::string> outs = FunctionModules::output_pins(st.table().outputs);
       // The table's columns are the stage's nets.
       EXTRACTOR_ASSERT(ins.size() == st.inputs.size() && outs.size() == st.outputs.size());
       for (std::size_t k = 0; k < ins.size(); ++k) m.pins.push_back(Pin{fixed(ins[k]), st.inputs[k]});

@@ -218,15 +218,15 @@ std::vector<std::string> FunctionModules::output_pins(std::uint32_t m) {
 }
 
 std::string FunctionModules::base_name(const Stage& s) {
-  const FunctionTable& t = s.table;
+  const FunctionTable& t = s.table();
   if (s.kind == StageKind::Loop)
-    return std::string("L").append(std::to_string(t.inputs)).append("x").append(std::to_string(t.outputs)).append("_").append(hash_hex(s.label));
+    return std::string("L").append(std::to_string(t.inputs)).append("x").append(std::to_string(t.outputs)).append("_").append(hash_hex(s.label()));
   if (s.kind == StageKind::Gate) {
     std::string hex = bitmap_hex(where(t, 0, Value::One));
-    return std::string("F").append(std::to_string(t.inputs)).append("_").append(hex.size() > 16 ? hash_hex(s.label) : hex);
+    return std::string("F").append(std::to_string(t.inputs)).append("_").append(hex.size() > 16 ? hash_hex(s.label()) : hex);
   }
-  std::string table = s.label.substr(s.label.find(':') + 1);
-  if (table.size() > 16) table = hash_hex(s.label);
+  std::string table = s.label().substr(s.label().find(':') + 1);
+  if (table.size() > 16) table = hash_hex(s.label());
   std::string name(1, s.kind == StageKind::Tristate ? 'T' : 'N');
   name += std::to_string(t.inputs);
   if (s.kind != StageKind::Tristate) name.append("x").append(std::to_string(t.outputs));
@@ -249,7 +249,7 @@ std::string FunctionModules::module_for(const Stage& s) {
     }
     return name;
   }
-  std::string key = s.label + "/" + std::to_string(static_cast<int>(s.kind)) + "/";
+  std::string key = s.label() + "/" + std::to_string(static_cast<int>(s.kind)) + "/";
   if (s.kind != StageKind::Gate)
     for (bool z : s.floats_to_z) key += z ? 'z' : 'h';
   if (s.weak) key += "/weak";
@@ -260,7 +260,7 @@ std::string FunctionModules::module_for(const Stage& s) {
   for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
   taken_.insert(name);
   by_key_.emplace(key, static_cast<std::uint32_t>(generated_.size()));
-  generated_.push_back(Generated{name, s.kind, s.table, s.floats_to_z, s.parts, s.weak});
+  generated_.push_back(Generated{name, s.kind, s.table(), s.floats_to_z, s.parts, s.weak});
   return name;
 }
 

@@ -24,6 +24,7 @@
 //            its parts one after another until they agree, so two parts
 //            never chase each other in zero-delay simulation.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,39 +58,58 @@ struct LoopPart {
   std::vector<std::uint32_t> inputs, outputs;
 };
 
+// What every stage computing one function shares, made once per function
+// met: a large design repeats a few functions many times.
+struct StageFunction {
+  // Equal labels iff equal functions up to a permutation of the inputs (and
+  // of the outputs): the function table in canonical input order, outputs
+  // sorted, as text.
+  std::string label;
+  FunctionTable table;
+  // Per input, its interchangeability class: inputs with the same class can
+  // be swapped without changing any output. Classes are numbered from 0 in
+  // order of first appearance.
+  std::vector<std::uint32_t> input_class;
+  // The module pin letter for each input ('a' + k) when the function is a
+  // table type.
+  std::string table_pins;
+};
+
 struct Stage {
   StageKind kind = StageKind::Gate;
   // Every device of long channel (a bus holder's feedback) and an output on
   // a port: it drives that port weakly, so a driver outside overrides it.
   bool weak = false;
-  // Equal labels iff equal functions up to a permutation of the inputs (and
-  // of the outputs): the function table in canonical input order, outputs
-  // sorted, as text.
-  std::string label;
+  // Index into kHeaderModules when the function is a table type that the
+  // stage is written as (its pins are table_pins()).
+  int table_type = -1;
+  std::shared_ptr<const StageFunction> function;
   // Inputs in canonical order: input k of `table` and of the generated
   // module. A net may be an input and an output of the same stage (feedback).
   std::vector<NetId> inputs;
-  // Per input, its interchangeability class: inputs with the same class can
-  // be swapped without changing any output. Classes are numbered from 0 in
-  // order of first appearance.
-  std::vector<std::uint32_t> input_class;
   // Outputs in the order of the table's output columns.
   std::vector<NetId> outputs;
   // Per output: a floating value is written as 1'bz (ports and nets read by
   // other elements) rather than held (a net only read by MOSFET gates keeps
   // its charge).
   std::vector<bool> floats_to_z;
-  FunctionTable table;
-  // Index into kHeaderModules when the function is a table type, and the
-  // module pin letter for each input ('a' + k).
-  int table_type = -1;
-  std::string table_pins;
   std::uint32_t mosfets = 0;  // MOSFETs as read, every finger counted
   std::uint32_t devices = 0;  // after fingers are merged
   std::vector<std::uint32_t> mosfet_ids;  // into Circuit::mosfets, ascending
   // A loop's parts, in the order they are evaluated; its table holds what
   // the loop settles to from unknown nodes (X where it keeps state).
   std::vector<LoopPart> parts;
+
+  const std::string& label() const { return shared().label; }
+  const FunctionTable& table() const { return shared().table; }
+  const std::vector<std::uint32_t>& input_class() const { return shared().input_class; }
+  const std::string& table_pins() const { return shared().table_pins; }
+
+ private:
+  const StageFunction& shared() const {
+    static const StageFunction kNone;
+    return function ? *function : kNone;
+  }
 };
 
 struct NetInfo {

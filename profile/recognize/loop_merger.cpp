@@ -167,7 +167,7 @@ std::optional<std::vector<Value>> LoopMerger::settle(const std::vector<Stage>& s
       bool changed = false;
       for (std::size_t i = 0; i < region.stages.size(); ++i) {
         const Stage& st = stages[region.stages[i]];
-        const FunctionTable& t = st.table;
+        const FunctionTable& t = st.table();
         std::uint32_t base = 0, free_mask = 0;
         for (std::uint32_t k = 0; k < st.inputs.size(); ++k) {
           Value v = value[slots.inputs[i][k]];
@@ -220,7 +220,7 @@ std::optional<std::vector<Value>> LoopMerger::stable_states(const std::vector<St
         std::uint32_t index = 0;
         for (std::size_t k = 0; k < in_slots[i].size(); ++k) index |= static_cast<std::uint32_t>((all >> in_slots[i][k]) & 1) << k;
         for (std::size_t o = 0; o < out_slots[i].size() && stable; ++o) {
-          Value v = st.table.at(index, static_cast<std::uint32_t>(o));
+          Value v = st.table().at(index, static_cast<std::uint32_t>(o));
           bool bit = (all >> out_slots[i][o]) & 1;
           if (v == Value::Z) floating = true;
           else stable = (v == Value::One) == bit && v != Value::X;

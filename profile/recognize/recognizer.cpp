@@ -27,12 +27,25 @@ StageKind kind_of(const FunctionTable& t, const std::vector<NetId>& inputs, cons
 
 }  // namespace
 
-const CanonicalForm& Recognizer::canonical(const FunctionTable& t) {
-  std::string key = std::to_string(t.inputs) + "." + std::to_string(t.outputs) + ":";
-  for (Value v : t.values) key += static_cast<char>('0' + static_cast<int>(v));
-  auto it = cache_.find(key);
-  if (it == cache_.end()) it = cache_.emplace(std::move(key), FunctionCanon::canonicalize(t)).first;
-  return it->second;
+const Recognizer::Known& Recognizer::canonical(const FunctionTable& t) {
+  key_.assign(std::to_string(t.inputs)).append(".").append(std::to_string(t.outputs)).append(":");
+  for (Value v : t.values) key_ += static_cast<char>('0' + static_cast<int>(v));
+  auto it = cache_.find(key_);
+  if (it != cache_.end()) return it->second;
+  CanonicalForm f = FunctionCanon::canonicalize(t);
+  Known known;
+  auto function = std::make_shared<StageFunction>();
+  if (const TableType* type = TableTypes::instance().find(f.label)) {
+    known.table_type = type->module;
+    function->table_pins = type->pins;
+  }
+  function->label = std::move(f.label);
+  function->table = std::move(f.table);
+  function->input_class = std::move(f.input_class);
+  known.function = std::move(function);
+  known.order = std::move(f.order);
+  known.output_order = std::move(f.output_order);
+  return cache_.emplace(key_, std::move(known)).first->second;
 }
 
 GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
@@ -131,22 +144,18 @@ void Recognizer::mark_weak(GateNetwork& net, const circuit::Circuit& circuit) {
 
 Stage Recognizer::make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs,
                              const std::vector<NetId>& outputs, const ComponentBuilder& builder) {
-  const CanonicalForm& f = canonical(raw);
+  const Known& f = canonical(raw);
   Stage s;
-  s.label = f.label;
-  s.table = f.table;
-  s.input_class = f.input_class;
+  s.function = f.function;
+  s.inputs.reserve(f.order.size());
   for (std::uint32_t k : f.order) s.inputs.push_back(inputs[k]);
+  s.outputs.reserve(f.output_order.size());
   for (std::uint32_t o : f.output_order) {
     s.outputs.push_back(outputs[o]);
     s.floats_to_z.push_back(builder.floats_to_z(outputs[o]));
   }
-  s.kind = kind_of(s.table, s.inputs, s.outputs);
-  if (s.kind == StageKind::Gate)
-    if (const TableType* type = TableTypes::instance().find(s.label)) {
-      s.table_type = type->module;
-      s.table_pins = type->pins;
-    }
+  s.kind = kind_of(s.table(), s.inputs, s.outputs);
+  if (s.kind == StageKind::Gate) s.table_type = f.table_type;
   return s;
 }
 
@@ -163,27 +172,29 @@ Stage Recognizer::loop_stage(const std::vector<Stage>& stages, const LoopRegion&
   s.inputs = r.inputs;
   s.outputs = r.nets;
   s.floats_to_z.assign(r.nets.size(), false);
-  for (std::uint32_t k = 0; k < r.inputs.size(); ++k) s.input_class.push_back(k);
-  s.table.inputs = static_cast<std::uint32_t>(r.inputs.size());
-  s.table.outputs = static_cast<std::uint32_t>(r.nets.size());
-  s.table.values = std::move(settled);
+  auto function = std::make_shared<StageFunction>();
+  for (std::uint32_t k = 0; k < r.inputs.size(); ++k) function->input_class.push_back(k);
+  function->table.inputs = static_cast<std::uint32_t>(r.inputs.size());
+  function->table.outputs = static_cast<std::uint32_t>(r.nets.size());
+  function->table.values = std::move(settled);
   const RegionSlots slots = region_slots(stages, r);
   // Equal labels iff equal parts wired alike.
-  std::string& label = s.label;
+  std::string& label = function->label;
   label.append("L").append(std::to_string(r.inputs.size())).append(".").append(std::to_string(r.nets.size()));
   for (std::size_t i = 0; i < r.stages.size(); ++i) {
     const Stage& st = stages[r.stages[i]];
     LoopPart part;
-    part.table = st.table;
+    part.table = st.table();
     part.inputs = slots.inputs[i];
     part.outputs = slots.outputs[i];
-    label.append(" (").append(st.label);
+    label.append(" (").append(st.label());
     for (std::uint32_t i : part.inputs) label.append(" ").append(std::to_string(i));
     label.append(" >");
     for (std::uint32_t o : part.outputs) label.append(" ").append(std::to_string(o));
     label.append(")");
     s.parts.push_back(std::move(part));
   }
+  s.function = std::move(function);
   return s;
 }
 

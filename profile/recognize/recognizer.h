@@ -4,6 +4,7 @@
 // every input combination, labelled by its canonical function and, when it
 // is a complementary gate of a table type, named by that type.
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 
@@ -25,7 +26,14 @@ class Recognizer {
   void set_meter(core::WorkMeter* meter) { meter_ = meter; }
 
  private:
-  const CanonicalForm& canonical(const FunctionTable& t);
+  // A function met before: what its stages share, the order of its inputs
+  // and outputs as canonical, and its table type (-1: none).
+  struct Known {
+    std::shared_ptr<const StageFunction> function;
+    std::vector<std::uint32_t> order, output_order;
+    int table_type = -1;
+  };
+  const Known& canonical(const FunctionTable& t);
   // A stage computing `raw` (input k is inputs[k], output o is outputs[o]),
   // in canonical form, named by its table type when it has one.
   Stage make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs, const std::vector<NetId>& outputs,
@@ -44,7 +52,8 @@ class Recognizer {
 
   // Tables met before, by their raw values: large designs repeat a few
   // functions many times.
-  std::unordered_map<std::string, CanonicalForm> cache_;
+  std::unordered_map<std::string, Known> cache_;
+  std::string key_;  // scratch: a table's key in cache_
   core::WorkMeter* meter_ = nullptr;
 };
 

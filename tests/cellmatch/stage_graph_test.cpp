@@ -12,11 +12,13 @@ namespace {
 enum class Kind { Gate, Tristate, Network };
 struct Stage {
   Kind kind = Kind::Gate;
-  std::string label;
+  std::string name;
   std::vector<circuit::NetId> inputs;
-  std::vector<std::uint32_t> input_class;
+  std::vector<std::uint32_t> classes;
   std::vector<circuit::NetId> outputs;
   std::uint32_t mosfets = 0;
+  const std::string& label() const { return name; }
+  const std::vector<std::uint32_t>& input_class() const { return classes; }
 };
 struct NetInfo {
   circuit::NetRole role = circuit::NetRole::Signal;

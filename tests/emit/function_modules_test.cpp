@@ -120,10 +120,8 @@ TEST(FunctionModules, ConditionsAndCoversAsWritten) {
   for (const auto& row : rows) {
     recognize::Stage s;
     s.kind = row.kind;
-    s.table.inputs = row.values.size() == 4 ? 2 : 3;
-    s.table.outputs = 1;
-    s.table.values = row.values;
-    s.label = row.label;
+    s.function = std::make_shared<recognize::StageFunction>(
+        recognize::StageFunction{row.label, {row.values.size() == 4 ? 2u : 3u, 1, row.values}, {}, {}});
     s.floats_to_z = {row.floats};
     std::string text = module_text(s);
     std::size_t at = 0;
@@ -156,15 +154,17 @@ TEST(FunctionModules, UnknownInputsThatDoNotMatterLeaveTheOutputKnown) {
   for (std::uint32_t n : {3u, 10u}) {
     recognize::Stage s;
     s.kind = recognize::StageKind::Tristate;
-    s.table.inputs = n;
-    s.table.outputs = 1;
+    auto f = std::make_shared<recognize::StageFunction>();
+    f->table.inputs = n;
+    f->table.outputs = 1;
     // Few floating combinations, and runs of equal values for unknown
     // inputs not to matter.
     for (std::uint32_t m = 0; m < (1u << n); ++m) {
       unsigned r = rng() % 8;
-      s.table.values.push_back(r == 0 ? Value::Z : ((m >> 1) ^ (r == 1)) & 1 ? Value::One : Value::Zero);
+      f->table.values.push_back(r == 0 ? Value::Z : ((m >> 1) ^ (r == 1)) & 1 ? Value::One : Value::Zero);
     }
-    s.label = "tri" + std::to_string(n);
+    f->label = "tri" + std::to_string(n);
+    s.function = f;
     s.floats_to_z = {true};
     std::string text = module_text(s);
     std::string name = text.substr(text.find("module ") + 7);
@@ -179,7 +179,7 @@ TEST(FunctionModules, UnknownInputsThatDoNotMatterLeaveTheOutputKnown) {
       for (std::uint32_t k = 0; k < n; ++k) at += "01x"[rng() % (n > 3 ? 4 : 3) % 3];
       std::string bits(at.rbegin(), at.rend());
       bench += "  {" + all + "} = " + std::to_string(n) + "'b" + bits + ";\n  #1;\n";
-      bench += "  if (y !== 1'b" + std::string(1, merged_value(s.table.values, at)) + ") $display(\"MISMATCH " + at +
+      bench += "  if (y !== 1'b" + std::string(1, merged_value(s.table().values, at)) + ") $display(\"MISMATCH " + at +
                " %b\", y);\n";
     }
     bench += "  $display(\"DONE\");\nend\nendmodule\n";
@@ -198,8 +198,9 @@ TEST(FunctionModules, HeldValueDecidesWhereTheInputsAgreeWithIt) {
   if (!have_simulator()) GTEST_SKIP() << "iverilog is not installed";
   recognize::Stage s;
   s.kind = recognize::StageKind::Network;
-  s.table = {2, 1, {Value::Z, Value::Z, Value::Zero, Value::One}};  // a: data, b: clock
-  s.label = "latch";
+  // a: data, b: clock
+  s.function = std::make_shared<recognize::StageFunction>(
+      recognize::StageFunction{"latch", {2, 1, {Value::Z, Value::Z, Value::Zero, Value::One}}, {}, {}});
   s.floats_to_z = {false};
   std::string text = module_text(s);
   std::string name = text.substr(text.find("module ") + 7);

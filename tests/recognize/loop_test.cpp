@@ -22,7 +22,7 @@ TEST(Loops, PassXorReadingItsOwnNodesIsOneFunction) {
   EXPECT_EQ(pass.outputs, std::vector<circuit::NetId>{b.net("n2")});
   // n2 is the odd parity of A, B, C whatever order the inputs came in.
   for (std::uint32_t combo = 0; combo < 8; ++combo)
-    EXPECT_EQ(pass.table.at(combo, 0), __builtin_popcount(combo) % 2 ? recognize::Value::One : recognize::Value::Zero);
+    EXPECT_EQ(pass.table().at(combo, 0), __builtin_popcount(combo) % 2 ? recognize::Value::One : recognize::Value::Zero);
 }
 
 // Cross-coupled gates hold state: written as gates they race for ever in a

@@ -28,11 +28,11 @@ const Stage* driver_of(const GateNetwork& g, const circuit::Circuit& c, const st
 // Whether the stage's table is `expr`, input k being the letter letter(k).
 template <class Letter>
 bool computes(const Stage& s, const char* expr, Letter letter) {
-  for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
+  for (std::uint32_t combo = 0; combo < s.table().combos(); ++combo) {
     unsigned letters = 0;
     for (std::uint32_t k = 0; k < s.inputs.size(); ++k)
       if ((combo >> k) & 1u) letters |= 1u << (letter(k) - 'a');
-    if ((evaluate_expression(expr, letters).value() ? Value::One : Value::Zero) != s.table.at(combo, 0)) return false;
+    if ((evaluate_expression(expr, letters).value() ? Value::One : Value::Zero) != s.table().at(combo, 0)) return false;
   }
   return true;
 }
@@ -45,7 +45,7 @@ bool computes(const Stage& s, const circuit::Circuit& c, const char* expr) {
 // The table type's module, connected by the stage's pins, computes the
 // stage's function.
 bool module_matches(const Stage& s) {
-  return computes(s, kHeaderModules[s.table_type].expr, [&](std::uint32_t k) { return s.table_pins[k]; });
+  return computes(s, kHeaderModules[s.table_type].expr, [&](std::uint32_t k) { return s.table_pins()[k]; });
 }
 
 // Parallel and series fingers of one gate and channel are one device; a
@@ -102,8 +102,8 @@ TEST(Recognition, GatesByFunctionInSeveralTransistorOrders) {
       const Stage& s = g.stages[0];
       EXPECT_EQ(s.kind, StageKind::Gate);
       EXPECT_TRUE(computes(s, c, expr.c_str()));
-      if (seed == 1) label = s.label;
-      EXPECT_EQ(s.label, label);
+      if (seed == 1) label = s.label();
+      EXPECT_EQ(s.label(), label);
       if (!type) {
         EXPECT_EQ(s.table_type, -1);
         continue;
@@ -133,13 +133,13 @@ TEST(Recognition, LabelsAndInterchangeableInputs) {
   // is another label.
   for (unsigned seed = 1; seed <= 5; ++seed) {
     const Stage s = recognise(CmosGateBuilder("~((a & b) | c)", seed).build()).stages[0];
-    ASSERT_EQ(s.input_class.size(), 3u);
-    int same = (s.input_class[0] == s.input_class[1]) + (s.input_class[0] == s.input_class[2]) +
-               (s.input_class[1] == s.input_class[2]);
+    ASSERT_EQ(s.input_class().size(), 3u);
+    int same = (s.input_class()[0] == s.input_class()[1]) + (s.input_class()[0] == s.input_class()[2]) +
+               (s.input_class()[1] == s.input_class()[2]);
     EXPECT_EQ(same, 1);
   }
-  EXPECT_NE(recognise(CmosGateBuilder("~((a | b) & c)", 1).build()).stages[0].label,
-            recognise(CmosGateBuilder("~((a & b) | c)", 1).build()).stages[0].label);
+  EXPECT_NE(recognise(CmosGateBuilder("~((a | b) & c)", 1).build()).stages[0].label(),
+            recognise(CmosGateBuilder("~((a & b) | c)", 1).build()).stages[0].label());
 }
 
 TEST(Recognition, ClockedInverterIsATristateStage) {
@@ -151,7 +151,7 @@ TEST(Recognition, ClockedInverterIsATristateStage) {
   EXPECT_EQ(s.kind, StageKind::Tristate);
   EXPECT_EQ(s.table_type, -1);
   // Floats exactly while the enables are off.
-  for (std::uint32_t combo = 0; combo < s.table.combos(); ++combo) {
+  for (std::uint32_t combo = 0; combo < s.table().combos(); ++combo) {
     bool a = false, en = false, enb = false;
     for (std::uint32_t k = 0; k < 3; ++k) {
       bool v = (combo >> k) & 1u;
@@ -159,7 +159,7 @@ TEST(Recognition, ClockedInverterIsATristateStage) {
       (n == "a" ? a : n == "en" ? en : enb) = v;
     }
     Value want = !a && !enb ? Value::One : a && en ? Value::Zero : Value::Z;
-    EXPECT_EQ(s.table.at(combo, 0), want) << combo;
+    EXPECT_EQ(s.table().at(combo, 0), want) << combo;
   }
 }
 
@@ -238,7 +238,7 @@ TEST(Recognition, FightsStayBetweenTheSourcesJoined) {
     std::uint32_t combo = 0;
     for (std::uint32_t i = 0; i < pass->inputs.size(); ++i)
       if (b.circuit().net_names[pass->inputs[i]] != "b") combo |= 1u << i;
-    EXPECT_EQ(pass->table.at(combo, 0), k.m) << k.name;
+    EXPECT_EQ(pass->table().at(combo, 0), k.m) << k.name;
   }
 }
 
