@@ -4,6 +4,7 @@
 
 #include "core/diag/assert.h"
 #include "profile/circuit/device_kinds.h"
+#include "profile/circuit/net_name_index.h"
 #include "profile/circuit/ties.h"
 
 namespace design {
@@ -322,20 +323,18 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
   }
 
   // Instance names must not clash with net names in the module's scope.
-  std::unordered_set<std::string_view> nets;
-  nets.reserve(c.net_count());
-  nets.insert(c.net_names.begin(), c.net_names.end());
+  const circuit::NetNameIndex nets(c);
   // Names taken, viewed where the design or the circuit keeps them.
   std::unordered_set<std::string_view> taken;
   auto instance_name = [&](std::string base) {
-    while (nets.count(base) || taken.count(base)) base += "_";
+    while (nets.contains(base) || taken.count(base)) base += "_";
     NameId id = design_.make_name(base);
     taken.insert(design_.name(id));
     return id;
   };
   // A call's name as the circuit holds it, copied only when it clashes.
   auto call_name = [&](std::string_view name) {
-    if (!nets.count(name) && taken.insert(name).second) return design_.add_name(name);
+    if (!nets.contains(name) && taken.insert(name).second) return design_.add_name(name);
     return instance_name(std::string(name));
   };
 

@@ -41,6 +41,7 @@ void FingerMerger::run() {
     if (n < nets) pinned_[n] = true;
 
   device_of_.assign(circuit_.mosfets.size(), kNoDevice);
+  devices_.reserve(circuit_.mosfets.size());
   for (std::uint32_t i = 0; i < circuit_.mosfets.size(); ++i) {
     const circuit::Mosfet& m = circuit_.mosfets[i];
     if (m.drain >= nets || m.source >= nets || m.drain == m.source || never_conducts(circuit_, m)) continue;
@@ -70,36 +71,34 @@ std::uint32_t FingerMerger::find(std::uint32_t d) {
 }
 
 bool FingerMerger::merge_parallel() {
-  // Devices sorted by channel ends, gate and type: each run is one device,
-  // kept at its lowest index. A sort costs less than a hash node per device.
-  struct Entry {
-    std::uint64_t ends, gate_type;
-    std::uint32_t d;
-    bool operator<(const Entry& o) const {
-      return ends != o.ends ? ends < o.ends : gate_type != o.gate_type ? gate_type < o.gate_type : d < o.d;
-    }
+  // Devices with the same channel ends, gate and type are one device, kept
+  // at its lowest index: visited in index order, each looks for an earlier
+  // one like it in an open-addressed table of device indices.
+  auto key = [&](const Device& dev) {
+    std::uint64_t lo = std::min(dev.a, dev.b), hi = std::max(dev.a, dev.b);
+    return std::pair{lo << 32 | hi, std::uint64_t{dev.gate} << 1 | (dev.type == Channel::P ? 1u : 0u)};
   };
-  std::vector<Entry> entries;
-  entries.reserve(devices_.size());
+  std::size_t size = 16;
+  while (size < 2 * devices_.size()) size *= 2;
+  std::vector<std::uint32_t> slots(size, kNoDevice);
+  bool changed = false;
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
     if (!alive_[d]) continue;
-    const Device& dev = devices_[d];
-    std::uint64_t lo = std::min(dev.a, dev.b), hi = std::max(dev.a, dev.b);
-    entries.push_back({lo << 32 | hi, std::uint64_t{dev.gate} << 1 | (dev.type == Channel::P ? 1u : 0u), d});
-  }
-  std::sort(entries.begin(), entries.end());
-  bool changed = false;
-  for (std::size_t i = 0; i < entries.size();) {
-    std::size_t j = i + 1;
-    while (j < entries.size() && entries[j].ends == entries[i].ends && entries[j].gate_type == entries[i].gate_type) {
-      std::uint32_t d = entries[j].d;
-      devices_[entries[i].d].fingers += devices_[d].fingers;
+    const auto k = key(devices_[d]);
+    std::uint64_t h = (k.first * 0x9e3779b97f4a7c15ull) ^ (k.second * 0xc2b2ae3d27d4eb4full);
+    for (std::size_t i = (h ^ (h >> 29)) & (size - 1);; i = (i + 1) & (size - 1)) {
+      std::uint32_t& slot = slots[i];
+      if (slot == kNoDevice) {
+        slot = d;
+        break;
+      }
+      if (key(devices_[slot]) != k) continue;
+      devices_[slot].fingers += devices_[d].fingers;
       alive_[d] = false;
-      parent_[d] = entries[i].d;
+      parent_[d] = slot;
       changed = true;
-      ++j;
+      break;
     }
-    i = j;
   }
   return changed;
 }
@@ -146,6 +145,7 @@ bool FingerMerger::merge_series() {
 void FingerMerger::compact() {
   std::vector<std::uint32_t> index(devices_.size(), kNoDevice);
   std::vector<Device> kept;
+  kept.reserve(static_cast<std::size_t>(std::count(alive_.begin(), alive_.end(), true)));
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
     if (!alive_[d]) continue;
     index[d] = static_cast<std::uint32_t>(kept.size());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/memory/huge_allocator.h"
+#include "profile/circuit/net_name_index.h"
 
 namespace {
 
@@ -40,6 +41,20 @@ TEST(HugeAllocator, LargeArraysKeepTheirContents) {
   v.resize(10);
   v.shrink_to_fit();
   EXPECT_EQ(v.back(), 63u);
+}
+
+// Every net's name is found, names that only share a prefix, a case or a
+// hash bucket are not, and a circuit without nets holds no name.
+TEST(NetNameIndex, FindsExactlyTheNetNames) {
+  circuit::Circuit c;
+  EXPECT_FALSE(circuit::NetNameIndex(c).contains(""));
+  for (int i = 0; i < 5000; ++i) c.add_net("n", std::to_string(i));
+  c.add_net("");
+  c.add_net("n7");  // twice
+  const circuit::NetNameIndex index(c);
+  for (int i = 0; i < 5000; ++i) ASSERT_TRUE(index.contains("n" + std::to_string(i))) << i;
+  EXPECT_TRUE(index.contains(""));
+  for (const char* absent : {"n", "N7", "n5000", "n07", "m1", "n1 "}) EXPECT_FALSE(index.contains(absent)) << absent;
 }
 
 }  // namespace
