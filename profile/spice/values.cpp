@@ -36,6 +36,17 @@ double scale_of(std::string_view rest) {
   }
 }
 
+// Where the number that starts at `i` ends: digits, a point, an exponent,
+// then scale and unit letters.
+std::size_t number_end(std::string_view t, std::size_t i) {
+  while (i < t.size() && (std::isdigit(static_cast<unsigned char>(t[i])) || t[i] == '.')) ++i;
+  if (i + 1 < t.size() && low(t[i]) == 'e' &&
+      (std::isdigit(static_cast<unsigned char>(t[i + 1])) || t[i + 1] == '+' || t[i + 1] == '-'))
+    for (i += 2; i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]));) ++i;
+  while (i < t.size() && std::isalpha(static_cast<unsigned char>(t[i]))) ++i;
+  return i;
+}
+
 // Recursive descent over + - * / ( ), numbers and names.
 class Expression {
  public:
@@ -93,12 +104,7 @@ class Expression {
     }
     std::size_t start = i_;
     if (std::isdigit(static_cast<unsigned char>(t_[i_])) || t_[i_] == '.') {
-      // Digits, a point, an exponent, then scale and unit letters.
-      while (i_ < t_.size() && (std::isdigit(static_cast<unsigned char>(t_[i_])) || t_[i_] == '.')) ++i_;
-      if (i_ + 1 < t_.size() && low(t_[i_]) == 'e' &&
-          (std::isdigit(static_cast<unsigned char>(t_[i_ + 1])) || t_[i_ + 1] == '+' || t_[i_ + 1] == '-'))
-        for (i_ += 2; i_ < t_.size() && std::isdigit(static_cast<unsigned char>(t_[i_]));) ++i_;
-      while (i_ < t_.size() && std::isalpha(static_cast<unsigned char>(t_[i_]))) ++i_;
+      i_ = number_end(t_, i_);
       return spice_number(t_.substr(start, i_ - start));
     }
     while (i_ < t_.size() && (std::isalnum(static_cast<unsigned char>(t_[i_])) || t_[i_] == '_')) ++i_;
@@ -150,6 +156,11 @@ std::optional<double> evaluate(std::string_view text, const Params& params, cons
   if (text.size() >= 2 && ((text.front() == '{' && text.back() == '}') || (text.front() == '\'' && text.back() == '\'') ||
                            (text.front() == '"' && text.back() == '"')))
     text = text.substr(1, text.size() - 2);
+  // Most values are one number, as extraction writes sizes: read without
+  // the expression machinery when the number is the whole text.
+  if (!text.empty() && (std::isdigit(static_cast<unsigned char>(text[0])) || text[0] == '.') &&
+      number_end(text, 0) == text.size())
+    return spice_number(text);
   return Expression(text, params, outer).value();
 }
 
