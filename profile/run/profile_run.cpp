@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/diag/diagnostic.h"
+#include "core/memory/heap_pages.h"
 #include "profile/circuit/device_kinds.h"
 #include "profile/circuit/rails.h"
 #include "profile/design/design_builder.h"
@@ -223,8 +224,10 @@ std::span<const ProfileStep> profile_steps(const char* first, const char* last) 
 }
 
 bool run_profile_steps(std::span<const ProfileStep> rows, Profile& run) {
+  core::prefer_huge_heap_pages();
   try {
     for (std::size_t i = 0; i < rows.size(); ++i) {
+      core::advise_huge_heap_pages();
       run.meter.start(0);
       if (run.progress) run.progress->step(rows[i].name, static_cast<unsigned>(i), static_cast<unsigned>(rows.size()));
       const report::Usage before = report::usage_now();

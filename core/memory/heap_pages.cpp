@@ -1,0 +1,44 @@
+#include "core/memory/heap_pages.h"
+
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "core/memory/huge_allocator.h"
+
+namespace core {
+
+namespace {
+
+char* heap_begin = nullptr;
+
+}  // namespace
+
+void prefer_huge_heap_pages() {
+  if (blocks_from_heap() || heap_begin) return;
+  // Blocks up to the largest the heap may serve come from it, so that a
+  // step's arrays reuse the pages an earlier step freed.
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  // Grown by a quarter gigabyte at a time (address space, not memory):
+  // one call of advise_huge_heap_pages covers many steps' growth.
+  mallopt(M_TOP_PAD, 256 << 20);
+  void* first = std::malloc(64);
+  heap_begin = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(first) & ~std::uintptr_t{4095});
+  std::free(first);
+  advise_huge_heap_pages();
+}
+
+void advise_huge_heap_pages() {
+  if (!heap_begin) return;
+  char* top = static_cast<char*>(sbrk(0));
+  // Where the heap is not one run above its start (it may be mapped apart
+  // when it cannot grow), there is nothing to advise here.
+  if (top == reinterpret_cast<char*>(-1) || top <= heap_begin) return;
+  madvise(heap_begin, static_cast<std::size_t>(top - heap_begin), MADV_HUGEPAGE);
+}
+
+}  // namespace core
