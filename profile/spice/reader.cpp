@@ -705,9 +705,12 @@ void Reader::element(FileState& f, const Card& c) {
     body->texts.push_back(std::move(text));
   }
   if (model != 0) model_word = c.words[model];
-  if (!model_word.empty()) pending_names_.push_back(model_word);
+  // Cards mostly name the model the card before named, spelled alike.
+  bool model_known = !model_word.empty() && model_word == last_model_.first;
+  if (model_known) d.model = last_model_.second;
+  else if (!model_word.empty()) pending_names_.push_back(model_word);
   pending_names_.insert(pending_names_.end(), node_words, node_words + nets);
-  pending_.push_back(Pending{d, !model_word.empty()});
+  pending_.push_back(Pending{d, !model_word.empty() && !model_known});
   // Enough names to keep many table lines in flight, few enough to stay in cache.
   if (pending_names_.size() >= 512) flush(f);
 }
@@ -721,7 +724,10 @@ void Reader::flush(const FileState& f) {
   std::size_t k = 0;
   for (Pending& p : pending_) {
     DeviceCard& d = p.card;
-    if (p.has_model) d.model = ids_[k++];
+    if (p.has_model) {
+      if (pending_names_[k] != last_model_.first) last_model_ = {std::string(pending_names_[k]), ids_[k]};
+      d.model = ids_[k++];
+    }
     d.first_node = static_cast<std::uint32_t>(body.nodes.size());
     for (std::uint32_t i = 0; i < d.node_count; ++i, ++k)
       body.nodes.push_back(local(body, pending_body_id_, ids_[k], pending_names_[k]));

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -107,6 +108,8 @@ class Reader {
     bool has_model = false;
   };
   std::vector<Pending> pending_;
+  // The model (or called subcircuit) name last interned, as spelled.
+  std::pair<std::string, SymbolId> last_model_{std::string(), kNoSymbol};
   std::vector<std::string_view> pending_names_;
   Body* pending_body_ = nullptr;
   std::uint32_t pending_body_id_ = 0;
