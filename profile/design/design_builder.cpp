@@ -391,8 +391,22 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
         return parent(c.mosfets[d].name) == path;
       });
       if (same) {
-        if (per_path.empty())
-          for (const circuit::Mosfet& mos : c.mosfets) ++per_path[parent(mos.name)];
+        if (per_path.empty()) {
+          // A path's devices mostly stand together: counted a run at a time.
+          std::string_view run;
+          std::uint32_t length = 0;
+          for (const circuit::Mosfet& mos : c.mosfets) {
+            std::string_view p = parent(mos.name);
+            if (length > 0 && p == run) {
+              ++length;
+              continue;
+            }
+            if (length > 0) per_path[run] += length;
+            run = p;
+            length = 1;
+          }
+          if (length > 0) per_path[run] += length;
+        }
         if (per_path[path] == devices.size()) name = std::string(path);
       }
     }
