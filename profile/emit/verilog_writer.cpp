@@ -14,6 +14,7 @@ using design::ModuleKind;
 using design::NetKind;
 
 void VerilogWriter::write(const design::Design& d) {
+  plain_.assign(d.names.size(), kUnjudged);
   // Latches and flip-flops are loops of continuous assignments.
   std::fputs("/* verilator lint_off UNOPTFLAT */\n", out_);
   for (const design::Module& m : d.modules)
@@ -24,11 +25,33 @@ void VerilogWriter::write(const design::Design& d) {
 }
 
 void VerilogWriter::write_netlist(const design::Design& d, const design::Module& m) {
-  auto id = [&](design::NameId n) { write_identifier(out_, d.name(n)); };
+  // A million instances are some tens of megabytes of text: built in a
+  // buffer written a piece at a time, each name judged plain or escaped once
+  // (a net is written at every pin it reaches).
+  std::string out;
+  out.reserve(kPiece + 4096);
+  auto flush = [&](bool all) {
+    if (out.size() >= kPiece || (all && !out.empty())) {
+      std::fwrite(out.data(), 1, out.size(), out_);
+      out.clear();
+    }
+  };
+  auto id = [&](design::NameId n) {
+    std::string_view name = d.name(n);
+    if (name.empty()) return;
+    if (plain_[n] == kUnjudged) plain_[n] = is_plain_identifier(name) ? 1 : 0;
+    if (plain_[n]) {
+      out.append(name);
+    } else {
+      out += '\\';
+      out.append(name);
+      out += ' ';
+    }
+  };
   auto net = [&](design::NetId n) {
     if (n != design::kOpen) id(m.nets[n].name);
   };
-  auto put = [&](const char* text) { std::fputs(text, out_); };
+  auto put = [&](std::string_view text) { out.append(text); };
   put("module ");
   id(m.name);
   put("(");
@@ -42,15 +65,18 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
     put(" ");
     net(p);
     put(";\n");
+    flush(false);
   }
   for (const design::Net& n : m.nets)
     if (n.kind == NetKind::Wire) {
       put("wire ");
       id(n.name);
       put(";\n");
+      flush(false);
     }
   bool rails_written = false;
   for (const design::Instance& inst : m.instances) {
+    flush(false);
     std::span<const design::Pin> pins = m.pins_of(inst);
     // The rails of switches (and of instance pins tied to a rail) are
     // declared just before the first instance that reaches them.
@@ -69,8 +95,7 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
     }
     if (inst.kind == InstanceKind::Switch) {
       // A switch instantiates a primitive, whose name is a keyword.
-      std::string_view primitive = d.name(inst.cell);
-      std::fwrite(primitive.data(), 1, primitive.size(), out_);
+      put(d.name(inst.cell));
       put(" ");
       id(inst.name);
       put(" (");
@@ -103,9 +128,16 @@ void VerilogWriter::write_netlist(const design::Design& d, const design::Module&
     put("assign ");
     net(n);
     put(value ? " = 1'b1;\n" : " = 1'b0;\n");
+    flush(false);
   }
-  for (const std::string& text : m.comments) std::fprintf(out_, "// %s\n", text.c_str());
+  for (const std::string& text : m.comments) {
+    put("// ");
+    put(text);
+    put("\n");
+    flush(false);
+  }
   put("endmodule\n\n");
+  flush(true);
 }
 
 void VerilogWriter::write_black_box(const design::Design& d, const design::Module& m) {
