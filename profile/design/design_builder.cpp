@@ -428,7 +428,7 @@ void DesignBuilder::add_module(const circuit::Circuit& c, const GateNetwork& net
     if (occ_at[s] < occurrences.size()) add_occurrence(occurrences[occ_at[s]]);
     if (replaced[s]) continue;
     const Stage& st = network.stages[s];
-    NameId cell = fixed(design_.functions.module_for(st));
+    NameId cell = fixed(design_.functions.module_for(st, recognize::floats_to_z(network, st)));
     NameId name = instance_name(std::string("U").append(std::to_string(s + 1)));
     if (st.table_type >= 0) {
       // Table pins in letter order. A table type has one pin letter per

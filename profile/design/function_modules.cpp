@@ -217,7 +217,7 @@ std::vector<std::string> FunctionModules::output_pins(std::uint32_t m) {
   return pins;
 }
 
-std::string FunctionModules::base_name(const Stage& s) {
+std::string FunctionModules::base_name(const Stage& s, const std::vector<bool>& floats_to_z) {
   const FunctionTable& t = s.table();
   if (s.kind == StageKind::Loop)
     return std::string("L").append(std::to_string(t.inputs)).append("x").append(std::to_string(t.outputs)).append("_").append(hash_hex(s.label()));
@@ -231,11 +231,11 @@ std::string FunctionModules::base_name(const Stage& s) {
   name += std::to_string(t.inputs);
   if (s.kind != StageKind::Tristate) name.append("x").append(std::to_string(t.outputs));
   name.append("_").append(table).append("_");
-  for (bool z : s.floats_to_z) name += z ? 'z' : 'h';
+  for (bool z : floats_to_z) name += z ? 'z' : 'h';
   return name;
 }
 
-std::string FunctionModules::module_for(const Stage& s) {
+std::string FunctionModules::module_for(const Stage& s, const std::vector<bool>& floats_to_z) {
   if (s.table_type >= 0) {
     // A cell of the library may bear a table module's name (NAND2): the
     // table module then takes a suffix.
@@ -251,16 +251,16 @@ std::string FunctionModules::module_for(const Stage& s) {
   }
   std::string key = s.label() + "/" + std::to_string(static_cast<int>(s.kind)) + "/";
   if (s.kind != StageKind::Gate)
-    for (bool z : s.floats_to_z) key += z ? 'z' : 'h';
+    for (bool z : floats_to_z) key += z ? 'z' : 'h';
   if (s.weak) key += "/weak";
   auto it = by_key_.find(key);
   if (it != by_key_.end()) return generated_[it->second].name;
-  std::string base = base_name(s), name = base;
+  std::string base = base_name(s, floats_to_z), name = base;
   if (s.weak) name = base = base + "_w";
   for (int k = 2; taken_.count(name); ++k) name = base + "_" + std::to_string(k);
   taken_.insert(name);
   by_key_.emplace(key, static_cast<std::uint32_t>(generated_.size()));
-  generated_.push_back(Generated{name, s.kind, s.table(), s.floats_to_z, s.parts, s.weak});
+  generated_.push_back(Generated{name, s.kind, s.table(), floats_to_z, s.parts, s.weak});
   return name;
 }
 

@@ -32,8 +32,8 @@ class FunctionModules {
   void reserve(const std::string& name) { taken_.insert(name); }
 
   // The module a stage instantiates (as written in the file), registered
-  // for writing.
-  std::string module_for(const recognize::Stage& s);
+  // for writing; per output, whether it floats to Z (recognize::floats_to_z).
+  std::string module_for(const recognize::Stage& s, const std::vector<bool>& floats_to_z);
 
   // The module's input pin names for a generated module of n inputs, and
   // its output pin names.
@@ -70,7 +70,7 @@ class FunctionModules {
     std::vector<recognize::LoopPart> parts;
     bool weak = false;  // assigned with weak strength
   };
-  static std::string base_name(const recognize::Stage& s);
+  static std::string base_name(const recognize::Stage& s, const std::vector<bool>& floats_to_z);
   static void write_generated(FILE* out, const Generated& g);
   static void write_loop(FILE* out, const Generated& g);
 

@@ -89,10 +89,6 @@ struct Stage {
   std::vector<NetId> inputs;
   // Outputs in the order of the table's output columns.
   std::vector<NetId> outputs;
-  // Per output: a floating value is written as 1'bz (ports and nets read by
-  // other elements) rather than held (a net only read by MOSFET gates keeps
-  // its charge).
-  std::vector<bool> floats_to_z;
   std::uint32_t mosfets = 0;  // MOSFETs as read, every finger counted
   std::uint32_t devices = 0;  // after fingers are merged
   std::vector<std::uint32_t> mosfet_ids;  // into Circuit::mosfets, ascending
@@ -117,6 +113,10 @@ struct NetInfo {
   bool port = false;
   // Held at a rail by ties (shorts, resistors, MOSFETs): -1 not, 0 or 1.
   std::int8_t constant = -1;
+  // A floating value of the net is written as 1'bz (a port, a net read by
+  // other elements) rather than held (a net only MOSFET gates read keeps
+  // its charge).
+  bool floats_to_z = false;
   // The stage whose output this net is, or kNoStage.
   std::uint32_t driver = ~std::uint32_t{0};
 };
@@ -143,5 +143,9 @@ struct GateNetwork {
 };
 
 const char* stage_kind_name(StageKind kind);
+
+// Per output of `s`: whether a floating value is written as 1'bz. A loop
+// holds all its nets.
+std::vector<bool> floats_to_z(const GateNetwork& net, const Stage& s);
 
 }  // namespace recognize

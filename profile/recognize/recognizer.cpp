@@ -97,6 +97,7 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   std::sort(order.begin(), order.end(),
             [&](std::uint32_t x, std::uint32_t y) { return members[first[x]] < members[first[y]]; });
 
+  for (NetId n = 0; n < circuit.net_count(); ++n) net.nets[n].floats_to_z = builder.floats_to_z(n);
   SwitchEvaluator evaluator(circuit, fingers.devices());
   net.stages.reserve(order.size());
   if (meter_) meter_->start(order.size());
@@ -114,7 +115,7 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
       net.unevaluated.emplace_back(run_begin, run_end);
       continue;
     }
-    Stage s = make_stage(*table, c.inputs, c.outputs, builder);
+    Stage s = make_stage(*table, c.inputs, c.outputs);
     s.devices = static_cast<std::uint32_t>(c.devices.size());
     s.mosfet_ids.assign(run_begin, run_end);
     s.mosfets = static_cast<std::uint32_t>(s.mosfet_ids.size());
@@ -143,27 +144,23 @@ void Recognizer::mark_weak(GateNetwork& net, const circuit::Circuit& circuit) {
 }
 
 Stage Recognizer::make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs,
-                             const std::vector<NetId>& outputs, const ComponentBuilder& builder) {
+                             const std::vector<NetId>& outputs) {
   const Known& f = canonical(raw);
   Stage s;
   s.function = f.function;
   s.inputs.reserve(f.order.size());
   for (std::uint32_t k : f.order) s.inputs.push_back(inputs[k]);
   s.outputs.reserve(f.output_order.size());
-  for (std::uint32_t o : f.output_order) {
-    s.outputs.push_back(outputs[o]);
-    s.floats_to_z.push_back(builder.floats_to_z(outputs[o]));
-  }
+  for (std::uint32_t o : f.output_order) s.outputs.push_back(outputs[o]);
   s.kind = kind_of(s.table(), s.inputs, s.outputs);
   if (s.kind == StageKind::Gate) s.table_type = f.table_type;
   return s;
 }
 
-Stage Recognizer::combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw,
-                           const ComponentBuilder& builder) {
+Stage Recognizer::combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw) {
   std::vector<NetId> outputs;
   for (std::uint32_t j : shown) outputs.push_back(r.nets[j]);
-  return make_stage(raw, r.inputs, outputs, builder);
+  return make_stage(raw, r.inputs, outputs);
 }
 
 Stage Recognizer::loop_stage(const std::vector<Stage>& stages, const LoopRegion& r, std::vector<Value> settled) {
@@ -171,7 +168,6 @@ Stage Recognizer::loop_stage(const std::vector<Stage>& stages, const LoopRegion&
   s.kind = StageKind::Loop;
   s.inputs = r.inputs;
   s.outputs = r.nets;
-  s.floats_to_z.assign(r.nets.size(), false);
   auto function = std::make_shared<StageFunction>();
   for (std::uint32_t k = 0; k < r.inputs.size(); ++k) function->input_class.push_back(k);
   function->table.inputs = static_cast<std::uint32_t>(r.inputs.size());
@@ -270,7 +266,7 @@ void Recognizer::merge_loops(GateNetwork& net, const circuit::Circuit& circuit, 
     if ((known || restless) && gates) continue;
     // A bus holder's loop yields to an outside driver as written.
     if (std::any_of(r.stages.begin(), r.stages.end(), [&](std::uint32_t k) { return net.stages[k].weak; })) continue;
-    Stage s = known ? combined(r, shown, std::move(raw), builder) : loop_stage(net.stages, r, std::move(*settled));
+    Stage s = known ? combined(r, shown, std::move(raw)) : loop_stage(net.stages, r, std::move(*settled));
     for (std::uint32_t k : r.stages) {
       const Stage& part = net.stages[k];
       s.mosfet_ids.insert(s.mosfet_ids.end(), part.mosfet_ids.begin(), part.mosfet_ids.end());

@@ -36,13 +36,11 @@ class Recognizer {
   const Known& canonical(const FunctionTable& t);
   // A stage computing `raw` (input k is inputs[k], output o is outputs[o]),
   // in canonical form, named by its table type when it has one.
-  Stage make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs, const std::vector<NetId>& outputs,
-                   const ComponentBuilder& builder);
+  Stage make_stage(const FunctionTable& raw, const std::vector<NetId>& inputs, const std::vector<NetId>& outputs);
   // Loops of stages become one stage: a plain function where what they give
   // the rest of the circuit never depends on where their nodes started,
   // else a loop that holds state.
-  Stage combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw,
-                 const ComponentBuilder& builder);
+  Stage combined(const LoopRegion& r, const std::vector<std::uint32_t>& shown, FunctionTable raw);
   // Stages driving a port through channels at least this many times the
   // circuit's shortest are weak.
   static constexpr float kWeakLength = 3.0f;
