@@ -55,15 +55,30 @@ class OccurrenceSearch {
   bool place(std::size_t depth);
   bool try_gate(std::size_t depth, GateId h);
   bool assign(std::size_t depth, std::size_t k, GateId h);
-  bool net_fits(NetId cell_net, NetId net) const;
+  // A circuit pin with what the search asks of its net, so that trying a
+  // candidate reads the pins it is laid out with and no net-indexed array:
+  // those are as large as the circuit and met in no particular order.
+  struct PinView {
+    NetId net;
+    std::uint16_t cls;
+    std::uint8_t flags;   // the net's
+    std::uint8_t degree;  // the net's connections, kDegreeCap for that many or more
+  };
+  static constexpr std::uint8_t kDegreeCap = 255;
+
+  bool net_fits(NetId cell_net, const PinView& pin) const;
   void record();
+
+  // Bits per circuit gate and net: taken by the occurrence being grown. A
+  // bit each keeps them small enough to stay in cache on large circuits.
+  static bool test(const std::vector<std::uint64_t>& bits, std::uint32_t i) { return bits[i >> 6] >> (i & 63) & 1; }
+  static void flip(std::vector<std::uint64_t>& bits, std::uint32_t i) { bits[i >> 6] ^= std::uint64_t{1} << (i & 63); }
 
   const GateGraph& circuit_;
   const LabelIndex& index_;
-  // Per circuit gate / net / pin: the cell gate or net mapped onto it, or kNone.
-  std::vector<std::uint32_t> gate_owner_;
-  std::vector<std::uint32_t> net_owner_;
-  std::vector<std::uint8_t> pin_taken_;
+  std::vector<PinView> pin_view_;  // by graph-wide pin number
+  std::vector<std::uint64_t> gate_taken_;
+  std::vector<std::uint64_t> net_taken_;
   // Per circuit gate, the connections its non-rail pins' nets have: a root
   // candidate with fewer than the cell's cannot hold it. Counted once, read
   // in index order for every cell.
@@ -76,6 +91,10 @@ class OccurrenceSearch {
   std::vector<GateId> gate_map_;
   std::vector<NetId> net_map_;
   std::vector<std::uint32_t> chosen_;  // circuit pin index chosen per plan pin of the current gate
+  // Per depth, the pins of its circuit gate taken so far: a circuit gate
+  // sits at one depth only, so its pins are taken there only.
+  std::vector<std::uint8_t> pin_taken_;
+  std::size_t width_ = 0;  // pins of the widest cell gate: the stride of chosen_ and pin_taken_
   std::vector<Occurrence>* out_ = nullptr;
   std::uint64_t step_limit_;
   std::uint64_t steps_ = 0;
