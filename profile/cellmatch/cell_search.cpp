@@ -10,6 +10,7 @@
 
 #include "profile/cellmatch/cell_matcher.h"
 #include "profile/circuit/device_kinds.h"
+#include "profile/cellmatch/stage_facts.h"
 #include "profile/cellmatch/stage_graph.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/recognize/stage_sizes.h"
@@ -152,20 +153,6 @@ std::vector<recognize::GateNetwork> versions(const recognize::GateNetwork& netwo
 // Smaller than any difference of sizes, so that it only breaks their ties.
 constexpr double kOtherCellGap = 1e-6;
 
-// The call of the input that every MOSFET of the stages came from, or none.
-std::uint32_t common_call(const circuit::Circuit& c, const recognize::GateNetwork& network,
-                          const std::vector<cellmatch::GateId>& stages) {
-  std::uint32_t call = circuit::Mosfet::kNoCall;
-  bool first = true;
-  for (cellmatch::GateId s : stages)
-    for (std::uint32_t m : network.stages[s].mosfet_ids) {
-      if (!first && c.mosfets[m].call != call) return circuit::Mosfet::kNoCall;
-      call = c.mosfets[m].call;
-      first = false;
-    }
-  return call;
-}
-
 // The circuit stage computes what the cell stage computes when each cell
 // net is read as the circuit net `image` gives it: every input combination
 // of a stage narrow enough to try them all, else positions of equal
@@ -214,10 +201,10 @@ bool same_function(const recognize::Stage& want, const recognize::Stage& have, c
 // input, each input port takes the gate net of the circuit MOSFET that bears
 // the name of a cell MOSFET the port drives. The new pins are kept only when
 // every stage still computes the cell's function under them.
-void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwork& network,
+void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwork& network, StageFacts& facts,
                          const circuit::Circuit& cell, const recognize::GateNetwork& cell_network,
                          const cellmatch::Occurrence& occ, std::vector<NetId>& pins) {
-  std::uint32_t call = common_call(top, network, occ.gates);
+  std::uint32_t call = facts.common_call(occ.gates);
   if (call == circuit::Mosfet::kNoCall) return;
   std::unordered_map<std::string_view, std::uint32_t> by_name;
   const std::string_view path = top.calls[call].path;
@@ -344,12 +331,17 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   if (cell_of.empty()) return result;
 
   // Cells of one network and other sizes (drive strengths) land on the same
-  // stages; the sizes rank them. A top stage's sizes are read when asked.
+  // stages; the sizes rank them. Each cell stage's list of sizes is numbered
+  // from wanted_base of its cell.
   std::vector<std::vector<std::vector<recognize::DeviceSize>>> cell_sizes(cells.size());
-  for (std::size_t k : cell_of)
+  std::vector<std::uint32_t> wanted_base(cells.size(), 0);
+  std::uint32_t wanted_lists = 0;
+  for (std::size_t k : cell_of) {
+    wanted_base[k] = wanted_lists;
     for (const recognize::Stage& st : result.networks[k].stages) cell_sizes[k].push_back(recognize::stage_sizes(cells[k], st));
-  std::vector<std::vector<recognize::DeviceSize>> top_sizes(network.stages.size());
-  std::vector<char> top_sized(network.stages.size(), 0);
+    wanted_lists += static_cast<std::uint32_t>(cell_sizes[k].size());
+  }
+  StageFacts facts(top, network);
   // Occurrences no call tells apart, by the stages they cover (sorted, in
   // `covered`), to find the cells that fit the same stages equally well.
   struct Seen {
@@ -359,31 +351,31 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   };
   std::vector<Seen> seen;
   std::vector<cellmatch::GateId> covered;
-  matcher.set_size_gap([&](const cellmatch::Occurrence& o) {
-    const auto& wanted = cell_sizes[cell_of[entry_of[o.cell]]];
-    double gap = 0;
-    for (std::size_t i = 0; i < o.gates.size() && i < wanted.size(); ++i) {
-      cellmatch::GateId g = o.gates[i];
-      if (!top_sized[g]) {
-        top_sizes[g] = recognize::stage_sizes(top, network.stages[g]);
-        top_sized[g] = 1;
+  matcher.set_size_gaps([&](std::span<cellmatch::Occurrence> found) {
+    std::vector<char> used(network.stages.size(), 0);
+    for (const cellmatch::Occurrence& o : found)
+      for (cellmatch::GateId g : o.gates) used[g] = 1;
+    facts.read(used);
+    for (cellmatch::Occurrence& o : found) {
+      const std::size_t k = cell_of[entry_of[o.cell]];
+      const auto& wanted = cell_sizes[k];
+      double gap = 0;
+      for (std::size_t i = 0; i < o.gates.size() && i < wanted.size(); ++i)
+        gap += facts.size_gap(wanted_base[k] + static_cast<std::uint32_t>(i), wanted[i], o.gates[i]);
+      // Cells equal in network and sizes (a buffer and a clock buffer): where
+      // every device came from one call of the input, the cell it called wins.
+      std::uint32_t call = facts.common_call(o.gates);
+      if (call != circuit::Mosfet::kNoCall && top.call_cells[top.calls[call].cell] != cells[k].name) gap += kOtherCellGap;
+      // Without a call to tell, cells whose sizes fit equally well on the same
+      // stages cannot be told apart: noted here, said once per pair.
+      if (call == circuit::Mosfet::kNoCall) {
+        auto first = static_cast<std::uint32_t>(covered.size());
+        covered.insert(covered.end(), o.gates.begin(), o.gates.end());
+        std::sort(covered.begin() + first, covered.end());
+        seen.push_back({first, static_cast<std::uint32_t>(o.gates.size()), k, gap});
       }
-      gap += recognize::size_gap(wanted[i], top_sizes[g]);
+      o.size_gap = gap;
     }
-    // Cells equal in network and sizes (a buffer and a clock buffer): where
-    // every device came from one call of the input, the cell it called wins.
-    std::uint32_t call = common_call(top, network, o.gates);
-    const std::string& name = cells[cell_of[entry_of[o.cell]]].name;
-    if (call != circuit::Mosfet::kNoCall && top.call_cells[top.calls[call].cell] != name) gap += kOtherCellGap;
-    // Without a call to tell, cells whose sizes fit equally well on the same
-    // stages cannot be told apart: noted here, said once per pair.
-    if (call == circuit::Mosfet::kNoCall) {
-      auto first = static_cast<std::uint32_t>(covered.size());
-      covered.insert(covered.end(), o.gates.begin(), o.gates.end());
-      std::sort(covered.begin() + first, covered.end());
-      seen.push_back({first, static_cast<std::uint32_t>(o.gates.size()), cell_of[entry_of[o.cell]], gap});
-    }
-    return gap;
   });
   std::vector<cellmatch::Occurrence> kept = matcher.run();
   // A cell whose stages do not meet is so in every version.
@@ -434,7 +426,7 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     out.stages = occ.gates;
     Terminals t = terminals(top, network, out.stages);
     out.pins = occ.port_nets(*graphs[occ.cell], cell.ports, t.supply, t.ground);
-    pins_by_transistors(top, network, cell, result.networks[cell_of[entry]], occ, out.pins);
+    pins_by_transistors(top, network, facts, cell, result.networks[cell_of[entry]], occ, out.pins);
     const std::vector<int>& side = bulk_sides[entry];
     for (std::size_t p = 0; p < out.pins.size(); ++p)
       if (out.pins[p] == cellmatch::kNone && side[p] >= 0) out.pins[p] = side[p] == 0 ? t.bulk_n : t.bulk_p;
