@@ -58,30 +58,6 @@ CellStatus searchable(const circuit::Circuit& cell, const recognize::GateNetwork
   return CellStatus::Searched;
 }
 
-// The circuit's rail of each kind and bulk net of each channel among the
-// MOSFETs an occurrence covers: the nets of the cell's ports that no stage
-// touches (rails reached only through channels, bulk-only wells).
-struct Terminals {
-  NetId supply = cellmatch::kNone, ground = cellmatch::kNone;
-  NetId bulk_n = cellmatch::kNone, bulk_p = cellmatch::kNone;
-};
-
-Terminals terminals(const circuit::Circuit& c, const recognize::GateNetwork& network,
-                    const std::vector<std::uint32_t>& stages) {
-  Terminals t;
-  for (std::uint32_t s : stages)
-    for (std::uint32_t m : network.stages[s].mosfet_ids) {
-      const circuit::Mosfet& mos = c.mosfets[m];
-      for (NetId n : {mos.source, mos.drain}) {
-        if (t.supply == cellmatch::kNone && c.net_roles[n] == circuit::NetRole::Supply) t.supply = n;
-        if (t.ground == cellmatch::kNone && c.net_roles[n] == circuit::NetRole::Ground) t.ground = n;
-      }
-      NetId& bulk = mos.type == circuit::Channel::N ? t.bulk_n : t.bulk_p;
-      if (bulk == cellmatch::kNone) bulk = mos.bulk;
-    }
-  return t;
-}
-
 // Per port of the cell that only reaches MOSFET bulks: the channel whose
 // bulk it is.
 std::vector<int> bulk_ports(const circuit::Circuit& cell) {
@@ -424,7 +400,9 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     CellOccurrence out;
     out.cell = entry;
     out.stages = occ.gates;
-    Terminals t = terminals(top, network, out.stages);
+    // The nets of the cell's ports that no stage touches: rails reached only
+    // through channels, bulk-only wells.
+    StageFacts::Terminals t = facts.terminals(out.stages);
     out.pins = occ.port_nets(*graphs[occ.cell], cell.ports, t.supply, t.ground);
     pins_by_transistors(top, network, facts, cell, result.networks[cell_of[entry]], occ, out.pins);
     const std::vector<int>& side = bulk_sides[entry];

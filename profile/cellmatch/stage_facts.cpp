@@ -17,13 +17,17 @@ const StageFacts::Facts& StageFacts::facts(GateId stage) {
   if (f.sizes != kNone) return f;
   const recognize::Stage& st = network_.stages[stage];
   f.empty = st.mosfet_ids.empty();
-  if (!f.empty) {
-    f.call = circuit_.mosfets[st.mosfet_ids[0]].call;
-    for (std::uint32_t m : st.mosfet_ids)
-      if (circuit_.mosfets[m].call != f.call) {
-        f.call = circuit::Mosfet::kNoCall;
-        break;
-      }
+  if (!f.empty) f.call = circuit_.mosfets[st.mosfet_ids[0]].call;
+  for (std::uint32_t m : st.mosfet_ids) {
+    const circuit::Mosfet& mos = circuit_.mosfets[m];
+    if (mos.call != f.call) f.call = circuit::Mosfet::kNoCall;
+    Terminals& t = f.ends;
+    for (NetId n : {mos.source, mos.drain}) {
+      if (t.supply == kNone && circuit_.net_roles[n] == circuit::NetRole::Supply) t.supply = n;
+      if (t.ground == kNone && circuit_.net_roles[n] == circuit::NetRole::Ground) t.ground = n;
+    }
+    NetId& bulk = mos.type == circuit::Channel::N ? t.bulk_n : t.bulk_p;
+    if (bulk == kNone) bulk = mos.bulk;
   }
   std::vector<recognize::DeviceSize> sizes = recognize::stage_sizes(circuit_, st);
   key_.clear();
@@ -54,6 +58,17 @@ std::uint32_t StageFacts::common_call(std::span<const GateId> stages) {
     first = false;
   }
   return call;
+}
+
+StageFacts::Terminals StageFacts::terminals(std::span<const GateId> stages) {
+  Terminals t;
+  for (GateId s : stages) {
+    const Terminals& e = facts(s).ends;
+    for (auto [to, from] : {std::pair{&t.supply, e.supply}, std::pair{&t.ground, e.ground},
+                            std::pair{&t.bulk_n, e.bulk_n}, std::pair{&t.bulk_p, e.bulk_p}})
+      if (*to == kNone) *to = from;
+  }
+  return t;
 }
 
 double StageFacts::size_gap(std::uint32_t wanted_id, const std::vector<recognize::DeviceSize>& wanted, GateId stage) {

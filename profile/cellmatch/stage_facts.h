@@ -1,9 +1,9 @@
 #pragma once
-// What ranking occurrences by their sizes asks of a circuit's stages, worked
+// What the cell search asks of a circuit's stages beyond its gates, worked
 // out once per stage: its device sizes, as a number that stages of bitwise
 // equal sizes share (so that a cell stage is compared with each list of
-// sizes once, however many stages carry it), and the call of the input that
-// all its MOSFETs came from.
+// sizes once, however many stages carry it), the call of the input that all
+// its MOSFETs came from, and the rails and bulks its MOSFETs reach.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -20,6 +20,13 @@ namespace cellmatch {
 
 class StageFacts {
  public:
+  // Rails of each kind and bulk nets of each channel among some MOSFETs, the
+  // first met; kNone where there is none.
+  struct Terminals {
+    NetId supply = kNone, ground = kNone;
+    NetId bulk_n = kNone, bulk_p = kNone;
+  };
+
   // The circuit and its network must outlive the facts.
   StageFacts(const circuit::Circuit& c, const recognize::GateNetwork& network);
 
@@ -32,6 +39,10 @@ class StageFacts {
   // The call of the input every MOSFET of `stages` came from, or kNoCall.
   std::uint32_t common_call(std::span<const GateId> stages);
 
+  // The terminals of the MOSFETs of `stages`, in stage order and each
+  // stage's MOSFET order.
+  Terminals terminals(std::span<const GateId> stages);
+
   // recognize::size_gap(wanted, the sizes of `stage`); `wanted_id` numbers
   // `wanted` among the lists the caller compares with (one per list).
   double size_gap(std::uint32_t wanted_id, const std::vector<recognize::DeviceSize>& wanted, GateId stage);
@@ -41,6 +52,7 @@ class StageFacts {
     std::uint32_t sizes = kNone;                    // into lists_; kNone until worked out
     std::uint32_t call = circuit::Mosfet::kNoCall;  // kNoCall: none, or several
     bool empty = false;                             // no MOSFET: says nothing of calls
+    Terminals ends;
   };
   const Facts& facts(GateId stage);
 
