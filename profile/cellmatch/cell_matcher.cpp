@@ -23,8 +23,7 @@ std::vector<Occurrence> CellMatcher::run() {
     reports_[c].status = plan.status();
     reports_[c].search = search.find(*cells_[c], plan, c, found);
   }
-  if (size_gap_)
-    for (Occurrence& o : found) o.size_gap = size_gap_(o);
+  if (size_gaps_) size_gaps_(found);
   std::vector<Occurrence> kept;
   for (std::size_t i : OverlapResolver::choose(found, names_, circuit_.gate_count())) {
     ++reports_[found[i].cell].kept;

@@ -3,6 +3,7 @@
 // of every cell (OccurrenceSearch, one SearchPlan per cell), then the
 // occurrences kept where they overlap (OverlapResolver).
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,10 @@ class CellMatcher {
   // The cell graph must be finished and outlive the matcher.
   void add_cell(std::string name, const GateGraph& cell);
 
-  // How far an occurrence's device sizes are from its cell's (0: equal),
-  // asked of every occurrence found before overlaps are resolved; without
-  // it every gap is 0.
-  void set_size_gap(std::function<double(const Occurrence&)> gap) { size_gap_ = std::move(gap); }
+  // Sets how far each occurrence's device sizes are from its cell's (0:
+  // equal), called once with all the occurrences found, before overlaps are
+  // resolved; without it every gap is 0.
+  void set_size_gaps(std::function<void(std::span<Occurrence>)> gaps) { size_gaps_ = std::move(gaps); }
 
   // Counts the cells searched into `meter` (none by default).
   void set_meter(core::WorkMeter* meter) { meter_ = meter; }
@@ -50,7 +51,7 @@ class CellMatcher {
   std::vector<const GateGraph*> cells_;
   std::vector<std::string> names_;
   std::vector<CellReport> reports_;
-  std::function<double(const Occurrence&)> size_gap_;
+  std::function<void(std::span<Occurrence>)> size_gaps_;
   core::WorkMeter* meter_ = nullptr;
 };
 

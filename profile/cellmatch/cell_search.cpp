@@ -10,6 +10,7 @@
 
 #include "profile/cellmatch/cell_matcher.h"
 #include "profile/circuit/device_kinds.h"
+#include "profile/cellmatch/stage_facts.h"
 #include "profile/cellmatch/stage_graph.h"
 #include "profile/recognize/recognizer.h"
 #include "profile/recognize/stage_sizes.h"
@@ -55,30 +56,6 @@ CellStatus searchable(const circuit::Circuit& cell, const recognize::GateNetwork
   if (network.stages.empty()) return CellStatus::NoStages;
   if (!network.unused_mosfets.empty() || !network.tie_mosfets.empty()) return CellStatus::OutsideStage;
   return CellStatus::Searched;
-}
-
-// The circuit's rail of each kind and bulk net of each channel among the
-// MOSFETs an occurrence covers: the nets of the cell's ports that no stage
-// touches (rails reached only through channels, bulk-only wells).
-struct Terminals {
-  NetId supply = cellmatch::kNone, ground = cellmatch::kNone;
-  NetId bulk_n = cellmatch::kNone, bulk_p = cellmatch::kNone;
-};
-
-Terminals terminals(const circuit::Circuit& c, const recognize::GateNetwork& network,
-                    const std::vector<std::uint32_t>& stages) {
-  Terminals t;
-  for (std::uint32_t s : stages)
-    for (std::uint32_t m : network.stages[s].mosfet_ids) {
-      const circuit::Mosfet& mos = c.mosfets[m];
-      for (NetId n : {mos.source, mos.drain}) {
-        if (t.supply == cellmatch::kNone && c.net_roles[n] == circuit::NetRole::Supply) t.supply = n;
-        if (t.ground == cellmatch::kNone && c.net_roles[n] == circuit::NetRole::Ground) t.ground = n;
-      }
-      NetId& bulk = mos.type == circuit::Channel::N ? t.bulk_n : t.bulk_p;
-      if (bulk == cellmatch::kNone) bulk = mos.bulk;
-    }
-  return t;
 }
 
 // Per port of the cell that only reaches MOSFET bulks: the channel whose
@@ -152,20 +129,6 @@ std::vector<recognize::GateNetwork> versions(const recognize::GateNetwork& netwo
 // Smaller than any difference of sizes, so that it only breaks their ties.
 constexpr double kOtherCellGap = 1e-6;
 
-// The call of the input that every MOSFET of the stages came from, or none.
-std::uint32_t common_call(const circuit::Circuit& c, const recognize::GateNetwork& network,
-                          const std::vector<cellmatch::GateId>& stages) {
-  std::uint32_t call = circuit::Mosfet::kNoCall;
-  bool first = true;
-  for (cellmatch::GateId s : stages)
-    for (std::uint32_t m : network.stages[s].mosfet_ids) {
-      if (!first && c.mosfets[m].call != call) return circuit::Mosfet::kNoCall;
-      call = c.mosfets[m].call;
-      first = false;
-    }
-  return call;
-}
-
 // The circuit stage computes what the cell stage computes when each cell
 // net is read as the circuit net `image` gives it: every input combination
 // of a stage narrow enough to try them all, else positions of equal
@@ -214,10 +177,10 @@ bool same_function(const recognize::Stage& want, const recognize::Stage& have, c
 // input, each input port takes the gate net of the circuit MOSFET that bears
 // the name of a cell MOSFET the port drives. The new pins are kept only when
 // every stage still computes the cell's function under them.
-void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwork& network,
+void pins_by_transistors(const circuit::Circuit& top, const recognize::GateNetwork& network, StageFacts& facts,
                          const circuit::Circuit& cell, const recognize::GateNetwork& cell_network,
                          const cellmatch::Occurrence& occ, std::vector<NetId>& pins) {
-  std::uint32_t call = common_call(top, network, occ.gates);
+  std::uint32_t call = facts.common_call(occ.gates);
   if (call == circuit::Mosfet::kNoCall) return;
   std::unordered_map<std::string_view, std::uint32_t> by_name;
   const std::string_view path = top.calls[call].path;
@@ -344,12 +307,17 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   if (cell_of.empty()) return result;
 
   // Cells of one network and other sizes (drive strengths) land on the same
-  // stages; the sizes rank them. A top stage's sizes are read when asked.
+  // stages; the sizes rank them. Each cell stage's list of sizes is numbered
+  // from wanted_base of its cell.
   std::vector<std::vector<std::vector<recognize::DeviceSize>>> cell_sizes(cells.size());
-  for (std::size_t k : cell_of)
+  std::vector<std::uint32_t> wanted_base(cells.size(), 0);
+  std::uint32_t wanted_lists = 0;
+  for (std::size_t k : cell_of) {
+    wanted_base[k] = wanted_lists;
     for (const recognize::Stage& st : result.networks[k].stages) cell_sizes[k].push_back(recognize::stage_sizes(cells[k], st));
-  std::vector<std::vector<recognize::DeviceSize>> top_sizes(network.stages.size());
-  std::vector<char> top_sized(network.stages.size(), 0);
+    wanted_lists += static_cast<std::uint32_t>(cell_sizes[k].size());
+  }
+  StageFacts facts(top, network);
   // Occurrences no call tells apart, by the stages they cover (sorted, in
   // `covered`), to find the cells that fit the same stages equally well.
   struct Seen {
@@ -359,31 +327,31 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   };
   std::vector<Seen> seen;
   std::vector<cellmatch::GateId> covered;
-  matcher.set_size_gap([&](const cellmatch::Occurrence& o) {
-    const auto& wanted = cell_sizes[cell_of[entry_of[o.cell]]];
-    double gap = 0;
-    for (std::size_t i = 0; i < o.gates.size() && i < wanted.size(); ++i) {
-      cellmatch::GateId g = o.gates[i];
-      if (!top_sized[g]) {
-        top_sizes[g] = recognize::stage_sizes(top, network.stages[g]);
-        top_sized[g] = 1;
+  matcher.set_size_gaps([&](std::span<cellmatch::Occurrence> found) {
+    std::vector<char> used(network.stages.size(), 0);
+    for (const cellmatch::Occurrence& o : found)
+      for (cellmatch::GateId g : o.gates) used[g] = 1;
+    facts.read(used);
+    for (cellmatch::Occurrence& o : found) {
+      const std::size_t k = cell_of[entry_of[o.cell]];
+      const auto& wanted = cell_sizes[k];
+      double gap = 0;
+      for (std::size_t i = 0; i < o.gates.size() && i < wanted.size(); ++i)
+        gap += facts.size_gap(wanted_base[k] + static_cast<std::uint32_t>(i), wanted[i], o.gates[i]);
+      // Cells equal in network and sizes (a buffer and a clock buffer): where
+      // every device came from one call of the input, the cell it called wins.
+      std::uint32_t call = facts.common_call(o.gates);
+      if (call != circuit::Mosfet::kNoCall && top.call_cells[top.calls[call].cell] != cells[k].name) gap += kOtherCellGap;
+      // Without a call to tell, cells whose sizes fit equally well on the same
+      // stages cannot be told apart: noted here, said once per pair.
+      if (call == circuit::Mosfet::kNoCall) {
+        auto first = static_cast<std::uint32_t>(covered.size());
+        covered.insert(covered.end(), o.gates.begin(), o.gates.end());
+        std::sort(covered.begin() + first, covered.end());
+        seen.push_back({first, static_cast<std::uint32_t>(o.gates.size()), k, gap});
       }
-      gap += recognize::size_gap(wanted[i], top_sizes[g]);
+      o.size_gap = gap;
     }
-    // Cells equal in network and sizes (a buffer and a clock buffer): where
-    // every device came from one call of the input, the cell it called wins.
-    std::uint32_t call = common_call(top, network, o.gates);
-    const std::string& name = cells[cell_of[entry_of[o.cell]]].name;
-    if (call != circuit::Mosfet::kNoCall && top.call_cells[top.calls[call].cell] != name) gap += kOtherCellGap;
-    // Without a call to tell, cells whose sizes fit equally well on the same
-    // stages cannot be told apart: noted here, said once per pair.
-    if (call == circuit::Mosfet::kNoCall) {
-      auto first = static_cast<std::uint32_t>(covered.size());
-      covered.insert(covered.end(), o.gates.begin(), o.gates.end());
-      std::sort(covered.begin() + first, covered.end());
-      seen.push_back({first, static_cast<std::uint32_t>(o.gates.size()), cell_of[entry_of[o.cell]], gap});
-    }
-    return gap;
   });
   std::vector<cellmatch::Occurrence> kept = matcher.run();
   // A cell whose stages do not meet is so in every version.
@@ -398,12 +366,22 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
   auto stages_of = [&](const Seen& e) {
     return std::span<const cellmatch::GateId>(covered.data() + e.first, e.count);
   };
-  std::vector<std::uint32_t> order(seen.size());
-  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    auto x = stages_of(seen[a]), y = stages_of(seen[b]);
+  // Sorted with each set's lowest stage copied beside it: most comparisons
+  // read nothing else.
+  struct ByStages {
+    cellmatch::GateId low;
+    std::uint32_t count, seen;
+  };
+  std::vector<ByStages> by_stages(seen.size());
+  for (std::uint32_t i = 0; i < seen.size(); ++i)
+    by_stages[i] = {seen[i].count ? covered[seen[i].first] : cellmatch::kNone, seen[i].count, i};
+  std::stable_sort(by_stages.begin(), by_stages.end(), [&](const ByStages& a, const ByStages& b) {
+    if (a.count && b.count && a.low != b.low) return a.low < b.low;
+    auto x = stages_of(seen[a.seen]), y = stages_of(seen[b.seen]);
     return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end());
   });
+  std::vector<std::uint32_t> order(seen.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = by_stages[i].seen;
   std::set<std::pair<std::string, std::string>> pairs;
   std::vector<std::size_t> ties;
   for (std::size_t i = 0; i < order.size();) {
@@ -432,9 +410,11 @@ CellSearchResult find_library_cells(const circuit::Circuit& top, const recognize
     CellOccurrence out;
     out.cell = entry;
     out.stages = occ.gates;
-    Terminals t = terminals(top, network, out.stages);
+    // The nets of the cell's ports that no stage touches: rails reached only
+    // through channels, bulk-only wells.
+    StageFacts::Terminals t = facts.terminals(out.stages);
     out.pins = occ.port_nets(*graphs[occ.cell], cell.ports, t.supply, t.ground);
-    pins_by_transistors(top, network, cell, result.networks[cell_of[entry]], occ, out.pins);
+    pins_by_transistors(top, network, facts, cell, result.networks[cell_of[entry]], occ, out.pins);
     const std::vector<int>& side = bulk_sides[entry];
     for (std::size_t p = 0; p < out.pins.size(); ++p)
       if (out.pins[p] == cellmatch::kNone && side[p] >= 0) out.pins[p] = side[p] == 0 ? t.bulk_n : t.bulk_p;

@@ -12,13 +12,15 @@ NetId GateGraph::add_net(std::uint8_t flags) {
 void GateGraph::add_flags(NetId net, std::uint8_t flags) { net_flags_[net] |= flags; }
 
 LabelId GateGraph::intern(std::string_view name) {
-  auto [it, inserted] = label_ids_.try_emplace(std::string(name), static_cast<LabelId>(labels_.size()));
-  if (inserted) labels_.push_back(it->first);
+  auto it = label_ids_.find(name);
+  if (it != label_ids_.end()) return it->second;
+  it = label_ids_.emplace(std::string(name), static_cast<LabelId>(labels_.size())).first;
+  labels_.push_back(it->first);
   return it->second;
 }
 
 LabelId GateGraph::find_label(std::string_view name) const {
-  auto it = label_ids_.find(std::string(name));
+  auto it = label_ids_.find(name);
   return it == label_ids_.end() ? kNone : it->second;
 }
 
@@ -30,7 +32,9 @@ GateId GateGraph::add_gate(std::string_view label, std::uint32_t mosfets, std::s
   }
   Gate g{intern(label), mosfets, static_cast<std::uint32_t>(pins_.size()), static_cast<std::uint32_t>(pins.size())};
   pins_.insert(pins_.end(), pins.begin(), pins.end());
-  std::stable_sort(pins_.begin() + g.first_pin, pins_.end(), [](const Pin& a, const Pin& b) { return a.cls < b.cls; });
+  auto by_class = [](const Pin& a, const Pin& b) { return a.cls < b.cls; };
+  if (!std::is_sorted(pins_.begin() + g.first_pin, pins_.end(), by_class))
+    std::stable_sort(pins_.begin() + g.first_pin, pins_.end(), by_class);
   gates_.push_back(g);
   return static_cast<GateId>(gates_.size() - 1);
 }

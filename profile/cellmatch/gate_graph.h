@@ -103,7 +103,11 @@ class GateGraph {
   std::vector<Pin> pins_;
   std::vector<std::uint8_t> net_flags_;
   std::vector<std::string> labels_;
-  std::unordered_map<std::string, LabelId> label_ids_;
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, LabelId, NameHash, std::equal_to<>> label_ids_;
   std::vector<std::uint32_t> conn_begin_;
   std::vector<Connection> conns_;
 };

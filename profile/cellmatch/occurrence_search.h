@@ -50,24 +50,51 @@ class OccurrenceSearch {
   SearchStats find(const GateGraph& cell, const SearchPlan& plan, std::uint32_t cell_id, std::vector<Occurrence>& out);
 
  private:
+  // A circuit pin with what the search asks of its net, so that trying a
+  // candidate reads its own pins and no net-indexed array: those are as
+  // large as the circuit and met in no particular order.
+  struct PinView {
+    NetId net;
+    std::uint16_t cls;
+    std::uint8_t flags;   // the net's
+    std::uint8_t degree;  // the net's connections, kDegreeCap for that many or more
+  };
+  static constexpr std::uint8_t kDegreeCap = 255;
+  // A circuit gate as a connection leads to it.
+  struct GateView {
+    LabelId label;
+    std::uint32_t first;  // its first pin in pin_view_
+    std::uint32_t count;
+  };
+
   // Each returns true when the search from the current candidate is over
   // (an occurrence was found or the step limit was reached).
   bool place(std::size_t depth);
-  bool try_gate(std::size_t depth, GateId h);
-  bool assign(std::size_t depth, std::size_t k, GateId h);
-  bool net_fits(NetId cell_net, NetId net) const;
+  // `hp`: the circuit gate's `count` pins.
+  bool try_gate(std::size_t depth, GateId h, const PinView* hp, std::uint32_t count);
+  bool assign(std::size_t depth, std::size_t k);
+  bool net_fits(NetId cell_net, const PinView& pin) const;
   void record();
+
+  // Bits per circuit gate and net: taken by the occurrence being grown. A
+  // bit each keeps them small enough to stay in cache on large circuits.
+  static bool test(const std::vector<std::uint64_t>& bits, std::uint32_t i) { return bits[i >> 6] >> (i & 63) & 1; }
+  static void flip(std::vector<std::uint64_t>& bits, std::uint32_t i) { bits[i >> 6] ^= std::uint64_t{1} << (i & 63); }
 
   const GateGraph& circuit_;
   const LabelIndex& index_;
-  // Per circuit gate / net / pin: the cell gate or net mapped onto it, or kNone.
-  std::vector<std::uint32_t> gate_owner_;
-  std::vector<std::uint32_t> net_owner_;
-  std::vector<std::uint8_t> pin_taken_;
-  // Per circuit gate, the connections its non-rail pins' nets have: a root
-  // candidate with fewer than the cell's cannot hold it. Counted once, read
-  // in index order for every cell.
+  // The circuit's pins gate after gate in the label index's order, so that
+  // the candidates for a cell's first gate, all of one label, are read in
+  // one sweep; `slot_` holds where each position's pins begin, and `reach_`
+  // the connections its gate's non-rail pins' nets have (a candidate with
+  // fewer than the cell's first gate cannot hold it), by the same positions.
+  std::vector<PinView> pin_view_;
+  std::vector<std::uint32_t> slot_;
   std::vector<std::uint64_t> reach_;
+  std::vector<std::uint32_t> label_begin_;  // per label, its first position
+  std::vector<GateView> gate_view_;         // by gate
+  std::vector<std::uint64_t> gate_taken_;
+  std::vector<std::uint64_t> net_taken_;
 
   // The cell being searched.
   const GateGraph* cell_ = nullptr;
@@ -76,6 +103,11 @@ class OccurrenceSearch {
   std::vector<GateId> gate_map_;
   std::vector<NetId> net_map_;
   std::vector<std::uint32_t> chosen_;  // circuit pin index chosen per plan pin of the current gate
+  std::vector<const PinView*> at_;     // per depth, its circuit gate's pins
+  // Per depth, the pins of its circuit gate taken so far: a circuit gate
+  // sits at one depth only, so its pins are taken there only.
+  std::vector<std::uint8_t> pin_taken_;
+  std::size_t width_ = 0;  // pins of the widest cell gate: the stride of chosen_ and pin_taken_
   std::vector<Occurrence>* out_ = nullptr;
   std::uint64_t step_limit_;
   std::uint64_t steps_ = 0;
