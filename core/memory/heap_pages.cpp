@@ -19,13 +19,15 @@ char* heap_begin = nullptr;
 
 void prefer_huge_heap_pages() {
   if (blocks_from_heap() || heap_begin) return;
-  // Blocks up to the largest the heap may serve come from it, so that a
-  // step's arrays reuse the pages an earlier step freed.
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  // Freed memory stays for reuse rather than going back to the system.
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   // Grown by a quarter gigabyte at a time (address space, not memory):
   // one call of advise_huge_heap_pages covers many steps' growth.
   mallopt(M_TOP_PAD, 256 << 20);
+  // The large arrays too, so that the memory a step frees (the deck, once
+  // flattened) is the next step's rather than fresh pages to be cleared.
+  mallopt(M_MMAP_MAX, 0);
+  serve_large_blocks_from_heap();
   void* first = std::malloc(64);
   heap_begin = reinterpret_cast<char*>(reinterpret_cast<std::uintptr_t>(first) & ~std::uintptr_t{4095});
   std::free(first);

@@ -1,10 +1,11 @@
 #pragma once
 // Big runs fill hundreds of megabytes of heap. On 4 KiB pages every first
-// touch of a page is a fault, and on a virtual machine the faults can cost
-// more than a step's own work. These settings keep the heap growing in
-// large steps, keep what is freed for the next step to reuse rather than
-// handing it back, and ask for huge pages (2 MiB) over the heap, as the
-// large arrays already do (see huge_allocator.h).
+// touch of a page is a fault, and every fresh page, huge or not, must be
+// cleared by the system: on a virtual machine both can cost more than a
+// step's own work. These settings keep the heap growing in large steps,
+// serve the large arrays from it too (see huge_allocator.h), keep what is
+// freed for the next step to reuse rather than handing it back, and ask for
+// huge pages (2 MiB) over the heap.
 namespace core {
 
 // Once, before the large allocations of a run; nothing under the address

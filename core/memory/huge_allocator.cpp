@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "core/memory/heap_pages.h"
+
 namespace core {
 
 namespace {
@@ -28,6 +30,15 @@ constexpr bool kFromHeap = false;
 
 bool blocks_from_heap() { return kFromHeap; }
 
+namespace {
+
+// Set once the heap serves large blocks too (see heap_pages.h).
+bool heap_serves_all = false;
+
+}  // namespace
+
+void serve_large_blocks_from_heap() { heap_serves_all = !kFromHeap; }
+
 void* map_block(std::size_t bytes) {
   void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) return nullptr;
@@ -37,11 +48,13 @@ void* map_block(std::size_t bytes) {
 }
 
 // Under the address sanitizer every block comes from the heap, where it can
-// check the accesses.
+// check the accesses; so does every block once the heap serves large ones.
 void* allocate_block(std::size_t bytes) {
-  if (kFromHeap || bytes < kMapped) {
+  if (kFromHeap || heap_serves_all || bytes < kMapped) {
     void* p = std::malloc(bytes == 0 ? 1 : bytes);
     if (!p) throw std::bad_alloc();
+    // Huge pages over the heap before a large block is first touched.
+    if (heap_serves_all && bytes >= kMapped) advise_huge_heap_pages();
     return p;
   }
   void* p = map_block(bytes);
@@ -51,7 +64,7 @@ void* allocate_block(std::size_t bytes) {
 
 void free_block(void* p, std::size_t bytes) noexcept {
   if (!p) return;
-  if (kFromHeap || bytes < kMapped)
+  if (kFromHeap || heap_serves_all || bytes < kMapped)
     std::free(p);
   else
     munmap(p, bytes);

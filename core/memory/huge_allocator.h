@@ -13,6 +13,10 @@ namespace core {
 // which checks accesses and sees pointers only there).
 bool blocks_from_heap();
 
+// From now on large blocks come from the heap too, so that what one step
+// frees the next reuses (set by prefer_huge_heap_pages).
+void serve_large_blocks_from_heap();
+
 // A zero-filled block mapped on its own, asking for huge pages from 2 MiB
 // on; null when memory is out.
 void* map_block(std::size_t bytes);
