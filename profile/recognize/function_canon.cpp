@@ -76,7 +76,14 @@ class Search {
 
   void run() {
     order_.clear();
-    recurse(0);
+    if (t_.outputs == 1) {
+      start_pruned();
+      descend();
+      best_.columns = best_column_;
+      best_.output_order = {0};
+    } else {
+      recurse(0);
+    }
   }
 
   bool exact() const { return exact_; }
@@ -116,6 +123,86 @@ class Search {
     } while (std::next_permutation(seq.begin(), seq.end()));
   }
 
+  // One output: entry nc of the column depends only on the canonical
+  // inputs set in nc, so the first 2^(k+1) entries are known once k + 1
+  // inputs are placed. Orders are visited in the same sequence as above,
+  // and an order whose known entries already compare greater than the
+  // best column is dropped with all its completions, which are counted as
+  // tried: the same best is found, and the same budget ends the search.
+  void start_pruned() {
+    column_.assign(t_.combos(), Value::Zero);
+    combo_.assign(t_.combos(), 0);
+    column_[0] = t_.at(0, 0);
+    group_of_.clear();
+    remaining_.assign(groups_.size(), {});
+    next_.assign(groups_.size(), {});
+    class_ids_.assign(groups_.size(), {});
+    orders_after_.assign(groups_.size() + 1, 1);
+    for (std::size_t g = 0; g < groups_.size(); ++g) {
+      group_of_.insert(group_of_.end(), groups_[g].size(), static_cast<std::uint32_t>(g));
+      remaining_[g].assign(groups_[g].size(), 0);
+      next_[g].assign(groups_[g].size(), 0);
+      for (std::uint32_t cl : classes_[g]) ++remaining_[g][cl];
+      for (std::uint32_t cl = 0; cl < groups_[g].size(); ++cl)
+        if (remaining_[g][cl] > 0) class_ids_[g].push_back(cl);
+    }
+    for (std::size_t g = groups_.size(); g-- > 0;) orders_after_[g] = orders_of(remaining_[g]) * orders_after_[g + 1];
+  }
+
+  // Distinct orders of a multiset with these counts: at most 14! here.
+  static std::uint64_t orders_of(const std::vector<std::uint32_t>& counts) {
+    std::uint64_t orders = 1, placed = 0;
+    for (std::uint32_t c : counts)
+      for (std::uint32_t i = 1; i <= c; ++i) orders = orders * ++placed / i;
+    return orders;
+  }
+
+  void descend() {
+    const std::size_t p = order_.size();
+    if (p == t_.inputs) {
+      if (tried_ == budget_) {
+        exact_ = false;
+        return;
+      }
+      ++tried_;
+      if (!have_best_ || column_ < best_column_) {
+        best_column_ = column_;
+        best_order_ = order_;
+        have_best_ = true;
+      }
+      return;
+    }
+    const std::uint32_t g = group_of_[p];
+    const std::size_t known = std::size_t{2} << p;
+    for (std::uint32_t cl : class_ids_[g]) {
+      if (remaining_[g][cl] == 0) continue;
+      // Members of a class go in ascending order: they are interchangeable.
+      std::uint32_t& next = next_[g][cl];
+      const std::uint32_t saved = next;
+      std::uint32_t member = next;
+      while (classes_[g][member] != cl) ++member;
+      next = member + 1;
+      --remaining_[g][cl];
+      order_.push_back(groups_[g][member]);
+      for (std::size_t nc = known / 2; nc < known; ++nc) {
+        combo_[nc] = combo_[nc - known / 2] | (1u << order_[p]);
+        column_[nc] = t_.at(combo_[nc], 0);
+      }
+      if (have_best_ && std::lexicographical_compare(best_column_.begin(), best_column_.begin() + known,
+                                                     column_.begin(), column_.begin() + known)) {
+        const std::uint64_t leaves = orders_of(remaining_[g]) * orders_after_[g + 1];
+        if (tried_ + leaves > budget_) exact_ = false;
+        else tried_ += leaves;
+      } else {
+        descend();
+      }
+      order_.pop_back();
+      ++remaining_[g][cl];
+      next = saved;
+      if (!exact_) return;
+    }
+  }
+
   const FunctionTable& t_;
   std::vector<std::vector<std::uint32_t>> groups_;
   std::vector<std::vector<std::uint32_t>> classes_;
@@ -126,6 +213,15 @@ class Search {
   Candidate best_, trial_;
   std::vector<Value> raw_;
   std::vector<std::uint32_t> best_order_;
+  // The pruned search's state: the column so far and the table row of each
+  // of its entries, each position's group, per group and class the members
+  // left and the next one, the classes present, and the orders of the
+  // groups after each.
+  std::vector<Value> column_, best_column_;
+  std::vector<std::uint32_t> combo_, group_of_;
+  std::vector<std::vector<std::uint32_t>> remaining_, next_, class_ids_;
+  std::vector<std::uint64_t> orders_after_;
+  bool have_best_ = false;
 };
 
 }  // namespace
