@@ -457,12 +457,14 @@ void Reader::reserve_ahead(const FileState& f, Body& body, std::size_t incoming)
   // Growing by doubling copies a large body's arrays again and again and
   // faults in twice their pages; once a body is large, room for what the
   // rest of the file may hold is taken at once (address space only until
-  // used). The estimate: one card per remaining line of the average length.
+  // used). The estimate: one card per remaining line of the average length,
+  // and an eighth more, since growing once more would copy it all again.
   if (body.cards.size() + incoming <= body.cards.capacity() || body.cards.size() < 4096) return;
   // At least half again, so that a low estimate still grows geometrically.
   std::size_t scanned = f.done + f.scanner->position();
   std::size_t average = std::max<std::size_t>(1, scanned / static_cast<std::size_t>(f.scanner->line()));
-  std::size_t lines = std::max((f.size > scanned ? f.size - scanned : 0) / average, body.cards.size() / 2);
+  std::size_t lines = (f.size > scanned ? f.size - scanned : 0) / average;
+  lines = std::max(lines + lines / 8, body.cards.size() / 2);
   std::size_t nodes_per_card = body.nodes.size() / body.cards.size() + 1;
   std::size_t pool_per_card = body.pool->size() / body.cards.size() + 1;
   body.cards.reserve(body.cards.size() + lines + 1);
