@@ -2,24 +2,31 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <tuple>
 
 namespace recognize {
 
 std::vector<DeviceSize> stage_sizes(const circuit::Circuit& c, const Stage& stage) {
-  // Channel, gate and the two channel ends in order: one device.
-  std::map<std::tuple<int, circuit::NetId, circuit::NetId, circuit::NetId>, DeviceSize> devices;
+  // Channel, gate and the two channel ends in order: one device. Sorted
+  // stably by that key, so that fingers add up in the order they were read.
+  struct Finger {
+    std::tuple<int, circuit::NetId, circuit::NetId, circuit::NetId> key;
+    const circuit::Mosfet* mos;
+  };
+  std::vector<Finger> fingers;
+  fingers.reserve(stage.mosfet_ids.size());
   for (std::uint32_t m : stage.mosfet_ids) {
     const circuit::Mosfet& mos = c.mosfets[m];
     auto [lo, hi] = std::minmax(mos.drain, mos.source);
-    auto key = std::make_tuple(static_cast<int>(mos.type), mos.gate, lo, hi);
-    auto [it, added] = devices.try_emplace(key, DeviceSize{mos.type, 0, mos.length});
-    it->second.width += mos.width;
+    fingers.push_back({std::make_tuple(static_cast<int>(mos.type), mos.gate, lo, hi), &mos});
   }
+  std::stable_sort(fingers.begin(), fingers.end(), [](const Finger& a, const Finger& b) { return a.key < b.key; });
   std::vector<DeviceSize> out;
-  out.reserve(devices.size());
-  for (const auto& [key, size] : devices) out.push_back(size);
+  for (std::size_t i = 0; i < fingers.size(); ++i) {
+    if (i == 0 || fingers[i].key != fingers[i - 1].key)
+      out.push_back(DeviceSize{fingers[i].mos->type, 0, fingers[i].mos->length});
+    out.back().width += fingers[i].mos->width;
+  }
   std::sort(out.begin(), out.end());
   return out;
 }
