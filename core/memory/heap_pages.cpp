@@ -2,10 +2,13 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "core/memory/huge_allocator.h"
 
@@ -15,10 +18,25 @@ namespace {
 
 char* heap_begin = nullptr;
 
+// Large steps of address space are free only where nothing counts them: a
+// limit on address space or data (ulimit -v, -d), or memory committed
+// strictly, would be reached long before the memory in use does.
+bool address_space_is_free() {
+  for (int resource : {RLIMIT_AS, RLIMIT_DATA}) {
+    rlimit limit{};
+    if (getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return false;
+  }
+  std::FILE* f = std::fopen("/proc/sys/vm/overcommit_memory", "r");
+  if (!f) return true;
+  int mode = std::fgetc(f);
+  std::fclose(f);
+  return mode != '2';
+}
+
 }  // namespace
 
 void prefer_huge_heap_pages() {
-  if (blocks_from_heap() || heap_begin) return;
+  if (blocks_from_heap() || heap_begin || !address_space_is_free()) return;
   // Freed memory stays for reuse rather than going back to the system.
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   // Grown by a quarter gigabyte at a time (address space, not memory):

@@ -9,7 +9,8 @@
 namespace core {
 
 // Once, before the large allocations of a run; nothing under the address
-// sanitizer, whose allocator is its own.
+// sanitizer, whose allocator is its own, nor where address space is limited
+// or committed strictly (the C library's defaults then).
 void prefer_huge_heap_pages();
 
 // Asks for huge pages over the heap as it stands, including what it grew

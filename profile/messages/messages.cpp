@@ -72,6 +72,7 @@ constexpr Row kRows[] = {
     {Message::NothingToExtract, "nothing_to_extract", "no circuit to extract: no devices outside .subckt and no uncalled .subckt"},
     {Message::MoreWarnings, "more_warnings", "note: {} more warnings of kind {} not shown"},
     {Message::CannotWriteReport, "cannot_write_report", "parser: cannot write the report {}"},
+    {Message::OutOfMemory, "out_of_memory", "parser: out of memory in the {} step"},
     {Message::Progress, "progress", "parser: {} ({}/{}) {}%"},
     {Message::SummaryHead, "summary", "summary of {} (written to {}):"},
     {Message::SummaryMosfets, "summary", "  MOSFETs: {} read, {} after folding fingers"},

@@ -63,6 +63,7 @@ enum class Message : unsigned char {
   // What a run says besides its warnings.
   MoreWarnings,       // how many more, the kind's key
   CannotWriteReport,  // the report file
+  OutOfMemory,        // the step under way
   Progress,           // step, its number, steps, percent done
   // The summary at the end of a run, line by line (pieces padded by the
   // caller), then the words its lines are made of.

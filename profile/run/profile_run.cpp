@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -154,8 +155,15 @@ bool write_step(Profile& run) {
     run.say(messages::format(Message::CannotWrite, {out}));
     return false;
   }
-  if (is_json(out)) emit::YosysJsonWriter(fp).write(run.design);
-  else emit::VerilogWriter(fp).write(run.design);
+  try {
+    if (is_json(out)) emit::YosysJsonWriter(fp).write(run.design);
+    else emit::VerilogWriter(fp).write(run.design);
+  } catch (...) {
+    // No part of a file stays behind a run that stops.
+    std::fclose(fp);
+    std::remove(temp.c_str());
+    throw;
+  }
   bool ok = std::fflush(fp) == 0 && !std::ferror(fp);
   ok = std::fclose(fp) == 0 && ok;
   if (ok && std::rename(temp.c_str(), out.c_str()) == 0) return true;
@@ -225,8 +233,9 @@ std::span<const ProfileStep> profile_steps(const char* first, const char* last) 
 
 bool run_profile_steps(std::span<const ProfileStep> rows, Profile& run) {
   core::prefer_huge_heap_pages();
+  std::size_t i = 0;
   try {
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (; i < rows.size(); ++i) {
       core::advise_huge_heap_pages();
       run.meter.start(0);
       if (run.progress) run.progress->step(rows[i].name, static_cast<unsigned>(i), static_cast<unsigned>(rows.size()));
@@ -238,6 +247,11 @@ bool run_profile_steps(std::span<const ProfileStep> rows, Profile& run) {
     }
   } catch (const core::Diagnostic& e) {
     run.say(e.what());
+    return false;
+  } catch (const std::bad_alloc&) {
+    // A deck too large for the machine stops the run with a message, not
+    // an abort; what the step held is gone with the stack.
+    run.say(messages::format(Message::OutOfMemory, {rows[i].name}));
     return false;
   }
   return true;

@@ -35,9 +35,10 @@ inline fs::path work_dir(const std::string& name) {
   return d;
 }
 
-// The parser run in `dir` with the arguments (shell words).
-inline Outcome run(const fs::path& dir, const std::string& args) {
-  std::string cmd = "cd '" + dir.string() + "' && '" PARSER_EXE "' " + args + " >stdout.txt 2>stderr.txt";
+// The parser run in `dir` with the arguments (shell words), after the shell
+// commands `before` (a limit, say).
+inline Outcome run(const fs::path& dir, const std::string& args, const std::string& before = "") {
+  std::string cmd = "cd '" + dir.string() + "' && " + before + "'" PARSER_EXE "' " + args + " >stdout.txt 2>stderr.txt";
   int raw = std::system(cmd.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir / "stdout.txt"), slurp(dir / "stderr.txt")};
 }

@@ -19,6 +19,23 @@ TEST(Profile, HelpAndVersion) {
   EXPECT_EQ(r.out, "parser 1.1 (CMOS gate extractor)\n");
 }
 
+// A deck too large for the memory the run may take stops with a message
+// naming the step and exit status 1, not an abort, and leaves no file.
+TEST(Profile, OutOfMemoryStopsTheRunWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer maps more address space than the limit leaves";
+#endif
+  fs::path d = work_dir("memory");
+  {
+    std::ofstream deck(d / "big.sp");
+    for (int i = 0; i < 600000; ++i) deck << "M" << i << " n" << i << " g" << i % 97 << " n" << i + 1 << " 0 nmos\n";
+  }
+  Outcome r = run(d, "big.sp -o out.v", "ulimit -v 120000 && ");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("parser: out of memory in the ", 0), 0u) << r.err;
+  EXPECT_FALSE(fs::exists(d / "out.v") || fs::exists(d / "out.v.part"));
+}
+
 // What a run writes on standard error, and its exit status; a run that
 // fails leaves no output file. The first rows spell the bytes out, so that
 // the message table itself is checked.
