@@ -82,26 +82,20 @@ std::uint32_t ComponentBuilder::run() {
   // Roots are each component's lowest device, so numbering by root keeps
   // the components in the order of their first device.
   component_of_.assign(devices_.size(), FingerMerger::kNoDevice);
-  first_.assign(1, 0);
+  std::uint32_t count = 0;
   for (std::uint32_t d = 0; d < devices_.size(); ++d) {
     std::uint32_t r = u.find(d);
-    if (r == d) {
-      component_of_[d] = static_cast<std::uint32_t>(first_.size() - 1);
-      first_.push_back(0);
-    } else {
-      component_of_[d] = component_of_[r];
-    }
-    ++first_[component_of_[d] + 1];
+    component_of_[d] = r == d ? count++ : component_of_[r];
   }
-  for (std::size_t k = 1; k < first_.size(); ++k) first_[k] += first_[k - 1];
-  members_.resize(devices_.size());
-  std::vector<std::uint32_t> next(first_.begin(), first_.end() - 1);
-  for (std::uint32_t d = 0; d < devices_.size(); ++d) members_[next[component_of_[d]]++] = d;
-  return count();
+  members_ = Runs(count, [&](auto add) {
+    for (std::uint32_t d = 0; d < devices_.size(); ++d) add(component_of_[d], d);
+  });
+  return count;
 }
 
 void ComponentBuilder::fill(std::uint32_t k, Component& c) const {
-  c.devices.assign(members_.begin() + first_[k], members_.begin() + first_[k + 1]);
+  std::span<const std::uint32_t> devices = members_.of(k);
+  c.devices.assign(devices.begin(), devices.end());
   c.nets.clear();
   c.inputs.clear();
   c.outputs.clear();

@@ -8,6 +8,7 @@
 
 #include "profile/circuit/circuit.h"
 #include "profile/recognize/finger_merger.h"
+#include "profile/recognize/runs.h"
 
 namespace recognize {
 
@@ -26,7 +27,7 @@ class ComponentBuilder {
   // Finds the components, numbered in order of their lowest device; each is
   // filled on demand, so that only the one at hand holds its lists.
   std::uint32_t run();
-  std::uint32_t count() const { return static_cast<std::uint32_t>(first_.size()) - 1; }
+  std::uint32_t count() const { return static_cast<std::uint32_t>(members_.size()); }
   // Component k into `c`, whose lists are reused.
   void fill(std::uint32_t k, Component& c) const;
   // The component each device belongs to (after run).
@@ -51,10 +52,7 @@ class ComponentBuilder {
   std::vector<bool> outside_;  // per net: a port or on an element, black box or instance
   std::vector<bool> gates_only_;  // per net: outside only as an instance's input
   std::vector<bool> port_;
-  // Devices component after component: those of k are
-  // members_[first_[k] .. first_[k + 1]), ascending.
-  std::vector<std::uint32_t> first_{0};
-  std::vector<std::uint32_t> members_;
+  Runs members_;  // the devices of each component, ascending
   std::vector<std::uint32_t> component_of_;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "profile/recognize/runs.h"
+
 namespace recognize {
 
 namespace {
@@ -83,19 +85,12 @@ std::vector<LoopRegion> LoopMerger::find_regions(const std::vector<Stage>& stage
   std::vector<std::vector<std::uint32_t>> found = cycles(stages, driver);
   if (found.empty()) return regions;
   // Stages reading each net, for the test that a gate's output only feeds
-  // the region: those reading n are reader[first_reader[n] .. first_reader[n + 1]).
-  std::vector<std::uint32_t> first_reader(driver.size() + 1, 0);
-  for (const Stage& st : stages)
-    for (NetId n : st.inputs)
-      if (n < driver.size()) ++first_reader[n + 1];
-  for (std::size_t n = 1; n < first_reader.size(); ++n) first_reader[n] += first_reader[n - 1];
-  std::vector<std::uint32_t> reader(first_reader.back());
-  {
-    std::vector<std::uint32_t> next(first_reader.begin(), first_reader.end() - 1);
+  // the region.
+  const Runs readers(driver.size(), [&](auto add) {
     for (std::uint32_t s = 0; s < stages.size(); ++s)
       for (NetId n : stages[s].inputs)
-        if (n < driver.size()) reader[next[n]++] = s;
-  }
+        if (n < driver.size()) add(n, s);
+  });
   for (std::vector<std::uint32_t>& comp : found) {
     std::uint32_t id = static_cast<std::uint32_t>(regions.size());
     for (std::uint32_t s : comp) region_of[s] = id;
@@ -118,8 +113,8 @@ std::vector<LoopRegion> LoopMerger::find_regions(const std::vector<Stage>& stage
         if (gate.kind != StageKind::Gate || read_elsewhere[n]) continue;
         bool inside = std::all_of(gate.inputs.begin(), gate.inputs.end(),
                                   [&](NetId i) { return std::binary_search(ins.begin(), ins.end(), i); });
-        inside = inside && std::all_of(reader.begin() + first_reader[n], reader.begin() + first_reader[n + 1],
-                                       [&](std::uint32_t s) { return region_of[s] == id; });
+        std::span<const std::uint32_t> rd = readers.of(n);
+        inside = inside && std::all_of(rd.begin(), rd.end(), [&](std::uint32_t s) { return region_of[s] == id; });
         if (!inside) continue;
         region_of[g] = id;
         r.stages.insert(std::upper_bound(r.stages.begin(), r.stages.end(), g), g);

@@ -7,6 +7,7 @@
 #include "profile/recognize/component_builder.h"
 #include "profile/recognize/finger_merger.h"
 #include "profile/recognize/loop_merger.h"
+#include "profile/recognize/runs.h"
 #include "profile/recognize/switch_evaluator.h"
 #include "profile/recognize/table_types.h"
 
@@ -68,34 +69,24 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   ComponentBuilder builder(circuit, fingers.devices());
   const std::uint32_t count = builder.run();
 
-  // MOSFETs of each component, component after component (those of k are
-  // members[first[k] .. first[k + 1]), ascending), and the ones in none.
-  std::vector<std::uint32_t> first(std::size_t{count} + 1, 0);
-  for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m) {
-    std::uint32_t d = fingers.device_of()[m];
-    if (tied[m]) continue;
-    if (d == FingerMerger::kNoDevice) {
+  // MOSFETs of each component (ascending), and the ones in none.
+  for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m)
+    if (!tied[m] && fingers.device_of()[m] == FingerMerger::kNoDevice) {
       net.unused_mosfets.push_back(m);
       ++net.idle_mosfets;
-    } else {
-      ++first[builder.component_of(d) + 1];
     }
-  }
-  for (std::size_t k = 1; k < first.size(); ++k) first[k] += first[k - 1];
-  std::vector<std::uint32_t> members(first.back());
-  {
-    std::vector<std::uint32_t> next(first.begin(), first.end() - 1);
+  const Runs members(count, [&](auto add) {
     for (std::uint32_t m = 0; m < circuit.mosfets.size(); ++m) {
       std::uint32_t d = fingers.device_of()[m];
-      if (!tied[m] && d != FingerMerger::kNoDevice) members[next[builder.component_of(d)]++] = m;
+      if (!tied[m] && d != FingerMerger::kNoDevice) add(builder.component_of(d), m);
     }
-  }
+  });
   net.folded_devices = static_cast<std::uint32_t>(fingers.devices().size() + net.tie_mosfets.size()) + net.idle_mosfets;
   // Stages go in the order of their first MOSFET as read.
   std::vector<std::uint32_t> order(count);
   for (std::uint32_t c = 0; c < order.size(); ++c) order[c] = c;
   std::sort(order.begin(), order.end(),
-            [&](std::uint32_t x, std::uint32_t y) { return members[first[x]] < members[first[y]]; });
+            [&](std::uint32_t x, std::uint32_t y) { return members.of(x)[0] < members.of(y)[0]; });
 
   for (NetId n = 0; n < circuit.net_count(); ++n) net.nets[n].floats_to_z = builder.floats_to_z(n);
   SwitchEvaluator evaluator(circuit, fingers.devices());
@@ -105,19 +96,19 @@ GateNetwork Recognizer::run(const circuit::Circuit& circuit) {
   for (std::uint32_t ci : order) {
     if (meter_) meter_->add(1);
     builder.fill(ci, c);
-    const auto run_begin = members.begin() + first[ci], run_end = members.begin() + first[ci + 1];
+    const std::span<const std::uint32_t> run = members.of(ci);
     if (c.outputs.empty()) {
-      net.unused_mosfets.insert(net.unused_mosfets.end(), run_begin, run_end);
+      net.unused_mosfets.insert(net.unused_mosfets.end(), run.begin(), run.end());
       continue;
     }
     std::optional<FunctionTable> table = evaluator.evaluate(c);
     if (!table) {
-      net.unevaluated.emplace_back(run_begin, run_end);
+      net.unevaluated.emplace_back(run.begin(), run.end());
       continue;
     }
     Stage s = make_stage(*table, c.inputs, c.outputs);
     s.devices = static_cast<std::uint32_t>(c.devices.size());
-    s.mosfet_ids.assign(run_begin, run_end);
+    s.mosfet_ids.assign(run.begin(), run.end());
     s.mosfets = static_cast<std::uint32_t>(s.mosfet_ids.size());
     for (NetId o : s.outputs) net.nets[o].driver = static_cast<std::uint32_t>(net.stages.size());
     net.stages.push_back(std::move(s));
